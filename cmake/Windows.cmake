@@ -1,0 +1,44 @@
+# Windows build (mingw-w64): strevo.exe over the Win32 adapter, and the
+# adapter's own tests, which run under Wine.
+enable_language(RC)
+
+set(STREVO_DEPS_PREFIX "" CACHE PATH "Folder with the mingw builds of libcrypto (include/, lib/)")
+if(STREVO_DEPS_PREFIX)
+  target_include_directories(strevo_core SYSTEM PUBLIC ${STREVO_DEPS_PREFIX}/include)
+  find_library(STREVO_LIBCRYPTO NAMES crypto libcrypto PATHS ${STREVO_DEPS_PREFIX}/lib ${STREVO_DEPS_PREFIX}/lib64 NO_DEFAULT_PATH REQUIRED)
+  target_link_libraries(strevo_core PUBLIC ${STREVO_LIBCRYPTO} ws2_32 crypt32 bcrypt)
+endif()
+
+file(GLOB WIN32_ADAPTER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/win32/*.cpp)
+list(FILTER WIN32_ADAPTER_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")
+add_library(strevo_win32 STATIC ${WIN32_ADAPTER_SOURCES})
+target_link_libraries(strevo_win32 PUBLIC strevo_core
+  user32 gdi32 shell32 advapi32 ole32 wininet comctl32 msimg32)
+target_compile_definitions(strevo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+
+# Everything static: the exe needs no DLL beside it (C/C++ runtime and
+# winpthread included).
+set(STATIC_FLAGS -static -static-libgcc -static-libstdc++)
+
+configure_file(${CMAKE_SOURCE_DIR}/src/win32/version.rc.in ${CMAKE_BINARY_DIR}/version.rc @ONLY)
+add_executable(strevo WIN32 ${CMAKE_SOURCE_DIR}/src/win32/main.cpp ${CMAKE_BINARY_DIR}/version.rc
+  ${CMAKE_SOURCE_DIR}/src/win32/strevo.rc)
+target_include_directories(strevo PRIVATE ${CMAKE_SOURCE_DIR}/src/win32)
+target_link_libraries(strevo PRIVATE strevo_win32)
+target_link_options(strevo PRIVATE ${STATIC_FLAGS})
+
+if(BUILD_TESTING AND STREVO_WINE_TESTS)
+  # GoogleTest from the distribution's source package, built with mingw.
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  file(GLOB wine_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+  add_executable(test_win32 ${wine_test_sources} ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp)
+  target_include_directories(test_win32 PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(test_win32 PRIVATE strevo_win32 gtest gmock)
+  target_link_options(test_win32 PRIVATE ${STATIC_FLAGS})
+  # Each ctest entry runs one executable under Wine; scripts/wine-tests sets up
+  # the display and the prefix around the whole run.
+  add_test(NAME win32_adapter COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:test_win32>)
+  set_tests_properties(win32_adapter PROPERTIES LABELS win32 TIMEOUT 300)
+endif()

@@ -1,0 +1,242 @@
+// The small interfaces through which the portable core reaches the operating
+// system. The Win32 adapter implements them with the real API; natively the
+// POSIX file layer and the fake platform do. Nothing in the core includes
+// <windows.h>: every window, file, mutex, clock or dialog goes through here.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace strevo {
+
+using WindowHandle = std::uintptr_t;  // 0 = no window
+using KernelHandle = std::uintptr_t;  // 0 = no object
+
+// ---------------------------------------------------------------- files ----
+
+enum class FileAccess { Read, Write, ReadWrite };
+// What other opens of the same file may do while this handle is open.
+// Compat is the class library's compatibility mode, which the system treats
+// as no sharing.
+enum class FileShare { None, Read, Write, ReadWrite, Compat };
+enum class FileCreate {
+  OpenExisting,  // fail when missing
+  OpenAlways,    // create when missing
+  CreateAlways,  // create or truncate
+  CreateNew,     // fail when present
+};
+enum class SeekOrigin { Begin, Current, End };
+
+enum class FileError { None, NotFound, PathNotFound, SharingViolation, AccessDenied, Exists, Other };
+
+class IFileHandle {
+ public:
+  virtual ~IFileHandle() = default;
+  // Bytes transferred, or -1 when the system call failed.
+  virtual int64_t Read(void* buffer, int64_t count) = 0;
+  virtual int64_t Write(const void* buffer, int64_t count) = 0;
+  // New absolute position, or -1.
+  virtual int64_t Seek(int64_t offset, SeekOrigin origin) = 0;
+  virtual int64_t Size() = 0;
+  // Makes the current position the end of the file.
+  virtual bool Truncate() = 0;
+  virtual bool Flush() = 0;
+  // False when the system reported a failure; the handle is released anyway.
+  virtual bool Close() = 0;
+};
+
+struct FileOpenOptions {
+  FileAccess access = FileAccess::Read;
+  FileShare share = FileShare::ReadWrite;
+  FileCreate create = FileCreate::OpenExisting;
+  bool sequentialScan = false;
+};
+
+struct DirectoryEntry {
+  std::string name;
+  bool isDirectory = false;
+  int64_t size = 0;
+};
+
+class IFileSystem {
+ public:
+  virtual ~IFileSystem() = default;
+  // Paths are Windows paths as the core builds them ("C:\Data\Ann.usr",
+  // relative names resolve against the current directory).
+  virtual std::unique_ptr<IFileHandle> Open(const std::string& path, const FileOpenOptions& options,
+                                            FileError* error = nullptr) = 0;
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual bool DirectoryExists(const std::string& path) = 0;
+  virtual bool MakeDirectory(const std::string& path) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
+  // Replaces an existing target.
+  virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
+  // Names (not paths) of the entries of folder matching a "*.ext"-style mask,
+  // compared without regard to case.
+  virtual std::vector<DirectoryEntry> List(const std::string& folder, const std::string& mask) = 0;
+  virtual std::string CurrentDirectory() = 0;  // ends without "\"
+  virtual bool ChangeDirectory(const std::string& path) = 0;
+  // The UNC form of a path (a mapped network drive expands to "\\server\...").
+  virtual std::string ExpandUncFileName(const std::string& path) = 0;
+};
+
+// ---------------------------------------------------------------- clock ----
+
+class IClock {
+ public:
+  virtual ~IClock() = default;
+  // Local date-time: days since 1899-12-30 with the time as fraction.
+  virtual double Now() = 0;
+  // The system's 32-bit millisecond counter; wraps after about 49.7 days.
+  virtual uint32_t TickCount() = 0;
+  virtual void Sleep(uint32_t milliseconds) = 0;
+};
+
+// --------------------------------------------------------------- system ----
+
+struct LocaleFormats {
+  std::string shortDate;  // Windows picture, e.g. "M/d/yyyy"
+  std::string longTime;   // e.g. "h:mm:ss tt"
+  std::string timeAm = "AM";
+  std::string timePm = "PM";
+};
+
+struct WindowsVersion {
+  int major = 6;
+  int minor = 1;
+  bool nt = true;
+};
+
+// Folder ids of the shell (CSIDL values).
+constexpr int kCsidlAppData = 26;
+constexpr int kCsidlLocalAppData = 28;
+
+class ISystem {
+ public:
+  virtual ~ISystem() = default;
+  virtual std::string ComputerName() = 0;             // empty when unavailable
+  virtual std::string UserName() = 0;                 // the logged-on account; empty on failure
+  virtual std::string ExpandEnvironment(const std::string& text) = 0;
+  virtual bool GetEnvironment(const std::string& name, std::string& value) = 0;
+  // The active keyboard layout name: eight hexadecimal digits.
+  virtual bool KeyboardLayoutName(std::string& name) = 0;
+  virtual LocaleFormats Formats() = 0;
+  virtual std::string SpecialFolder(int csidl) = 0;   // empty when unavailable
+  virtual std::string ExecutablePath() = 0;           // full path of the running program
+  virtual std::vector<std::string> Arguments() = 0;   // command-line arguments after the program
+  virtual WindowsVersion Version() = 0;
+  virtual bool IsRemoteSession() = 0;
+  virtual void OutputDebugText(const std::string& text) = 0;
+  // Opens a document or address with the shell's default verb.
+  virtual bool ShellOpen(const std::string& target, int showMode) = 0;
+  virtual uint32_t CurrentProcessId() = 0;
+};
+
+// -------------------------------------------------------------- windows ----
+
+struct PostedMessage {
+  WindowHandle window = 0;
+  uint32_t message = 0;
+  uintptr_t wParam = 0;
+  intptr_t lParam = 0;
+};
+
+class IWindows {
+ public:
+  virtual ~IWindows() = default;
+  virtual uint32_t RegisterMessage(const std::string& name) = 0;
+  // Lets a registered message through the privilege-isolation filter.
+  virtual void AllowMessage(uint32_t message) = 0;
+  virtual WindowHandle FindWindowByCaption(const std::string& caption) = 0;
+  virtual bool Post(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
+  virtual WindowHandle ForegroundWindow() = 0;
+  virtual std::string WindowCaption(WindowHandle window) = 0;
+  // Brings a window in front, with every trick the system allows.
+  virtual bool ForceForeground(WindowHandle window) = 0;
+};
+
+// -------------------------------------------------------------- mutexes ----
+
+class IMutexes {
+ public:
+  virtual ~IMutexes() = default;
+  // Creates (or opens) a named mutex; alreadyExisted reports that another
+  // process or handle had created it first. Returns 0 on failure.
+  virtual KernelHandle CreateNamedMutex(const std::string& name, bool initialOwner, bool& alreadyExisted) = 0;
+  // True when a mutex of that name exists (opened and closed again).
+  virtual bool MutexExists(const std::string& name) = 0;
+  virtual void CloseMutex(KernelHandle handle) = 0;
+};
+
+// ---------------------------------------------------------- message box ----
+
+// Flags and answers use the system's numbers.
+namespace mb {
+constexpr uint32_t kOk = 0x0;
+constexpr uint32_t kOkCancel = 0x1;
+constexpr uint32_t kYesNo = 0x4;
+constexpr uint32_t kIconError = 0x10;  // also "stop"
+constexpr uint32_t kIconQuestion = 0x20;
+constexpr uint32_t kIconExclamation = 0x30;
+constexpr uint32_t kIconInformation = 0x40;
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
+}  // namespace mb
+
+class IDialogs {
+ public:
+  virtual ~IDialogs() = default;
+  virtual int ShowMessage(const std::string& text, const std::string& caption, uint32_t flags) = 0;
+};
+
+// ----------------------------------------------------------------- http ----
+
+struct TUrlInfo {
+  std::string Host;    // at most 256 characters
+  int Port = 0;        // the scheme's default when the address names none
+  std::string Path;    // path (at most 2048) followed by query and fragment (at most 255)
+  std::string Scheme;  // at most 32 characters
+};
+
+class IHttp {
+ public:
+  virtual ~IHttp() = default;
+  // Splits an address into its parts, decoding escapes.
+  virtual bool CrackUrl(const std::string& url, TUrlInfo& info) = 0;
+  // One synchronous request: POST with the form content type when postData
+  // is not empty, else GET. Returns the HTTP status (0 when nothing came
+  // back); the body is filled only on status 200. Never opens a dialog.
+  virtual int Send(const TUrlInfo& info, const std::string& postData, bool reload, std::string& body) = 0;
+};
+
+// ------------------------------------------------------------ the set ----
+
+struct Platform {
+  IFileSystem* files = nullptr;
+  IClock* clock = nullptr;
+  ISystem* system = nullptr;
+  IWindows* windows = nullptr;
+  IMutexes* mutexes = nullptr;
+  IDialogs* dialogs = nullptr;
+  IHttp* http = nullptr;
+};
+
+// The platform the process runs on; installed once by the entry point (or a
+// test fixture) before anything else runs.
+void InstallPlatform(const Platform& platform);
+const Platform& CurrentPlatform();
+bool PlatformInstalled();
+
+inline IFileSystem& Files() { return *CurrentPlatform().files; }
+inline IClock& Clock() { return *CurrentPlatform().clock; }
+inline ISystem& System() { return *CurrentPlatform().system; }
+inline IWindows& Windows() { return *CurrentPlatform().windows; }
+inline IMutexes& Mutexes() { return *CurrentPlatform().mutexes; }
+inline IDialogs& Dialogs() { return *CurrentPlatform().dialogs; }
+inline IHttp& Http() { return *CurrentPlatform().http; }
+
+}  // namespace strevo

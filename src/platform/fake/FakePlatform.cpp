@@ -1,0 +1,249 @@
+#include "platform/fake/FakePlatform.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "storage/Ansi.h"
+
+namespace strevo {
+
+void FakeClock::Advance(uint64_t milliseconds) {
+  tick_ = static_cast<uint32_t>(tick_ + milliseconds);
+  now_ += static_cast<double>(milliseconds) / 86400000.0;
+}
+
+// ------------------------------------------------------------------ system --
+
+std::string FakeSystem::ExpandEnvironment(const std::string& text) {
+  std::string out;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == '%') {
+      const size_t end = text.find('%', i + 1);
+      if (end != std::string::npos) {
+        std::string value;
+        if (GetEnvironment(text.substr(i + 1, end - i - 1), value)) {
+          out += value;
+          i = end + 1;
+          continue;
+        }
+      }
+    }
+    out += text[i++];
+  }
+  return out;
+}
+
+bool FakeSystem::GetEnvironment(const std::string& name, std::string& value) {
+  for (const auto& [key, v] : environment) {
+    if (same_text(key, name)) {
+      value = v;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool FakeSystem::KeyboardLayoutName(std::string& name) {
+  name = layoutName;
+  return layoutAvailable;
+}
+
+std::string FakeSystem::SpecialFolder(int csidl) {
+  auto it = specialFolders.find(csidl);
+  return it == specialFolders.end() ? std::string() : it->second;
+}
+
+bool FakeSystem::ShellOpen(const std::string& target, int showMode) {
+  shellOpened.emplace_back(target, showMode);
+  return shellOpenSucceeds;
+}
+
+// ----------------------------------------------------------------- windows --
+
+uint32_t FakeWindows::RegisterMessage(const std::string& name) {
+  const std::string key = ansi_upper(name);
+  auto it = registered_.find(key);
+  if (it != registered_.end()) return it->second;
+  registered_[key] = nextMessage_;
+  return nextMessage_++;
+}
+
+uint32_t FakeWindows::MessageId(const std::string& name) const {
+  auto it = registered_.find(ansi_upper(name));
+  return it == registered_.end() ? 0 : it->second;
+}
+
+WindowHandle FakeWindows::FindWindowByCaption(const std::string& caption) {
+  for (const auto& [handle, text] : captions)
+    if (text == caption) return handle;
+  return 0;
+}
+
+bool FakeWindows::Post(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  if (!captions.count(window)) return false;
+  posted.push_back({window, message, wParam, lParam});
+  return true;
+}
+
+std::string FakeWindows::WindowCaption(WindowHandle window) {
+  auto it = captions.find(window);
+  return it == captions.end() ? std::string() : it->second;
+}
+
+bool FakeWindows::ForceForeground(WindowHandle window) {
+  if (!captions.count(window)) return false;
+  foreground = window;
+  return true;
+}
+
+WindowHandle FakeWindows::AddWindow(const std::string& caption) {
+  const WindowHandle handle = nextWindow_;
+  nextWindow_ += 0x10;
+  captions[handle] = caption;
+  return handle;
+}
+
+// ----------------------------------------------------------------- mutexes --
+
+KernelHandle FakeMutexes::CreateNamedMutex(const std::string& name, bool, bool& alreadyExisted) {
+  alreadyExisted = counts_[name]++ > 0;
+  const KernelHandle handle = next_;
+  next_ += 4;
+  handles_[handle] = name;
+  return handle;
+}
+
+void FakeMutexes::CloseMutex(KernelHandle handle) {
+  auto it = handles_.find(handle);
+  if (it == handles_.end()) return;
+  if (--counts_[it->second] <= 0) counts_.erase(it->second);
+  handles_.erase(it);
+}
+
+// ----------------------------------------------------------------- dialogs --
+
+int FakeDialogs::ShowMessage(const std::string& text, const std::string& caption, uint32_t flags) {
+  shown.push_back({text, caption, flags});
+  if (answers.empty()) return defaultAnswer;
+  const int answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+// ------------------------------------------------------------ file faults --
+
+namespace {
+
+class FaultyHandle : public IFileHandle {
+ public:
+  FaultyHandle(std::unique_ptr<IFileHandle> inner, std::vector<FileFault> faults)
+      : inner_(std::move(inner)), faults_(std::move(faults)) {}
+
+  int64_t Read(void* buffer, int64_t count) override {
+    for (const FileFault& f : faults_) {
+      if (f.kind != FileFault::ShortRead && f.kind != FileFault::FailRead) continue;
+      const int64_t room = f.afterBytes - read_;
+      if (room <= 0) {
+        if (f.kind == FileFault::FailRead) return -1;
+        return 0;
+      }
+      count = std::min(count, room);
+    }
+    const int64_t n = inner_->Read(buffer, count);
+    if (n > 0) read_ += n;
+    return n;
+  }
+  int64_t Write(const void* buffer, int64_t count) override {
+    for (const FileFault& f : faults_) {
+      if (f.kind != FileFault::FailWrite) continue;
+      const int64_t room = f.afterBytes - written_;
+      if (room <= 0) return -1;
+      if (count > room) {
+        const int64_t n = inner_->Write(buffer, room);
+        if (n > 0) written_ += n;
+        return n;  // a short write, as a full disk gives
+      }
+    }
+    const int64_t n = inner_->Write(buffer, count);
+    if (n > 0) written_ += n;
+    return n;
+  }
+  int64_t Seek(int64_t offset, SeekOrigin origin) override { return inner_->Seek(offset, origin); }
+  int64_t Size() override { return inner_->Size(); }
+  bool Truncate() override { return inner_->Truncate(); }
+  bool Flush() override { return inner_->Flush(); }
+  bool Close() override {
+    const bool ok = inner_->Close();
+    for (const FileFault& f : faults_)
+      if (f.kind == FileFault::FailClose) return false;
+    return ok;
+  }
+
+ private:
+  std::unique_ptr<IFileHandle> inner_;
+  std::vector<FileFault> faults_;
+  int64_t read_ = 0;
+  int64_t written_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<IFileHandle> FaultyFileSystem::Open(const std::string& path, const FileOpenOptions& options,
+                                                    FileError* error) {
+  std::vector<FileFault> matching;
+  for (const FileFault& f : faults_) {
+    if (!contains_text(path, f.pathPart)) continue;
+    if (f.kind == FileFault::FailOpen) {
+      if (error) *error = FileError::AccessDenied;
+      return nullptr;
+    }
+    matching.push_back(f);
+  }
+  auto handle = inner_.Open(path, options, error);
+  if (!handle || matching.empty()) return handle;
+  return std::make_unique<FaultyHandle>(std::move(handle), std::move(matching));
+}
+
+// ---------------------------------------------------------------- platform --
+
+FakePlatform::FakePlatform() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "strevo-XXXXXX").string();
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  if (!::mkdtemp(buffer.data())) std::abort();
+  root_ = buffer.data();
+  posix.SetDriveRoot('C', root_);
+  posix.ChangeDirectory("C:\\");
+  if (PlatformInstalled()) {
+    previous_ = CurrentPlatform();
+    hadPrevious_ = true;
+  }
+  InstallPlatform(Platform{&files, &clock, &system, &windows, &mutexes, &dialogs, &http});
+}
+
+FakePlatform::~FakePlatform() {
+  InstallPlatform(hadPrevious_ ? previous_ : Platform{});
+  std::error_code ec;
+  std::filesystem::remove_all(root_, ec);
+}
+
+std::string FakePlatform::ReadHostFile(const std::string& windowsPath) {
+  std::ifstream in(HostPath(windowsPath), std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void FakePlatform::WriteHostFile(const std::string& windowsPath, const std::string& bytes) {
+  const std::filesystem::path host = HostPath(windowsPath);
+  std::filesystem::create_directories(host.parent_path());
+  std::ofstream out(host, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace strevo

@@ -1,0 +1,191 @@
+// A deterministic platform for native tests and the simulator: a virtual
+// clock that only moves when told to, message boxes answered from a script
+// (and recorded), an in-process table of windows, messages and mutexes, fixed
+// English locale formats, and real files under a temporary root that stands
+// for drive C:.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/posix/CurlHttp.h"
+#include "platform/posix/PosixFileSystem.h"
+
+namespace strevo {
+
+class FakeClock : public IClock {
+ public:
+  double Now() override { return now_; }
+  uint32_t TickCount() override { return tick_; }
+  void Sleep(uint32_t milliseconds) override { Advance(milliseconds); }
+
+  void SetNow(double dateTime) { now_ = dateTime; }
+  void SetTick(uint32_t tick) { tick_ = tick; }
+  // Moves both the date-time and the tick counter (which wraps at 2^32).
+  void Advance(uint64_t milliseconds);
+
+ private:
+  double now_ = 46000.5;  // 2025-12-09 12:00
+  uint32_t tick_ = 1000000;
+};
+
+class FakeSystem : public ISystem {
+ public:
+  std::string ComputerName() override { return computerName; }
+  std::string UserName() override { return userName; }
+  std::string ExpandEnvironment(const std::string& text) override;
+  bool GetEnvironment(const std::string& name, std::string& value) override;
+  bool KeyboardLayoutName(std::string& name) override;
+  LocaleFormats Formats() override { return formats; }
+  std::string SpecialFolder(int csidl) override;
+  std::string ExecutablePath() override { return executablePath; }
+  std::vector<std::string> Arguments() override { return arguments; }
+  WindowsVersion Version() override { return version; }
+  bool IsRemoteSession() override { return remoteSession; }
+  void OutputDebugText(const std::string& text) override { debugOutput.push_back(text); }
+  bool ShellOpen(const std::string& target, int showMode) override;
+  uint32_t CurrentProcessId() override { return processId; }
+
+  std::string computerName = "TESTPC";
+  std::string userName = "tester";
+  std::map<std::string, std::string> environment;  // names compared without regard to case
+  std::string layoutName = "00000409";
+  bool layoutAvailable = true;
+  LocaleFormats formats{"M/d/yyyy", "h:mm:ss tt", "AM", "PM"};
+  std::map<int, std::string> specialFolders;
+  std::string executablePath = "C:\\Strevo\\strevo.exe";
+  std::vector<std::string> arguments;
+  WindowsVersion version;
+  bool remoteSession = false;
+  uint32_t processId = 4242;
+  std::vector<std::string> debugOutput;
+  std::vector<std::pair<std::string, int>> shellOpened;
+  bool shellOpenSucceeds = true;
+};
+
+class FakeWindows : public IWindows {
+ public:
+  uint32_t RegisterMessage(const std::string& name) override;
+  void AllowMessage(uint32_t message) override { allowed.insert(message); }
+  WindowHandle FindWindowByCaption(const std::string& caption) override;
+  bool Post(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+  WindowHandle ForegroundWindow() override { return foreground; }
+  std::string WindowCaption(WindowHandle window) override;
+  bool ForceForeground(WindowHandle window) override;
+
+  WindowHandle AddWindow(const std::string& caption);
+  void SetCaption(WindowHandle window, const std::string& caption) { captions[window] = caption; }
+  void RemoveWindow(WindowHandle window) { captions.erase(window); }
+  // The registered id of a name, 0 when it was never registered.
+  uint32_t MessageId(const std::string& name) const;
+
+  std::map<WindowHandle, std::string> captions;
+  std::vector<PostedMessage> posted;  // every successful post, in order
+  std::set<uint32_t> allowed;
+  WindowHandle foreground = 0;
+
+ private:
+  std::map<std::string, uint32_t> registered_;  // upper-cased names
+  uint32_t nextMessage_ = 0xC000;
+  WindowHandle nextWindow_ = 0x10010;
+};
+
+class FakeMutexes : public IMutexes {
+ public:
+  KernelHandle CreateNamedMutex(const std::string& name, bool initialOwner, bool& alreadyExisted) override;
+  bool MutexExists(const std::string& name) override { return counts_.count(name) > 0; }
+  void CloseMutex(KernelHandle handle) override;
+
+ private:
+  std::map<std::string, int> counts_;
+  std::map<KernelHandle, std::string> handles_;
+  KernelHandle next_ = 0x100;
+};
+
+struct ShownMessage {
+  std::string text;
+  std::string caption;
+  uint32_t flags = 0;
+};
+
+class FakeDialogs : public IDialogs {
+ public:
+  int ShowMessage(const std::string& text, const std::string& caption, uint32_t flags) override;
+
+  std::deque<int> answers;  // taken in order; empty: defaultAnswer
+  int defaultAnswer = mb::kIdOk;
+  std::vector<ShownMessage> shown;
+};
+
+// Injected file failures, for the paths whose text contains `pathPart`
+// (compared without regard to case).
+struct FileFault {
+  enum Kind { FailOpen, ShortRead, FailRead, FailWrite, FailClose };
+  Kind kind;
+  std::string pathPart;
+  int64_t afterBytes = 0;  // ShortRead/FailRead/FailWrite: bytes that still succeed
+};
+
+class FaultyFileSystem : public IFileSystem {
+ public:
+  explicit FaultyFileSystem(IFileSystem& inner) : inner_(inner) {}
+  void Add(const FileFault& fault) { faults_.push_back(fault); }
+  void ClearFaults() { faults_.clear(); }
+
+  std::unique_ptr<IFileHandle> Open(const std::string& path, const FileOpenOptions& options,
+                                    FileError* error = nullptr) override;
+  bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
+  bool DirectoryExists(const std::string& path) override { return inner_.DirectoryExists(path); }
+  bool MakeDirectory(const std::string& path) override { return inner_.MakeDirectory(path); }
+  bool RemoveFile(const std::string& path) override { return inner_.RemoveFile(path); }
+  bool RenameFile(const std::string& from, const std::string& to) override { return inner_.RenameFile(from, to); }
+  std::vector<DirectoryEntry> List(const std::string& folder, const std::string& mask) override {
+    return inner_.List(folder, mask);
+  }
+  std::string CurrentDirectory() override { return inner_.CurrentDirectory(); }
+  bool ChangeDirectory(const std::string& path) override { return inner_.ChangeDirectory(path); }
+  std::string ExpandUncFileName(const std::string& path) override { return inner_.ExpandUncFileName(path); }
+
+ private:
+  IFileSystem& inner_;
+  std::vector<FileFault> faults_;
+};
+
+// Everything together, installed as the current platform while it lives.
+// Drive C: is a fresh temporary folder, removed again at destruction.
+class FakePlatform {
+ public:
+  FakePlatform();
+  ~FakePlatform();
+  FakePlatform(const FakePlatform&) = delete;
+  FakePlatform& operator=(const FakePlatform&) = delete;
+
+  // The Linux folder that stands for "C:\".
+  const std::string& Root() const { return root_; }
+  // Linux path of a Windows path on the fake drive.
+  std::string HostPath(const std::string& windowsPath) { return posix.Resolve(windowsPath); }
+  // Convenience for tests: whole-file read and write through host paths.
+  std::string ReadHostFile(const std::string& windowsPath);
+  void WriteHostFile(const std::string& windowsPath, const std::string& bytes);
+
+  PosixFileSystem posix;
+  FaultyFileSystem files{posix};
+  FakeClock clock;
+  FakeSystem system;
+  FakeWindows windows;
+  FakeMutexes mutexes;
+  FakeDialogs dialogs;
+  CurlHttp http;  // real requests: tests serve them from loopback
+
+ private:
+  std::string root_;
+  Platform previous_{};
+  bool hadPrevious_ = false;
+};
+
+}  // namespace strevo

@@ -1,0 +1,21 @@
+// HTTP requests for data files given as addresses, and admission of the
+// program's registered messages through the message filter.
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+#include "storage/Streams.h"
+
+namespace strevo {
+
+// Longest address accepted (exclusive).
+inline constexpr size_t kMaxUrlLength = 2056;
+
+bool ParseUrl(const std::string& url, TUrlInfo& info);
+// The HTTP status (0 when the address cannot be parsed); on 200 the body is
+// appended to stream.
+int HttpRequest(std::string url, const std::string& postData, TStream& stream, bool reload);
+void AllowMessage(uint32_t message);
+
+}  // namespace strevo

@@ -1,0 +1,7 @@
+#include "storage/PrgSetup.h"
+
+namespace strevo {
+
+std::unique_ptr<TProgramSettings> ProgramSettings;
+
+}  // namespace strevo
