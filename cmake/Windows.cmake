@@ -5,7 +5,10 @@ enable_language(RC)
 set(STREVO_DEPS_PREFIX "" CACHE PATH "Folder with the mingw builds of libcrypto (include/, lib/)")
 if(STREVO_DEPS_PREFIX)
   target_include_directories(strevo_core SYSTEM PUBLIC ${STREVO_DEPS_PREFIX}/include)
-  find_library(STREVO_LIBCRYPTO NAMES crypto libcrypto PATHS ${STREVO_DEPS_PREFIX}/lib ${STREVO_DEPS_PREFIX}/lib64 NO_DEFAULT_PATH REQUIRED)
+  set(STREVO_LIBCRYPTO ${STREVO_DEPS_PREFIX}/lib/libcrypto.a)
+  if(NOT EXISTS ${STREVO_LIBCRYPTO})
+    message(FATAL_ERROR "libcrypto for this target is missing: run scripts/setup (${STREVO_LIBCRYPTO})")
+  endif()
   target_link_libraries(strevo_core PUBLIC ${STREVO_LIBCRYPTO} ws2_32 crypt32 bcrypt)
 endif()
 
@@ -13,7 +16,7 @@ file(GLOB WIN32_ADAPTER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/win32/
 list(FILTER WIN32_ADAPTER_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")
 add_library(strevo_win32 STATIC ${WIN32_ADAPTER_SOURCES})
 target_link_libraries(strevo_win32 PUBLIC strevo_core
-  user32 gdi32 shell32 advapi32 ole32 wininet comctl32 msimg32)
+  user32 gdi32 shell32 advapi32 ole32 wininet comctl32 msimg32 mpr)
 target_compile_definitions(strevo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 # Everything static: the exe needs no DLL beside it (C/C++ runtime and

@@ -1,0 +1,33 @@
+# The two commands of the README: `make demo` runs the program's main job,
+# `make test` runs every test. Both set the machine up first.
+SHELL := /bin/bash
+export STREVO_DEPS ?= $(CURDIR)/.deps
+
+.PHONY: setup build test demo native win64 win32 clean
+
+setup:
+	@scripts/setup
+
+native: setup
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native
+
+win64: setup
+	@cmake --preset win64 >/dev/null
+	@cmake --build --preset win64
+
+win32: setup
+	@cmake --preset win32 >/dev/null
+	@cmake --build --preset win32
+
+build: native win64 win32
+
+test: build
+	@ctest --preset native
+	@scripts/wine-tests
+
+demo: win64
+	@scripts/demo
+
+clean:
+	rm -rf build

@@ -1,0 +1,464 @@
+#include "win32/Win32Platform.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <shellapi.h>
+#include <wininet.h>
+#include <winnetwk.h>
+
+#include <cstdlib>
+
+#include "storage/DateTime.h"
+
+namespace strevo {
+
+// ------------------------------------------------------------------ files --
+
+namespace {
+
+class Win32FileHandle : public IFileHandle {
+ public:
+  explicit Win32FileHandle(HANDLE handle) : handle_(handle) {}
+  ~Win32FileHandle() override { Close(); }
+  int64_t Read(void* buffer, int64_t count) override {
+    DWORD done = 0;
+    if (!::ReadFile(handle_, buffer, static_cast<DWORD>(count), &done, nullptr)) return -1;
+    return done;
+  }
+  int64_t Write(const void* buffer, int64_t count) override {
+    DWORD done = 0;
+    if (!::WriteFile(handle_, buffer, static_cast<DWORD>(count), &done, nullptr)) return done > 0 ? done : -1;
+    return done;
+  }
+  int64_t Seek(int64_t offset, SeekOrigin origin) override {
+    LARGE_INTEGER distance, result;
+    distance.QuadPart = offset;
+    const DWORD method = origin == SeekOrigin::Begin ? FILE_BEGIN : origin == SeekOrigin::Current ? FILE_CURRENT : FILE_END;
+    if (!::SetFilePointerEx(handle_, distance, &result, method)) return -1;
+    return result.QuadPart;
+  }
+  int64_t Size() override {
+    LARGE_INTEGER size;
+    return ::GetFileSizeEx(handle_, &size) ? size.QuadPart : -1;
+  }
+  bool Truncate() override { return ::SetEndOfFile(handle_) != 0; }
+  bool Flush() override { return ::FlushFileBuffers(handle_) != 0; }
+  bool Close() override {
+    if (handle_ == INVALID_HANDLE_VALUE) return true;
+    const BOOL ok = ::CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    return ok != 0;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+FileError FromLastError(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND: return FileError::NotFound;
+    case ERROR_PATH_NOT_FOUND: return FileError::PathNotFound;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return FileError::SharingViolation;
+    case ERROR_ACCESS_DENIED: return FileError::AccessDenied;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return FileError::Exists;
+    default: return FileError::Other;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<IFileHandle> Win32FileSystem::Open(const std::string& path, const FileOpenOptions& options,
+                                                   FileError* error) {
+  DWORD access = 0;
+  if (options.access != FileAccess::Write) access |= GENERIC_READ;
+  if (options.access != FileAccess::Read) access |= GENERIC_WRITE;
+  DWORD share = 0;
+  switch (options.share) {
+    case FileShare::Read: share = FILE_SHARE_READ; break;
+    case FileShare::Write: share = FILE_SHARE_WRITE; break;
+    case FileShare::ReadWrite: share = FILE_SHARE_READ | FILE_SHARE_WRITE; break;
+    case FileShare::None:
+    case FileShare::Compat: share = 0; break;
+  }
+  DWORD disposition = OPEN_EXISTING;
+  switch (options.create) {
+    case FileCreate::OpenExisting: disposition = OPEN_EXISTING; break;
+    case FileCreate::OpenAlways: disposition = OPEN_ALWAYS; break;
+    case FileCreate::CreateAlways: disposition = CREATE_ALWAYS; break;
+    case FileCreate::CreateNew: disposition = CREATE_NEW; break;
+  }
+  const DWORD flags = FILE_ATTRIBUTE_NORMAL | (options.sequentialScan ? FILE_FLAG_SEQUENTIAL_SCAN : 0);
+  HANDLE handle = ::CreateFileA(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    if (error) *error = FromLastError(::GetLastError());
+    return nullptr;
+  }
+  if (error) *error = FileError::None;
+  return std::make_unique<Win32FileHandle>(handle);
+}
+
+bool Win32FileSystem::FileExists(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32FileSystem::DirectoryExists(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32FileSystem::MakeDirectory(const std::string& path) { return ::CreateDirectoryA(path.c_str(), nullptr) != 0; }
+
+bool Win32FileSystem::RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+
+bool Win32FileSystem::RenameFile(const std::string& from, const std::string& to) {
+  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::vector<DirectoryEntry> Win32FileSystem::List(const std::string& folder, const std::string& mask) {
+  std::vector<DirectoryEntry> entries;
+  std::string pattern = folder;
+  if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
+  pattern += mask;
+  WIN32_FIND_DATAA data;
+  HANDLE find = ::FindFirstFileA(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return entries;
+  do {
+    const std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    const int64_t size = (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, size});
+  } while (::FindNextFileA(find, &data));
+  ::FindClose(find);
+  return entries;
+}
+
+std::string Win32FileSystem::CurrentDirectory() {
+  char buffer[MAX_PATH + 1];
+  const DWORD n = ::GetCurrentDirectoryA(sizeof buffer, buffer);
+  std::string dir(buffer, n < sizeof buffer ? n : 0);
+  if (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
+  return dir;
+}
+
+bool Win32FileSystem::ChangeDirectory(const std::string& path) { return ::SetCurrentDirectoryA(path.c_str()) != 0; }
+
+std::string Win32FileSystem::ExpandUncFileName(const std::string& path) {
+  char full[MAX_PATH + 1];
+  char* part = nullptr;
+  const DWORD n = ::GetFullPathNameA(path.c_str(), sizeof full, full, &part);
+  std::string expanded = (n > 0 && n < sizeof full) ? std::string(full, n) : path;
+  if (expanded.size() >= 2 && expanded[1] == ':') {
+    const std::string root = expanded.substr(0, 2) + "\\";
+    if (::GetDriveTypeA(root.c_str()) == DRIVE_REMOTE) {
+      char buffer[1024];
+      DWORD size = sizeof buffer;
+      if (::WNetGetUniversalNameA(expanded.c_str(), UNIVERSAL_NAME_INFO_LEVEL, buffer, &size) == NO_ERROR)
+        expanded = reinterpret_cast<UNIVERSAL_NAME_INFOA*>(buffer)->lpUniversalName;
+    }
+  }
+  return expanded;
+}
+
+// ------------------------------------------------------------------ clock --
+
+double Win32Clock::Now() {
+  SYSTEMTIME t;
+  ::GetLocalTime(&t);
+  return encode_date(t.wYear, t.wMonth, t.wDay) + encode_time(t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
+}
+
+uint32_t Win32Clock::TickCount() { return ::GetTickCount(); }
+
+void Win32Clock::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+// ----------------------------------------------------------------- system --
+
+std::string Win32System::ComputerName() {
+  char buffer[MAX_COMPUTERNAME_LENGTH + 1];
+  DWORD size = sizeof buffer;
+  return ::GetComputerNameA(buffer, &size) ? std::string(buffer, size) : std::string();
+}
+
+std::string Win32System::UserName() {
+  char buffer[1024];
+  DWORD size = sizeof buffer;
+  if (!::GetUserNameA(buffer, &size)) return {};
+  return std::string(buffer);
+}
+
+std::string Win32System::ExpandEnvironment(const std::string& text) {
+  std::string buffer(32768, '\0');
+  const DWORD n = ::ExpandEnvironmentStringsA(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+  if (n == 0 || n > buffer.size()) return text;
+  buffer.resize(n - 1);
+  return buffer;
+}
+
+bool Win32System::GetEnvironment(const std::string& name, std::string& value) {
+  std::string buffer(32768, '\0');
+  const DWORD n = ::GetEnvironmentVariableA(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+  if (n == 0 && ::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
+  if (n >= buffer.size()) return false;
+  value.assign(buffer.data(), n);
+  return true;
+}
+
+bool Win32System::KeyboardLayoutName(std::string& name) {
+  char buffer[KL_NAMELENGTH];
+  if (!::GetKeyboardLayoutNameA(buffer)) return false;
+  name = buffer;
+  return true;
+}
+
+LocaleFormats Win32System::Formats() {
+  auto info = [](LCTYPE type, const char* fallback) {
+    char buffer[128];
+    const int n = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, sizeof buffer);
+    return n > 1 ? std::string(buffer, n - 1) : std::string(fallback);
+  };
+  LocaleFormats formats;
+  formats.shortDate = info(LOCALE_SSHORTDATE, "M/d/yyyy");
+  formats.longTime = info(LOCALE_STIMEFORMAT, "h:mm:ss tt");
+  formats.timeAm = info(LOCALE_S1159, "AM");
+  formats.timePm = info(LOCALE_S2359, "PM");
+  return formats;
+}
+
+std::string Win32System::SpecialFolder(int csidl) {
+  LPITEMIDLIST items = nullptr;
+  if (::SHGetSpecialFolderLocation(nullptr, csidl, &items) != S_OK || !items) return {};
+  char buffer[MAX_PATH + 1] = {};
+  const BOOL ok = ::SHGetPathFromIDListA(items, buffer);
+  ::CoTaskMemFree(items);  // the shell allocator
+  return ok ? std::string(buffer) : std::string();
+}
+
+std::string Win32System::ExecutablePath() {
+  char buffer[MAX_PATH + 1];
+  const DWORD n = ::GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+  return std::string(buffer, n < sizeof buffer ? n : 0);
+}
+
+std::vector<std::string> Win32System::Arguments() {
+  std::vector<std::string> args;
+  for (int i = 1; i < __argc; ++i) args.emplace_back(__argv[i]);
+  return args;
+}
+
+WindowsVersion Win32System::Version() {
+  // GetVersionEx reports what the manifest allows; the kernel's own routine
+  // reports the real version.
+  WindowsVersion version;
+  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+  if (HMODULE ntdll = ::GetModuleHandleA("ntdll.dll")) {
+    if (auto fn = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")))) {
+      OSVERSIONINFOW info{};
+      info.dwOSVersionInfoSize = sizeof info;
+      if (fn(&info) == 0) {
+        version.major = static_cast<int>(info.dwMajorVersion);
+        version.minor = static_cast<int>(info.dwMinorVersion);
+        version.nt = info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+      }
+    }
+  }
+  return version;
+}
+
+bool Win32System::IsRemoteSession() { return ::GetSystemMetrics(SM_REMOTESESSION) != 0; }
+
+void Win32System::OutputDebugText(const std::string& text) { ::OutputDebugStringA(text.c_str()); }
+
+bool Win32System::ShellOpen(const std::string& target, int showMode) {
+  const auto result = reinterpret_cast<intptr_t>(::ShellExecuteA(nullptr, nullptr, target.c_str(), nullptr, nullptr, showMode));
+  return result > 32;
+}
+
+uint32_t Win32System::CurrentProcessId() { return ::GetCurrentProcessId(); }
+
+// ---------------------------------------------------------------- windows --
+
+uint32_t Win32Windows::RegisterMessage(const std::string& name) { return ::RegisterWindowMessageA(name.c_str()); }
+
+void Win32Windows::AllowMessage(uint32_t message) {
+  // Only from Windows Vista on; looked up at run time so older systems start.
+  if (Win32System().Version().major < 6) return;
+  using FilterFn = BOOL(WINAPI*)(UINT, DWORD);
+  HMODULE user32 = ::GetModuleHandleA("USER32.DLL");
+  if (!user32) return;
+  if (auto fn = reinterpret_cast<FilterFn>(reinterpret_cast<void*>(::GetProcAddress(user32, "ChangeWindowMessageFilter"))))
+    fn(message, 1 /* MSGFLT_ADD */);
+}
+
+WindowHandle Win32Windows::FindWindowByCaption(const std::string& caption) {
+  return reinterpret_cast<WindowHandle>(::FindWindowA(nullptr, caption.c_str()));
+}
+
+bool Win32Windows::Post(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  return ::PostMessageA(reinterpret_cast<HWND>(window), message, wParam, lParam) != 0;
+}
+
+WindowHandle Win32Windows::ForegroundWindow() { return reinterpret_cast<WindowHandle>(::GetForegroundWindow()); }
+
+std::string Win32Windows::WindowCaption(WindowHandle window) {
+  char buffer[1024];
+  const int n = ::GetWindowTextA(reinterpret_cast<HWND>(window), buffer, sizeof buffer);
+  return std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+bool Win32Windows::ForceForeground(WindowHandle handle) {
+  HWND window = reinterpret_cast<HWND>(handle);
+  if (!window) return false;
+  if (::IsIconic(window)) ::ShowWindow(window, SW_RESTORE);
+  if (::GetForegroundWindow() == window) return true;
+  const WindowsVersion version = Win32System().Version();
+  const bool modern = (version.nt && version.major > 4) || (!version.nt && (version.major > 4 || (version.major == 4 && version.minor > 0)));
+  if (!modern) {
+    ::BringWindowToTop(window);
+    ::SetForegroundWindow(window);
+    return ::GetForegroundWindow() == window;
+  }
+  auto attached_switch = [window]() {
+    const DWORD foregroundThread = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
+    const DWORD thisThread = ::GetWindowThreadProcessId(window, nullptr);
+    if (::AttachThreadInput(thisThread, foregroundThread, TRUE)) {
+      ::BringWindowToTop(window);
+      ::SetForegroundWindow(window);
+      ::AttachThreadInput(thisThread, foregroundThread, FALSE);
+    } else {
+      ::BringWindowToTop(window);
+      ::SetForegroundWindow(window);
+    }
+  };
+  attached_switch();
+  if (::GetForegroundWindow() != window) {
+    DWORD timeout = 0;
+    ::SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &timeout, 0);
+    ::SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, SPIF_SENDCHANGE);
+    ::BringWindowToTop(window);
+    ::SetForegroundWindow(window);
+    if (::GetForegroundWindow() != window) {
+      ::ShowWindow(window, SW_HIDE);
+      ::ShowWindow(window, SW_SHOWMINIMIZED);
+      ::ShowWindow(window, SW_SHOWNORMAL);
+      ::BringWindowToTop(window);
+      ::SetForegroundWindow(window);
+    }
+    ::SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<uintptr_t>(timeout)),
+                            SPIF_SENDCHANGE);
+  }
+  return ::GetForegroundWindow() == window;
+}
+
+// ---------------------------------------------------------------- mutexes --
+
+KernelHandle Win32Mutexes::CreateNamedMutex(const std::string& name, bool initialOwner, bool& alreadyExisted) {
+  HANDLE handle = ::CreateMutexA(nullptr, initialOwner ? TRUE : FALSE, name.c_str());
+  alreadyExisted = ::GetLastError() == ERROR_ALREADY_EXISTS;
+  return reinterpret_cast<KernelHandle>(handle);
+}
+
+bool Win32Mutexes::MutexExists(const std::string& name) {
+  HANDLE handle = ::OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name.c_str());
+  if (!handle) return false;
+  ::CloseHandle(handle);
+  return true;
+}
+
+void Win32Mutexes::CloseMutex(KernelHandle handle) {
+  if (handle) ::CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
+// ---------------------------------------------------------------- dialogs --
+
+int Win32Dialogs::ShowMessage(const std::string& text, const std::string& caption, uint32_t flags) {
+  return ::MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), flags);
+}
+
+// ------------------------------------------------------------------- http --
+
+namespace {
+
+struct InternetHandle {
+  HINTERNET handle = nullptr;
+  explicit InternetHandle(HINTERNET h) : handle(h) {}
+  ~InternetHandle() {
+    if (handle) ::InternetCloseHandle(handle);
+  }
+  InternetHandle(const InternetHandle&) = delete;
+  InternetHandle& operator=(const InternetHandle&) = delete;
+};
+
+}  // namespace
+
+bool Win32Http::CrackUrl(const std::string& url, TUrlInfo& info) {
+  char host[257] = {}, path[2049] = {}, extra[256] = {}, scheme[33] = {};
+  URL_COMPONENTSA parts{};
+  parts.dwStructSize = sizeof parts;
+  parts.lpszHostName = host;
+  parts.dwHostNameLength = sizeof host;
+  parts.lpszUrlPath = path;
+  parts.dwUrlPathLength = sizeof path;
+  parts.lpszExtraInfo = extra;
+  parts.dwExtraInfoLength = sizeof extra;
+  parts.lpszScheme = scheme;
+  parts.dwSchemeLength = sizeof scheme;
+  if (!::InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), ICU_DECODE, &parts)) return false;
+  info.Host = host;
+  info.Port = parts.nPort;
+  info.Path = std::string(path) + extra;
+  info.Scheme = scheme;
+  return true;
+}
+
+int Win32Http::Send(const TUrlInfo& info, const std::string& postData, bool reload, std::string& body) {
+  InternetHandle session(::InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!session.handle) return 0;
+  DWORD timeout = receiveTimeoutMs;
+  ::InternetSetOptionA(session.handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  ::InternetSetOptionA(session.handle, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
+  InternetHandle connection(::InternetConnectA(session.handle, info.Host.c_str(), static_cast<INTERNET_PORT>(info.Port),
+                                               nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  if (!connection.handle) return 0;
+  const bool post = !postData.empty();
+  DWORD flags = INTERNET_FLAG_NO_UI;
+  if (reload) flags |= INTERNET_FLAG_RELOAD;
+  InternetHandle request(::HttpOpenRequestA(connection.handle, post ? "POST" : "GET", info.Path.c_str(), "HTTP/1.0",
+                                            nullptr, nullptr, flags, 0));
+  if (!request.handle) return 0;
+  static const char kFormHeader[] = "Content-type: application/x-www-form-urlencoded";
+  for (;;) {
+    const BOOL sent = ::HttpSendRequestA(request.handle, post ? kFormHeader : nullptr, post ? DWORD(-1) : 0,
+                                         post ? const_cast<char*>(postData.data()) : nullptr,
+                                         static_cast<DWORD>(postData.size()));
+    if (!interactive) break;
+    const DWORD outcome = sent ? ERROR_SUCCESS : ::GetLastError();
+    const DWORD answer = ::InternetErrorDlg(reinterpret_cast<HWND>(owner), request.handle, outcome,
+                                            FLAGS_ERROR_UI_FILTER_FOR_ERRORS | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS |
+                                                FLAGS_ERROR_UI_FLAGS_GENERATE_DATA,
+                                            nullptr);
+    if (answer != ERROR_INTERNET_FORCE_RETRY) break;
+  }
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  if (!::HttpQueryInfoA(request.handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+    status = 0;
+  if (status == 200) {
+    char chunk[1024];
+    DWORD read = 0;
+    while (::InternetReadFile(request.handle, chunk, sizeof chunk, &read) && read > 0) body.append(chunk, read);
+  }
+  return static_cast<int>(status);
+}
+
+// --------------------------------------------------------------- platform --
+
+Win32Platform::Win32Platform() {
+  InstallPlatform(Platform{&files, &clock, &system, &windows, &mutexes, &dialogs, &http});
+}
+
+Win32Platform::~Win32Platform() { InstallPlatform(Platform{}); }
+
+}  // namespace strevo

@@ -1,0 +1,165 @@
+// The Win32 adapter against the real API (run under Wine).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "storage/FileObj.h"
+#include "win32/Win32Platform.h"
+
+namespace strevo {
+namespace {
+
+class Win32AdapterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "strevo-test-" + std::to_string(::GetCurrentProcessId()) + "\\";
+    ::CreateDirectoryA(folder_.c_str(), nullptr);
+  }
+  void TearDown() override {
+    for (const DirectoryEntry& e : platform_.files.List(folder_, "*")) ::DeleteFileA((folder_ + e.name).c_str());
+    ::RemoveDirectoryA(folder_.c_str());
+  }
+  Win32Platform platform_;
+  std::string folder_;
+};
+
+LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateCaptionedWindow(const char* caption) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = PlainWindowProc;
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  wc.lpszClassName = "StrevoTestWindow";
+  ::RegisterClassA(&wc);
+  return ::CreateWindowA("StrevoTestWindow", caption, WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                         wc.hInstance, nullptr);
+}
+
+TEST_F(Win32AdapterTest, RegisteredMessagePostedToWindowFoundByCaptionArrives) {
+  HWND window = CreateCaptionedWindow("Strevo adapter test 11");
+  ASSERT_NE(window, nullptr);
+  const uint32_t message = Windows().RegisterMessage("QVWayfen1999.ENABLE");
+  EXPECT_GE(message, 0xC000u);
+  EXPECT_EQ(message, Windows().RegisterMessage("qvwayfen1999.enable")) << "registration ignores letter case";
+  Windows().AllowMessage(message);
+  const WindowHandle found = Windows().FindWindowByCaption("Strevo adapter test 11");
+  ASSERT_EQ(found, reinterpret_cast<WindowHandle>(window));
+  EXPECT_EQ(Windows().WindowCaption(found), "Strevo adapter test 11");
+  ASSERT_TRUE(Windows().Post(found, message, 2, 0));
+  MSG msg{};
+  bool arrived = false;
+  const DWORD deadline = ::GetTickCount() + 5000;
+  while (!arrived && ::GetTickCount() < deadline) {
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == message && msg.hwnd == window) {
+        arrived = true;
+        EXPECT_EQ(msg.wParam, 2u);
+        EXPECT_EQ(msg.lParam, 0);
+      }
+    }
+    ::Sleep(10);
+  }
+  EXPECT_TRUE(arrived);
+  ::DestroyWindow(window);
+  EXPECT_EQ(Windows().FindWindowByCaption("Strevo adapter test 11"), 0u);
+}
+
+TEST_F(Win32AdapterTest, SecondCreateOfANamedMutexReportsThatItExisted) {
+  const std::string name = "StrevoTestMutex" + std::to_string(::GetCurrentProcessId());
+  EXPECT_FALSE(Mutexes().MutexExists(name));
+  bool existed = true;
+  const KernelHandle first = Mutexes().CreateNamedMutex(name, true, existed);
+  ASSERT_NE(first, 0u);
+  EXPECT_FALSE(existed);
+  EXPECT_TRUE(Mutexes().MutexExists(name));
+  const KernelHandle second = Mutexes().CreateNamedMutex(name, true, existed);
+  EXPECT_TRUE(existed);
+  Mutexes().CloseMutex(second);
+  Mutexes().CloseMutex(first);
+  EXPECT_FALSE(Mutexes().MutexExists(name));
+}
+
+TEST_F(Win32AdapterTest, ExclusiveOpenRefusesASecondOpenWhileHeld) {
+  const std::string path = folder_ + "shared.DTA";
+  TRecFile first;
+  ASSERT_EQ(first.Open(path, 5, 0), FileStatus::Good);
+  ASSERT_EQ(first.WriteInt(110), FileStatus::Good);
+  TRecFile second;
+  EXPECT_EQ(second.Open(path, 1, -1), FileStatus::OpenFailed);
+  TRecFile reader;
+  EXPECT_EQ(reader.Open(path, 1, -6), FileStatus::OpenFailed) << "an exclusive holder also keeps readers out";
+  EXPECT_EQ(first.Close(), FileStatus::Closed);
+  ASSERT_EQ(second.Open(path, 1, -2), FileStatus::Good);
+  int32_t value = 0;
+  EXPECT_EQ(second.ReadInt(value), FileStatus::Good);
+  EXPECT_EQ(value, 110);
+  TRecFile alongside;
+  EXPECT_EQ(alongside.Open(path, 1, -6), FileStatus::Good) << "readers share with a deny-write reader";
+}
+
+TEST_F(Win32AdapterTest, TextFileRowsRoundTripWithCrLf) {
+  const std::string path = folder_ + "rows.txt";
+  {
+    TTextFile out;
+    ASSERT_EQ(out.Open(path, 2), FileStatus::Good);
+    out.WriteLn("first row");
+    out.WriteLn(std::string(300, 'x'));
+  }
+  TTextFile in;
+  ASSERT_EQ(in.Open(path, 1), FileStatus::Good);
+  EXPECT_EQ(in.Size, 9 + 2 + 250 + 2);
+  std::string row;
+  EXPECT_EQ(in.ReadLn(row), FileStatus::Good);
+  EXPECT_EQ(row, "first row");
+  in.ReadLn(row);
+  EXPECT_EQ(row, std::string(250, 'x'));
+}
+
+TEST_F(Win32AdapterTest, SystemQueriesAnswer) {
+  EXPECT_FALSE(System().ComputerName().empty());
+  EXPECT_FALSE(System().UserName().empty());
+  ::SetEnvironmentVariableA("STREVO_TEST_VAR", "abc");
+  EXPECT_EQ(System().ExpandEnvironment("x%STREVO_TEST_VAR%y"), "xabcy");
+  std::string value;
+  EXPECT_TRUE(System().GetEnvironment("STREVO_TEST_VAR", value));
+  EXPECT_EQ(value, "abc");
+  EXPECT_FALSE(System().GetEnvironment("STREVO_NO_SUCH_VARIABLE", value));
+  std::string layout;
+  ASSERT_TRUE(System().KeyboardLayoutName(layout));
+  EXPECT_EQ(layout.size(), 8u);
+  const LocaleFormats formats = System().Formats();
+  EXPECT_FALSE(formats.shortDate.empty());
+  EXPECT_FALSE(formats.longTime.empty());
+  EXPECT_NE(System().ExecutablePath().find(".exe"), std::string::npos);
+  EXPECT_GE(System().Version().major, 5);
+  const double now = Clock().Now();
+  EXPECT_GT(now, 40000.0);  // after 2009
+  const uint32_t before = Clock().TickCount();
+  Clock().Sleep(20);
+  EXPECT_GE(Clock().TickCount() - before, 15u);
+}
+
+TEST_F(Win32AdapterTest, ListMatchesMasksAndCurrentDirectoryMoves) {
+  for (const char* name : {"Ann.usr", "bob.USR", "0.idx"}) {
+    TTextFile f;
+    f.Open(folder_ + name, 2);
+  }
+  auto entries = Files().List(folder_, "*.usr");
+  EXPECT_EQ(entries.size(), 2u);
+  const std::string before = Files().CurrentDirectory();
+  ASSERT_TRUE(Files().ChangeDirectory(folder_));
+  EXPECT_TRUE(Files().FileExists("0.idx"));
+  Files().ChangeDirectory(before);
+  EXPECT_TRUE(Files().RenameFile(folder_ + "0.idx", folder_ + "1.idx"));
+  EXPECT_TRUE(Files().FileExists(folder_ + "1.idx"));
+  EXPECT_FALSE(Files().FileExists(folder_ + "0.idx"));
+}
+
+}  // namespace
+}  // namespace strevo
