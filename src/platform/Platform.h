@@ -141,6 +141,7 @@ struct PostedMessage {
   uint32_t message = 0;
   uintptr_t wParam = 0;
   intptr_t lParam = 0;
+  uint32_t time = 0;  // the message time: tick count when it was posted
 };
 
 class IWindows {
@@ -213,6 +214,73 @@ class IHttp {
   virtual int Send(const TUrlInfo& info, const std::string& postData, bool reload, std::string& body) = 0;
 };
 
+// ------------------------------------------------------------- keyboard ----
+
+class IKeyboard {
+ public:
+  virtual ~IKeyboard() = default;
+  // The system's virtual-key mapping of type 2: the unshifted character of
+  // the key in the current layout, with the top bit set for a dead key; 0
+  // when the key has no character.
+  virtual uint32_t MapVirtualKeyToChar(uint32_t virtualKey) = 0;
+  // Translates a key with the keyboard layout of the thread that owns the
+  // foreground window (or the calling thread when there is none) and the
+  // given key-state table (entries 16, 17, 18 with the top bit for Shift,
+  // Ctrl, Alt). Returns the number of UTF-16 units written to out (at most
+  // 2), negative for a dead key, 0 for none.
+  virtual int TranslateKey(uint32_t virtualKey, const uint8_t keyState[256], char16_t out[2]) = 0;
+};
+
+// ---------------------------------------------------------------- hooks ----
+
+// The low-level keyboard and mouse hooks, installed by a thread of their
+// own. While active, each qualifying event is posted to target: key downs as
+// keyMessage with the key-information word, left and right button presses
+// as clickMessage with the mouse message number.
+class IInputHooks {
+ public:
+  virtual ~IInputHooks() = default;
+  virtual void Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMessage) = 0;
+  virtual void Stop() = 0;
+  // Both hooks are installed and the procedures post.
+  virtual bool Active() = 0;
+};
+
+// ------------------------------------------------------------- registry ----
+
+// Values under HKEY_CURRENT_USER.
+class IRegistry {
+ public:
+  virtual ~IRegistry() = default;
+  // Opens the key, creating it when missing; false when that fails.
+  virtual bool OpenKey(const std::string& path) = 0;
+  virtual bool WriteString(const std::string& path, const std::string& name, const std::string& value) = 0;
+  virtual bool ReadString(const std::string& path, const std::string& name, std::string& value) = 0;
+  virtual bool DeleteValue(const std::string& path, const std::string& name) = 0;
+};
+
+// ---------------------------------------------------------------- atoms ----
+
+class IAtoms {
+ public:
+  virtual ~IAtoms() = default;
+  virtual uint16_t AddAtom(const std::string& name) = 0;   // 0 on failure
+  virtual uint16_t FindAtom(const std::string& name) = 0;  // 0 when absent
+  virtual void DeleteAtom(uint16_t atom) = 0;
+};
+
+// ------------------------------------------------------------ processes ----
+
+class IProcesses {
+ public:
+  virtual ~IProcesses() = default;
+  // The process with this id is running.
+  virtual bool IsRunning(uint32_t processId) = 0;
+  // Starts a program from its command line (no application name, so the
+  // system searches the current directory first); false when that fails.
+  virtual bool Start(const std::string& commandLine, const std::string& currentDirectory) = 0;
+};
+
 // ------------------------------------------------------------ the set ----
 
 struct Platform {
@@ -223,6 +291,11 @@ struct Platform {
   IMutexes* mutexes = nullptr;
   IDialogs* dialogs = nullptr;
   IHttp* http = nullptr;
+  IKeyboard* keyboard = nullptr;
+  IInputHooks* hooks = nullptr;
+  IRegistry* registry = nullptr;
+  IAtoms* atoms = nullptr;
+  IProcesses* processes = nullptr;
 };
 
 // The platform the process runs on; installed once by the entry point (or a
@@ -238,5 +311,10 @@ inline IWindows& Windows() { return *CurrentPlatform().windows; }
 inline IMutexes& Mutexes() { return *CurrentPlatform().mutexes; }
 inline IDialogs& Dialogs() { return *CurrentPlatform().dialogs; }
 inline IHttp& Http() { return *CurrentPlatform().http; }
+inline IKeyboard& Keyboard() { return *CurrentPlatform().keyboard; }
+inline IInputHooks& Hooks() { return *CurrentPlatform().hooks; }
+inline IRegistry& Registry() { return *CurrentPlatform().registry; }
+inline IAtoms& Atoms() { return *CurrentPlatform().atoms; }
+inline IProcesses& Processes() { return *CurrentPlatform().processes; }
 
 }  // namespace strevo

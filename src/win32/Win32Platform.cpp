@@ -456,7 +456,8 @@ int Win32Http::Send(const TUrlInfo& info, const std::string& postData, bool relo
 // --------------------------------------------------------------- platform --
 
 Win32Platform::Win32Platform() {
-  InstallPlatform(Platform{&files, &clock, &system, &windows, &mutexes, &dialogs, &http});
+  InstallPlatform(Platform{&files, &clock, &system, &windows, &mutexes, &dialogs, &http, &keyboard, &hooks, &registry,
+                           &atoms, &processes});
 }
 
 Win32Platform::~Win32Platform() { InstallPlatform(Platform{}); }

@@ -2,6 +2,8 @@
 // is the only place that includes <windows.h>.
 #pragma once
 
+#include <vector>
+
 #include "platform/Platform.h"
 
 namespace strevo {
@@ -83,6 +85,47 @@ class Win32Http : public IHttp {
   unsigned long receiveTimeoutMs = 5000;
 };
 
+class Win32Keyboard : public IKeyboard {
+ public:
+  uint32_t MapVirtualKeyToChar(uint32_t virtualKey) override;
+  int TranslateKey(uint32_t virtualKey, const uint8_t keyState[256], char16_t out[2]) override;
+};
+
+// The hook thread: installs the low-level mouse and keyboard hooks for the
+// whole desktop and pumps its queue so that the system can call them. The
+// hook procedures only read the key state and post.
+class Win32Hooks : public IInputHooks {
+ public:
+  ~Win32Hooks() override;
+  void Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMessage) override;
+  void Stop() override;
+  bool Active() override;
+  // For measurements: microseconds spent inside the keyboard procedure for
+  // each of the last events (up to 1024).
+  static std::vector<double> HookTimings();
+};
+
+class Win32Registry : public IRegistry {
+ public:
+  bool OpenKey(const std::string& path) override;
+  bool WriteString(const std::string& path, const std::string& name, const std::string& value) override;
+  bool ReadString(const std::string& path, const std::string& name, std::string& value) override;
+  bool DeleteValue(const std::string& path, const std::string& name) override;
+};
+
+class Win32Atoms : public IAtoms {
+ public:
+  uint16_t AddAtom(const std::string& name) override;
+  uint16_t FindAtom(const std::string& name) override;
+  void DeleteAtom(uint16_t atom) override;
+};
+
+class Win32Processes : public IProcesses {
+ public:
+  bool IsRunning(uint32_t processId) override;
+  bool Start(const std::string& commandLine, const std::string& currentDirectory) override;
+};
+
 // All of the above, installed as the current platform while it lives.
 class Win32Platform {
  public:
@@ -95,6 +138,11 @@ class Win32Platform {
   Win32Mutexes mutexes;
   Win32Dialogs dialogs;
   Win32Http http;
+  Win32Keyboard keyboard;
+  Win32Hooks hooks;
+  Win32Registry registry;
+  Win32Atoms atoms;
+  Win32Processes processes;
 };
 
 }  // namespace strevo

@@ -79,14 +79,15 @@ uint32_t FakeWindows::MessageId(const std::string& name) const {
 }
 
 WindowHandle FakeWindows::FindWindowByCaption(const std::string& caption) {
+  // The system compares window captions without regard to case.
   for (const auto& [handle, text] : captions)
-    if (text == caption) return handle;
+    if (same_text(text, caption)) return handle;
   return 0;
 }
 
 bool FakeWindows::Post(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (!captions.count(window)) return false;
-  posted.push_back({window, message, wParam, lParam});
+  posted.push_back({window, message, wParam, lParam, Clock().TickCount()});
   return true;
 }
 
@@ -223,7 +224,8 @@ FakePlatform::FakePlatform() {
     previous_ = CurrentPlatform();
     hadPrevious_ = true;
   }
-  InstallPlatform(Platform{&files, &clock, &system, &windows, &mutexes, &dialogs, &http});
+  InstallPlatform(Platform{&files, &clock, &system, &windows, &mutexes, &dialogs, &http, &keyboard, &hooks, &registry,
+                           &atoms, &processes});
 }
 
 FakePlatform::~FakePlatform() {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/fake/FakeInput.h"
 #include "platform/posix/CurlHttp.h"
 #include "platform/posix/PosixFileSystem.h"
 
@@ -181,6 +182,11 @@ class FakePlatform {
   FakeMutexes mutexes;
   FakeDialogs dialogs;
   CurlHttp http;  // real requests: tests serve them from loopback
+  FakeKeyboard keyboard;
+  FakeHooks hooks{windows};
+  FakeRegistry registry;
+  FakeAtoms atoms;
+  FakeProcesses processes;
 
  private:
   std::string root_;

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <cstring>
 #include <memory>
 
 namespace strevo {
@@ -21,6 +22,24 @@ std::string take(CURLU* url, CURLUPart part, unsigned flags = 0) {
   return out;
 }
 
+// The decoded path of TUrlInfo back in a form that can be sent: bytes that
+// may not stand in a request line are escaped, the rest is left alone.
+std::string EscapePath(const std::string& path) {
+  static const char* const hex = "0123456789ABCDEF";
+  std::string out;
+  for (char c : path) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b <= 0x20 || b >= 0x7F || std::strchr("\"<>\\^`{|}", c)) {
+      out += '%';
+      out += hex[b >> 4];
+      out += hex[b & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 CurlHttp::CurlHttp() {
@@ -30,7 +49,9 @@ CurlHttp::CurlHttp() {
 
 bool CurlHttp::CrackUrl(const std::string& text, TUrlInfo& info) {
   std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), curl_url_cleanup);
-  if (!url || curl_url_set(url.get(), CURLUPART_URL, text.c_str(), 0) != CURLUE_OK) return false;
+  // The path is taken as written: "." and ".." parts are the caller's
+  // business, as they are for the Windows build.
+  if (!url || curl_url_set(url.get(), CURLUPART_URL, text.c_str(), CURLU_PATH_AS_IS) != CURLUE_OK) return false;
   info = {};
   info.Scheme = take(url.get(), CURLUPART_SCHEME).substr(0, 32);
   info.Host = take(url.get(), CURLUPART_HOST).substr(0, 256);
@@ -48,12 +69,13 @@ int CurlHttp::Send(const TUrlInfo& info, const std::string& postData, bool reloa
   std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
   if (!curl) return 0;
   const std::string scheme = info.Scheme.empty() ? "http" : info.Scheme;
-  const std::string address = scheme + "://" + info.Host + ":" + std::to_string(info.Port) + info.Path;
+  const std::string address = scheme + "://" + info.Host + ":" + std::to_string(info.Port) + EscapePath(info.Path);
   std::string received;
   curl_slist* headers = nullptr;
   curl_easy_setopt(curl.get(), CURLOPT_URL, address.c_str());
   curl_easy_setopt(curl.get(), CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
   curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl.get(), CURLOPT_PATH_AS_IS, 1L);
   curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT_MS, receiveTimeoutMs);
   // A server that stops sending for the time-out ends the transfer.
   curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_LIMIT, 1L);

@@ -51,6 +51,34 @@ std::vector<std::string> SplitPath(const std::string& path) {
   return parts;
 }
 
+// The full form of a drive path, as Windows makes it: "." and ".." parts are
+// taken away by their text (never above the drive's root), separators become
+// backslashes, a trailing separator stays ("C:/a/./b/../c/" gives "C:\a\c\").
+// Paths without a drive letter are left as they are.
+std::string NormalizeDrivePath(const std::string& path) {
+  if (path.size() < 2 || path[1] != ':') return path;
+  std::vector<std::string> parts;
+  std::string part;
+  auto flush = [&] {
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    part.clear();
+  };
+  for (size_t i = 2; i < path.size(); ++i) {
+    if (path[i] == '\\' || path[i] == '/') flush();
+    else part += path[i];
+  }
+  flush();
+  std::string out = path.substr(0, 2);
+  for (const std::string& p : parts) out += "\\" + p;
+  const bool trailing = path.back() == '\\' || path.back() == '/';
+  if (parts.empty() || trailing) out += '\\';
+  return out;
+}
+
 FileError FromErrno(int e) {
   switch (e) {
     case ENOENT: return FileError::NotFound;
@@ -154,9 +182,15 @@ void PosixFileSystem::SetUncPrefix(char drive, const std::string& prefix) {
 std::string PosixFileSystem::Absolute(const std::string& path) {
   const bool hasDrive = path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
   const bool rooted = !path.empty() && (path[0] == '\\' || path[0] == '/');
-  if (hasDrive || rooted) return path;
-  std::lock_guard lock(mutex_);
-  return current_ + "\\" + path;
+  if (rooted && !hasDrive) return path;
+  std::string joined = path;
+  if (!hasDrive) {
+    std::lock_guard lock(mutex_);
+    joined = current_;
+    if (joined.empty() || (joined.back() != '\\' && joined.back() != '/')) joined += '\\';
+    joined += path;
+  }
+  return NormalizeDrivePath(joined);
 }
 
 std::string PosixFileSystem::Resolve(const std::string& windowsPath) {

@@ -1,0 +1,23 @@
+#include "input/KeyInfo.h"
+
+namespace strevo {
+
+bool KeyboardHookWord(uint32_t message, uint32_t virtualKey, uint32_t flags, bool ctrlDown, bool shiftDown,
+                      bool altDown, uint32_t& word) {
+  if (message == winmsg::kSysKeyDown) {
+    if (!(ctrlDown && altDown)) return false;
+  } else if (message != winmsg::kKeyDown) {
+    return false;
+  }
+  // Modifier keys are never posted: the left/right codes that hardware
+  // reports, and the generic codes that injected input carries.
+  if (virtualKey >= vk::kLeftShift && virtualKey <= vk::kRightMenu) return false;
+  if (virtualKey == vk::kShift || virtualKey == vk::kControl || virtualKey == vk::kMenu) return false;
+  word = virtualKey & 0xFF;
+  if (flags & kLowLevelAltDown) word |= kKeyInfoAlt;
+  if (shiftDown) word |= kKeyInfoShift;
+  if (ctrlDown) word |= kKeyInfoCtrl;
+  return true;
+}
+
+}  // namespace strevo

@@ -1,0 +1,168 @@
+// Hooks, keyboard translation, registry, atoms and processes over the real
+// API (run under Wine, on a virtual display).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "input/KeyInfo.h"
+#include "win32/Win32Platform.h"
+
+namespace strevo {
+namespace {
+
+LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+class Win32InputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = TargetProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "StrevoHookTarget";
+    ::RegisterClassA(&wc);
+    target_ = ::CreateWindowA("StrevoHookTarget", "Strevo hook target", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                              nullptr, wc.hInstance, nullptr);
+    keyMessage_ = Windows().RegisterMessage("QVWayfen1999.WM_SENDKEYINFO");
+    clickMessage_ = Windows().RegisterMessage("QVWayfen1999.WM_MOUSECLICKED");
+  }
+  void TearDown() override {
+    Hooks().Stop();
+    ::DestroyWindow(target_);
+  }
+  // Collects the posted key and click messages for a while.
+  std::vector<MSG> Collect(DWORD milliseconds) {
+    std::vector<MSG> got;
+    const DWORD end = ::GetTickCount() + milliseconds;
+    MSG msg;
+    while (::GetTickCount() < end) {
+      while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.hwnd == target_ && (msg.message == keyMessage_ || msg.message == clickMessage_)) got.push_back(msg);
+        ::DispatchMessageA(&msg);
+      }
+      ::Sleep(5);
+    }
+    return got;
+  }
+  static void Key(WORD virtualKey, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ::SendInput(1, &input, sizeof input);
+  }
+  static void Mouse(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    ::SendInput(1, &input, sizeof input);
+  }
+
+  Win32Platform platform_;
+  HWND target_ = nullptr;
+  UINT keyMessage_ = 0, clickMessage_ = 0;
+};
+
+TEST_F(Win32InputTest, HooksPostKeyWordsAndClicksButNeverModifiersOrReleases) {
+  Hooks().Start(reinterpret_cast<WindowHandle>(target_), keyMessage_, clickMessage_);
+  for (int i = 0; i < 100 && !Hooks().Active(); ++i) ::Sleep(10);
+  ASSERT_TRUE(Hooks().Active());
+  Key(VK_SHIFT, false);
+  Key('A', false);
+  Key('A', true);
+  Key(VK_SHIFT, true);
+  Key('B', false);
+  Key('B', true);
+  Mouse(MOUSEEVENTF_LEFTDOWN);
+  Mouse(MOUSEEVENTF_LEFTUP);
+  Mouse(MOUSEEVENTF_MIDDLEDOWN);
+  Mouse(MOUSEEVENTF_MIDDLEUP);
+  Mouse(MOUSEEVENTF_RIGHTDOWN);
+  Mouse(MOUSEEVENTF_RIGHTUP);
+  const std::vector<MSG> got = Collect(1500);
+  std::vector<std::pair<UINT, WPARAM>> seen;
+  for (const MSG& m : got) seen.emplace_back(m.message, m.wParam);
+  const std::vector<std::pair<UINT, WPARAM>> expected = {
+      {keyMessage_, 0x2000 | 'A'}, {keyMessage_, 'B'}, {clickMessage_, 513}, {clickMessage_, 516}};
+  EXPECT_EQ(seen, expected);
+  for (const MSG& m : got) EXPECT_EQ(m.lParam, 0);
+  EXPECT_FALSE(Win32Hooks::HookTimings().empty());
+  Hooks().Stop();
+  EXPECT_FALSE(Hooks().Active());
+  Key('C', false);
+  Key('C', true);
+  EXPECT_TRUE(Collect(300).empty()) << "nothing is posted after the hooks stopped";
+}
+
+TEST_F(Win32InputTest, KeyboardTranslatesWithShiftAndReportsNoCharacterForFunctionKeys) {
+  EXPECT_EQ(Keyboard().MapVirtualKeyToChar('A'), static_cast<uint32_t>('A'));
+  EXPECT_EQ(Keyboard().MapVirtualKeyToChar(VK_F5), 0u);
+  uint8_t state[256] = {};
+  char16_t out[2] = {};
+  EXPECT_EQ(Keyboard().TranslateKey('A', state, out), 1);
+  EXPECT_EQ(out[0], u'a');
+  state[16] = 0x80;
+  EXPECT_EQ(Keyboard().TranslateKey('A', state, out), 1);
+  EXPECT_EQ(out[0], u'A');
+  EXPECT_EQ(Keyboard().TranslateKey(VK_F5, state, out), 0);
+}
+
+TEST_F(Win32InputTest, RegistryValuesAreWrittenReadAndDeleted) {
+  const std::string key = "\\SOFTWARE\\StrevoTest\\Run";
+  ASSERT_TRUE(Registry().OpenKey(key));
+  ASSERT_TRUE(Registry().WriteString(key, "TypingWayfen", "\"C:\\Strevo\\DRAXEL.EXE\""));
+  std::string value;
+  ASSERT_TRUE(Registry().ReadString(key, "TypingWayfen", value));
+  EXPECT_EQ(value, "\"C:\\Strevo\\DRAXEL.EXE\"");
+  EXPECT_TRUE(Registry().DeleteValue(key, "TypingWayfen"));
+  EXPECT_FALSE(Registry().ReadString(key, "TypingWayfen", value));
+  EXPECT_FALSE(Registry().DeleteValue(key, "TypingWayfen"));
+}
+
+TEST_F(Win32InputTest, GlobalAtomsAreSystemWideAndDeletable) {
+  const std::string name = "QVSADtestEXCEL.EXE";
+  EXPECT_EQ(Atoms().FindAtom(name), 0);
+  const uint16_t atom = Atoms().AddAtom(name);
+  ASSERT_NE(atom, 0);
+  EXPECT_EQ(::GlobalFindAtomA("qvsadtestexcel.exe"), atom) << "atom names ignore letter case";
+  Atoms().DeleteAtom(atom);
+  EXPECT_EQ(Atoms().FindAtom(name), 0);
+}
+
+TEST_F(Win32InputTest, ProcessesAreFoundByIdAndMissingProgramsFailToStart) {
+  EXPECT_TRUE(Processes().IsRunning(::GetCurrentProcessId()));
+  EXPECT_FALSE(Processes().IsRunning(0));
+  EXPECT_FALSE(Processes().Start("NoSuchProgramOfStrevo.exe /WAYFEN", ""));
+}
+
+}  // namespace
+}  // namespace strevo
+
+namespace strevo {
+namespace {
+
+// Not an assertion: prints the time the keyboard procedure takes per event.
+TEST_F(Win32InputTest, HookProcedureTimingIsReported) {
+  Hooks().Start(reinterpret_cast<WindowHandle>(target_), keyMessage_, clickMessage_);
+  for (int i = 0; i < 100 && !Hooks().Active(); ++i) ::Sleep(10);
+  ASSERT_TRUE(Hooks().Active());
+  for (int i = 0; i < 200; ++i) {
+    Key('K', false);
+    Key('K', true);
+  }
+  const std::vector<MSG> got = Collect(1500);
+  EXPECT_EQ(got.size(), 200u);
+  std::vector<double> t = Win32Hooks::HookTimings();
+  ASSERT_FALSE(t.empty());
+  std::sort(t.begin(), t.end());
+  std::printf("keyboard hook procedure per event (us): min %.2f median %.2f max %.2f over %zu events\n", t.front(),
+              t[t.size() / 2], t.back(), t.size());
+}
+
+}  // namespace
+}  // namespace strevo
