@@ -17,10 +17,11 @@ target_link_libraries(strevo_core PUBLIC OpenSSL::Crypto)
 include(GoogleTest)
 # One test executable per subsystem folder, labelled with the subsystem so that
 # `ctest -L storage` runs one subsystem alone.
+file(GLOB TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 foreach(label storage analysis input core ui platform)
   file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${label}/*.cpp)
   if(test_sources)
-    add_executable(test_${label} ${test_sources} ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp)
+    add_executable(test_${label} ${test_sources} ${TEST_SUPPORT_SOURCES})
     target_include_directories(test_${label} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     target_link_libraries(test_${label} PRIVATE strevo_native GTest::gtest GTest::gmock)
     gtest_discover_tests(test_${label} PROPERTIES LABELS ${label} DISCOVERY_TIMEOUT 60)

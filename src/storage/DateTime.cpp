@@ -49,8 +49,11 @@ double encode_time(int hour, int minute, int second, int millisecond) {
   return (hour * 3600000.0 + minute * 60000.0 + second * 1000.0 + millisecond) / 86400000.0;
 }
 
+// Before the epoch the whole part is still the day and the fraction the time
+// of that day (-1.25 is 1899-12-29 06:00), so the day is the truncated value,
+// matching decode_time.
 void decode_date(double dateTime, int& year, int& month, int& day) {
-  civil_from_days(static_cast<int64_t>(std::floor(dateTime)) + kEpochShift, year, month, day);
+  civil_from_days(static_cast<int64_t>(std::trunc(dateTime)) + kEpochShift, year, month, day);
 }
 
 void decode_time(double dateTime, int& hour, int& minute, int& second, int& millisecond) {
@@ -64,7 +67,7 @@ void decode_time(double dateTime, int& hour, int& minute, int& second, int& mill
 }
 
 int day_of_week(double dateTime) {
-  const int64_t days = static_cast<int64_t>(std::floor(dateTime));
+  const int64_t days = static_cast<int64_t>(std::trunc(dateTime));
   // 1899-12-30 was a Saturday (7).
   return static_cast<int>(((days + 6) % 7 + 7) % 7) + 1;
 }
@@ -83,9 +86,20 @@ std::string format_date_time(const std::string& picture, double dateTime, const 
     while (i + run < picture.size() && picture[i + run] == c) ++run;
     switch (c) {
       case '\'': {
-        const size_t end = picture.find('\'', i + 1);
-        out += picture.substr(i + 1, (end == std::string::npos ? picture.size() : end) - i - 1);
-        i = end == std::string::npos ? picture.size() : end + 1;
+        // Quoted text is copied; two quotes inside it stand for one quote.
+        size_t j = i + 1;
+        while (j < picture.size()) {
+          if (picture[j] == '\'') {
+            if (j + 1 < picture.size() && picture[j + 1] == '\'') {
+              out += '\'';
+              j += 2;
+              continue;
+            }
+            break;
+          }
+          out += picture[j++];
+        }
+        i = j < picture.size() ? j + 1 : picture.size();
         continue;
       }
       case 'd':

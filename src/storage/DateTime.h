@@ -2,6 +2,7 @@
 // the time of day as the fraction. Weekdays run 1 (Sunday) to 7 (Saturday).
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -14,7 +15,8 @@ double encode_time(int hour, int minute, int second, int millisecond = 0);
 void decode_date(double dateTime, int& year, int& month, int& day);
 void decode_time(double dateTime, int& hour, int& minute, int& second, int& millisecond);
 int day_of_week(double dateTime);  // 1 = Sunday
-inline double date_part(double dateTime) { return static_cast<double>(static_cast<int64_t>(dateTime >= 0 ? dateTime : dateTime - 0.9999999999)); }
+// The day without the time; before the epoch too the whole part is the day.
+inline double date_part(double dateTime) { return std::trunc(dateTime); }
 
 // Formats with a Windows picture (d dd ddd dddd M MM MMM MMMM yy yyyy h hh H HH
 // m mm s ss t tt, text in single quotes copied as it is).

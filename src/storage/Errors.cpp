@@ -27,6 +27,8 @@ std::string ErrorText(int32_t code) {
       {-501, "Error in Event"},
       {-802, " Time out while opening for write-denied read mode"},
       {-901, "Database files not found"},
+      {-910, "Username already exists, new was not be created"},
+      {-1001, "User bookmark vs. Chapter data overflow"},
       {-1052, "Contents detected error"},
       {-1095, "Contents file description invalid"},
       {-1202, "User bookmark vs. exercise data overflow"},

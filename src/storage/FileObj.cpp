@@ -188,7 +188,12 @@ int32_t TStreamFile::Open(const std::string& source, int32_t mode, bool skipHead
 int32_t TStreamFile::ReadLn(std::string& row, int32_t maxLen) {
   row.clear();
   if (Status != FileStatus::Good || !Stream) return Status;
+  const int64_t before = Stream->Position();
   row = ReadStreamRow(*Stream, -1, false);
+  // The row reader consumes at least one byte whenever data is left; standing
+  // still means the stream could not deliver it, and a caller reading while
+  // Status is 1 would otherwise never stop.
+  if (Stream->Position() == before && before < Stream->Size()) return SetStatus(FileStatus::ReadError);
   if (row.size() > 255) row.resize(255);
   if (maxLen >= 0 && row.size() > static_cast<size_t>(maxLen)) row.resize(static_cast<size_t>(maxLen));
   if (Crypted) UnscrambleRow(row);
@@ -213,11 +218,18 @@ int32_t TStreamFile::LoadLines(std::vector<std::string>& target, const std::stri
     Stream = std::move(memory);
   } else {
     const std::string path = lower.rfind("file:/", 0) == 0 ? source.substr(std::min<size_t>(8, source.size()), 200) : source;
-    Stream = TFileStream::Open(path, {FileAccess::Read, FileShare::Write, FileCreate::OpenExisting});
+    // Reading only, with full sharing like the reading open of a stream file:
+    // a word list being loaded must not lock out other readers of it.
+    Stream = TFileStream::Open(path, {FileAccess::Read, FileShare::ReadWrite, FileCreate::OpenExisting});
     if (!Stream) throw EFOpenError("Cannot open file \"" + path + "\".");
   }
   Stream->Seek(0, SeekOrigin::Begin);
-  while (Stream->Position() < Stream->Size()) target.push_back(ReadStreamRow(*Stream, -1, false));
+  while (Stream->Position() < Stream->Size()) {
+    const int64_t before = Stream->Position();
+    std::string row = ReadStreamRow(*Stream, -1, false);
+    if (Stream->Position() == before) return SetStatus(FileStatus::ReadError);  // see ReadLn
+    target.push_back(std::move(row));
+  }
   return 1;
 }
 

@@ -81,8 +81,9 @@ class TStreamFile : public TFile {
   bool Eof();
   int32_t Close();
   // Every row of a source, unscrambled never, header never interpreted.
-  // Returns 1, or -1 when a download fails; raises EFOpenError when a local
-  // file cannot be opened.
+  // Returns 1, -1 when a download fails, or -7 (also left in Status) when the
+  // stream stops delivering bytes before its end; raises EFOpenError when a
+  // local file cannot be opened.
   int32_t LoadLines(std::vector<std::string>& target, const std::string& source);
 
   std::unique_ptr<TStream> Stream;

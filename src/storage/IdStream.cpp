@@ -34,6 +34,9 @@ void apply_tag(TFile& file, const std::string& trimmed, HeaderKind kind) {
 }
 
 void clear_header(TFile& file) {
+  // A file object opened again after a scrambled file must not unscramble
+  // the plain rows of the next one.
+  file.Crypted = 0;
   file.Version.clear();
   file.Copyright.clear();
   file.Description.clear();

@@ -1,0 +1,610 @@
+// The name=value store: open modes and sharing, lazy loading, the file
+// format, typed access, read-only stores, safe saving and hostile input.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "storage/DynamicFile.h"
+#include "storage/Exceptions.h"
+#include "support/Fixture.h"
+#include "support/LoopbackHttpServer.h"
+
+namespace strevo {
+namespace {
+
+using test::LoopbackHttpServer;
+
+class TDynamicFileTest : public test::PlatformTest {
+ protected:
+  const std::string path = "C:\\Data\\ws.wk10";
+
+  void SetUp() override { fake.WriteHostFile("C:\\Data\\.keep", ""); }
+
+  void Write(const std::string& bytes) { fake.WriteHostFile(path, bytes); }
+  std::string Read() { return fake.ReadHostFile(path); }
+  bool Exists(const std::string& p) { return Files().FileExists(p); }
+};
+
+// ------------------------------------------------------------- open modes --
+
+TEST_F(TDynamicFileTest, WritableModesCreateMissingFileEmpty) {
+  for (int32_t mode : {2, 1, 0, -1}) {
+    const std::string name = "C:\\Data\\new" + std::to_string(mode + 10) + ".usr";
+    TDynamicFile store;
+    EXPECT_EQ(store.Open(name, mode), 1) << mode;
+    EXPECT_EQ(store.State(), 1);
+    EXPECT_TRUE(store.IsOpen());
+    EXPECT_FALSE(store.ReadOnly());
+    store.Close();
+    EXPECT_TRUE(Exists(name)) << mode;
+    EXPECT_EQ(fake.ReadHostFile(name), "") << mode;
+  }
+}
+
+TEST_F(TDynamicFileTest, ReadOnlyModesFailOnMissingFileAndCreateNothing) {
+  for (int32_t mode : {-2, -3, -4}) {
+    TDynamicFile store;
+    EXPECT_EQ(store.Open(path, mode), -1) << mode;
+    EXPECT_EQ(store.State(), 2);
+    EXPECT_FALSE(store.IsOpen());
+    EXPECT_FALSE(Exists(path)) << mode;
+  }
+}
+
+TEST_F(TDynamicFileTest, ModesOutsideTheTableFail) {
+  Write("a=1\r\n");
+  for (int32_t mode : {4, 7, -5, -100}) {
+    TDynamicFile store;
+    EXPECT_EQ(store.Open(path, mode), -1) << mode;
+    EXPECT_EQ(store.State(), 2);
+  }
+}
+
+TEST_F(TDynamicFileTest, ReadOnlyFlagFollowsTheMode) {
+  Write("a=1\r\n");
+  const std::pair<int32_t, bool> cases[] = {{2, false}, {1, false}, {0, false}, {-1, false},
+                                            {-2, true}, {-3, true}, {-4, true}};
+  for (const auto& [mode, readOnly] : cases) {
+    TDynamicFile store;
+    ASSERT_EQ(store.Open(path, mode), 1) << mode;
+    EXPECT_EQ(store.ReadOnly(), readOnly) << mode;
+    EXPECT_EQ(store.ReleaseAfterLoad(), mode == -4) << mode;
+  }
+}
+
+// What a second store may do while the first holds the file in each mode.
+TEST_F(TDynamicFileTest, SharingFollowsTheModeTable) {
+  Write("a=1\r\n");
+  struct Case {
+    int32_t held;
+    bool readerAllowed;  // a second open in mode -3 (read, full sharing)
+    bool writerAllowed;  // a second open in mode 1 (read-write, full sharing)
+  };
+  const Case cases[] = {
+      {2, true, false},    // others may read
+      {1, true, true},     // full sharing
+      {0, false, false},   // compatibility sharing admits nobody
+      {-1, false, false},  // no sharing
+      {-2, true, false},   // others may read
+      {-3, true, true},    // full sharing
+  };
+  for (const Case& c : cases) {
+    TDynamicFile first;
+    ASSERT_EQ(first.Open(path, c.held), 1) << c.held;
+    TDynamicFile reader, writer;
+    EXPECT_EQ(reader.Open(path, -3) == 1, c.readerAllowed) << c.held;
+    reader.Close();
+    EXPECT_EQ(writer.Open(path, 1) == 1, c.writerAllowed) << c.held;
+  }
+}
+
+TEST_F(TDynamicFileTest, ReadOnceStoreLetsTheFileGoAfterTheFirstLoad) {
+  Write("a=1\r\n");
+  TDynamicFile once;
+  ASSERT_EQ(once.Open(path, -4), 1);
+  TDynamicFile exclusive;
+  EXPECT_EQ(exclusive.Open(path, -1), -1) << "held until loaded";
+  std::string value;
+  EXPECT_EQ(once.GetString("a", value), 1);
+  EXPECT_EQ(exclusive.Open(path, -1), 1) << "released after the load";
+  EXPECT_EQ(once.GetString("a", value), 1) << "lines stay readable";
+  EXPECT_EQ(value, "1");
+}
+
+TEST_F(TDynamicFileTest, ReopeningAnOpenStoreSavesTheFirstFile) {
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  store.SetString("a", "1");
+  ASSERT_EQ(store.Open("C:\\Data\\other.usr", 2), 1);
+  EXPECT_EQ(Read(), "a=1\r\n");
+  std::string value;
+  EXPECT_EQ(store.GetString("a", value), 0) << "the second file starts empty";
+}
+
+TEST_F(TDynamicFileTest, CloseReturnsTwoAndForgetsTheLines) {
+  Write("a=1\r\n");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, -3), 1);
+  std::string value;
+  store.GetString("a", value);
+  EXPECT_TRUE(store.Loaded());
+  EXPECT_EQ(store.Close(), 2);
+  EXPECT_FALSE(store.Loaded());
+  EXPECT_EQ(store.State(), 2);
+  EXPECT_EQ(store.Close(), 2) << "closing twice is harmless";
+}
+
+// ------------------------------------------------------------ lazy loading --
+
+TEST_F(TDynamicFileTest, EnsureLoadedOnAStoreWithoutFileRaisesFileNotOpened) {
+  TDynamicFile store;
+  try {
+    store.EnsureLoaded();
+    FAIL() << "no exception";
+  } catch (const EStrevoError& e) {
+    EXPECT_STREQ(e.what(), "File not opened!");
+  }
+  TDynamicFile failed;
+  failed.Open(path, -3);
+  EXPECT_THROW(failed.EnsureLoaded(), EStrevoError);
+}
+
+TEST_F(TDynamicFileTest, GettersAndSettersOfAStoreWithoutFileReportMinusOne) {
+  TDynamicFile store;
+  std::string text = "x";
+  int32_t number = 9;
+  EXPECT_EQ(store.GetString("a", text), -1);
+  EXPECT_EQ(text, "");
+  EXPECT_EQ(store.GetInteger("a", number), -1);
+  EXPECT_EQ(number, 0);
+  EXPECT_EQ(store.SetString("a", "1"), -1);
+  EXPECT_FALSE(store.Modified());
+  EXPECT_TRUE(store.Names().empty());
+}
+
+TEST_F(TDynamicFileTest, FileIsReadAtFirstAccessNotAtOpen) {
+  Write("a=old\r\n");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 1), 1);
+  EXPECT_FALSE(store.Loaded());
+  Write("a=new\r\n");
+  std::string value;
+  store.GetString("a", value);
+  EXPECT_EQ(value, "new");
+}
+
+// ---------------------------------------------------------------- format --
+
+TEST_F(TDynamicFileTest, ReadingAcceptsCrLfBareCrAndBareLf) {
+  Write("a=1\r\nb=2\rc=3\nd=4");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, -3), 1);
+  EXPECT_EQ(store.Names(), (std::vector<std::string>{"a", "b", "c", "d"}));
+  std::string value;
+  EXPECT_EQ(store.GetString("d", value), 1) << "a last line without line end counts";
+  EXPECT_EQ(value, "4");
+}
+
+TEST_F(TDynamicFileTest, ValueKeepsEveryEqualsSignAfterTheFirst) {
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  store.SetString("a", "3=4");
+  store.Close();
+  EXPECT_EQ(Read(), "a=3=4\r\n");
+  ASSERT_EQ(store.Open(path, -3), 1);
+  std::string value;
+  store.GetString("a", value);
+  EXPECT_EQ(value, "3=4");
+}
+
+TEST_F(TDynamicFileTest, LinesWithoutEqualsAreKeptButNotFound) {
+  Write("first line\nsize=1\n\nlast");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  std::string value;
+  EXPECT_EQ(store.GetString("first line", value), 0);
+  EXPECT_EQ(store.Names(), (std::vector<std::string>{"size"}));
+  store.SetInteger("size", 2);
+  store.Close();
+  EXPECT_EQ(Read(), "first line\r\nsize=2\r\n\r\nlast\r\n");
+}
+
+TEST_F(TDynamicFileTest, NamesMatchWithoutRegardToCaseAlsoForAccentedLetters) {
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  store.SetString("LaunchAtStartup.Ann", "1");
+  store.SetString("launchatstartup.ANN", "0");
+  store.SetString("\xC4pfel", "red");    // "Äpfel"
+  store.SetString("\xE4PFEL", "green");  // "äPFEL"
+  store.Close();
+  EXPECT_EQ(Read(), "LaunchAtStartup.Ann=0\r\n\xC4pfel=green\r\n") << "names keep their first spelling";
+}
+
+TEST_F(TDynamicFileTest, EntriesKeepTheOrderInWhichTheyWereFirstAdded) {
+  Write("b=2\r\nc=3\r\n");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  store.SetString("a", "1");
+  store.SetString("b", "20");
+  store.SetString("d", "4");
+  EXPECT_EQ(store.Names(), (std::vector<std::string>{"b", "c", "a", "d"}));
+  EXPECT_EQ(store.Lines(), (std::vector<std::string>{"b=20", "c=3", "a=1", "d=4"}));
+}
+
+TEST_F(TDynamicFileTest, SettingTheEmptyStringRemovesTheEntry) {
+  Write("a=1\r\nb=7\r\n");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  EXPECT_EQ(store.SetString("b", ""), 1);
+  std::string text;
+  int32_t number = 5;
+  EXPECT_EQ(store.GetString("b", text), 0);
+  EXPECT_EQ(text, "");
+  EXPECT_EQ(store.GetInteger("b", number), 0);
+  EXPECT_EQ(number, 0);
+  store.Close();
+  EXPECT_EQ(Read(), "a=1\r\n");
+}
+
+TEST_F(TDynamicFileTest, SaveEndsEveryLineWithCrLf) {
+  Write("b=2\nc=3");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  store.SetString("a", "1");
+  store.Save();
+  EXPECT_EQ(Read(), "b=2\r\nc=3\r\na=1\r\n");
+  EXPECT_FALSE(store.Modified());
+}
+
+TEST_F(TDynamicFileTest, AStoreThatWasOnlyReadIsNeverRewritten) {
+  const std::string original = "b=2\nc=3";  // another tool's line ends
+  Write(original);
+  {
+    TDynamicFile store;
+    ASSERT_EQ(store.Open(path, 2), 1);
+    std::string value;
+    store.GetString("b", value);
+  }
+  EXPECT_EQ(Read(), original);
+}
+
+TEST_F(TDynamicFileTest, LineEndsInsideAValueCannotMakeASecondEntry) {
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  store.SetString("SelectedUser.ann", "Ann\r\nPassword=");
+  store.Close();
+  EXPECT_EQ(Read(), "SelectedUser.ann=Ann  Password=\r\n");
+}
+
+TEST_F(TDynamicFileTest, NothingReachesTheDiskBeforeSaveOrClose) {
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  store.SetString("a", "1");
+  EXPECT_EQ(Read(), "");
+  EXPECT_TRUE(store.Modified());
+}
+
+// ---------------------------------------------------------- typed values --
+
+TEST_F(TDynamicFileTest, GettersReportOneForPresentAndZeroForMissingNames) {
+  Write("a=x\r\n");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, -3), 1);
+  std::string text;
+  EXPECT_EQ(store.GetString("a", text), 1);
+  EXPECT_EQ(store.GetString("zz", text), 0);
+  EXPECT_EQ(text, "");
+}
+
+TEST_F(TDynamicFileTest, IntegerTextThatIsNoNumberReadsAsZero) {
+  Write("n=12\r\nbad=twelve\r\nspaced= 7 \r\n");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, -3), 1);
+  int32_t value = 0;
+  EXPECT_EQ(store.GetInteger("n", value), 1);
+  EXPECT_EQ(value, 12);
+  EXPECT_EQ(store.GetInteger("bad", value), 1);
+  EXPECT_EQ(value, 0);
+  EXPECT_EQ(store.GetInteger("spaced", value), 1);
+  EXPECT_EQ(value, 7);
+}
+
+TEST_F(TDynamicFileTest, Int64AboveTwoToThe32RoundTrips) {
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  store.SetInt64("totalHits", 4294967296123LL);
+  store.SetInt64("negative", -5000000000LL);
+  store.Close();
+  EXPECT_EQ(Read(), "totalHits=4294967296123\r\nnegative=-5000000000\r\n");
+  ASSERT_EQ(store.Open(path, -3), 1);
+  int64_t value = 0;
+  EXPECT_EQ(store.GetInt64("totalHits", value), 1);
+  EXPECT_EQ(value, 4294967296123LL);
+  EXPECT_EQ(store.GetInt64("negative", value), 1);
+  EXPECT_EQ(value, -5000000000LL);
+}
+
+TEST_F(TDynamicFileTest, ConversionFailuresOfInt64AndFloatReportMinusOne) {
+  Write("big=lots\r\nf=1.5.5\r\n");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, -3), 1);
+  int64_t big = 1;
+  float f = 1;
+  EXPECT_EQ(store.GetInt64("big", big), -1);
+  EXPECT_EQ(big, 0);
+  EXPECT_EQ(store.GetFloat("f", f), -1);
+  EXPECT_EQ(f, 0.0f);
+}
+
+TEST_F(TDynamicFileTest, FloatsAreWrittenWithPointAndReadWithPointOrComma) {
+  Write("comma=2,5\r\n");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  float value = 0;
+  EXPECT_EQ(store.GetFloat("comma", value), 1);
+  EXPECT_FLOAT_EQ(value, 2.5f);
+  store.SetFloat("point", 46000.25);
+  store.SetFloat("small", 0.125);
+  store.Close();
+  EXPECT_EQ(Read(), "comma=2,5\r\npoint=46000.25\r\nsmall=0.125\r\n");
+}
+
+TEST_F(TDynamicFileTest, BooleansAreStoredAsOneAndZero) {
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  store.SetBool("on", true);
+  store.SetBool("off", false);
+  store.Close();
+  EXPECT_EQ(Read(), "on=1\r\noff=0\r\n");
+}
+
+TEST_F(TDynamicFileTest, ListsTravelAsCommaText) {
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  const std::vector<std::string> apps = {"notepad.exe", "Microsoft Word", "a,b", "say \"hi\"", ""};
+  store.SetStrings("Apps", apps);
+  store.Close();
+  EXPECT_EQ(Read(), "Apps=notepad.exe,\"Microsoft Word\",\"a,b\",\"say \"\"hi\"\"\",\"\"\r\n");
+  ASSERT_EQ(store.Open(path, -3), 1);
+  std::unique_ptr<std::vector<std::string>> list;
+  EXPECT_EQ(store.GetStrings("Apps", list), 1);
+  ASSERT_TRUE(list) << "the list is created when the caller passes none";
+  EXPECT_EQ(*list, apps);
+  EXPECT_EQ(store.GetStrings("missing", list), 0);
+  EXPECT_TRUE(list->empty()) << "a missing name clears the list";
+}
+
+TEST(CommaTextTest, ReadsTheWayTheClassLibraryReads) {
+  EXPECT_EQ(FromCommaText("a,b"), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(FromCommaText("a b"), (std::vector<std::string>{"a", "b"})) << "blanks separate unquoted items";
+  EXPECT_EQ(FromCommaText("a,,b"), (std::vector<std::string>{"a", "", "b"}));
+  EXPECT_EQ(FromCommaText("a,"), (std::vector<std::string>{"a", ""}));
+  EXPECT_EQ(FromCommaText(",a"), (std::vector<std::string>{"", "a"}));
+  EXPECT_EQ(FromCommaText("  \"x \"\"y\"\"\" , z "), (std::vector<std::string>{"x \"y\"", "z"}));
+  EXPECT_EQ(FromCommaText("\"unterminated"), (std::vector<std::string>{"unterminated"}));
+  EXPECT_TRUE(FromCommaText("").empty());
+  EXPECT_EQ(FromCommaText(std::string("a\0b", 3)).size(), 2u) << "a NUL separates like a blank";
+}
+
+TEST(CommaTextTest, QuotesOnlyWhereNeeded) {
+  EXPECT_EQ(ToCommaText({"a", "b c", "d,e", "f\"g", "", "h\tI"}), "a,\"b c\",\"d,e\",\"f\"\"g\",\"\",\"h\tI\"");
+  EXPECT_EQ(ToCommaText({}), "");
+  EXPECT_EQ(ToCommaText({"\xE4\xF6"}), "\xE4\xF6") << "accented letters need no quotes";
+}
+
+// -------------------------------------------------------- read-only stores --
+
+TEST_F(TDynamicFileTest, ReadOnlyStoreNeverWritesEvenWhenChanged) {
+  for (int32_t mode : {-2, -3, -4}) {
+    Write("a=1\n");
+    TDynamicFile store;
+    ASSERT_EQ(store.Open(path, mode), 1);
+    EXPECT_EQ(store.SetString("a", "2"), 1);
+    EXPECT_EQ(store.SetString("b", "3"), 1);
+    EXPECT_FALSE(store.Modified()) << mode;
+    std::string value;
+    store.GetString("a", value);
+    EXPECT_EQ(value, "2") << "the change is visible in memory";
+    store.Save();
+    store.Close();
+    EXPECT_EQ(Read(), "a=1\n") << mode;
+    EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path)));
+  }
+}
+
+TEST_F(TDynamicFileTest, CompatibilityModeStoreCannotWriteAndLeavesTheFileAlone) {
+  Write("a=1\r\n");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 0), 1);
+  store.SetString("a", "2");
+  EXPECT_TRUE(store.Modified());
+  store.Close();
+  EXPECT_EQ(Read(), "a=1\r\n");
+  EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path)));
+}
+
+// ------------------------------------------------------------ safe saving --
+
+TEST_F(TDynamicFileTest, SuccessfulSaveLeavesNoCopyBehind) {
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  store.SetString("a", "1");
+  store.Save();
+  EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path)));
+  EXPECT_FALSE(Exists(path + ".tmp"));
+}
+
+TEST_F(TDynamicFileTest, SaveKeepsTheOldContentsWhenTheCopyCannotBeWritten) {
+  Write("a=1\r\nb=2\r\n");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  store.SetString("a", "changed");
+  // Every file opened from now on fails to write: the copy goes first.
+  fake.files.Add({FileFault::FailWrite, "ws.wk10", 0});
+  store.Save();
+  EXPECT_EQ(Read(), "a=1\r\nb=2\r\n");
+  EXPECT_TRUE(store.Modified()) << "the change is still pending";
+  EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path)));
+  fake.files.ClearFaults();
+  store.Save();
+  EXPECT_EQ(Read(), "a=changed\r\nb=2\r\n");
+}
+
+TEST_F(TDynamicFileTest, RewriteStoppedHalfwayIsRepairedByTheNextOpen) {
+  Write("a=1\r\n");
+  TDynamicFile store;
+  // The held file itself fails after 4 bytes, as a full disk would.
+  fake.files.Add({FileFault::FailWrite, "ws.wk10", 4});
+  ASSERT_EQ(store.Open(path, 2), 1);
+  fake.files.ClearFaults();
+  store.SetString("a", "1234567890");
+  store.Save();
+  EXPECT_EQ(Read(), "a=12") << "the held file is damaged";
+  EXPECT_EQ(fake.ReadHostFile(TDynamicFile::SiblingName(path)), "a=1234567890\r\n");
+  store.Close();
+
+  TDynamicFile next;
+  ASSERT_EQ(next.Open(path, 2), 1);
+  EXPECT_EQ(Read(), "a=1234567890\r\n");
+  EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path)));
+  std::string value;
+  next.GetString("a", value);
+  EXPECT_EQ(value, "1234567890");
+}
+
+TEST_F(TDynamicFileTest, CopyLeftByAnInterruptedSaveIsRestoredOnOpen) {
+  Write("a=");  // cut short by the interruption
+  fake.WriteHostFile(TDynamicFile::SiblingName(path), "a=complete\r\nb=2\r\n");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 1), 1);
+  EXPECT_EQ(Read(), "a=complete\r\nb=2\r\n");
+  EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path)));
+}
+
+TEST_F(TDynamicFileTest, PartialCopyIsNeverUsedForRestoring) {
+  Write("a=intact\r\n");
+  fake.WriteHostFile(path + ".tmp", "a=half");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  EXPECT_EQ(Read(), "a=intact\r\n");
+  EXPECT_FALSE(Exists(path + ".tmp")) << "the stale partial copy is cleared away";
+}
+
+TEST_F(TDynamicFileTest, ReadOnlyOpenReadsTheCopyWithoutRepairingTheFile) {
+  Write("a=");
+  fake.WriteHostFile(TDynamicFile::SiblingName(path), "a=complete\r\n");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, -3), 1);
+  std::string value;
+  store.GetString("a", value);
+  EXPECT_EQ(value, "complete");
+  store.Close();
+  EXPECT_EQ(Read(), "a=");
+  EXPECT_TRUE(Exists(TDynamicFile::SiblingName(path)));
+}
+
+// --------------------------------------------------------------- bad input --
+
+TEST_F(TDynamicFileTest, EmptyFileHoldsNoEntries) {
+  Write("");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, -3), 1);
+  EXPECT_TRUE(store.Names().empty());
+  std::string value;
+  EXPECT_EQ(store.GetString("a", value), 0);
+}
+
+TEST_F(TDynamicFileTest, BinaryFileLoadsAndIsNotRewrittenByReading) {
+  std::mt19937 random(7);
+  std::string bytes(64 * 1024, '\0');
+  for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+  Write(bytes);
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  store.Names();
+  std::string value;
+  EXPECT_GE(store.GetString("anything", value), 0);
+  store.Close();
+  EXPECT_EQ(Read(), bytes);
+}
+
+TEST_F(TDynamicFileTest, SeveralMegabytesWithLongLinesLoadAndSave) {
+  std::string bytes;
+  const std::string longValue(100000, 'v');
+  for (int i = 0; i < 40; ++i) bytes += "key" + std::to_string(i) + "=" + longValue + "\r\n";
+  Write(bytes);
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  std::string value;
+  EXPECT_EQ(store.GetString("KEY39", value), 1);
+  EXPECT_EQ(value, longValue);
+  store.SetString("key0", "short");
+  store.Close();
+  EXPECT_EQ(Read().size(), bytes.size() - longValue.size() + 5);
+}
+
+TEST_F(TDynamicFileTest, FileThatCannotBeReadGivesMinusOneAndIsNeverOverwritten) {
+  Write("a=1\r\n");
+  fake.files.Add({FileFault::FailRead, "ws.wk10", 0});
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, 2), 1);
+  std::string value;
+  EXPECT_EQ(store.GetString("a", value), -1);
+  EXPECT_EQ(store.SetString("a", "2"), -1);
+  store.Close();
+  fake.files.ClearFaults();
+  EXPECT_EQ(Read(), "a=1\r\n");
+}
+
+// ----------------------------------------------------------------- addresses --
+
+TEST_F(TDynamicFileTest, FileAddressOpensTheLocalFileReadOnly) {
+  Write("language=ENG\r\n");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open("file:///" + path, dynamic_mode::Address), 1);
+  EXPECT_TRUE(store.ReadOnly());
+  std::string value;
+  store.GetString("language", value);
+  EXPECT_EQ(value, "ENG");
+}
+
+TEST_F(TDynamicFileTest, PlainPathInAddressModeIsALocalFile) {
+  Write("language=GER\r\n");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(path, dynamic_mode::Address), 1);
+  EXPECT_TRUE(store.ReadOnly());
+  TDynamicFile missing;
+  EXPECT_EQ(missing.Open("C:\\Data\\none.ini", dynamic_mode::Address), -1);
+  EXPECT_FALSE(Exists("C:\\Data\\none.ini"));
+}
+
+TEST_F(TDynamicFileTest, HttpAddressIsDownloadedWithoutCaches) {
+  LoopbackHttpServer server;
+  ASSERT_TRUE(server.Start());
+  server.Serve("/data/QVLangs.ini", LoopbackHttpServer::Mode::Ok,
+               "language=FRA\r\nx=y\r\nFran\xE7"
+               "ais=FRA\r\n");
+  TDynamicFile store;
+  ASSERT_EQ(store.Open(server.Url("/data/QVLangs.ini"), dynamic_mode::Address), 1);
+  EXPECT_TRUE(store.ReadOnly());
+  EXPECT_EQ(store.Lines(), (std::vector<std::string>{"language=FRA", "x=y",
+                                                     "Fran\xE7"
+                                                     "ais=FRA"}));
+  store.SetString("language", "ENG");
+  store.Close();
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].method, "GET");
+  EXPECT_EQ(requests[0].Header("Cache-Control"), "no-cache");
+}
+
+TEST_F(TDynamicFileTest, HttpAddressAnsweredWithoutStatus200FailsTheOpen) {
+  LoopbackHttpServer server;
+  ASSERT_TRUE(server.Start());
+  TDynamicFile store;
+  EXPECT_EQ(store.Open(server.Url("/missing.ini"), dynamic_mode::Address), -1);
+  EXPECT_EQ(store.State(), 2);
+}
+
+}  // namespace
+}  // namespace strevo

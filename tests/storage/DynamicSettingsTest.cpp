@@ -1,0 +1,195 @@
+// Typed settings with defaults, the policy values and the workstation file
+// with its second copy.
+#include <gtest/gtest.h>
+
+#include "platform/Application.h"
+#include "storage/DynamicSettings.h"
+#include "storage/LangRes.h"
+#include "support/Fixture.h"
+
+namespace strevo {
+namespace {
+
+class TDynamicSettingsTest : public test::PlatformTest {
+ protected:
+  void SetUp() override {
+    Application().Reset();
+    ResetPolicy();
+    WorkstationSettings.reset();
+    Localize().Clear();
+  }
+  void TearDown() override {
+    ResetPolicy();
+    WorkstationSettings.reset();
+    Localize().Clear();
+    Application().Reset();
+  }
+};
+
+TEST_F(TDynamicSettingsTest, MissingNamesGiveTheDefaults) {
+  fake.WriteHostFile("C:\\a.usr", "");
+  TDynamicSettings settings;
+  ASSERT_EQ(settings.Open("C:\\a.usr", -3), 1);
+  EXPECT_EQ(settings.GetString("x"), "");
+  EXPECT_EQ(settings.GetInteger("x"), 0);
+  EXPECT_EQ(settings.GetInt64("x"), 0);
+  EXPECT_EQ(settings.GetFloat("x"), 0.0f);
+  EXPECT_EQ(settings.GetStrings("x"), nullptr);
+  EXPECT_FALSE(settings.GetBool("x"));
+}
+
+TEST_F(TDynamicSettingsTest, ValuesThatCannotBeConvertedReadAsZero) {
+  fake.WriteHostFile("C:\\a.usr", "i=abc\r\nl=9x\r\nf=one\r\n");
+  TDynamicSettings settings;
+  ASSERT_EQ(settings.Open("C:\\a.usr", -3), 1);
+  EXPECT_EQ(settings.GetInteger("i"), 0);
+  EXPECT_EQ(settings.GetInt64("l"), 0);
+  EXPECT_EQ(settings.GetFloat("f"), 0.0f);
+}
+
+TEST_F(TDynamicSettingsTest, BooleanIsTrueForTextBeginningWithTYOrOne) {
+  fake.WriteHostFile("C:\\a.usr",
+                     "Yes=Yes\r\ntrue=true\r\none=1\r\nTx=Tx\r\ny=y\r\n"
+                     "no=no\r\nzero=0\r\nfalse=false\r\nempty=\r\ntwo=2\r\nblank= true\r\n");
+  TDynamicSettings settings;
+  ASSERT_EQ(settings.Open("C:\\a.usr", -3), 1);
+  for (const char* name : {"Yes", "true", "one", "Tx", "y"}) EXPECT_TRUE(settings.GetBool(name)) << name;
+  for (const char* name : {"no", "zero", "false", "empty", "two", "blank", "missing"})
+    EXPECT_FALSE(settings.GetBool(name)) << name;
+}
+
+TEST_F(TDynamicSettingsTest, OpenRemembersTheNameAndLoadReportsAFailedOpen) {
+  TDynamicSettings settings;
+  EXPECT_EQ(settings.Load(), -1) << "never opened";
+  EXPECT_EQ(settings.Open("C:\\none.grp", -4), -1);
+  EXPECT_EQ(settings.FileName(), "C:\\none.grp");
+  EXPECT_EQ(settings.Load(), -1);
+  EXPECT_EQ(settings.GetString("a"), "");
+  ASSERT_EQ(settings.Open("C:\\made.usr", 2), 1);
+  EXPECT_EQ(settings.Load(), 1);
+}
+
+TEST_F(TDynamicSettingsTest, SettersReachTheFileOnSave) {
+  TDynamicSettings settings;
+  ASSERT_EQ(settings.Open("C:\\ann.usr", 2), 1);
+  settings.SetString("UserName", "Ann");
+  settings.SetInteger("WordCollLimit", 1500);
+  settings.SetInt64("totalHits", 5000000000LL);
+  settings.SetBool("NotifyWhenBreak", true);
+  settings.SetFloat("Date.Created", 46000.5);
+  settings.SetStrings("Apps", {"a b", "c"});
+  EXPECT_EQ(fake.ReadHostFile("C:\\ann.usr"), "");
+  EXPECT_EQ(settings.Save(), 1);
+  EXPECT_EQ(fake.ReadHostFile("C:\\ann.usr"),
+            "UserName=Ann\r\nWordCollLimit=1500\r\ntotalHits=5000000000\r\nNotifyWhenBreak=1\r\n"
+            "Date.Created=46000.5\r\nApps=\"a b\",c\r\n");
+  EXPECT_EQ(*settings.GetStrings("apps"), (std::vector<std::string>{"a b", "c"}));
+  EXPECT_FLOAT_EQ(settings.GetFloat("date.created"), 46000.5f);
+}
+
+// ------------------------------------------------------------- the policy --
+
+TEST_F(TDynamicSettingsTest, PolicyValuesHoldTheirDefaultsBeforeLoadPolicy) {
+  EXPECT_EQ(PolicySettings, nullptr);
+  EXPECT_FALSE(PolicyDisableColorKeyboard);
+  EXPECT_EQ(PolicyWpmLength, 5);
+  EXPECT_FALSE(PolicyPreventBackspace);
+}
+
+TEST_F(TDynamicSettingsTest, WordLengthFallsBackToErrorFactorAndThenToFive) {
+  struct Case {
+    const char* file;
+    int32_t expected;
+  };
+  const Case cases[] = {
+      {"wpm_length=0\r\nErrorFactor=6\r\n", 6},   // 0 means "not set"
+      {"", 5},                                    // neither key
+      {"wpm_length=-3\r\n", 5},                   // below 1
+      {"wpm_length=-3\r\nErrorFactor=6\r\n", 5},  // only 0 or missing reads ErrorFactor
+      {"ErrorFactor=6\r\n", 6},                   // missing wpm_length
+      {"wpm_length=7\r\nErrorFactor=6\r\n", 7},
+      {"wpm_length=0\r\nErrorFactor=0\r\n", 5},
+      {"wpm_length=four\r\nErrorFactor=4\r\n", 4},  // unreadable counts as 0
+  };
+  for (const Case& c : cases) {
+    ResetPolicy();
+    fake.WriteHostFile("C:\\Strevo\\policy.dyn", c.file);
+    EXPECT_TRUE(LoadPolicy("C:\\Strevo\\policy.dyn")) << c.file;
+    EXPECT_EQ(PolicyWpmLength, c.expected) << c.file;
+  }
+}
+
+TEST_F(TDynamicSettingsTest, LoadPolicyReadsTheSwitchesAndOtherKeysStayReadable) {
+  fake.WriteHostFile("C:\\Strevo\\policy.dyn",
+                     "disable_colorkbd=1\r\nPrevent_Backspace=Yes\r\nDoNotCollectWords=true\r\n");
+  ASSERT_TRUE(LoadPolicy("C:\\Strevo\\policy.dyn"));
+  EXPECT_TRUE(PolicyDisableColorKeyboard);
+  EXPECT_TRUE(PolicyPreventBackspace);
+  ASSERT_NE(PolicySettings, nullptr);
+  EXPECT_TRUE(PolicySettings->GetBool("DoNotCollectWords"));
+  EXPECT_TRUE(PolicySettings->Store().ReadOnly());
+}
+
+TEST_F(TDynamicSettingsTest, PolicyFileIsHeldSharedAndNeverWritten) {
+  fake.WriteHostFile("C:\\Strevo\\policy.dyn", "Sounds=1\n");
+  ASSERT_TRUE(LoadPolicy("C:\\Strevo\\policy.dyn"));
+  TDynamicFile editor;
+  EXPECT_EQ(editor.Open("C:\\Strevo\\policy.dyn", 1), 1) << "an administrator may still edit it";
+  editor.Close();
+  PolicySettings->SetString("Sounds", "0");
+  PolicySettings.reset();
+  EXPECT_EQ(fake.ReadHostFile("C:\\Strevo\\policy.dyn"), "Sounds=1\n");
+}
+
+TEST_F(TDynamicSettingsTest, MissingPolicyFileFailsCreatesNothingAndKeepsDefaults) {
+  EXPECT_FALSE(LoadPolicy("C:\\Strevo\\policy.dyn"));
+  EXPECT_FALSE(Files().FileExists("C:\\Strevo\\policy.dyn"));
+  ASSERT_NE(PolicySettings, nullptr) << "readers still find an object";
+  EXPECT_FALSE(PolicySettings->GetBool("DoNotCollectWords"));
+  EXPECT_EQ(PolicyWpmLength, 5);
+}
+
+// ---------------------------------------------------- workstation settings --
+
+TEST_F(TDynamicSettingsTest, WorkstationFileIsCreatedWhenMissing) {
+  fake.WriteHostFile("C:\\Db\\.keep", "");
+  EXPECT_TRUE(OpenWorkstationSettings("C:\\Db\\TESTPC.wk10"));
+  ASSERT_NE(WorkstationSettings, nullptr);
+  EXPECT_EQ(WorkstationSettings->FileName(), "C:\\Db\\TESTPC.wk10");
+  EXPECT_TRUE(Files().FileExists("C:\\Db\\TESTPC.wk10"));
+  EXPECT_TRUE(fake.dialogs.shown.empty());
+  WorkstationSettings->SetBool("LaunchAtStartup.tester", true);
+  WorkstationSettings.reset();
+  EXPECT_EQ(fake.ReadHostFile("C:\\Db\\TESTPC.wk10"), "LaunchAtStartup.tester=1\r\n");
+}
+
+TEST_F(TDynamicSettingsTest, WorkstationFileHeldByAnotherSessionFallsBackToTheSecondCopy) {
+  fake.WriteHostFile("C:\\Db\\TESTPC.wk10", "owner=first\r\n");
+  auto other = Files().Open("C:\\Db\\TESTPC.wk10", {FileAccess::ReadWrite, FileShare::Read, FileCreate::OpenExisting});
+  ASSERT_TRUE(other);
+  EXPECT_TRUE(OpenWorkstationSettings("C:\\Db\\TESTPC.wk10"));
+  EXPECT_EQ(WorkstationSettings->FileName(), "C:\\Db\\TESTPC.wk10.2nd");
+  EXPECT_TRUE(Files().FileExists("C:\\Db\\TESTPC.wk10.2nd"));
+  EXPECT_TRUE(fake.dialogs.shown.empty());
+  EXPECT_FALSE(Application().Terminated());
+}
+
+TEST_F(TDynamicSettingsTest, BothWorkstationFilesUnusableShowBox1551AndTerminate) {
+  Localize().Strings.assign(1892, kUnsetString);
+  Localize().Strings[1] = "Quorvel";
+  Localize().Strings[1889] = "Cannot open the settings of this computer.";
+  Localize().Strings[1890] = "It may be in use.";
+  Localize().Strings[1891] = "Strevo closes.";
+  fake.files.Add({FileFault::FailOpen, "TESTPC.wk10", 0});
+  EXPECT_FALSE(OpenWorkstationSettings("C:\\Db\\TESTPC.wk10"));
+  EXPECT_EQ(WorkstationSettings, nullptr);
+  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+  EXPECT_EQ(fake.dialogs.shown[0].text,
+            "#1551 Cannot open the settings of this computer.\r\rIt may be in use.\rStrevo closes.");
+  EXPECT_EQ(fake.dialogs.shown[0].caption, "Quorvel");
+  EXPECT_EQ(fake.dialogs.shown[0].flags, mb::kIconError);
+  EXPECT_TRUE(Application().Terminated());
+}
+
+}  // namespace
+}  // namespace strevo

@@ -1,0 +1,375 @@
+// The string table: string files, the English fill, the language list, the
+// process-wide language choice, and the installation's own language file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "storage/Exceptions.h"
+#include "storage/LangRes.h"
+#include "storage/PrgSetup.h"
+#include "support/Fixture.h"
+#include "support/LoopbackHttpServer.h"
+
+namespace strevo {
+namespace {
+
+class TLocalizeTest : public test::PlatformTest {
+ protected:
+  void SetUp() override {
+    ResetSelectedLanguageCode();
+    ProgramSettings.reset();
+  }
+  void TearDown() override {
+    ResetSelectedLanguageCode();
+    ProgramSettings.reset();
+  }
+  // String files live in the current folder, which is C:\ on the fake drive.
+  void File(const std::string& name, const std::string& bytes) { fake.WriteHostFile("C:\\" + name, bytes); }
+  std::string RaisedBy(TLocalize& table, const std::string& name, int mode) {
+    try {
+      table.ParseStringFile(name, mode);
+    } catch (const EStrevoError& e) {
+      return e.what();
+    }
+    return "(nothing raised)";
+  }
+
+  TLocalize table;
+};
+
+// ------------------------------------------------------------ string files --
+
+TEST_F(TLocalizeTest, EmptyLastRowTakesTheSizeFromTheRowBefore) {
+  File("language.eng", "0=language.eng\r\n5=five\r\n\r\n");
+  EXPECT_EQ(table.ParseStringFile("language.eng", 1), 0);
+  EXPECT_EQ(table.Count(), 6);
+  EXPECT_EQ(table.GetString(5), "five");
+  EXPECT_EQ(table.GetString(3), kUnsetString) << "an id no row set holds the NUL marker";
+  EXPECT_EQ(table.GetString(6), kMissingString);
+  EXPECT_EQ(table.GetString(-1), kMissingString);
+}
+
+TEST_F(TLocalizeTest, EscapesBecomeLineBreakAndBlank) {
+  File("language.eng", "0=language.eng\r\n5=a\\+b\r\n12=Line one\\nLine two\r\n13=\\\\n and \\+\\+\r\n");
+  table.ParseStringFile("language.eng", 1);
+  EXPECT_EQ(table.GetString(12), "Line one\rLine two");
+  EXPECT_EQ(table.GetString(5), "a b");
+  EXPECT_EQ(table.GetString(13), "\\\r and   ");
+}
+
+TEST_F(TLocalizeTest, CommentsAndRowsWithoutNumberAreIgnored) {
+  File("language.eng", "/ comment 3=no\r\n" + std::string("\0004=no\r\n", 7) +
+                           "x=no\r\n 2 =two\r\nnumber\r\n0=language.eng\r\n4=four\r\n");
+  table.ParseStringFile("language.eng", 1);
+  EXPECT_EQ(table.Count(), 5);
+  EXPECT_EQ(table.GetString(2), "two");
+  EXPECT_EQ(table.GetString(3), kUnsetString);
+  EXPECT_EQ(table.GetString(4), "four");
+}
+
+TEST_F(TLocalizeTest, EmptyTextIsATextNotTheMarker) {
+  File("language.ger", "0=language.ger\r\n7=\r\n9=neun\r\n");
+  File("language.eng", "0=language.eng\r\n7=seven\r\n8=eight\r\n9=nine\r\n");
+  table.ParseStringFile("language.ger", 1);
+  table.ParseStringFile("language.eng", 3);
+  EXPECT_EQ(table.GetString(7), "");
+  EXPECT_EQ(table.GetString(8), "eight");
+  EXPECT_EQ(table.GetString(9), "neun");
+  EXPECT_EQ(table.GetString(0), "language.ger");
+}
+
+TEST_F(TLocalizeTest, EnglishFillResizesTheTableToTheEnglishFile) {
+  File("language.ger", "0=language.ger\r\n3=drei\r\n20=zwanzig\r\n");
+  File("language.eng", "0=language.eng\r\n3=three\r\n10=ten\r\n");
+  table.ParseStringFile("language.ger", 1);
+  ASSERT_EQ(table.Count(), 21);
+  table.ParseStringFile("language.eng", 3);
+  EXPECT_EQ(table.PreviousCount, 21);
+  EXPECT_EQ(table.Count(), 11);
+  EXPECT_EQ(table.GetString(20), kMissingString) << "ids above the English last id are dropped";
+  EXPECT_EQ(table.GetString(3), "drei");
+  EXPECT_EQ(table.GetString(10), "ten");
+
+  File("language.fra", "0=language.fra\r\n2=deux\r\n");
+  TLocalize grown;
+  grown.ParseStringFile("language.fra", 1);
+  grown.ParseStringFile("language.eng", 3);
+  EXPECT_EQ(grown.Count(), 11);
+  EXPECT_EQ(grown.GetString(2), "deux");
+  EXPECT_EQ(grown.GetString(3), "three") << "new entries are filled";
+}
+
+TEST_F(TLocalizeTest, DuplicateIdInTheMainFileRaises) {
+  File("language.eng", "0=language.eng\r\n4=a\r\n4=b\r\n");
+  EXPECT_EQ(RaisedBy(table, "language.eng", 1), "Duplicate string resource with id #4 in language.eng");
+  File("language.icr", "4=x\r\n4=y\r\n");
+  File("language.ok", "0=language.ok\r\n4=a\r\n");
+  table.ParseStringFile("language.ok", 1);
+  EXPECT_EQ(RaisedBy(table, "language.icr", 2), "(nothing raised)") << "the supplement may repeat ids";
+  EXPECT_EQ(table.GetString(4), "y");
+}
+
+TEST_F(TLocalizeTest, TableBelowTwoEntriesRaises) {
+  const char* const bad[] = {"0=language.eng\r\n",
+                             "",
+                             "\r\n",
+                             "0=language.eng\r\nnot a number\r\n",
+                             "0=language.eng\r\n-5=x\r\n",
+                             "0=language.eng\r\n99999999=huge\r\n"};
+  for (const char* bytes : bad) {
+    File("language.eng", bytes);
+    EXPECT_EQ(RaisedBy(table, "language.eng", 1), "The last rows of the string resource file not valid in language.eng")
+        << bytes;
+  }
+}
+
+TEST_F(TLocalizeTest, TenThousandCharacterTextsSurviveAndLongerOnesAreCut) {
+  const std::string text(10000, 't');
+  File("language.eng", "0=language.eng\r\n1=" + text + "\r\n2=" + std::string(10500, 'u') + "\r\n");
+  table.ParseStringFile("language.eng", 1);
+  EXPECT_EQ(table.GetString(1), text);
+  EXPECT_EQ(table.GetString(2).size(), TLocalize::kMaxTextLength);
+}
+
+TEST_F(TLocalizeTest, IdsOutsideTheTableAreIgnored) {
+  File("language.eng", "0=language.eng\r\n900=late\r\n-1=negative\r\n5=five\r\n");
+  table.ParseStringFile("language.eng", 1);
+  EXPECT_EQ(table.Count(), 6);
+  File("language.icr", "-3=x\r\n6=y\r\n99999=z\r\n5=FIVE\r\n");
+  table.ParseStringFile("language.icr", 2);
+  EXPECT_EQ(table.Count(), 6);
+  EXPECT_EQ(table.GetString(5), "FIVE");
+}
+
+TEST_F(TLocalizeTest, ResultSaysWhetherStringZeroNamesTheFile) {
+  File("language.eng", "0=Language.ENG\r\n1=x\r\n");
+  EXPECT_EQ(table.ParseStringFile("language.eng", 1), 0);
+  File("language.ger", "0=language.fra\r\n1=x\r\n");
+  EXPECT_EQ(table.ParseStringFile("language.ger", 1), -1);
+  File("language.xyz", "1=x\r\n2=y\r\n");
+  EXPECT_EQ(table.ParseStringFile("language.xyz", 1), -1) << "string 0 unset";
+}
+
+TEST_F(TLocalizeTest, MissingMainFileShowsNotFoundAndMissingSupplementIsSilent) {
+  EXPECT_EQ(table.ParseStringFile("language.ger", 1), -1);
+  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+  EXPECT_EQ(fake.dialogs.shown[0].text, "language.ger not found");
+  EXPECT_EQ(fake.dialogs.shown[0].caption, "C:\\Strevo\\strevo.exe");
+  EXPECT_EQ(fake.dialogs.shown[0].flags, mb::kIconError);
+  table.ParseStringFile("language.icr", 2);
+  EXPECT_EQ(fake.dialogs.shown.size(), 1u);
+}
+
+TEST_F(TLocalizeTest, HostileStringFilesNeverCrash) {
+  std::mt19937 random(5);
+  std::string binary(300000, '\0');
+  for (char& c : binary) c = static_cast<char>(random() & 0xFF);
+  File("language.bin", binary);
+  try {
+    table.ParseStringFile("language.bin", 1);
+  } catch (const EStrevoError&) {
+  }
+  std::string big = "0=language.big\r\n";
+  for (int id = 1; id <= 40; ++id) big += std::to_string(id) + "=" + std::string(100000, 'b') + "\r\n";
+  File("language.big", big);
+  TLocalize large;
+  EXPECT_EQ(large.ParseStringFile("language.big", 1), 0);
+  EXPECT_EQ(large.GetString(40).size(), TLocalize::kMaxTextLength);
+}
+
+// -------------------------------------------------------------------- Load --
+
+TEST_F(TLocalizeTest, WithoutLanguageListEnglishIsLoaded) {
+  File("language.eng", "0=language.eng\r\n1=Quorvel\r\n");
+  EXPECT_EQ(table.Load("language", 1), 0);
+  EXPECT_EQ(table.Languages, (std::vector<std::string>{"English=ENG"}));
+  EXPECT_EQ(table.LanguageNames, (std::vector<std::string>{"English"}));
+  EXPECT_EQ(table.GetString(1), "Quorvel");
+  EXPECT_EQ(SelectedLanguageCode(), "ENG");
+}
+
+TEST_F(TLocalizeTest, LanguageListDropsItsFirstTwoKeys) {
+  File("QVLangs.ini", "language=GER\r\ndescription=x\r\nEnglish=ENG\r\nDeutsch=GER\r\n");
+  File("language.ger", "0=language.ger\r\n1=Quorvel DE\r\n3=drei\r\n");
+  File("language.eng", "0=language.eng\r\n1=Quorvel\r\n2=two\r\n3=three\r\n");
+  EXPECT_EQ(table.Load("language", 1), 0);
+  EXPECT_EQ(table.Languages, (std::vector<std::string>{"English=ENG", "Deutsch=GER"}));
+  EXPECT_EQ(table.LanguageNames, (std::vector<std::string>{"English", "Deutsch"}));
+  EXPECT_EQ(table.GetLanguageCode(1), "GER");
+  EXPECT_EQ(table.GetLanguageCode(2), "");
+  EXPECT_EQ(table.GetString(2), "two") << "English fill";
+  EXPECT_EQ(table.GetString(3), "drei");
+}
+
+TEST_F(TLocalizeTest, FirstLoadFixesTheLanguageForTheProcess) {
+  File("QVLangs.ini", "language=GER\r\nd=x\r\nDeutsch=GER\r\n");
+  File("language.ger", "0=language.ger\r\n1=x\r\n");
+  File("language.fra", "0=language.fra\r\n1=x\r\n");
+  table.Load("language", 1);
+  File("QVLangs.ini", "language=FRA\r\nd=x\r\nFrancais=FRA\r\n");
+  TLocalize later;
+  EXPECT_EQ(later.Load("language", 1), 0);
+  EXPECT_EQ(later.GetString(0), "language.ger");
+}
+
+TEST_F(TLocalizeTest, MissingLanguageFileFallsBackToTheFirstInstalledLanguage) {
+  File("QVLangs.ini", "language=FRA\r\nd=x\r\nEnglish=ENG\r\nFrancais=FRA\r\n");
+  File("language.eng", "0=language.eng\r\n1=Quorvel\r\n");
+  EXPECT_EQ(table.Load("language", 1), 0);
+  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+  EXPECT_EQ(fake.dialogs.shown[0].text, "language.FRA not found");
+  EXPECT_EQ(table.GetString(0), "language.eng");
+}
+
+TEST_F(TLocalizeTest, SupplementOverwritesAndSelectedLanguageStillWins) {
+  File("QVLangs.ini", "language=GER\r\nd=x\r\nDeutsch=GER\r\n");
+  File("language.ger", "0=language.ger\r\n1=eins\r\n2=zwei\r\n");
+  File("language.icr", "2=ICR\r\n");
+  File("language.eng", "0=language.eng\r\n1=one\r\n2=two\r\n3=three\r\n");
+  table.Load("language", 1);
+  EXPECT_EQ(table.GetString(1), "eins");
+  EXPECT_EQ(table.GetString(2), "ICR");
+  EXPECT_EQ(table.GetString(3), "three");
+}
+
+TEST_F(TLocalizeTest, UnusableLanguageFileGivesMinusOne) {
+  File("language.eng", "0=language.hin\r\n1=x\r\n");
+  EXPECT_EQ(table.Load("language", 1), -1);
+  TLocalize none;
+  ResetSelectedLanguageCode();
+  fake.posix.RemoveFile("C:\\language.eng");
+  EXPECT_EQ(none.Load("language", 1), -1);
+}
+
+TEST_F(TLocalizeTest, LanguageListIsNotHeldOpenAfterLoading) {
+  File("QVLangs.ini", "language=ENG\r\nd=x\r\nEnglish=ENG\r\n");
+  File("language.eng", "0=language.eng\r\n1=x\r\n");
+  table.Load("language", 1);
+  auto exclusive = Files().Open("C:\\QVLangs.ini", {FileAccess::ReadWrite, FileShare::None, FileCreate::OpenExisting});
+  EXPECT_TRUE(exclusive);
+}
+
+TEST_F(TLocalizeTest, WithProgramSettingsTheListComesFromRootPath) {
+  ProgramSettings = std::make_unique<TProgramSettings>();
+  ProgramSettings->RootPath = "C:\\Data\\";
+  fake.WriteHostFile("C:\\Data\\QVLangs.ini", "language=GER\r\nd=x\r\nDeutsch=GER\r\n");
+  File("QVLangs.ini", "language=FRA\r\nd=x\r\nFrancais=FRA\r\n");
+  File("language.ger", "0=language.ger\r\n1=x\r\n");
+  EXPECT_EQ(table.Load("language", 1), 0);
+  EXPECT_EQ(table.Languages, (std::vector<std::string>{"Deutsch=GER"}));
+}
+
+TEST_F(TLocalizeTest, WithProgramSettingsAFileAddressIsRead) {
+  ProgramSettings = std::make_unique<TProgramSettings>();
+  ProgramSettings->RootPath = "file:///C:\\Data\\";
+  fake.WriteHostFile("C:\\Data\\QVLangs.ini", "language=GER\r\nd=x\r\nDeutsch=GER\r\n");
+  File("language.ger", "0=language.ger\r\n1=x\r\n");
+  EXPECT_EQ(table.Load("language", 1), 0);
+  EXPECT_EQ(table.GetLanguageCode(0), "GER");
+}
+
+TEST_F(TLocalizeTest, WithProgramSettingsAnHttpAddressIsDownloaded) {
+  test::LoopbackHttpServer server;
+  ASSERT_TRUE(server.Start());
+  server.Serve("/qv/QVLangs.ini", test::LoopbackHttpServer::Mode::Ok, "language=GER\r\nd=x\r\nDeutsch=GER\r\n");
+  ProgramSettings = std::make_unique<TProgramSettings>();
+  ProgramSettings->RootPath = server.Url("/qv/");
+  File("language.ger", "0=language.ger\r\n1=x\r\n");
+  EXPECT_EQ(table.Load("language", 1), 0);
+  EXPECT_EQ(table.Languages, (std::vector<std::string>{"Deutsch=GER"}));
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(server.Requests()[0].Header("Pragma"), "no-cache");
+}
+
+TEST_F(TLocalizeTest, ProductNamesStandInForMissingTexts) {
+  EXPECT_EQ(table.GetProductString(1), "Quorvel");
+  EXPECT_EQ(table.GetProductString(2), "Quorvel Pro");
+  EXPECT_EQ(table.GetProductString(3), kMissingString);
+  fake.system.executablePath = "C:\\Pellinor\\Pellinor.exe";
+  EXPECT_EQ(table.GetProductString(1), "Pellinor");
+  EXPECT_EQ(table.GetProductString(2), "Pellinor 11");
+  table.Strings = {"language.eng", "Own"};
+  EXPECT_EQ(table.GetProductString(1), "Own");
+  EXPECT_STREQ(table.GetPChar(1), "Own");
+  EXPECT_STREQ(table.GetPChar(7), kMissingString);
+}
+
+// ------------------------------------------------- the installation's texts --
+
+std::string DataFile(const std::string& name) {
+  const std::filesystem::path path = std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "data" / name;
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+TEST_F(TLocalizeTest, InstalledEnglishFileHasEveryTextTheProgramUses) {
+  const std::string bytes = DataFile("language.eng");
+  ASSERT_FALSE(bytes.empty());
+  EXPECT_EQ(bytes.find('\n'), bytes.find("\r\n") + 1) << "CR LF line ends";
+  File("language.eng", bytes);
+  File("QVLangs.ini", DataFile("QVLangs.ini"));
+  ASSERT_EQ(table.Load("language", 1), 0);
+  EXPECT_EQ(table.Languages, (std::vector<std::string>{"English=ENG"}));
+  EXPECT_EQ(table.GetString(0), "language.eng");
+  EXPECT_EQ(table.GetString(1), "Quorvel");
+  EXPECT_EQ(table.GetString(1287), "Strevo");
+  EXPECT_EQ(table.Count(), 1892);
+
+  std::vector<int> used = {1,    2,    12,   13,   116,  126,  130,  307,  308,  312,  316,  415,  417,  418,
+                           420,  421,  422,  424,  425,  470,  528,  546,  566,  631,  656,  657,  658,  722,
+                           1173, 1273, 1274, 1284, 1285, 1286, 1287, 1288, 1289, 1290, 1291, 1292, 1295, 1296,
+                           1330, 1333, 1334, 1365, 1462, 1473, 1674, 1675, 1676, 1677, 1678, 1679};
+  const std::pair<int, int> ranges[] = {{358, 364},   {1265, 1268}, {1271, 1274}, {1281, 1282}, {1297, 1328},
+                                        {1376, 1391}, {1464, 1472}, {1759, 1767}, {1775, 1781}, {1889, 1891}};
+  for (const auto& [first, last] : ranges)
+    for (int id = first; id <= last; ++id) used.push_back(id);
+  for (int id : used) {
+    const std::string text = table.GetString(id);
+    EXPECT_NE(text, kUnsetString) << id;
+    EXPECT_NE(text, kMissingString) << id;
+    EXPECT_FALSE(text.empty()) << id;
+  }
+  EXPECT_NE(table.GetString(1325).find("%d"), std::string::npos);
+
+  const std::string names = table.GetString(12);
+  for (char c : std::string("azAZ09- \xE4\xC4\xF6\xD6\xE5\xC5\xE9\xF1\xDF"))
+    EXPECT_NE(names.find(c), std::string::npos) << c;
+  EXPECT_EQ(names.find('.'), std::string::npos);
+  const std::string capitals = table.GetString(13);
+  for (char c : std::string("am\xE4\xF6\xE5\xE9\xFF")) EXPECT_NE(capitals.find(c), std::string::npos) << c;
+  for (char c : std::string("AM-\xC4\xDF ")) EXPECT_EQ(capitals.find(c), std::string::npos) << c;
+}
+
+TEST(InstallationDataTest, WordListsHoldTheirCountsOfLowerCaseWords) {
+  for (const auto& [name, count] : {std::pair<const char*, size_t>{"top1000wordlist.txt", 1000},
+                                    std::pair<const char*, size_t>{"top100difficultwords.txt", 100}}) {
+    const std::string bytes = DataFile(name);
+    ASSERT_GE(bytes.size(), 2u) << name;
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n") << name;
+    size_t rows = 0, start = 0;
+    std::vector<std::string> seen;
+    for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
+      const std::string word = bytes.substr(start, end - start);
+      ++rows;
+      EXPECT_FALSE(word.empty()) << name;
+      for (char c : word) EXPECT_TRUE(c >= 'a' && c <= 'z') << name << ": " << word;
+      seen.push_back(word);
+    }
+    EXPECT_EQ(rows, count) << name;
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end()) << name << " has a word twice";
+  }
+  EXPECT_EQ(DataFile("policy.dyn"), "");
+  EXPECT_EQ(DataFile("QVLangs.ini"),
+            "language=ENG\r\ndescription=Languages installed with Strevo, one row each: display name=language code\r\n"
+            "English=ENG\r\n");
+}
+
+}  // namespace
+}  // namespace strevo

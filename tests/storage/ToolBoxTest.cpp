@@ -1,0 +1,194 @@
+// The shared string and system utilities.
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "storage/DateTime.h"
+#include "storage/LangRes.h"
+#include "storage/PrgSetup.h"
+#include "storage/ToolBox.h"
+#include "support/Fixture.h"
+
+namespace strevo {
+namespace {
+
+using Fields = std::vector<std::string>;
+
+// Strings 12 (characters allowed in typed figures) and 13 (the language's
+// letters) come from the language file; each test fills what it needs.
+class ToolBoxTest : public test::PlatformTest {
+ protected:
+  void SetLetters(const std::string& allowed, const std::string& letters) {
+    Localize().Strings.assign(14, "");
+    Localize().Strings[12] = allowed;
+    Localize().Strings[13] = letters;
+  }
+  void TearDown() override {
+    Localize().Strings.clear();
+    ProgramSettings.reset();
+  }
+};
+
+// ------------------------------------------------------------ splitting --
+
+TEST(SplitFieldsTest, EmptyFieldsBetweenDelimitersAreDropped) {
+  EXPECT_EQ(SplitFields("a,,b"), (Fields{"a", "b"}));
+  EXPECT_EQ(SplitFields(" , a \r\n b ,"), (Fields{"a", "b"}));
+  EXPECT_EQ(SplitFields(""), Fields{});
+  EXPECT_EQ(SplitFields(",, \r\n"), Fields{});
+}
+
+TEST(SplitFieldsTest, PercentBeforeADelimiterKeepsTheDelimiter) {
+  EXPECT_EQ(SplitFields("a%,b"), Fields{"a,b"});
+  EXPECT_EQ(SplitFields("x a% b,c"), (Fields{"x", "a b", "c"}));
+  EXPECT_EQ(SplitFields("50% done"), Fields{"50 done"});
+  EXPECT_EQ(SplitFields("5%x y"), (Fields{"5%x", "y"}));  // "%" before anything else stays
+}
+
+TEST(SplitFieldsTest, CustomDelimitersReplaceTheDefaults) {
+  EXPECT_EQ(SplitFields("$description=Words%; common;x y", "=;"), (Fields{"$description", "Words; common", "x y"}));
+  EXPECT_EQ(SplitFields("key==value;;", "=;"), (Fields{"key", "value"}));
+}
+
+TEST(TrimBlanksTest, RemovesBlanksAndTabsAtBothEndsOnly) {
+  EXPECT_EQ(TrimBlanks(" \t a \t b\t  "), "a \t b");
+  EXPECT_EQ(TrimBlanks("\t\t"), "");
+  EXPECT_EQ(TrimBlanks("\r\nx\r\n"), "\r\nx\r\n");
+}
+
+// ---------------------------------------------------------------- names --
+
+TEST_F(ToolBoxTest, CapitalizeWordRaisesLettersAfterTheFirstHyphen) {
+  SetLetters("", "am");
+  EXPECT_EQ(CapitalizeWord("anna-maria"), "Anna-Maria");
+  EXPECT_EQ(CapitalizeWord("ANNA-MARIA"), "Anna-Maria");
+  EXPECT_EQ(CapitalizeWord("jo-x"), "jo-x");            // fewer than two characters follow
+  EXPECT_EQ(CapitalizeWord("ANN-MA-MAX"), "Ann-Ma-max");  // the first hyphen only
+  EXPECT_EQ(CapitalizeWord("bert"), "bert");            // b is not one of the letters
+}
+
+TEST_F(ToolBoxTest, CapitalizeWordUsesTheWindows1252Mapping) {
+  SetLetters("", "\xE9");
+  EXPECT_EQ(CapitalizeWord("\xC9MILE \xC9LAN"), "\xC9mile \xC9lan");
+  SetLetters("", "a");
+  EXPECT_EQ(CapitalizeWord("\xC9MILE-\xD8STR\xD6M"), "\xE9mile-\xF8str\xF6m");
+}
+
+TEST_F(ToolBoxTest, NormalizeNameRecapitalisesLowerAndAllUpperNames) {
+  SetLetters("", "abcdefghijklmnopqrstuvwxyz");
+  EXPECT_EQ(NormalizeName("ann  lee"), "Ann Lee");
+  EXPECT_EQ(NormalizeName("ann lee-ho "), "Ann Lee-Ho");
+  EXPECT_EQ(NormalizeName("ANN LEE"), "Ann Lee");
+  EXPECT_EQ(NormalizeName("Ann  LEE"), "Ann  LEE");  // already begins upper case: kept as typed
+  EXPECT_EQ(NormalizeName("1st team"), "1st team");
+  EXPECT_EQ(NormalizeName(""), "");
+}
+
+TEST_F(ToolBoxTest, NormalizeNameKeepsAtMost50Characters) {
+  SetLetters("", "abcdefghijklmnopqrstuvwxyz");
+  const std::string typed = "Ann " + std::string(60, 'x');
+  EXPECT_EQ(NormalizeName(typed), typed.substr(0, 50));
+  // The cut comes first, so a blank at 51 no longer splits.
+  EXPECT_EQ(NormalizeName(std::string(50, 'b') + " cut"), "B" + std::string(49, 'b'));
+}
+
+// ---------------------------------------------------------- left, right --
+
+TEST(LeftRightStrTest, TakeAtMost255Characters) {
+  std::string text(300, 'a');
+  text.back() = 'z';
+  EXPECT_EQ(LeftStr(text, 300), std::string(255, 'a'));
+  EXPECT_EQ(RightStr(text, 300), std::string(254, 'a') + "z");
+  EXPECT_EQ(LeftStr("abc", 2), "ab");
+  EXPECT_EQ(RightStr("abc", 2), "bc");
+  EXPECT_EQ(LeftStr("abc", 10), "abc");
+  EXPECT_EQ(RightStr("abc", 10), "abc");
+}
+
+TEST(LeftRightStrTest, EmptyInputOrCountGivesEmptyText) {
+  EXPECT_EQ(LeftStr("", 5), "");
+  EXPECT_EQ(RightStr("", 5), "");
+  EXPECT_EQ(LeftStr("abc", 0), "");
+  EXPECT_EQ(RightStr("abc", -1), "");
+}
+
+TEST_F(ToolBoxTest, KeepAllowedCharsKeepsString12AndTheSeparators) {
+  SetLetters("0123456789", "");
+  EXPECT_EQ(KeepAllowedChars("12 wpm, 3.5 min!"), "12,3.5");
+  EXPECT_EQ(KeepAllowedChars("abc"), "");
+}
+
+TEST(InterpolateTest, WorkedValuesInSinglePrecision) {
+  EXPECT_FLOAT_EQ(Interpolate(200.0f, 100.0f, 60.0f, 20.0f, 30.0f), 125.0f);
+  EXPECT_FLOAT_EQ(Interpolate(0.0f, 10.0f, 4.0f, 0.0f, 5.0f), -2.5f);  // beyond the high end
+  static_assert(std::is_same_v<decltype(Interpolate(1, 0, 1, 0, 1)), float>);
+}
+
+// ------------------------------------------------------- system look-ups --
+
+TEST_F(ToolBoxTest, OpenUrlPutsTheInstallationFolderBeforeLocalNames) {
+  ProgramSettings = std::make_unique<TProgramSettings>();
+  ProgramSettings->RootPath = "C:\\Strevo\\";
+  EXPECT_TRUE(OpenUrl("help\\breaks.htm"));
+  EXPECT_TRUE(OpenUrl("HTTP://www.example.com/tips"));
+  ASSERT_EQ(fake.system.shellOpened.size(), 2u);
+  EXPECT_EQ(fake.system.shellOpened[0], std::make_pair(std::string("C:\\Strevo\\help\\breaks.htm"), 10));
+  EXPECT_EQ(fake.system.shellOpened[1], std::make_pair(std::string("HTTP://www.example.com/tips"), 10));
+}
+
+TEST_F(ToolBoxTest, OpenUrlReportsAShellFailure) {
+  fake.system.shellOpenSucceeds = false;
+  EXPECT_FALSE(OpenUrl("http://www.example.com/"));
+}
+
+TEST_F(ToolBoxTest, KeyboardLayoutPartsSplitsTheLayoutName) {
+  KeyboardLayout parts;
+  EXPECT_FALSE(KeyboardLayoutParts(parts));
+  EXPECT_EQ(parts.sublanguage, "09");
+  EXPECT_EQ(parts.language, "004");
+  EXPECT_EQ(parts.prefix, "000004");
+
+  fake.system.layoutName = "0001040c";
+  EXPECT_FALSE(KeyboardLayoutParts(parts));
+  EXPECT_EQ(parts.sublanguage, "0C");
+  EXPECT_EQ(parts.language, "104");
+  EXPECT_EQ(parts.prefix, "000104");
+}
+
+TEST_F(ToolBoxTest, KeyboardLayoutPartsFlagsAnUnreadableName) {
+  fake.system.layoutAvailable = false;
+  KeyboardLayout parts{"x", "y", "z"};
+  EXPECT_TRUE(KeyboardLayoutParts(parts));
+  EXPECT_EQ(parts.sublanguage, "");
+  EXPECT_EQ(parts.language, "");
+  EXPECT_EQ(parts.prefix, "");
+}
+
+// ---------------------------------------------------------- week number --
+
+// Weeks run Monday to Sunday; week 1 ends on the first Sunday of the year.
+TEST(WeekNumberTest, FirstOfJanuaryOnASundayIsWeekOne) {
+  EXPECT_EQ(WeekNumber(encode_date(2023, 1, 1) + 0.75), 1);  // Sunday
+  EXPECT_EQ(WeekNumber(encode_date(2023, 1, 2)), 2);         // Monday
+  EXPECT_EQ(WeekNumber(encode_date(2023, 1, 8)), 2);         // Sunday
+  EXPECT_EQ(WeekNumber(encode_date(2023, 1, 9)), 3);
+}
+
+TEST(WeekNumberTest, WorkedDatesOfOtherYears) {
+  // 2025 begins on a Wednesday: b = 9 - 4 = 5.
+  EXPECT_EQ(WeekNumber(encode_date(2025, 1, 1)), 1);     // d 1: 0 + 1
+  EXPECT_EQ(WeekNumber(encode_date(2025, 1, 5)), 1);     // Sunday, d 5: 0 + 0 + 1
+  EXPECT_EQ(WeekNumber(encode_date(2025, 1, 6)), 2);     // d 6: 0 + 1 + 1
+  EXPECT_EQ(WeekNumber(encode_date(2025, 12, 9) + 0.5), 50);  // d 343: 49 + 1, 0 < 5
+  EXPECT_EQ(WeekNumber(encode_date(2025, 12, 31)), 53);  // d 365: 52 + 1, 1 < 5
+  // 2024 begins on a Monday: b = 7, never reached.
+  EXPECT_EQ(WeekNumber(encode_date(2024, 1, 7)), 1);     // Sunday, d 7: 1 + 0
+  EXPECT_EQ(WeekNumber(encode_date(2024, 1, 8)), 2);
+  // 2022 begins on a Saturday: b = 2.
+  EXPECT_EQ(WeekNumber(encode_date(2022, 1, 1)), 1);
+  EXPECT_EQ(WeekNumber(encode_date(2022, 1, 2)), 1);     // Sunday, d 2: 0 + 0 + 1
+  EXPECT_EQ(WeekNumber(encode_date(2022, 1, 3)), 2);
+}
+
+}  // namespace
+}  // namespace strevo
