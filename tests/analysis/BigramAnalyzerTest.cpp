@@ -1,0 +1,522 @@
+#include "analysis/BigramAnalyzer.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "analysis/AnalysisFixture.h"
+#include "storage/DateTime.h"
+
+namespace strevo::test {
+namespace {
+
+class BigramTest : public AnalysisTest {
+ protected:
+  void SetUp() override {
+    AnalysisTest::SetUp();
+    fake.clock.SetNow(encode_date(2025, 3, 14) + encode_time(9, 26, 53));
+    bigrams.Folder = "C:\\Data";
+    bigrams.SetEnabled(true);
+  }
+
+  // Feeds text the way the tray core does: Backspace before a backspace, the
+  // word end for a blank, then the character with its message time.
+  void type(const std::string& text, int32_t start = 1000, int32_t step = 100) {
+    int32_t time = start;
+    for (char ch : text) {
+      const auto c = static_cast<unsigned char>(ch);
+      if (c == 8) bigrams.Backspace();
+      if (c == ' ') bigrams.WordEnd();
+      bigrams.CharPressed(c, time);
+      time += step;
+    }
+  }
+  TBigramRecord record(const std::string& key) {
+    TBigramRecord found;
+    EXPECT_TRUE(bigrams.Dictionary.Find(key, found)) << key;
+    return found;
+  }
+  bool has(const std::string& key) {
+    TBigramRecord ignored;
+    return bigrams.Dictionary.Find(key, ignored);
+  }
+  // Loads the text as the file of user Ann.
+  void load_text(const std::string& text) {
+    fake.files.MakeDirectory("C:\\Data");
+    fake.WriteHostFile("C:\\Data\\Ann.json", text);
+    bigrams.UserName = "Ann";
+    bigrams.Load();
+  }
+  size_t files_on_drive() {
+    size_t count = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(fake.Root()))
+      if (entry.is_regular_file()) ++count;
+    return count;
+  }
+
+  TBigramAnalyzer bigrams;
+};
+
+// ----------------------------------------------------------------- typing --
+
+TEST_F(BigramTest, BackspaceTurnsTheNextLetterIntoAnErrorBigramWithTheCharacterBeforeTheDeletedOne) {
+  type("thr\be", 1000, 100);
+  EXPECT_EQ(record("th").Count, 1);
+  EXPECT_EQ(record("th").ErrorCount, 0);
+  EXPECT_EQ(record("th").TimeSum, 100);
+  EXPECT_EQ(record("hr").Count, 1);
+  EXPECT_EQ(record("he").Count, 1);
+  EXPECT_EQ(record("he").ErrorCount, 1);
+  EXPECT_EQ(record("he").TimeSum, 0);
+  EXPECT_FALSE(has("re"));  // the first letter after a backspace starts afresh
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 3);
+}
+
+TEST_F(BigramTest, WordEndSeparatesLetters) {
+  type("a b");
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+}
+
+TEST_F(BigramTest, CapitalLettersAreCountedLowerCase) {
+  type("Th");
+  EXPECT_EQ(record("th").Count, 1);
+  type("TH");
+  EXPECT_EQ(record("th").Count, 2);
+}
+
+TEST_F(BigramTest, PausesOfFiveSecondsOrMoreAddNoTime) {
+  bigrams.CharPressed('a', 1000);
+  bigrams.CharPressed('b', 6000);  // exactly 5 000 ms
+  EXPECT_EQ(record("ab").Count, 1);
+  EXPECT_EQ(record("ab").TimeSum, 0);
+  bigrams.CharPressed('a', 10999);  // 4 999 ms
+  EXPECT_EQ(record("ba").TimeSum, 4999);
+  bigrams.CharPressed('b', 10999);  // 0 ms
+  EXPECT_EQ(record("ab").Count, 2);
+  EXPECT_EQ(record("ab").TimeSum, 0);
+}
+
+TEST_F(BigramTest, MessageTimeWrapStillGivesTheDelay) {
+  bigrams.CharPressed('a', INT32_MAX - 10);
+  bigrams.CharPressed('b', INT32_MIN + 50);
+  EXPECT_EQ(record("ab").TimeSum, 61);
+}
+
+TEST_F(BigramTest, BackspaceAsSecondCharacterMarksNothing) {
+  type("a\bb");
+  EXPECT_EQ(bigrams.PendingErrorChar, 0);
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+}
+
+TEST_F(BigramTest, CancelForgetsThePendingError) {
+  type("thr\b");
+  bigrams.Cancel();
+  type("e");
+  EXPECT_FALSE(has("he"));
+}
+
+TEST_F(BigramTest, CharactersOtherThanLettersAndDigitsAreIgnoredCompletely) {
+  type("a#\xE9" "1");
+  EXPECT_EQ(record("a1").Count, 1);
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 1);
+}
+
+TEST_F(BigramTest, DisabledAnalyzerCountsNothing) {
+  bigrams.SetEnabled(false);
+  type("abc");
+  bigrams.Backspace();
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+  EXPECT_FALSE(bigrams.Dirty);
+}
+
+TEST_F(BigramTest, EnablingResumesWithAFreshRun) {
+  bigrams.CharPressed('a', 1000);
+  bigrams.SetEnabled(false);
+  bigrams.SetEnabled(true);
+  bigrams.CharPressed('b', 1100);
+  EXPECT_FALSE(has("ab"));
+}
+
+TEST_F(BigramTest, The1025thDistinctBigramIsNotStored) {
+  const std::string symbols = "0123456789abcdefghijklmnopqrstuvwxyz";
+  int distinct = 0;
+  for (char a : symbols)
+    for (char b : symbols) {
+      if (distinct == 1024) break;
+      bigrams.CharPressed(static_cast<unsigned char>(a), 0);
+      bigrams.CharPressed(static_cast<unsigned char>(b), 10);
+      bigrams.Cancel();
+      ++distinct;
+    }
+  ASSERT_EQ(bigrams.Dictionary.GetCount(), 1024);
+  bigrams.Dirty = false;
+  type("zz");
+  EXPECT_FALSE(has("zz"));
+  EXPECT_TRUE(bigrams.Dirty);
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 1024);
+  type("00");
+  EXPECT_EQ(record("00").Count, 2);  // existing bigrams keep counting
+}
+
+// --------------------------------------------------------------- the file --
+
+TEST_F(BigramTest, FileTextIsOneExactLine) {
+  bigrams.UserName = "Ann";
+  type("the", 1000, 150);
+  ASSERT_TRUE(bigrams.Save());
+  EXPECT_EQ(fake.ReadHostFile("C:\\Data\\Ann.json"),
+            "{\"user\": \"Ann\", \"source\": 0, \"timestamp\": \"2025-03-14T09:26:53Z\", \"version\": \"1.0\", "
+            "\"bigrams\": [{\"bigram\": \"he\", \"count\": 1, \"error_count\": 0, \"time_sum\": 150, "
+            "\"last_seen\": \"2025-03-14T09:00:00Z\"}, {\"bigram\": \"th\", \"count\": 1, \"error_count\": 0, "
+            "\"time_sum\": 150, \"last_seen\": \"2025-03-14T09:00:00Z\"}]}");
+  EXPECT_FALSE(bigrams.Dirty);
+}
+
+TEST_F(BigramTest, EmptyTableWritesAnEmptyArray) {
+  bigrams.UserName = "Ann";
+  bigrams.Source = 3;
+  ASSERT_TRUE(bigrams.Save());
+  EXPECT_EQ(fake.ReadHostFile("C:\\Data\\Ann.json"),
+            "{\"user\": \"Ann\", \"source\": 3, \"timestamp\": \"2025-03-14T09:26:53Z\", \"version\": \"1.0\", "
+            "\"bigrams\": []}");
+}
+
+TEST_F(BigramTest, LastSeenIsCutToTheHour) {
+  fake.clock.SetNow(encode_date(2024, 12, 31) + encode_time(23, 59, 59));
+  bigrams.UserName = "Ann";
+  type("ok");
+  bigrams.Save();
+  EXPECT_NE(fake.ReadHostFile("C:\\Data\\Ann.json").find("\"last_seen\": \"2024-12-31T23:00:00Z\""), std::string::npos);
+}
+
+TEST_F(BigramTest, EscapingFollowsTheJsonRules) {
+  EXPECT_EQ(EscapeJson("\r\b\t\n\f\"/\\"), "\\r\\b\\t\\n\\f\\\"\\/\\\\");
+  EXPECT_EQ(EscapeJson(std::string("\x01\x1f", 2) + std::string(1, '\0')), "\\u0001\\u001f\\u0000");
+  EXPECT_EQ(EscapeJson("\x7f\xe9 ok"), "\x7f\xe9 ok");
+}
+
+TEST_F(BigramTest, UserNameWithAQuoteIsEscapedInTheUserField) {
+  bigrams.UserName = "Ann \"Jr\"";
+  ASSERT_TRUE(bigrams.Save());
+  const std::string text = fake.ReadHostFile("C:\\Data\\Ann \"Jr\".json");
+  EXPECT_EQ(text.rfind("{\"user\": \"Ann \\\"Jr\\\"\", \"source\": 0, ", 0), 0u);
+}
+
+TEST_F(BigramTest, FolderIsCreatedWithItsParentsAndNoDoubledBackslash) {
+  bigrams.Folder = "C:\\Data\\Sub\\Deeper\\";
+  bigrams.UserName = "Ann";
+  EXPECT_EQ(bigrams.FileName(), "C:\\Data\\Sub\\Deeper\\Ann.json");
+  ASSERT_TRUE(bigrams.Save());
+  EXPECT_TRUE(fake.files.FileExists("C:\\Data\\Sub\\Deeper\\Ann.json"));
+}
+
+TEST_F(BigramTest, NothingIsWrittenWithoutUserOrFolder) {
+  const size_t before = files_on_drive();
+  EXPECT_FALSE(bigrams.Save());
+  bigrams.UserName = "Ann";
+  bigrams.Folder = "";
+  EXPECT_FALSE(bigrams.Save());
+  EXPECT_EQ(files_on_drive(), before);
+}
+
+TEST_F(BigramTest, SaveAndLoadOf1024BigramsKeepsEveryFigure) {
+  const std::string symbols = "0123456789abcdefghijklmnopqrstuvwxyz";
+  int n = 0;
+  for (char a : symbols)
+    for (char b : symbols) {
+      if (n == 1024) break;
+      bigrams.CharPressed(static_cast<unsigned char>(a), 0);
+      bigrams.CharPressed(static_cast<unsigned char>(b), 1 + n % 4000);
+      if (n % 3 == 0) {
+        bigrams.Backspace();
+        bigrams.CharPressed(static_cast<unsigned char>(b), 0);  // error bigram a-b
+      }
+      bigrams.Cancel();
+      ++n;
+    }
+  bigrams.UserName = "Ann";
+  ASSERT_TRUE(bigrams.Save());
+  const std::string saved = fake.ReadHostFile("C:\\Data\\Ann.json");
+
+  TBigramAnalyzer loaded;
+  loaded.Folder = "C:\\Data";
+  loaded.UserName = "Ann";
+  loaded.Load();
+  ASSERT_EQ(loaded.Dictionary.GetCount(), 1024);
+  for (int32_t slot = 0; slot < 1024; ++slot) {
+    TBigramRecord copy;
+    ASSERT_TRUE(loaded.Dictionary.Find(bigrams.Dictionary.KeyAt(slot), copy));
+    EXPECT_EQ(copy.Count, bigrams.Dictionary.RecordAt(slot).Count);
+    EXPECT_EQ(copy.ErrorCount, bigrams.Dictionary.RecordAt(slot).ErrorCount);
+    EXPECT_EQ(copy.TimeSum, bigrams.Dictionary.RecordAt(slot).TimeSum);
+  }
+  EXPECT_FALSE(loaded.Dirty);
+  loaded.Save();
+  EXPECT_EQ(fake.ReadHostFile("C:\\Data\\Ann.json"), saved);
+}
+
+// ------------------------------------------------------- a failing write --
+
+TEST_F(BigramTest, WriteFailingHalfWayKeepsTheOldFile) {
+  bigrams.UserName = "Ann";
+  type("old");
+  ASSERT_TRUE(bigrams.Save());
+  const std::string old = fake.ReadHostFile("C:\\Data\\Ann.json");
+  type("newer words");
+  fake.files.Add({FileFault::FailWrite, "Ann.json", 40});
+  EXPECT_THROW(bigrams.Save(), EStrevoError);
+  EXPECT_EQ(fake.ReadHostFile("C:\\Data\\Ann.json"), old);
+  EXPECT_FALSE(fake.files.FileExists("C:\\Data\\Ann.json.tmp"));
+  EXPECT_TRUE(bigrams.Dirty);
+  fake.files.ClearFaults();
+  EXPECT_TRUE(bigrams.Save());
+  EXPECT_NE(fake.ReadHostFile("C:\\Data\\Ann.json"), old);
+}
+
+TEST_F(BigramTest, FileThatCannotBeCreatedRaises) {
+  bigrams.UserName = "Ann";
+  fake.files.Add({FileFault::FailOpen, "Ann.json", 0});
+  EXPECT_THROW(bigrams.Save(), EStrevoError);
+}
+
+TEST_F(BigramTest, DestructionSavesButNeverThrows) {
+  {
+    TBigramAnalyzer scoped;
+    scoped.Folder = "C:\\Data";
+    scoped.UserName = "Ann";
+    scoped.SetEnabled(true);
+    scoped.CharPressed('o', 0);
+    scoped.CharPressed('k', 10);
+    fake.files.Add({FileFault::FailWrite, "Ann.json", 10});
+  }
+  EXPECT_FALSE(fake.files.FileExists("C:\\Data\\Ann.json"));
+  fake.files.ClearFaults();
+  {
+    TBigramAnalyzer scoped;
+    scoped.Folder = "C:\\Data";
+    scoped.UserName = "Ann";
+    scoped.SetEnabled(true);
+    scoped.CharPressed('o', 0);
+    scoped.CharPressed('k', 10);
+  }
+  EXPECT_NE(fake.ReadHostFile("C:\\Data\\Ann.json").find("\"bigram\": \"ok\""), std::string::npos);
+}
+
+// ---------------------------------------------------------- user switches --
+
+TEST_F(BigramTest, NewUserWithoutAFileStartsWithAnEmptyTable) {
+  bigrams.SetUser("Ann");
+  type("ann");
+  bigrams.SetUser("Bob");
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+  EXPECT_NE(fake.ReadHostFile("C:\\Data\\Ann.json").find("\"bigram\": \"an\""), std::string::npos);
+  ASSERT_TRUE(bigrams.Save());
+  EXPECT_EQ(fake.ReadHostFile("C:\\Data\\Bob.json").find("\"bigram\""), std::string::npos);
+}
+
+TEST_F(BigramTest, NewUserWithAnEmptyOrUnreadableFileStartsWithAnEmptyTable) {
+  bigrams.SetUser("Ann");
+  type("ann");
+  fake.WriteHostFile("C:\\Data\\Bob.json", "");
+  bigrams.SetUser("Bob");
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+  type("bob");
+  fake.WriteHostFile("C:\\Data\\Cy.json", "{\"bigrams\": [{\"bigram\": \"cy\", \"count\": 1}]}");
+  fake.files.Add({FileFault::FailOpen, "Cy.json", 0});
+  bigrams.SetUser("Cy");
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+}
+
+TEST_F(BigramTest, SwitchingBackLoadsTheUsersOwnBigrams) {
+  bigrams.SetUser("Ann");
+  type("ann");
+  bigrams.SetUser("Bob");
+  type("bob");
+  bigrams.SetUser("Ann");
+  EXPECT_TRUE(has("an"));
+  EXPECT_FALSE(has("bo"));
+  EXPECT_FALSE(bigrams.Dirty);
+}
+
+TEST_F(BigramTest, FailedSaveOfTheOldUserDoesNotStopTheSwitch) {
+  bigrams.SetUser("Ann");
+  type("ann");
+  fake.files.Add({FileFault::FailWrite, "Ann.json", 5});
+  bigrams.SetUser("Bob");
+  EXPECT_EQ(bigrams.UserName, "Bob");
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+}
+
+TEST_F(BigramTest, UnsafeUserNamesAreRecognised) {
+  for (const char* name : {"..\\evil", "a/b", "C:evil", "..", "x..y", "CON", "con.txt", "Lpt1", "COM9.json", "nul ",
+                           "aux", "PRN.a.b", "Ann\x01"})
+    EXPECT_TRUE(TBigramAnalyzer::IsUnsafeUserName(name)) << name;
+  for (const char* name : {"Ann", "Connie", "COM10", "COM0", "LPT", "Ann.Lee", "con-man", "Ann \"Jr\"", "\xC5sa"})
+    EXPECT_FALSE(TBigramAnalyzer::IsUnsafeUserName(name)) << name;
+}
+
+TEST_F(BigramTest, UnsafeUserNameNeverTouchesAFile) {
+  bigrams.Folder = "C:\\Data\\Users";
+  const size_t before = files_on_drive();
+  for (const char* name : {"..\\evil", "..\\..\\evil", "CON", "lpt3.txt", "a/b"}) {
+    bigrams.UserName = name;
+    type("ab");
+    EXPECT_FALSE(bigrams.Save()) << name;
+  }
+  EXPECT_EQ(files_on_drive(), before);
+  EXPECT_FALSE(fake.files.DirectoryExists("C:\\Data\\Users"));
+}
+
+TEST_F(BigramTest, UnsafeUserNameIsNotLoadedAndLeavesTheTableEmpty) {
+  EnableLog();
+  fake.files.MakeDirectory("C:\\Data");
+  fake.WriteHostFile("C:\\Ann.json", "{\"bigrams\": [{\"bigram\": \"xx\", \"count\": 1}]}");
+  type("ab");
+  bigrams.SetUser("..\\Ann");
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+  EXPECT_TRUE(Logged("Bigram file not loaded, unsafe user name: ..\\Ann"));
+}
+
+// ---------------------------------------------------------- tolerant load --
+
+TEST_F(BigramTest, ArrayWithLineBreaksAndTabsLoads) {
+  load_text(
+      "{\r\n\t\"bigrams\":\r\n\t[\r\n\t{\"bigram\": \"ab\", \"count\": 3, \"error_count\": 1, \"time_sum\": 250},"
+      "\r\n\t\t{\"bigram\":\"cd\",\"count\":\t7}\r\n]}");
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 2);
+  EXPECT_EQ(record("ab").Count, 3);
+  EXPECT_EQ(record("ab").ErrorCount, 1);
+  EXPECT_EQ(record("ab").TimeSum, 250);
+  EXPECT_EQ(record("cd").Count, 7);
+  EXPECT_EQ(record("cd").TimeSum, 0);
+  EXPECT_EQ(record("cd").LastSeen, fake.clock.Now());  // the load time, not the stored one
+}
+
+TEST_F(BigramTest, BlankBeforeTheColonReadsAsZero) {
+  load_text("{\"bigrams\": [{\"bigram\": \"ab\", \"count\" : 5}]}");
+  EXPECT_EQ(record("ab").Count, 0);
+}
+
+TEST_F(BigramTest, KeyIsTakenUnchangedWithItsEscapes) {
+  load_text("{\"bigrams\": [{\"bigram\": \"a\\u0001\", \"count\": 2}, {\"bigram\": \"a}\", \"count\": 4}]}");
+  EXPECT_EQ(record("a\\u0001").Count, 2);
+  EXPECT_EQ(record("a}").Count, 4);
+}
+
+TEST_F(BigramTest, RepeatedKeyOverwritesTheEarlierOne) {
+  load_text("{\"bigrams\": [{\"bigram\": \"ab\", \"count\": 1}, {\"bigram\": \"ab\", \"count\": 9}]}");
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 1);
+  EXPECT_EQ(record("ab").Count, 9);
+}
+
+TEST_F(BigramTest, MissingNegativeAndOversizedNumbersReadAsZero) {
+  load_text(
+      "{\"bigrams\": [{\"bigram\": \"ab\"}, {\"bigram\": \"cd\", \"count\": -5}, "
+      "{\"bigram\": \"ef\", \"count\": 99999999999999999999, \"time_sum\": 5000000000}, "
+      "{\"count\": 3}, {\"bigram\": \"gh\", \"error_count\": 2147483647}]}");
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 4);  // the object without a key is skipped
+  EXPECT_EQ(record("ab").Count, 0);
+  EXPECT_EQ(record("cd").Count, 0);
+  EXPECT_EQ(record("ef").Count, 0);
+  EXPECT_EQ(record("ef").TimeSum, 5000000000LL);
+  EXPECT_EQ(record("gh").ErrorCount, 2147483647);
+}
+
+TEST_F(BigramTest, MissingArrayEmptiesTheTableAndIsLogged) {
+  type("xy");
+  EnableLog();
+  load_text("{\"user\": \"Ann\"}");
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+  EXPECT_TRUE(Logged("Error loading bigram data: Missing \"bigrams\" field in JSON"));
+  load_text("{\"bigrams\": {\"bigram\": \"ab\"}}");
+  EXPECT_TRUE(Logged("Error loading bigram data: Invalid bigrams array format"));
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+}
+
+TEST_F(BigramTest, UnexpectedElementKeepsTheObjectsBeforeIt) {
+  EnableLog();
+  const std::string text = "{\"bigrams\": [{\"bigram\": \"ab\", \"count\": 1}, x, {\"bigram\": \"cd\"}]}";
+  load_text(text);
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 1);
+  EXPECT_TRUE(has("ab"));
+  EXPECT_TRUE(Logged("Expected object at pos " + std::to_string(text.find('x') + 1) + "\r\n"));
+  EXPECT_TRUE(Logged("Loaded 1 bigrams from C:\\Data\\Ann.json\r\n"));
+}
+
+TEST_F(BigramTest, UnbalancedBracesKeepTheClosedObjects) {
+  load_text("{\"bigrams\": [{\"bigram\": \"ab\", \"count\": 1}, {\"bigram\": \"cd\", \"count\": 2, \"x\": {");
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 1);
+  EXPECT_TRUE(has("ab"));
+  load_text("{\"bigrams\": [{\"bigram\": \"ab\", \"count\": 1}}}}]]]");
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 1);
+}
+
+TEST_F(BigramTest, BinaryBytesNeverCrashTheLoad) {
+  std::string noise;
+  uint32_t seed = 7;
+  for (int i = 0; i < 200000; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    noise += static_cast<char>(seed >> 24);
+  }
+  load_text(noise);
+  load_text("{\"bigrams\": [" + noise);
+  load_text("{\"bigrams\": [{\"bigram\": \"" + noise);
+  load_text(std::string("{\"bigrams\": [{\"bigram\": \"a") + '\0' + "b\", \"count\": 3}]}");
+  EXPECT_EQ(record(std::string("a\0b", 3)).Count, 3);
+}
+
+TEST_F(BigramTest, FiftyMegabyteFileLoadsTheFirst1024Bigrams) {
+  const std::string symbols = "0123456789abcdefghijklmnopqrstuvwxyz";
+  std::string text = "{\"bigrams\": [";
+  text.reserve(50u * 1024 * 1024 + 1024);
+  size_t n = 0;
+  while (text.size() < 50u * 1024 * 1024) {
+    const char a = symbols[n % 36], b = symbols[(n / 36) % 36];
+    text += "{\"bigram\": \"";
+    text += a;
+    text += b;
+    text += "\", \"count\": 1, \"error_count\": 0, \"time_sum\": 10, \"last_seen\": \"2025-01-01T10:00:00Z\"}, ";
+    ++n;
+  }
+  text += "]}";
+  load_text(text);
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 1024);
+  load_text(std::string("{\"bigrams\": [") + std::string(50u * 1024 * 1024, '{'));
+  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+}
+
+TEST_F(BigramTest, LoadWritesItsTraceLines) {
+  EnableLog();
+  bigrams.UserName = "Ann";
+  bigrams.Load();
+  EXPECT_TRUE(Logged("Bigram data file not found: C:\\Data\\Ann.json"));
+  load_text("");
+  EXPECT_TRUE(Logged("Error loading bigram data: Empty file"));
+  load_text("{\"bigrams\": [{\"bigram\": \"ab\", \"count\": 3}]}");
+  EXPECT_TRUE(Logged("Bigram data file size: 43 bytes"));
+  EXPECT_TRUE(Logged("{JSON content: {\"bigrams\": [{\"bigram\": \"ab\", \"count\": 3}]}\r\n"));
+  EXPECT_TRUE(Logged("--> Loaded bigram: ab, count: 3\r\n"));
+  load_text("{\"bigrams\": [" + std::string(200, ' ') + "]}");
+  EXPECT_TRUE(Logged("{JSON preview: {\"bigrams\": [" + std::string(87, ' ') + "...\r\n"));
+}
+
+TEST_F(BigramTest, TypingWritesItsTraceLines) {
+  EnableLog();
+  bigrams.SetUser("Ann");
+  type("thr\be", 1000, 100);
+  bigrams.WordEnd();
+  bigrams.Cancel();
+  bigrams.Save();
+  bigrams.SetEnabled(false);
+  const std::string log = LogText();
+  for (const std::string line : {"Normal CharPressed: t, Time: 1000\r\n", " Bigram processed: th, Time: 100, Error: False\r\n",
+                                 "Backspace pressed, saved second-to-last char \"h\" for error tracking\r\n",
+                                 " Bigram processed: he, Time: 0, Error: True\r\n",
+                                 " Marked error for intended bigram: he\r\n", "End word, reset bigram state\r\n",
+                                 "Canceled bigram analysis\r\n", " Saved 3 bigrams to C:\\Data\\Ann.json\r\n",
+                                 " User changed to Ann\r\n", " BigramAnalyzer enabled: False\r\n"})
+    EXPECT_NE(log.find(line), std::string::npos) << line;
+}
+
+}  // namespace
+}  // namespace strevo::test

@@ -1,0 +1,577 @@
+#include "analysis/WordAnalyzer.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "analysis/AnalysisFixture.h"
+#include "analysis/Diffkeys.h"
+#include "storage/FileObj.h"
+
+namespace strevo::test {
+namespace {
+
+std::string le16(int value) {
+  return std::string{static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
+}
+
+std::string le32(int32_t value) {
+  const auto v = static_cast<uint32_t>(value);
+  return std::string{static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
+                     static_cast<char>((v >> 16) & 0xFF), static_cast<char>((v >> 24) & 0xFF)};
+}
+
+// One 282-byte entry as the statistics file holds it.
+std::string entry_bytes(int flags, const std::string& word, int historyIndex, int repeats,
+                        const std::array<int, 10>& history) {
+  std::string bytes = le16(flags);
+  bytes += static_cast<char>(word.size());
+  bytes += word;
+  bytes += std::string(255 - word.size(), '\0');
+  bytes += le16(historyIndex);
+  bytes += le16(repeats);
+  for (int weight : history) bytes += le16(weight);
+  return bytes;
+}
+
+// A distinct word of letters only for every number.
+std::string word_name(int n) {
+  std::string name = "w";
+  for (int i = 0; i < 3; ++i) {
+    name += static_cast<char>('a' + n % 26);
+    n /= 26;
+  }
+  return name;
+}
+
+class WordTest : public AnalysisTest {
+ protected:
+  void SetUp() override {
+    AnalysisTest::SetUp();
+    SelectKeySet(1);
+    fake.files.MakeDirectory("C:\\Data");
+  }
+  TWord& word() { return CurrentWord(); }
+  TWordList& list() { return *CurrentWord().WordList; }
+  TDifficultKeys& keys() { return *ActiveDifficultKeys(); }
+
+  void add_times(const std::string& text, int weight, int times, int source = 1) {
+    for (int i = 0; i < times; ++i) list().AddWord(text, weight, source);
+  }
+
+  std::string save_words(const std::string& path, int32_t limit) {
+    TRecFile file;
+    EXPECT_EQ(file.Open(path, 5, 0), 1);
+    EXPECT_EQ(word().Save(file, limit), 1);
+    file.Close();
+    return fake.ReadHostFile(path);
+  }
+  int32_t load_words(const std::string& path, const std::string& bytes, bool old = false) {
+    fake.WriteHostFile(path, bytes);
+    TRecFile file;
+    EXPECT_EQ(file.Open(path, 1, -1), 1);
+    return old ? word().LoadOldFrom(file) : word().LoadFrom(file);
+  }
+};
+
+// ------------------------------------------------------ the word in progress --
+
+TEST_F(WordTest, CorrectedCharacterMarksItsKeyAndCountsACorrection) {
+  word().AddChar('t');
+  word().AddChar('e');
+  word().AddChar('x');
+  word().DelChar();
+  EXPECT_EQ(word().Text, "te");
+  EXPECT_EQ(word().PendingBackspaces, 1);
+  word().AddChar('h');
+  EXPECT_EQ(word().Text, "teh");
+  EXPECT_EQ(keys().Hits['h'], 1);
+  EXPECT_EQ(keys().Errors['h'], 1);
+  EXPECT_EQ(word().CorrectionCount, 1);
+  EXPECT_EQ(word().PendingBackspaces, 0);
+  EXPECT_EQ(keys().Hits['x'], 0);
+}
+
+TEST_F(WordTest, CorrectionThroughThePipelineAlsoCountsThePress) {
+  for (unsigned char c : std::string("tex\bh")) Analyzer_CharPressed(c, 150);
+  EXPECT_EQ(word().Text, "teh");
+  EXPECT_EQ(keys().Hits['h'], 2);  // the correction and the ordinary press
+  EXPECT_EQ(keys().Errors['h'], 1);
+  EXPECT_EQ(word().CorrectionCount, 1);
+}
+
+TEST_F(WordTest, DeletingAWholeThreeLetterWordClearsIt) {
+  EnableLog();
+  for (unsigned char c : std::string("the")) word().AddChar(c);
+  word().SlowCount = 2;
+  for (int i = 0; i < 3; ++i) word().DelChar();
+  EXPECT_EQ(word().Text, "");
+  EXPECT_EQ(word().PendingBackspaces, 0);
+  EXPECT_EQ(word().SlowCount, 0);
+  EXPECT_TRUE(Logged(" reseting prob -> 0\r\n"));
+  EXPECT_TRUE(Logged("{TWord.DelChar {\r\n"));
+  EXPECT_TRUE(Logged("}} TWord.DelChar\r\n"));
+}
+
+TEST_F(WordTest, FourBackspacesInARowDeleteRatherThanCorrect) {
+  for (unsigned char c : std::string("tests")) word().AddChar(c);
+  for (int i = 0; i < 4; ++i) word().DelChar();
+  word().AddChar('o');
+  EXPECT_EQ(word().Text, "to");
+  EXPECT_EQ(keys().Errors['o'], 0);
+  EXPECT_EQ(word().CorrectionCount, 1);
+}
+
+TEST_F(WordTest, TabReturnAndBlankAreNotAdded) {
+  word().AddChar('a');
+  word().AddChar('\t');
+  word().AddChar('\r');
+  word().AddChar(' ');
+  EXPECT_EQ(word().Text, "a");
+}
+
+TEST_F(WordTest, AddCharLogsTheWordSoFar) {
+  EnableLog();
+  word().AddChar('o');
+  word().AddChar('k');
+  EXPECT_TRUE(Logged("TWord.AddChar()\r\n"));
+  EXPECT_TRUE(Logged("TWord.AddChar: Str_word=ok\r\n"));
+}
+
+// ------------------------------------------------------------------ Notify --
+
+TEST_F(WordTest, NotifyAcceptsLettersAndTheApostrophe) {
+  word().Text = "don't";
+  EXPECT_EQ(word().Notify(1), 1);
+  EXPECT_EQ(WordEntry(1).Word(), "don't");
+  word().Text = "\xBF" "abc";  // 191 and up are letters
+  EXPECT_EQ(word().Notify(1), 2);
+}
+
+TEST_F(WordTest, NotifyRejectsShortWordsDigitsAndSigns) {
+  for (const char* text : {"ab", "a1c", "ab{", "abc\xBE", "a c", "ab-c"}) {
+    word().Text = text;
+    EXPECT_EQ(word().Notify(1), -1) << text;
+  }
+  EXPECT_TRUE(WordEntry(1).Empty());
+}
+
+TEST_F(WordTest, HyphenSplitsAWordBeforeItReachesTheCollection) {
+  Analyzer_SetSource(1);
+  for (unsigned char c : std::string("e-mail "))
+    if (Analyzer_CharPressed(c, 100)) Analyzer_EndWord();
+  EXPECT_EQ(WordEntry(1).Word(), "mail");
+  EXPECT_TRUE(WordEntry(2).Empty());
+}
+
+TEST_F(WordTest, NotifyWeightCountsSlowKeysOnceAndCorrectionsTwice) {
+  word().Text = "word";
+  word().SlowCount = 3;
+  word().CorrectionCount = 1;
+  ASSERT_EQ(word().Notify(1), 1);
+  EXPECT_EQ(WordEntry(1).History[1], 4);  // min(3, 2) + 2 * 1
+  word().CorrectionCount = 9;
+  word().Notify(1);
+  EXPECT_EQ(WordEntry(1).History[2], 6);
+}
+
+// ----------------------------------------------------------------- AddWord --
+
+TEST_F(WordTest, KnownWordIsCountedWithItsSourcesJoined) {
+  EXPECT_EQ(list().AddWord("word", 2, 1), 1);
+  EXPECT_EQ(list().AddWord("Word", 0, 1), 2);  // case counts
+  EXPECT_EQ(list().AddWord("word", 5, 4), 1);
+  EXPECT_EQ(WordEntry(1).Flags, 5);
+  EXPECT_EQ(WordEntry(1).Repeats, 1);
+  EXPECT_EQ(WordEntry(1).HistoryIndex, 2);
+  EXPECT_EQ(WordEntry(1).History[2], 5);
+  EXPECT_TRUE(list().Modified);
+  EXPECT_EQ(list().Slot, 2);
+}
+
+TEST_F(WordTest, FullTableReplacesTheFirstRarelyRepeatedWord) {
+  for (int i = 0; i < kWordTableSize; ++i) list().AddWord(word_name(i), 0, 1);
+  ASSERT_EQ(list().Slot, 2000);
+  ASSERT_EQ(list().Pass, 0);
+  EXPECT_EQ(list().AddWord("newcomer", 1, 1), 1);
+  EXPECT_EQ(list().Pass, 1);
+  EXPECT_EQ(WordEntry(1).Word(), "newcomer");
+  EXPECT_EQ(WordEntry(1).Repeats, 0);
+  EXPECT_EQ(WordEntry(1).HistoryIndex, 1);
+}
+
+TEST_F(WordTest, FullTableSkipsAWordRepeatedMoreThanThePass) {
+  for (int i = 0; i < kWordTableSize; ++i) list().AddWord(word_name(i), 0, 1);
+  add_times(word_name(0), 0, 2);  // Repeats 2
+  EXPECT_EQ(list().AddWord("newcomer", 1, 1), 2);
+  EXPECT_EQ(WordEntry(1).Word(), word_name(0));
+}
+
+TEST_F(WordTest, SweepRaisesTheBarUntilAWordQualifies) {
+  for (int i = 0; i < kWordTableSize; ++i) {
+    list().AddWord(word_name(i), 0, 1);
+    WordEntry(i + 1).Repeats = 5;
+  }
+  EXPECT_EQ(list().AddWord("newcomer", 1, 1), 1);
+  EXPECT_EQ(list().Pass, 5);
+}
+
+TEST_F(WordTest, SweepNeverTakesTheLastEntry) {
+  for (int i = 0; i < kWordTableSize; ++i) {
+    list().AddWord(word_name(i), 0, 1);
+    WordEntry(i + 1).Repeats = 3;
+  }
+  WordEntry(2000).Repeats = 0;
+  EXPECT_EQ(list().AddWord("newcomer", 1, 1), 1);
+  EXPECT_EQ(list().Pass, 3);
+  EXPECT_EQ(WordEntry(2000).Word(), word_name(1999));
+}
+
+TEST_F(WordTest, LongWordIsCutTo255CharactersAndStillFound) {
+  const std::string longWord(300, 'a');
+  EXPECT_EQ(list().AddWord(longWord, 1, 1), 1);
+  EXPECT_EQ(WordEntry(1).Word().size(), 255u);
+  EXPECT_EQ(list().AddWord(longWord, 1, 1), 1);
+  EXPECT_EQ(WordEntry(1).Repeats, 1);
+}
+
+// ------------------------------------------------------------ WordWeight --
+
+TEST_F(WordTest, SevenOccurrencesOfWeight3GiveWeight100AcrossTheRingWrap) {
+  add_times("ring", 6, 5);
+  add_times("ring", 3, 7);
+  EXPECT_EQ(WordEntry(1).HistoryIndex, 2);  // 12 occurrences: wrapped from 10 to 1
+  EXPECT_EQ(list().WordWeight(1), 100);
+}
+
+TEST_F(WordTest, NewestWeightCountsSevenTimes) {
+  add_times("pair", 1, 1);
+  add_times("pair", 2, 1);
+  EXPECT_EQ(list().WordWeight(1), 24);  // (2 * 7 + 1 * 6) / 84 * 100 = 23.8
+  add_times("max", 6, 3);
+  EXPECT_EQ(list().WordWeight(2), 100);  // 128.6, capped
+  EXPECT_EQ(list().WordWeight(0), 0);
+  EXPECT_EQ(list().WordWeight(2001), 0);
+}
+
+// ---------------------------------------------------------- WeightedList --
+
+class WeightedListTest : public WordTest {
+ protected:
+  void SetUp() override {
+    WordTest::SetUp();
+    add_times("apple", 3, 3);   // 64
+    add_times("Banana", 3, 3);  // 64
+    add_times("cherry", 6, 3);  // 100
+    add_times("date", 6, 2);    // seen twice only
+    add_times("egg", 6, 3);
+    WordEntry(5).Flags |= kWordSourceExcluded;
+    add_times("fig", 6, 3, 2);  // source 2 only
+    add_times("-", 6, 3);
+    add_times("zero", 0, 5);    // weight 0
+  }
+};
+
+TEST_F(WeightedListTest, HeaviestFirstWithTiesInDescendingTextWithoutRegardToCase) {
+  EXPECT_EQ(list().WeightedList(5, 1), (std::vector<std::string>{"cherry;100", "Banana;64", "apple;64"}));
+  EXPECT_EQ(list().WeightedList(5, 2), (std::vector<std::string>{"100", "64", "64"}));
+  EXPECT_EQ(list().WeightedList(5, 0), (std::vector<std::string>{"cherry", "Banana", "apple"}));
+}
+
+TEST_F(WeightedListTest, MaskSelectsTheSources) {
+  EXPECT_EQ(list().WeightedList(2, 0), std::vector<std::string>{"fig"});
+  EXPECT_TRUE(list().WeightedList(16, 0).empty());
+}
+
+TEST_F(WeightedListTest, ListStopsAtTheFirstEmptyEntry) {
+  WordEntry(2).Length = 0;  // "Banana" gone: nothing after it is listed
+  EXPECT_EQ(list().WeightedList(5, 0), std::vector<std::string>{"apple"});
+}
+
+TEST_F(WordTest, WeightedListComparesWindows1252LowerCase) {
+  add_times("\xC4rger", 3, 3);  // Ärger
+  add_times("\xE4lter", 3, 3);  // älter
+  EXPECT_EQ(list().WeightedList(1, 0), (std::vector<std::string>{"\xC4rger", "\xE4lter"}));
+}
+
+TEST_F(WordTest, WeightedListTiesIgnoringCaseKeepTableOrderBeforeReversal) {
+  add_times("the", 3, 3);
+  add_times("The", 3, 3);
+  add_times("tHe", 3, 3);
+  EXPECT_EQ(list().WeightedList(1, 0), (std::vector<std::string>{"tHe", "The", "the"}));
+}
+
+// ------------------------------------------------------------ scrambling --
+
+TEST(WordScramblingTest, EncodeLowerCasesXorsAndWritesHex) {
+  EXPECT_EQ(EncodeWord("Cat", ""), "636174");
+  EXPECT_EQ(EncodeWord("cat", "Dat"), "270000");
+  EXPECT_EQ(EncodeWord("dog", "cat"), "070e13");
+  EXPECT_EQ(EncodeWord("abcd", "ab"), "00000206");  // the key is cycled
+}
+
+TEST(WordScramblingTest, EncodeKeepsAt240Digits) {
+  EXPECT_EQ(EncodeWord(std::string(130, 'q'), "k").size(), 240u);
+}
+
+TEST(WordScramblingTest, DecodeReadsUnreadablePairsAsBlankAndIgnoresAnOddDigit) {
+  EXPECT_EQ(DecodeWord("zz41", ""), " a");
+  EXPECT_EQ(DecodeWord("6162f", ""), "ab");
+  EXPECT_EQ(DecodeWord("070e13", "cat"), "dog");
+  EXPECT_EQ(DecodeWord(EncodeWord("Hello", "key"), "key"), "hello");
+}
+
+// --------------------------------------------------------- the word block --
+
+TEST_F(WordTest, BlockScramblesEachWordWithThePreviousWordAsKey) {
+  add_times("cat", 1, 1);
+  add_times("cat", 2, 1);  // weight 24 + repeats 1: sorts as "25"
+  add_times("dog", 3, 3);  // weight 64 + repeats 2: "66"
+  const std::string bytes = save_words("C:\\Data\\Ann.DTA", 2000);
+  // First key: the last twelve characters of the path, "Data\Ann.DTA".
+  const std::string expected = le32(2) + entry_bytes(1, "270000", 2, 1, {1, 2}) + entry_bytes(1, "070e13", 3, 2, {3, 3, 3});
+  EXPECT_EQ(bytes, expected);
+  EXPECT_EQ(list().Slot, 2);
+  EXPECT_EQ(WordEntry(1).Word(), "cat");  // the table keeps the clear word
+
+  ClearWordTable();
+  EnableLog();
+  EXPECT_EQ(load_words("C:\\Data\\Ann.DTA", bytes), 1);
+  EXPECT_EQ(WordEntry(1).Word(), "cat");
+  EXPECT_EQ(WordEntry(2).Word(), "dog");
+  EXPECT_EQ(WordEntry(2).Repeats, 2);
+  EXPECT_EQ(WordEntry(2).HistoryIndex, 3);
+  EXPECT_EQ(WordEntry(1).History[2], 2);
+  EXPECT_TRUE(WordEntry(3).Empty());
+  EXPECT_EQ(list().Slot, 2);
+  EXPECT_EQ(list().Pass, 0);
+  EXPECT_TRUE(Logged(" 2 w load\r\n"));
+  EXPECT_TRUE(Logged(" load w 2 dog\r\n"));
+  EXPECT_TRUE(Logged(" 2 last w dog\r\n"));
+}
+
+TEST_F(WordTest, BlockRoundTripIsByteForByte) {
+  for (int i = 0; i < 300; ++i) add_times(word_name(i), i % 7, 1 + i % 4);
+  const std::string first = save_words("C:\\Data\\Ann.DTA", 2000);
+  ClearWordTable();
+  load_words("C:\\Data\\Ann.DTA", first);
+  EXPECT_EQ(save_words("C:\\Data\\Ann.DTA", 2000), first);
+}
+
+TEST_F(WordTest, CapitalisedWordIsReportedAsCorruptedAndReloadsLowerCase) {
+  EnableLog();
+  add_times("Cat", 0, 1);
+  const std::string bytes = save_words("C:\\Data\\Ann.DTA", 2000);
+  EXPECT_TRUE(Logged(" corruption\r\n"));
+  EXPECT_TRUE(Logged(" save w 1 Cat\r\n"));
+  EXPECT_TRUE(Logged("TWord.Save() lim2000\r\n"));
+  ClearWordTable();
+  load_words("C:\\Data\\Ann.DTA", bytes);
+  EXPECT_EQ(WordEntry(1).Word(), "cat");
+}
+
+TEST_F(WordTest, SaveKeepsTheWordsWhoseSumsSortFirstAsText) {
+  // 1 500 words with the sum "10" and 300 with "2": as text "10" comes first.
+  for (int i = 0; i < 1800; ++i) add_times(word_name(i), 0, i % 6 == 0 ? 3 : 11);
+  ASSERT_EQ(list().Slot, 1800);
+  const std::string bytes = save_words("C:\\Data\\Ann.DTA", 1500);
+  ASSERT_EQ(bytes.size(), 4u + 1500u * 282u);
+  EXPECT_EQ(bytes.substr(0, 4), le32(1500));
+  EXPECT_EQ(list().Slot, 1500);
+
+  ClearWordTable();
+  load_words("C:\\Data\\Ann.DTA", bytes);
+  EXPECT_EQ(list().Slot, 1500);
+  EXPECT_EQ(WordEntry(1).Word(), word_name(1));
+  EXPECT_EQ(WordEntry(1500).Word(), word_name(1799));
+  for (int slot = 1; slot <= 1500; ++slot) ASSERT_EQ(WordEntry(slot).Repeats, 10) << slot;
+  EXPECT_TRUE(WordEntry(1501).Empty());
+}
+
+TEST_F(WordTest, SaveLimitOutside1To2000MeansAllWords) {
+  add_times("one", 0, 1);
+  add_times("two", 0, 1);
+  EXPECT_EQ(save_words("C:\\Data\\Ann.DTA", 0).substr(0, 4), le32(2));
+  EXPECT_EQ(save_words("C:\\Data\\Ann.DTA", 5000).substr(0, 4), le32(2));
+  EXPECT_EQ(save_words("C:\\Data\\Ann.DTA", 1).substr(0, 4), le32(1));
+}
+
+TEST_F(WordTest, ExcludedAndDashWordsAreNeverSaved) {
+  add_times("keep", 0, 1);
+  add_times("-", 0, 1);
+  add_times("hide", 0, 1);
+  WordEntry(3).Flags |= kWordSourceExcluded;
+  const std::string bytes = save_words("C:\\Data\\Ann.DTA", 2000);
+  EXPECT_EQ(bytes.size(), 4u + 282u);
+  EXPECT_EQ(bytes.substr(0, 4), le32(1));
+}
+
+TEST_F(WordTest, FullTableSavesAllEntriesAndLoadsAsFull) {
+  for (int i = 0; i < kWordTableSize; ++i) list().AddWord(word_name(i), 0, 1);
+  list().AddWord("newcomer", 0, 1);  // Pass 1
+  const std::string bytes = save_words("C:\\Data\\Ann.DTA", 2000);
+  EXPECT_EQ(bytes.size(), 4u + 2000u * 282u);
+  ClearWordTable();
+  load_words("C:\\Data\\Ann.DTA", bytes);
+  EXPECT_EQ(list().Slot, 2000);
+  EXPECT_EQ(list().Pass, 0);
+}
+
+// --------------------------------------------------------- damaged blocks --
+
+TEST_F(WordTest, NegativeCountLoadsNothing) {
+  load_words("C:\\Data\\Ann.DTA", le32(-5) + entry_bytes(1, "6162", 1, 0, {}));
+  EXPECT_TRUE(WordEntry(1).Empty());
+  EXPECT_EQ(list().Slot, 0);
+}
+
+TEST_F(WordTest, CountLargerThanTheFileKeepsTheEntriesRead) {
+  std::string bytes = le32(1000000);
+  for (int i = 0; i < 3; ++i) bytes += entry_bytes(1, EncodeWord("abc", ""), 1, 0, {});
+  bytes += entry_bytes(1, "6162", 1, 0, {}).substr(0, 100);  // cut inside the fourth entry
+  EXPECT_EQ(load_words("C:\\Data\\Ann.DTA", bytes), 0);
+  EXPECT_EQ(list().Slot, 3);
+  EXPECT_FALSE(WordEntry(3).Empty());
+  EXPECT_TRUE(WordEntry(4).Empty());
+}
+
+TEST_F(WordTest, NeverMoreThan2000EntriesAreRead) {
+  std::string bytes = le32(2500);
+  const std::string entry = entry_bytes(1, "6162", 1, 0, {});
+  for (int i = 0; i < 2001; ++i) bytes += entry;
+  load_words("C:\\Data\\Ann.DTA", bytes);
+  EXPECT_EQ(list().Slot, 2000);
+}
+
+TEST_F(WordTest, AlmostFullBlockCountsAsFull) {
+  std::string bytes = le32(1999);
+  const std::string entry = entry_bytes(1, "6162", 1, 0, {});
+  for (int i = 0; i < 1999; ++i) bytes += entry;
+  load_words("C:\\Data\\Ann.DTA", bytes);
+  EXPECT_EQ(list().Slot, 2000);
+}
+
+TEST_F(WordTest, GarbageFieldsNeverLeaveTheTable) {
+  std::array<int, 10> history{};
+  history.fill(0xFFFF);
+  load_words("C:\\Data\\Ann.DTA", le32(1) + entry_bytes(0xFFFF, "zz", 999, 0xFFFF, history));
+  ASSERT_FALSE(WordEntry(1).Empty());
+  const std::string loaded(WordEntry(1).Word());
+  EXPECT_GE(list().WordWeight(1), 0);
+  EXPECT_LE(list().WordWeight(1), 100);
+  EXPECT_EQ(list().AddWord(loaded, 1, 1), 1);
+  EXPECT_EQ(WordEntry(1).Repeats, 0xFFFF);
+  EXPECT_EQ(WordEntry(1).HistoryIndex, 1);
+  list().WeightedList(0xFFFF, 1);
+}
+
+TEST_F(WordTest, RandomBytesLoadWithoutHarm) {
+  std::string bytes = le32(40);
+  uint32_t seed = 99;
+  for (int i = 0; i < 40 * 282 + 17; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    bytes += static_cast<char>(seed >> 24);
+  }
+  load_words("C:\\Data\\Ann.DTA", bytes);
+  EXPECT_EQ(list().Slot, 40);
+  list().WeightedList(0xFFFF, 1);
+  save_words("C:\\Data\\Other.DTA", 2000);
+  for (int i = 0; i < 50; ++i) list().AddWord(word_name(i), 1, 1);
+}
+
+TEST_F(WordTest, EmptyFileLoadsNothing) {
+  EXPECT_EQ(load_words("C:\\Data\\Ann.DTA", ""), 0);
+  EXPECT_TRUE(WordEntry(1).Empty());
+  EXPECT_EQ(list().Slot, 0);
+}
+
+// -------------------------------------------------------- the older block --
+
+TEST_F(WordTest, OlderBlockHoldsClearWords) {
+  std::string bytes;
+  for (const char* w : {"one", "two", "three"}) bytes += entry_bytes(1, w, 1, 0, {2});
+  load_words("C:\\Data\\Old.DTA", bytes, true);
+  EXPECT_EQ(WordEntry(3).Word(), "three");
+  EXPECT_EQ(WordEntry(1).History[1], 2);
+  EXPECT_EQ(list().Slot, 3);
+  EXPECT_EQ(list().Pass, 0);
+}
+
+TEST_F(WordTest, FullOlderBlockCarriesSlotAndPass) {
+  std::string entries;
+  const std::string entry = entry_bytes(1, "word", 1, 0, {});
+  for (int i = 0; i < 2000; ++i) entries += entry;
+  load_words("C:\\Data\\Old.DTA", entries + le32(1234) + le32(3), true);
+  EXPECT_EQ(list().Slot, 1234);
+  EXPECT_EQ(list().Pass, 3);
+  load_words("C:\\Data\\Old.DTA", entries + le32(77), true);
+  EXPECT_EQ(list().Slot, 77);
+  EXPECT_EQ(list().Pass, 0);
+  list().Pass = 2;
+  load_words("C:\\Data\\Old.DTA", entries, true);
+  EXPECT_EQ(list().Slot, 2000);
+}
+
+TEST_F(WordTest, DamagedSlotAndPassAreKeptInsideTheTable) {
+  std::string entries;
+  const std::string entry = entry_bytes(1, "word", 1, 0, {});
+  for (int i = 0; i < 2000; ++i) entries += entry;
+  load_words("C:\\Data\\Old.DTA", entries + le32(-7) + le32(-4), true);
+  EXPECT_EQ(list().Slot, 0);
+  EXPECT_EQ(list().Pass, 0);
+  load_words("C:\\Data\\Old.DTA", entries + le32(99999) + le32(1), true);
+  EXPECT_EQ(list().Slot, 2000);
+  EXPECT_GE(list().AddWord("fresh", 1, 1), 1);
+}
+
+// ------------------------------------------------------------- word lists --
+
+TEST_F(WordTest, WordFileLinesAreTrimmedAndEmptyLinesSkipped) {
+  fake.WriteHostFile("C:\\Data\\top100difficultwords.txt", "  hello \r\n\r\n\tworld\t\r\nlast");
+  EXPECT_TRUE(word().LoadWordFile("C:\\Data\\top100difficultwords.txt", 2));
+  EXPECT_EQ(WordEntry(1).Word(), "hello");
+  EXPECT_EQ(WordEntry(2).Word(), "world");
+  EXPECT_EQ(WordEntry(3).Word(), "last");
+  EXPECT_TRUE(WordEntry(4).Empty());
+  EXPECT_EQ(WordEntry(2).History[1], 2);
+  EXPECT_EQ(WordEntry(2).Flags, 1);
+}
+
+TEST_F(WordTest, MissingWordFileIsSkipped) {
+  EXPECT_FALSE(word().LoadWordFile("C:\\Data\\top1000wordlist.txt", 1));
+  EXPECT_TRUE(WordEntry(1).Empty());
+}
+
+// ---------------------------------------------------------- user switches --
+
+TEST_F(WordTest, UserSwitchNeverCarriesWordsIntoTheNextUsersFile) {
+  for (int i = 0; i < 10; ++i) add_times(word_name(i), 1, 1, 5);
+  const std::string first = save_words("C:\\Data\\Ann.DTA", 2000);
+  ClearWordTable();
+  add_times("bob", 0, 1);
+  add_times("bobs", 0, 1);
+  save_words("C:\\Data\\Bob.DTA", 2000);
+
+  // Ann loaded again, then Bob: Bob's file holds two words only.
+  ClearWordTable();
+  load_words("C:\\Data\\Ann.DTA", first);
+  ClearWordTable();
+  for (int slot = 1; slot <= kWordTableSize; ++slot) ASSERT_EQ(WordEntry(slot).Flags, 0);
+  load_words("C:\\Data\\Bob.DTA", fake.ReadHostFile("C:\\Data\\Bob.DTA"));
+  EXPECT_EQ(WordEntry(2).Word(), "bobs");
+  EXPECT_TRUE(WordEntry(3).Empty());
+  EXPECT_EQ(save_words("C:\\Data\\Bob.DTA", 2000).size(), 4u + 2u * 282u);
+}
+
+TEST_F(WordTest, ClearListEmptiesTheTableButKeepsFlags) {
+  add_times("kept", 0, 1, 4);
+  word().ClearList();
+  EXPECT_TRUE(WordEntry(1).Empty());
+  EXPECT_EQ(WordEntry(1).Repeats, 0);
+  EXPECT_EQ(WordEntry(1).Flags, 4);
+  EXPECT_EQ(list().Slot, 0);
+  EXPECT_FALSE(list().Modified);
+}
+
+}  // namespace
+}  // namespace strevo::test
