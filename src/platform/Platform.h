@@ -281,6 +281,22 @@ class IProcesses {
   virtual bool Start(const std::string& commandLine, const std::string& currentDirectory) = 0;
 };
 
+// ------------------------------------------------------ progress window ----
+
+// The "please wait" window with a progress bar, shown while long work runs
+// through the user files.
+class IProgressWindow {
+ public:
+  virtual ~IProgressWindow() = default;
+  virtual void Show() = 0;
+  // Sets the bar's range and position and makes it visible; the message,
+  // when not empty, replaces the text.
+  virtual void ShowProgress(int min, int max, const std::string& message, const std::string& title, int position) = 0;
+  virtual void SetProgress(int position) = 0;
+  // Hiding leaves the bar at its maximum.
+  virtual void Hide() = 0;
+};
+
 // ------------------------------------------------------------ the set ----
 
 struct Platform {
@@ -296,6 +312,7 @@ struct Platform {
   IRegistry* registry = nullptr;
   IAtoms* atoms = nullptr;
   IProcesses* processes = nullptr;
+  IProgressWindow* progress = nullptr;
 };
 
 // The platform the process runs on; installed once by the entry point (or a
@@ -316,5 +333,6 @@ inline IInputHooks& Hooks() { return *CurrentPlatform().hooks; }
 inline IRegistry& Registry() { return *CurrentPlatform().registry; }
 inline IAtoms& Atoms() { return *CurrentPlatform().atoms; }
 inline IProcesses& Processes() { return *CurrentPlatform().processes; }
+inline IProgressWindow& ProgressWindow() { return *CurrentPlatform().progress; }
 
 }  // namespace strevo

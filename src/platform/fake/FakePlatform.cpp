@@ -225,7 +225,7 @@ FakePlatform::FakePlatform() {
     hadPrevious_ = true;
   }
   InstallPlatform(Platform{&files, &clock, &system, &windows, &mutexes, &dialogs, &http, &keyboard, &hooks, &registry,
-                           &atoms, &processes});
+                           &atoms, &processes, &progress});
 }
 
 FakePlatform::~FakePlatform() {

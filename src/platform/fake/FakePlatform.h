@@ -108,6 +108,32 @@ class FakeMutexes : public IMutexes {
   KernelHandle next_ = 0x100;
 };
 
+// Records what the progress window was asked to show.
+class FakeProgressWindow : public IProgressWindow {
+ public:
+  void Show() override { visible = true; ++shows; }
+  void ShowProgress(int lo, int hi, const std::string& text, const std::string&, int at) override {
+    min = lo;
+    max = hi;
+    if (!text.empty()) message = text;
+    position = at;
+    barVisible = true;
+  }
+  void SetProgress(int at) override {
+    position = at;
+    positions.push_back(at);
+  }
+  void Hide() override {
+    if (barVisible) position = max;
+    barVisible = false;
+    visible = false;
+  }
+  bool visible = false, barVisible = false;
+  int shows = 0, min = 0, max = 0, position = 0;
+  std::string message;
+  std::vector<int> positions;
+};
+
 struct ShownMessage {
   std::string text;
   std::string caption;
@@ -187,6 +213,7 @@ class FakePlatform {
   FakeRegistry registry;
   FakeAtoms atoms;
   FakeProcesses processes;
+  FakeProgressWindow progress;
 
  private:
   std::string root_;
