@@ -457,7 +457,7 @@ int Win32Http::Send(const TUrlInfo& info, const std::string& postData, bool relo
 
 Win32Platform::Win32Platform() {
   InstallPlatform(Platform{&files, &clock, &system, &windows, &mutexes, &dialogs, &http, &keyboard, &hooks, &registry,
-                           &atoms, &processes});
+                           &atoms, &processes, &progress});
 }
 
 Win32Platform::~Win32Platform() { InstallPlatform(Platform{}); }

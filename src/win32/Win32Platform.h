@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "win32/Win32ProgressWindow.h"
 
 namespace strevo {
 
@@ -143,6 +144,7 @@ class Win32Platform {
   Win32Registry registry;
   Win32Atoms atoms;
   Win32Processes processes;
+  Win32ProgressWindow progress;
 };
 
 }  // namespace strevo

@@ -87,7 +87,9 @@ WindowHandle FakeWindows::FindWindowByCaption(const std::string& caption) {
 
 bool FakeWindows::Post(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (!captions.count(window)) return false;
-  posted.push_back({window, message, wParam, lParam, Clock().TickCount()});
+  const PostedMessage m{window, message, wParam, lParam, Clock().TickCount()};
+  if (recordPosts) posted.push_back(m);
+  queue.push_back(m);
   return true;
 }
 
@@ -218,6 +220,15 @@ FakePlatform::FakePlatform() {
   buffer.push_back('\0');
   if (!::mkdtemp(buffer.data())) std::abort();
   root_ = buffer.data();
+  Install();
+}
+
+FakePlatform::FakePlatform(const std::string& root) : root_(root), keepRoot_(true) {
+  std::filesystem::create_directories(root_);
+  Install();
+}
+
+void FakePlatform::Install() {
   posix.SetDriveRoot('C', root_);
   posix.ChangeDirectory("C:\\");
   if (PlatformInstalled()) {
@@ -230,6 +241,7 @@ FakePlatform::FakePlatform() {
 
 FakePlatform::~FakePlatform() {
   InstallPlatform(hadPrevious_ ? previous_ : Platform{});
+  if (keepRoot_) return;
   std::error_code ec;
   std::filesystem::remove_all(root_, ec);
 }

@@ -86,7 +86,9 @@ class FakeWindows : public IWindows {
   uint32_t MessageId(const std::string& name) const;
 
   std::map<WindowHandle, std::string> captions;
-  std::vector<PostedMessage> posted;  // every successful post, in order
+  std::vector<PostedMessage> posted;  // every successful post, in order (when recordPosts)
+  std::deque<PostedMessage> queue;    // posted and not yet taken by a message loop
+  bool recordPosts = true;
   std::set<uint32_t> allowed;
   WindowHandle foreground = 0;
 
@@ -188,6 +190,8 @@ class FaultyFileSystem : public IFileSystem {
 class FakePlatform {
  public:
   FakePlatform();
+  // Drive C: is the given host folder, kept after the run.
+  explicit FakePlatform(const std::string& root);
   ~FakePlatform();
   FakePlatform(const FakePlatform&) = delete;
   FakePlatform& operator=(const FakePlatform&) = delete;
@@ -216,7 +220,9 @@ class FakePlatform {
   FakeProgressWindow progress;
 
  private:
+  void Install();
   std::string root_;
+  bool keepRoot_ = false;
   Platform previous_{};
   bool hadPrevious_ = false;
 };

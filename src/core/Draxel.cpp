@@ -1,0 +1,75 @@
+#include "core/Draxel.h"
+
+#include <exception>
+#include <memory>
+
+#include "analysis/AnalyzerAPI.h"
+#include "core/TrayMain.h"
+#include "platform/Application.h"
+#include "storage/DebugLog.h"
+#include "storage/Exceptions.h"
+#include "storage/LangRes.h"
+#include "storage/PrgSetup.h"
+#include "ui/ChooseAppsFrm.h"
+#include "ui/InfoOnTopWindow.h"
+#include "ui/ULoginForm.h"
+
+namespace strevo {
+
+void ProgramStartup() {
+  AnalyzerInitialize();
+  Files().ChangeDirectory(ExtractFilePath(System().ExecutablePath()));
+  int result = -1;
+  try {
+    result = Localize().Load("language", TLocalize::kMainFile);
+  } catch (const std::exception& error) {
+    // A damaged language file: say so and end, but leave the autostart entry
+    // alone (the installation is still there).
+    Dialogs().ShowMessage(error.what(), "Strevo", mb::kIconError);
+    Application().Terminate();
+    return;
+  }
+  if (result < 0) {
+    Dialogs().ShowMessage("Strevo uninstallation done.", "Strevo", mb::kOk);
+    RemoveAutoStart();
+    Application().Terminate();
+    return;
+  }
+  if (LangStr(0) == "language.hin") {
+    Dialogs().ShowMessage("Hindi Installation not supported. Re-install software in English.", "Strevo Not Available",
+                          mb::kOk);
+    RemoveAutoStart();
+    Application().Terminate();
+  }
+}
+
+void ProgramMain(const Forms& forms) {
+  Application().SetTitle(kApplicationTitle);
+  TChooseApplications settings(*forms.settings);
+  settings.FormCreate();
+  TInfoOnTop widget(*forms.widget);
+  widget.EnglishFace = LangStr(0) == "language.eng";
+  TLogForm logon(*forms.logon);
+  logon.FormCreate();
+  if (forms.taskbar) forms.taskbar->SetCaption("QV Draxel IPC");
+  {
+    TTrayMain tray(forms, widget, logon, settings);
+    try {
+      // A program that is already ending (language check) shows nothing more.
+      if (!Application().Terminated()) tray.Run();
+    } catch (const std::exception& error) {
+      Dialogs().ShowMessage(std::string("Program quits, Unhandled Error occured") + error.what(), "Strevo",
+                            mb::kIconError);
+      if (tray.Initialized) {
+        try {
+          tray.Finalize();
+        } catch (...) {
+        }
+      }
+    }
+    DebugLog(-2, "} IPCForm.Init - terminating");
+    Application().Terminate();
+  }
+}
+
+}  // namespace strevo

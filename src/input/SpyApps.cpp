@@ -1,0 +1,213 @@
+#include "input/SpyApps.h"
+
+#include <algorithm>
+
+#include "platform/Platform.h"
+#include "storage/Ansi.h"
+#include "storage/DebugLog.h"
+#include "storage/FileObj.h"
+
+namespace strevo {
+
+std::unique_ptr<TSpyedApps> SpyedApps;
+
+namespace {
+
+constexpr size_t kShortStringLength = 255;
+constexpr size_t kAtomTextLength = 250;
+
+struct WellKnownApp {
+  const char* executable;
+  const char* displayName;
+};
+
+constexpr WellKnownApp kWellKnownApps[] = {
+    {"SCHDPL32.EXE", "Schedule+"},   {"QUORVEL4.EXE", "Quorvel 98/99"}, {"WINWORD.EXE", "Microsoft Word"},
+    {"EXCEL.EXE", "Microsoft Excel"}, {"EUDORA.EXE", "Eudora"},
+};
+
+std::string ShortString(const std::string& text) { return text.substr(0, kShortStringLength); }
+
+// Atoms are deleted also from destructors that may run after the platform
+// has gone (the process-wide list at exit).
+IAtoms* AtomTable() { return PlatformInstalled() ? CurrentPlatform().atoms : nullptr; }
+
+}  // namespace
+
+// ------------------------------------------------------------ one record --
+
+TAppSettings::TAppSettings(bool enabled, const std::string& name) : Enabled(enabled), DisplayName(ShortString(name)) {}
+
+std::string TAppSettings::AtomName() const { return "QVSAD" + (Qualifier + Key).substr(0, kAtomTextLength); }
+
+void TAppSettings::SetEnabled(bool value) {
+  const std::string name = AtomName();
+  if (!value && Enabled && !Qualifier.empty()) {
+    if (Atoms().FindAtom(name) != 0) {
+      // Published by somebody else (another program, or a second record with
+      // the same key): not ours to hold or to delete.
+      DebugLog(1, "TSpyedApps: Error - ATOM ALREADY EXISTS!!");
+    } else {
+      Atom = Atoms().AddAtom(name);
+    }
+    DebugLog(1, "TSpyedApps: Added Atom: " + name);
+  }
+  if (value && !Enabled && !Qualifier.empty() && Atom != 0) {
+    DebugLog(1, "TSpyedApps: Atom deleted !");
+    Atoms().DeleteAtom(Atom);
+    // The reference is given back, so nothing may delete it a second time
+    // (that would take away a reference another program holds).
+    Atom = 0;
+  }
+  Enabled = value;
+}
+
+int32_t TAppSettings::LoadFrom(TRecFile& file) {
+  // A field that cannot be read keeps its default.
+  int32_t number = 0;
+  if (file.ReadSmallInt(number) == FileStatus::Good) Enabled = number != 0;
+  if (file.ReadSmallInt(number) == FileStatus::Good) Hidden = number != 0;
+  std::string text;
+  if (file.ReadShortStr(kShortStringLength, text) == FileStatus::Good) DisplayName = text;
+  if (file.ReadShortStr(kShortStringLength, text) == FileStatus::Good) Qualifier = text;
+  return file.Status;
+}
+
+int32_t TAppSettings::SaveTo(TRecFile& file) const {
+  file.WriteWord(Enabled ? 1 : 0);
+  file.WriteWord(Hidden ? 1 : 0);
+  file.WriteShortStr(DisplayName);
+  return file.WriteShortStr(Qualifier);
+}
+
+bool TAppSettings::running() const {
+  const int32_t last = std::min<int32_t>(LastProcessIndex, static_cast<int32_t>(ProcessIds.size()) - 1);
+  for (int32_t i = 0; i <= last; ++i) {
+    const uint32_t pid = ProcessIds[static_cast<size_t>(i)];
+    if (pid != 0 && Processes().IsRunning(pid)) {
+      DebugLog(1, "TSpyedApps.running() found pid :" + std::to_string(pid));
+      return true;
+    }
+  }
+  DebugLog(1, " TSpyedApps.running() - NOT FOUND");
+  return false;
+}
+
+// ------------------------------------------------------------- the list --
+
+TSpyedApps::~TSpyedApps() { ReleaseItems(); }
+
+void TSpyedApps::ReleaseItems() {
+  IAtoms* atoms = AtomTable();
+  for (TAppItem& item : Items)
+    if (item.App && item.App->Atom != 0 && atoms) atoms->DeleteAtom(item.App->Atom);
+  Items.clear();
+}
+
+bool TSpyedApps::loadApps(const std::string& fileName) {
+  DebugLog(2, "TSpyedApps.loadApps{");
+  ReleaseItems();
+  unreadableFile_.clear();
+  const auto done = [](bool result) {
+    DebugLog(-2, "} TSpyedApps.loadApps");
+    return result;
+  };
+
+  if (!Files().FileExists(fileName)) return done(false);
+  TRecFile file;
+  if (file.Open(fileName, 1, -2) != FileStatus::Good) {
+    unreadableFile_ = fileName;
+    return done(false);
+  }
+  if (!file.IsWholeRecords(kAppRecordSize))
+    Dialogs().ShowMessage("Fatal Error: SpyApps file size invalid", "QV Wayfen", mb::kOk);
+
+  const int32_t count = file.RecordCount(kAppRecordSize);
+  Items.reserve(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) {
+    std::string key;
+    file.ReadShortStr(kShortStringLength, key);
+    auto app = std::make_unique<TAppSettings>(true, "");
+    app->Key = key;
+    app->LoadFrom(file);
+    // Entered as enabled, so that a record stored as disabled publishes its
+    // atom through the ordinary switch.
+    const bool enabled = app->Enabled;
+    app->Enabled = true;
+    app->SetEnabled(enabled);
+    Items.push_back({key, std::move(app)});
+    DebugLog(0, "  loader added " + key);
+  }
+  // Records that could not be read hold defaults; writing them back would
+  // lose what the file still has.
+  if (file.Status != FileStatus::Good) unreadableFile_ = fileName;
+  file.Close();
+  return done(true);
+}
+
+bool TSpyedApps::saveApps(const std::string& fileName) {
+  DebugLog(2, "TSpyedApps.saveApps{");
+  const auto done = [](bool result) {
+    DebugLog(-2, "} TSpyedApps.saveApps");
+    return result;
+  };
+  if (!unreadableFile_.empty() && same_text(unreadableFile_, fileName) && Files().FileExists(fileName)) {
+    DebugLog(1, "TSpyedApps.saveApps: kept, the file could not be read: " + fileName);
+    return done(false);
+  }
+
+  const std::string partial = fileName + ".tmp";
+  TRecFile file;
+  bool ok = file.Open(partial, 5, 0) == FileStatus::Good;
+  for (const TAppItem& item : Items) {
+    if (!ok) break;
+    file.WriteShortStr(item.Key);
+    ok = item.App->SaveTo(file) == FileStatus::Good;
+    DebugLog(0, "  saver saved " + item.Key);
+  }
+  ok = ok && file.Flush();
+  ok = file.Close() == FileStatus::Closed && ok;
+  if (!ok || !Files().RenameFile(partial, fileName)) {
+    Files().RemoveFile(partial);
+    DebugLog(1, "TSpyedApps.saveApps: cannot write " + fileName);
+    return done(false);
+  }
+  unreadableFile_.clear();
+  return done(true);
+}
+
+void TSpyedApps::AddApp(bool enabled, const std::string& executable, const std::string& displayName,
+                        const std::string& qualifier, bool hidden) {
+  const std::string key = ShortString(ascii_upper(executable));
+  auto app = std::make_unique<TAppSettings>(enabled, key);
+  std::string name = displayName;
+  for (const WellKnownApp& known : kWellKnownApps)
+    if (key == known.executable) name = known.displayName;
+  app->DisplayName = ShortString(name.empty() ? key : name);
+  app->Key = key;
+  app->Qualifier = ShortString(qualifier);
+  app->Hidden = hidden;
+  Items.push_back({key, std::move(app)});
+}
+
+TAppSettings* TSpyedApps::find(uint32_t processId) {
+  DebugLog(2, "TSpyedApps.find  { PID=" + std::to_string(processId));
+  if (processId == 0) {
+    DebugLog(-2, "} TSpyedApps.find quit - requested NILL pHwnd");
+    return nullptr;
+  }
+  for (TAppItem& item : Items) {
+    TAppSettings& app = *item.App;
+    const int32_t last = std::min<int32_t>(app.LastProcessIndex, static_cast<int32_t>(app.ProcessIds.size()) - 1);
+    for (int32_t i = 0; i <= last; ++i) {
+      if (app.ProcessIds[static_cast<size_t>(i)] == processId) {
+        DebugLog(-2, "} TSpyedApps.find - FOUND: " + app.DisplayName);
+        return &app;
+      }
+    }
+  }
+  DebugLog(-2, " TSpyedApps.find - NOT FOUND pid:" + std::to_string(processId));
+  return nullptr;
+}
+
+}  // namespace strevo

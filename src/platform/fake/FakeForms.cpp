@@ -1,0 +1,211 @@
+#include "platform/fake/FakeForms.h"
+
+#include "core/TrayMain.h"
+#include "platform/Application.h"
+#include "ui/ChooseAppsFrm.h"
+#include "ui/InfoOnTopWindow.h"
+#include "ui/ULoginForm.h"
+
+namespace strevo {
+
+FakeApplicationWindow::FakeApplicationWindow(FakeWindows& windows)
+    : windows_(windows), handle_(windows.AddWindow("")) {}
+
+void FakeTrayIcon::PopupMenu(int, int) {
+  ++popups;
+  if (beforePopup) beforePopup();
+  if (menuChoices.empty()) return;
+  const int choice = menuChoices.front();
+  menuChoices.pop_front();
+  Choose(choice);
+}
+
+bool FakeTrayIcon::Choose(int position) {
+  if (position < 0 || position >= static_cast<int>(menu.size())) return false;
+  const MenuItem item = menu[position];
+  if (!item.enabled || !item.onClick) return false;
+  item.onClick();
+  return true;
+}
+
+void FakeWidgetView::Redraw(const TInfoOnTop& widget) {
+  ++redraws;
+  words = widget.WordsText;
+  time = widget.TimeText;
+  speed = widget.SpeedText;
+  status = widget.StatusText;
+  average = widget.AverageSpeedText;
+  paused = widget.Paused;
+}
+
+int FakeLogonView::ShowModal(TLogForm& form) {
+  ++shows;
+  showing_ = true;
+  ended_ = false;
+  prompts.push_back(form.InfoText);
+  int result = modal::kCancel;
+  while (true) {
+    if (ended_) {
+      result = endResult_;
+      break;
+    }
+    if (Application().Terminated() || script.empty()) {
+      result = modal::kCancel;
+      break;
+    }
+    const ModalAction step = script.front();
+    script.pop_front();
+    if (step.action == "pump") {
+      if (pump) pump();
+    } else if (step.action == "type") {
+      form.NameText = step.text;
+    } else if (step.action == "dontshow") {
+      form.DontShowAgainChecked = true;
+    } else {
+      const std::string control = step.action == "go"        ? "GoBtn"
+                                  : step.action == "cancel"   ? "CancelBtn"
+                                  : step.action == "newuser"  ? "NewUserBtn"
+                                  : step.action == "back"     ? "BackBtn"
+                                                              : step.action;
+      if (form.Click(control)) {
+        result = form.ModalResult;
+        break;
+      }
+    }
+  }
+  showing_ = false;
+  return result;
+}
+
+int FakeSettingsView::ShowModal(TChooseApplications& dialog) {
+  ++shows;
+  showing_ = true;
+  ended_ = false;
+  int result = modal::kCancel;
+  while (true) {
+    if (ended_) {
+      result = endResult_;
+      break;
+    }
+    if (Application().Terminated() || script.empty()) {
+      result = modal::kCancel;
+      break;
+    }
+    const ModalAction step = script.front();
+    script.pop_front();
+    if (step.action == "pump") {
+      if (pump) pump();
+      continue;
+    }
+    if (edit) edit(dialog);
+    if (step.action == "ok") dialog.OkClick();
+    else if (step.action == "logoff") dialog.LogoffClick();
+    else if (step.action == "center") dialog.CenterClick();
+    else EndModal(modal::kCancel);
+  }
+  showing_ = false;
+  return result;
+}
+
+int FakeCloseDialog::ShowModal(CloseDialogState& state) {
+  if (permanentAnswer >= 0 && state.permanentEnabled) state.permanentChecked = permanentAnswer != 0;
+  shown.push_back(state);
+  if (answers.empty()) return modal::kOk;
+  const int answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+int FakeThreads::Start(uint32_t periodMs, std::function<void()> body, bool suspended) {
+  threads_.push_back({periodMs, std::move(body), !suspended, true, now_ + periodMs});
+  return static_cast<int>(threads_.size()) - 1;
+}
+
+void FakeThreads::Resume(int thread) {
+  if (thread < 0 || thread >= static_cast<int>(threads_.size())) return;
+  Thread& t = threads_[thread];
+  if (!t.running) {
+    t.running = true;
+    t.due = now_ + t.period;
+  }
+}
+
+void FakeThreads::Terminate(int thread) {
+  if (thread < 0 || thread >= static_cast<int>(threads_.size())) return;
+  threads_[thread].alive = false;
+  threads_[thread].running = false;
+}
+
+int FakeThreads::Running() const {
+  int n = 0;
+  for (const Thread& t : threads_) n += t.alive && t.running;
+  return n;
+}
+
+void FakeThreads::Advance(uint64_t ms) {
+  const uint64_t target = now_ + ms;
+  while (true) {
+    Thread* next = nullptr;
+    for (Thread& t : threads_)
+      if (t.alive && t.running && t.due <= target && (!next || t.due < next->due)) next = &t;
+    if (!next) break;
+    clock_.Advance(next->due - now_);
+    now_ = next->due;
+    next->due += next->period;
+    next->body();  // may start or stop threads; `next` is not used after this
+  }
+  clock_.Advance(target - now_);
+  now_ = target;
+}
+
+bool FakeMessageLoop::HandleOne(const std::function<void(const PostedMessage&, bool& handled)>& hook) {
+  while (true) {
+    while (!windows_.queue.empty()) {
+      const PostedMessage message = windows_.queue.front();
+      windows_.queue.pop_front();
+      if (message.window != application_) continue;  // other windows have no loop here
+      bool done = false;
+      hook(message, done);
+      ++handled;
+      return true;
+    }
+    if (!onIdle || !onIdle()) return false;
+  }
+}
+
+void FakeMessageLoop::Pump(const std::function<void(const PostedMessage&, bool& handled)>& hook) {
+  while (!windows_.queue.empty()) {
+    const PostedMessage message = windows_.queue.front();
+    windows_.queue.pop_front();
+    if (message.window != application_) continue;
+    bool done = false;
+    hook(message, done);
+    ++handled;
+  }
+}
+
+FakeForms::FakeForms(FakePlatform& platform)
+    : application(platform.windows), threads(platform.clock), loop(platform.windows, application.Handle()) {
+  Application().onTitle = [this](const std::string& title) { application.SetTitle(title); };
+  auto pumpTray = [this] {
+    if (TrayMain) loop.Pump([](const PostedMessage& m, bool& h) { TrayMain->AppMessage(m, h); });
+  };
+  logon.pump = pumpTray;
+  settings.pump = pumpTray;
+}
+
+Forms FakeForms::Get() {
+  Forms forms;
+  forms.application = &application;
+  forms.trayIcon = &trayIcon;
+  forms.widget = &widget;
+  forms.logon = &logon;
+  forms.settings = &settings;
+  forms.closeDialog = &closeDialog;
+  forms.taskbar = &taskbar;
+  forms.threads = &threads;
+  forms.loop = &loop;
+  return forms;
+}
+
+}  // namespace strevo

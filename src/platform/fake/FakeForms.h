@@ -1,0 +1,242 @@
+// The windows of the user interface as the tests and the simulator see
+// them: state that can be inspected, modal windows that answer from a
+// script, threads that run on the virtual clock, and a message loop over the
+// fake window table.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/fake/FakePlatform.h"
+#include "ui/Forms.h"
+
+namespace strevo {
+
+class FakeApplicationWindow : public IApplicationWindow {
+ public:
+  explicit FakeApplicationWindow(FakeWindows& windows);
+  WindowHandle Handle() override { return handle_; }
+  void MakeTopmost() override { ++topmostCalls; }
+  void HideToolWindow() override { toolWindow = true; }
+  void Minimize() override { minimized = true; }
+  void Restore() override { minimized = false; }
+  WindowHandle FindPreviousWindow() override { return previousWindow; }
+  bool WorkArea(Rect& area) override {
+    area = workArea;
+    return workAreaKnown;
+  }
+  bool CursorPos(int& x, int& y) override {
+    x = cursorX;
+    y = cursorY;
+    return true;
+  }
+  void SetTitle(const std::string& title) { windows_.SetCaption(handle_, title); }
+
+  int topmostCalls = 0;
+  bool toolWindow = false, minimized = false;
+  WindowHandle previousWindow = 0;
+  Rect workArea{0, 0, 1280, 800};
+  bool workAreaKnown = true;
+  int cursorX = 1200, cursorY = 780;
+
+ private:
+  FakeWindows& windows_;
+  WindowHandle handle_;
+};
+
+class FakeTrayIcon : public ITrayIcon {
+ public:
+  void SetActive(bool value) override { active = value; }
+  void SetIcon(int index) override { icon = index; }
+  void SetToolTip(const std::string& text) override { toolTip = text.substr(0, 62); }
+  void ShowBalloon(const std::string& text, const std::string& title, int timeoutMs) override {
+    balloons.push_back({text.substr(0, 255), title.substr(0, 63), timeoutMs});
+  }
+  void SetMenu(const std::vector<MenuItem>& items) override { menu = items; }
+  void EnableItem(int position, bool enabled) override {
+    if (position >= 0 && position < static_cast<int>(menu.size())) menu[position].enabled = enabled;
+  }
+  void CheckItem(int position, bool checked) override {
+    if (position >= 0 && position < static_cast<int>(menu.size())) menu[position].checked = checked;
+  }
+  bool ItemChecked(int position) override {
+    return position >= 0 && position < static_cast<int>(menu.size()) && menu[position].checked;
+  }
+  void PopupMenu(int x, int y) override;
+  // Chooses a menu entry as the person would (only when it is enabled).
+  bool Choose(int position);
+
+  struct Balloon {
+    std::string text, title;
+    int timeoutMs;
+  };
+  bool active = false;
+  int icon = 0;
+  std::string toolTip;
+  std::vector<Balloon> balloons;
+  std::vector<MenuItem> menu;
+  int popups = 0;
+  std::deque<int> menuChoices;  // entries chosen when the menu opens (-1: none)
+};
+
+class FakeWidgetView : public IInfoOnTopView {
+ public:
+  void Show() override { visible = true; }
+  void Hide() override { visible = false; }
+  bool Visible() override { return visible; }
+  void Redraw(const TInfoOnTop& widget) override;
+  void Repaint() override { ++repaints; }
+  Rect Bounds() override { return {left, top, left + width, top + height}; }
+  void SetPosition(int x, int y) override {
+    left = x;
+    top = y;
+  }
+  void SetAlphaTimer(bool enabled) override { alphaTimer = enabled; }
+  void SetAlphaOffTimer(bool enabled) override { alphaOffTimer = enabled; }
+  void SetOnOffEnabled(bool enabled) override { onOffEnabled = enabled; }
+  void SetupButtonOrigin(int& x, int& y) override {
+    x = left + 208;
+    y = top + 76;
+  }
+
+  bool visible = false;
+  int left = 0, top = 0, width = 259, height = 104;
+  bool alphaTimer = false, alphaOffTimer = false, onOffEnabled = true;
+  int redraws = 0, repaints = 0;
+  std::string words, time, speed, status, average;
+  bool paused = false;
+};
+
+// One step of a person's work in a modal window.
+struct ModalAction {
+  std::string action;  // logon: "type", "go", "cancel", "newuser", "back", "dontshow", "pump";
+                       // settings: "ok", "logoff", "cancel", "pump"
+  std::string text;
+};
+
+class FakeLogonView : public ILogonView {
+ public:
+  int ShowModal(TLogForm& form) override;
+  bool Showing() override { return showing_; }
+  void EndModal(int result) override {
+    ended_ = true;
+    endResult_ = result;
+  }
+  std::deque<ModalAction> script;
+  std::function<void()> pump;  // processes waiting messages during the modal loop
+  int shows = 0;
+  std::vector<std::string> prompts;  // the InfoText of each showing
+
+ private:
+  bool showing_ = false, ended_ = false;
+  int endResult_ = 0;
+};
+
+class FakeSettingsView : public ISettingsView {
+ public:
+  int ShowModal(TChooseApplications& dialog) override;
+  bool Showing() override { return showing_; }
+  void EndModal(int result) override {
+    ended_ = true;
+    endResult_ = result;
+  }
+  void Focus() override { ++focused; }
+  std::deque<ModalAction> script;
+  std::function<void()> pump;
+  // Applied to the dialog's controls before its buttons act.
+  std::function<void(TChooseApplications&)> edit;
+  int shows = 0, focused = 0;
+
+ private:
+  bool showing_ = false, ended_ = false;
+  int endResult_ = 0;
+};
+
+class FakeCloseDialog : public ICloseDialog {
+ public:
+  int ShowModal(CloseDialogState& state) override;
+  std::deque<int> answers;  // empty: yes
+  int permanentAnswer = -1;  // -1 keeps the check box as shown, else 0/1
+  std::vector<CloseDialogState> shown;
+};
+
+class FakeTaskbarWindow : public ITaskbarWindow {
+ public:
+  void Show() override { visible = true; }
+  void Hide() override { visible = false; }
+  bool Visible() override { return visible; }
+  void SetProgressValue(int value) override { progress = value; }
+  void SetOverlayIcon(int index) override { overlay = index; }
+  void SetCaption(const std::string& text) override { caption = text; }
+  bool visible = false;
+  int progress = 0, overlay = 0;
+  std::string caption;
+};
+
+// Threads on the virtual clock: each runs its body every period of virtual
+// time as the clock is advanced through AdvanceTo/Advance.
+class FakeThreads : public IBackgroundThreads {
+ public:
+  explicit FakeThreads(FakeClock& clock) : clock_(clock) {}
+  int Start(uint32_t periodMs, std::function<void()> body, bool suspended) override;
+  void Resume(int thread) override;
+  void Terminate(int thread) override;
+  void Synchronize(const std::function<void()>& fn) override { fn(); }
+  // Moves the clock forward by ms, running every body that falls due, in
+  // time order.
+  void Advance(uint64_t ms);
+  int Running() const;
+
+ private:
+  struct Thread {
+    uint32_t period;
+    std::function<void()> body;
+    bool running;
+    bool alive;
+    uint64_t due;  // virtual ms since the fake's start
+  };
+  FakeClock& clock_;
+  std::vector<Thread> threads_;
+  uint64_t now_ = 0;
+};
+
+// The message loop over the fake window table: takes the messages posted to
+// the application window; when none is waiting, asks onIdle for more work
+// (the simulator's next script step) and ends when it has none.
+class FakeMessageLoop : public IMessageLoop {
+ public:
+  FakeMessageLoop(FakeWindows& windows, WindowHandle application) : windows_(windows), application_(application) {}
+  bool HandleOne(const std::function<void(const PostedMessage&, bool& handled)>& hook) override;
+  // Runs every waiting message through the hook (for modal loops).
+  void Pump(const std::function<void(const PostedMessage&, bool& handled)>& hook);
+  std::function<bool()> onIdle;
+  int handled = 0;
+
+ private:
+  FakeWindows& windows_;
+  WindowHandle application_;
+};
+
+// All of it, wired together for one program run.
+class FakeForms {
+ public:
+  explicit FakeForms(FakePlatform& platform);
+  Forms Get();
+  // Pumps the waiting messages through the tray core (modal windows do so).
+  void PumpThrough(const std::function<void(const PostedMessage&, bool&)>& hook) { loop.Pump(hook); }
+
+  FakeApplicationWindow application;
+  FakeTrayIcon trayIcon;
+  FakeWidgetView widget;
+  FakeLogonView logon;
+  FakeSettingsView settings;
+  FakeCloseDialog closeDialog;
+  FakeTaskbarWindow taskbar;
+  FakeThreads threads;
+  FakeMessageLoop loop;
+};
+
+}  // namespace strevo

@@ -1,0 +1,384 @@
+#include "platform/fake/Simulation.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <istream>
+#include <sstream>
+
+#include "analysis/Analyzer.h"
+#include "analysis/AnalyzerAPI.h"
+#include "core/Draxel.h"
+#include "core/TrayMain.h"
+#include "input/KeyInfo.h"
+#include "platform/Application.h"
+#include "storage/Ansi.h"
+#include "storage/DateTime.h"
+#include "storage/DebugLog.h"
+#include "storage/DynamicSettings.h"
+#include "storage/LangRes.h"
+#include "storage/PrgSetup.h"
+#include "input/SpyApps.h"
+#include "storage/ToolBox.h"
+#include "storage/User.h"
+#include "ui/InfoOnTopWindow.h"
+
+namespace strevo {
+
+namespace {
+
+std::vector<std::string> words_of(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> words;
+  std::string w;
+  while (in >> w) words.push_back(w);
+  return words;
+}
+
+// The rest of a line after its first n words.
+std::string rest_after(const std::string& line, size_t n) {
+  size_t at = 0;
+  for (size_t i = 0; i < n; ++i) {
+    at = line.find_first_not_of(" \t", at);
+    if (at == std::string::npos) return {};
+    at = line.find_first_of(" \t", at);
+    if (at == std::string::npos) return {};
+  }
+  at = line.find_first_not_of(" \t", at);
+  return at == std::string::npos ? std::string() : line.substr(at);
+}
+
+// "\b" backspace, "\n" return, "\t" tab, "\\" a backslash.
+std::string unescape(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size()) {
+      const char c = text[++i];
+      out += c == 'b' ? '\b' : c == 'n' ? '\r' : c == 't' ? '\t' : c == 's' ? ' ' : c;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// Leading blanks go; trailing ones stay (they are typed by "type" lines).
+std::string TrimLine(const std::string& line) {
+  const size_t first = line.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  std::string rest = line.substr(first);
+  if (rest.find_first_not_of(" \t") == std::string::npos) return {};
+  return rest;
+}
+
+bool parse_number(const std::string& text, int64_t& value) {
+  try {
+    size_t used = 0;
+    value = std::stoll(text, &used, 0);
+    return used == text.size();
+  } catch (...) {
+    return false;
+  }
+}
+
+void reset_process_state() {
+  Application().Reset();
+  CurrentUser.reset();
+  SpyedApps.reset();
+  PolicySettings.reset();
+  WorkstationSettings.reset();
+  ProgramSettings.reset();
+  Localize().Clear();
+  ResetSelectedLanguageCode();
+}
+
+}  // namespace
+
+Simulation::Simulation(const std::string& installation, const std::string& root) {
+  reset_process_state();
+  platform_ = root.empty() ? std::make_unique<FakePlatform>() : std::make_unique<FakePlatform>(root);
+  platform_->windows.recordPosts = false;
+  forms_ = std::make_unique<FakeForms>(*platform_);
+  const std::filesystem::path program = platform_->HostPath("C:\\Strevo");
+  std::filesystem::create_directories(program);
+  if (!installation.empty())
+    std::filesystem::copy(installation, program,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::create_directories(program / "Database");
+  platform_->system.executablePath = "C:\\Strevo\\strevo.exe";
+  platform_->posix.ChangeDirectory("C:\\Strevo");
+  platform_->clock.SetNow(encode_date(2026, 12, 7) + encode_time(9, 0, 0));
+  // The simulator's own environment switches the trace on, as for the program.
+  if (const char* log = std::getenv("STREVO_DEBUGLOG")) SetDebugLog(log);
+}
+
+Simulation::~Simulation() {
+  reset_process_state();
+  forms_.reset();
+  platform_.reset();
+}
+
+std::vector<std::string> Simulation::ReadScript(std::istream& in) {
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::vector<std::string> Simulation::Shown() const {
+  std::vector<std::string> shown;
+  for (const ShownMessage& m : platform_->dialogs.shown) shown.push_back(m.caption + ": " + m.text);
+  for (const FakeTrayIcon::Balloon& b : forms_->trayIcon.balloons) shown.push_back(b.title + ": " + b.text);
+  return shown;
+}
+
+void Simulation::Capture() {
+  SimulationSummary s;
+  if (TrayMain) {
+    s.totalHits = TrayMain->totalHits;
+    s.monitoredHits = TrayMain->monitoredHits;
+    s.BackSpaces = TrayMain->BackSpaces;
+    s.ArrowHits = TrayMain->ArrowHits;
+    s.MouseClicks = TrayMain->MouseClicks;
+    s.enabled = TrayMain->Enabled;
+  }
+  if (AnalyzerInitialized()) {
+    s.Words = EfficiencyInfo().Words;
+    s.Characters = EfficiencyInfo().Characters;
+    s.TypingSeconds = TypingTime().Seconds();
+    s.TypingTime = TypingTime().AsText();
+    s.CharsPerMinute = EfficiencyInfo().CharsPerMinute();
+    s.KeysPerMinute = EfficiencyInfo().KeysPerMinute();
+  }
+  if (CurrentUser) s.user = CurrentUser->Name();
+  s.trayIcon = forms_->trayIcon.icon;
+  summary_ = s;
+  Summaries.push_back(s);
+}
+
+// Messages are handled when they arrive, as the program's queue would: a
+// key is analysed at its own time, not at the end of the script line.
+void Simulation::Pump() {
+  if (TrayMain) forms_->loop.Pump([](const PostedMessage& m, bool& handled) { TrayMain->AppMessage(m, handled); });
+}
+
+void Simulation::Wait(uint64_t ms) {
+  Pump();
+  forms_->threads.Advance(ms);
+}
+
+void Simulation::PressKey(uint32_t virtualKey, bool shift, bool ctrl, bool alt, uint32_t interval) {
+  Wait(interval);
+  FakeHooks& hooks = platform_->hooks;
+  if (shift) hooks.KeyDown(vk::kLeftShift);
+  if (ctrl) hooks.KeyDown(162);
+  if (alt) hooks.KeyDown(164);
+  hooks.KeyDown(virtualKey);
+  Pump();
+  hooks.KeyUp(virtualKey);
+  if (alt) hooks.KeyUp(164);
+  if (ctrl) hooks.KeyUp(162);
+  if (shift) hooks.KeyUp(vk::kLeftShift);
+}
+
+bool Simulation::PressChar(unsigned char c, uint32_t interval) {
+  const FakeLayout& layout = platform_->keyboard.Layout();
+  for (const auto& [key, def] : layout.keys) {
+    if (def.normal == c && !def.dead) return PressKey(key, false, false, false, interval), true;
+  }
+  for (const auto& [key, def] : layout.keys) {
+    if (def.shift == c && !def.deadShift) return PressKey(key, true, false, false, interval), true;
+  }
+  for (const auto& [key, def] : layout.keys) {
+    if (def.altGr == c) return PressKey(key, false, true, true, interval), true;
+  }
+  return false;
+}
+
+void Simulation::TypeText(const std::string& text, uint32_t interval) {
+  for (unsigned char c : text) {
+    if (c == '\b') PressKey(vk::kBack, false, false, false, interval);
+    else PressChar(c, interval);
+  }
+}
+
+bool Simulation::Setup(const std::string& line, std::string& error) {
+  const std::vector<std::string> w = words_of(line);
+  const std::string& cmd = w[0];
+  FakePlatform& p = *platform_;
+  if (cmd == "layout" && w.size() == 2) {
+    const FakeLayout* layout = LayoutByName(w[1]);
+    if (!layout) return error = "unknown layout " + w[1], false;
+    p.keyboard.SetLayout(*layout);
+    p.system.layoutName = layout->name;
+  } else if (cmd == "account" && w.size() == 2) {
+    p.system.userName = w[1];
+  } else if (cmd == "computer") {
+    p.system.computerName = w.size() > 1 ? w[1] : "";
+  } else if (cmd == "args") {
+    p.system.arguments.assign(w.begin() + 1, w.end());
+  } else if (cmd == "date" && w.size() >= 2) {
+    int y = 0, mo = 0, d = 0, h = 9, mi = 0, s = 0;
+    if (std::sscanf(w[1].c_str(), "%d-%d-%d", &y, &mo, &d) != 3) return error = "bad date " + w[1], false;
+    if (w.size() >= 3) std::sscanf(w[2].c_str(), "%d:%d:%d", &h, &mi, &s);
+    p.clock.SetNow(encode_date(y, mo, d) + encode_time(h, mi, s));
+  } else if (cmd == "logon" && w.size() >= 2) {
+    forms_->logon.script.push_back({w[1], rest_after(line, 2)});
+  } else if (cmd == "settings" && w.size() >= 2) {
+    forms_->settings.script.push_back({w[1], rest_after(line, 2)});
+  } else if (cmd == "close" && w.size() == 2) {
+    forms_->closeDialog.answers.push_back(w[1] == "yes" ? modal::kOk : modal::kCancel);
+  } else if (cmd == "autostart" && w.size() == 2) {
+    forms_->closeDialog.permanentAnswer = w[1] == "on" ? 1 : 0;
+  } else if (cmd == "msgbox" && w.size() == 2) {
+    int64_t answer = 0;
+    if (!parse_number(w[1], answer)) return error = "bad answer " + w[1], false;
+    p.dialogs.answers.push_back(static_cast<int>(answer));
+  } else if (cmd == "tutor" && w.size() == 2) {
+    bool existed = false;
+    static KernelHandle tutor = 0;
+    if (w[1] == "running" && !tutor) tutor = p.mutexes.CreateNamedMutex(kTutorMutex, false, existed);
+    if (w[1] == "stopped" && tutor) {
+      p.mutexes.CloseMutex(tutor);
+      tutor = 0;
+    }
+  } else if (cmd == "interval" && w.size() == 2) {
+    int64_t ms = 0;
+    if (!parse_number(w[1], ms) || ms < 0) return error = "bad interval", false;
+    keyIntervalMs = static_cast<uint32_t>(ms);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool Simulation::Event(const std::string& line, std::string& error) {
+  const std::vector<std::string> w = words_of(line);
+  const std::string& cmd = w[0];
+  FakePlatform& p = *platform_;
+  int64_t n = 0;
+  if (cmd == "type") {
+    std::string text = unescape(rest_after(line, 1));
+    TypeText(text, keyIntervalMs);
+  } else if (cmd == "typeslow" && w.size() >= 3) {
+    if (!parse_number(w[1], n)) return error = "bad interval " + w[1], false;
+    TypeText(unescape(rest_after(line, 2)), static_cast<uint32_t>(n));
+  } else if (cmd == "key" && w.size() >= 2) {
+    std::string spec = w[1];
+    bool shift = false, ctrl = false, alt = false;
+    size_t plus;
+    while ((plus = spec.rfind('+')) != std::string::npos && plus > 0) {
+      const std::string mod = ascii_lower(spec.substr(plus + 1));
+      if (mod == "shift") shift = true;
+      else if (mod == "ctrl") ctrl = true;
+      else if (mod == "alt") alt = true;
+      else if (mod == "altgr") ctrl = alt = true;
+      else return error = "unknown modifier " + mod, false;
+      spec.resize(plus);
+    }
+    if (!parse_number(spec, n) || n <= 0 || n > 255) return error = "bad key " + spec, false;
+    int64_t interval = keyIntervalMs;
+    if (w.size() >= 3 && !parse_number(w[2], interval)) return error = "bad interval " + w[2], false;
+    PressKey(static_cast<uint32_t>(n), shift, ctrl, alt, static_cast<uint32_t>(interval));
+  } else if (cmd == "wait" && w.size() == 2) {
+    if (!parse_number(w[1], n) || n < 0) return error = "bad wait " + w[1], false;
+    Wait(static_cast<uint64_t>(n));
+  } else if (cmd == "days" && w.size() == 2) {
+    if (!parse_number(w[1], n) || n < 0) return error = "bad days " + w[1], false;
+    Wait(static_cast<uint64_t>(n) * 86400000ull);
+  } else if (cmd == "midnight") {
+    const double now = p.clock.Now();
+    const double next = date_part(now) + 1.0 + 1.0 / 86400.0;
+    Wait(static_cast<uint64_t>((next - now) * 86400000.0 + 0.5));
+  } else if (cmd == "click" && w.size() >= 2) {
+    const uint32_t message = w[1] == "left" ? winmsg::kLeftButtonDown
+                             : w[1] == "right" ? winmsg::kRightButtonDown
+                                               : winmsg::kMiddleButtonDown;
+    Wait(keyIntervalMs);
+    p.hooks.Button(message);
+    Pump();
+  } else if (cmd == "caption") {
+    const std::string caption = rest_after(line, 1);
+    WindowHandle h = p.windows.FindWindowByCaption(caption);
+    if (!h) h = p.windows.AddWindow(caption);
+    p.windows.foreground = h;
+  } else if (cmd == "disable" || cmd == "enable") {
+    const WindowHandle h = p.windows.FindWindowByCaption(kApplicationTitle);
+    const uint32_t id = p.windows.RegisterMessage(cmd == "disable" ? msgname::kDisable : msgname::kEnable);
+    if (h) p.windows.Post(h, id, 0, 0);
+  } else if (cmd == "post" && w.size() >= 2) {
+    int64_t wp = 0, lp = 0;
+    if (w.size() >= 3) parse_number(w[2], wp);
+    if (w.size() >= 4) parse_number(w[3], lp);
+    const WindowHandle h = p.windows.FindWindowByCaption(kApplicationTitle);
+    if (h) p.windows.Post(h, p.windows.RegisterMessage(w[1]), static_cast<uintptr_t>(wp), static_cast<intptr_t>(lp));
+  } else if (cmd == "second") {
+    // A second copy of the program starting: it finds the mutex, hands over
+    // to the running copy and ends.
+    bool existed = false;
+    const KernelHandle handle = p.mutexes.CreateNamedMutex(kInstanceMutex, true, existed);
+    if (existed) {
+      const WindowHandle running = p.windows.FindWindowByCaption(kApplicationTitle);
+      if (running) p.windows.Post(running, p.windows.RegisterMessage(msgname::kEnable), 2, 0);
+    }
+    p.mutexes.CloseMutex(handle);
+  } else if (cmd == "menu" && w.size() == 2) {
+    if (!parse_number(w[1], n)) return error = "bad menu entry " + w[1], false;
+    forms_->trayIcon.Choose(static_cast<int>(n));
+  } else if (cmd == "onoff") {
+    if (TrayMain) TrayMain->Widget().onOnOff();
+  } else if (cmd == "exit") {
+    Capture();
+    forms_->trayIcon.Choose(4);
+  } else if (cmd == "summary") {
+    Capture();
+  } else if (!Setup(line, error)) {
+    if (error.empty()) error = "unknown line: " + line;
+    return false;
+  }
+  return true;
+}
+
+bool Simulation::Run(const std::vector<std::string>& lines, std::string& error) {
+  lines_ = lines;
+  next_ = 0;
+  // Everything before "run" prepares the machine.
+  for (; next_ < lines_.size(); ++next_) {
+    const std::string line = TrimLine(lines_[next_]);
+    if (line.empty() || line[0] == '#') continue;
+    if (words_of(line)[0] == "run") {
+      ++next_;
+      break;
+    }
+    if (!Setup(line, error)) {
+      if (error.empty()) error = "line " + std::to_string(next_ + 1) + ": unknown setting: " + line;
+      return false;
+    }
+  }
+  forms_->loop.onIdle = [this]() {
+    while (next_ < lines_.size() && !failed_) {
+      const std::string line = TrimLine(lines_[next_++]);
+      if (line.empty() || line[0] == '#') continue;
+      std::string why;
+      if (!Event(line, why)) {
+        failed_ = true;
+        error_ = "line " + std::to_string(next_) + ": " + why;
+        return false;
+      }
+      return true;
+    }
+    if (!Application().Terminated()) Capture();
+    return false;
+  };
+  ProgramStartup();
+  ProgramMain(forms_->Get());
+  if (Summaries.empty()) Capture();
+  // The process would end here: the analysis singletons go with it.
+  while (AnalyzerInitialized()) AnalyzerFinalize();
+  if (failed_) error = error_;
+  return !failed_;
+}
+
+}  // namespace strevo

@@ -1,0 +1,518 @@
+#include "storage/User.h"
+
+#include <openssl/evp.h>
+#include <openssl/provider.h>
+
+#include <array>
+
+#include "analysis/AnalyzerAPI.h"
+#include "analysis/Diffkeys.h"
+#include "analysis/UResults.h"
+#include "analysis/WordAnalyzer.h"
+#include "input/SpyApps.h"
+#include "platform/Platform.h"
+#include "storage/Ansi.h"
+#include "storage/DateTime.h"
+#include "storage/DebugLog.h"
+#include "storage/FileObj.h"
+#include "storage/LangRes.h"
+#include "storage/Numbers.h"
+#include "storage/PrgSetup.h"
+#include "storage/ToolBox.h"
+
+namespace strevo {
+
+std::unique_ptr<TUser> CurrentUser;
+
+namespace {
+
+constexpr int32_t kStatisticsVersion = 110;
+constexpr int32_t kReservedValue = 255;
+constexpr int kReservedCount = 6;
+
+// The user whose statistics load created the process-wide monitored
+// applications list; only that user frees it.
+const TUser* g_appsOwner = nullptr;
+
+std::string DatabaseFolder() { return ProgramSettings ? ProgramSettings->DatabasePath : std::string(); }
+std::string RootFolder() { return ProgramSettings ? ProgramSettings->RootPath : std::string(); }
+
+// Characters that would make a file base reach outside its folder, name a
+// stream or a device, or be cut by the system, whatever the language's texts
+// allow.
+bool NeverInFileBase(unsigned char c) {
+  if (c < 32 || c == 127) return true;
+  switch (c) {
+    case '\\': case '/': case ':': case '.': case '*': case '?': case '"': case '<': case '>': case '|':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The store mode of each lock mode.
+int32_t StoreModeOf(int32_t lockMode) {
+  switch (lockMode) {
+    case 0: return dynamic_mode::ReadWriteExclusive;
+    case 2: return dynamic_mode::ReadWriteDenyWrite;
+    default: return dynamic_mode::ReadOnlyShared;
+  }
+}
+
+void ShowSaveError(int32_t status) {
+  Dialogs().ShowMessage("File error in SaveStatistics: " + std::to_string(status), LangStr(1), mb::kIconError);
+}
+
+// RIPEMD-160 from libcrypto. The default provider has it since OpenSSL 3.0.7
+// (also in the static build, which needs no provider modules); older
+// libraries keep it in the legacy provider. Fetched once and kept for the
+// whole run: freeing it at exit could run after libcrypto's own cleanup.
+const EVP_MD* Ripemd160() {
+  static EVP_MD* digest = [] {
+    EVP_MD* md = EVP_MD_fetch(nullptr, "RIPEMD160", nullptr);
+    if (!md && OSSL_PROVIDER_try_load(nullptr, "legacy", 1)) md = EVP_MD_fetch(nullptr, "RIPEMD160", nullptr);
+    return md;
+  }();
+  return digest;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ name rules --
+
+std::string NormalizeUserName(const std::string& typed) {
+  std::string single;
+  for (char c : typed) {
+    if (c == ' ' && !single.empty() && single.back() == ' ') continue;
+    single += c;
+  }
+  return NormalizeName(single);
+}
+
+std::string FileBaseName(const std::string& userName) {
+  // Split at blank, full stop and comma; rejoin with single blanks.
+  std::string joined;
+  std::string word;
+  const auto flush = [&] {
+    if (word.empty()) return;
+    if (!joined.empty()) joined += ' ';
+    joined += word;
+    word.clear();
+  };
+  for (char c : userName) {
+    if (c == ' ' || c == '.' || c == ',') flush();
+    else word += c;
+  }
+  flush();
+
+  static const std::string kFixed = "abcdefghijklmnopqrstuvwxyz0123456789\xF6\xE5\xE4\xD6\xC5\xC4";
+  const std::string allowed = LangStr(12);
+  std::string kept;
+  for (char c : joined) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (NeverInFileBase(byte)) continue;
+    if (allowed.find(c) != std::string::npos || kFixed.find(c) != std::string::npos || c == '-' || c == ' ')
+      kept += c;
+  }
+
+  std::string base = ansi_lower(kept);
+  const std::string letters = LangStr(13);
+  const auto capitalize = [&](size_t at) {
+    if (at < base.size() && letters.find(base[at]) != std::string::npos)
+      base[at] = static_cast<char>(ansi_upper_char(static_cast<unsigned char>(base[at])));
+  };
+  capitalize(0);
+  const size_t space = base.find(' ');
+  if (space != std::string::npos) capitalize(space + 1);
+  return TrimBlanks(base);
+}
+
+bool IsUsableFileBase(const std::string& base) {
+  if (base.empty()) return false;
+  const std::string upper = ascii_upper(base);
+  static const std::array<const char*, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
+  for (const char* device : kDevices)
+    if (upper == device) return false;
+  // COM1-COM9 and LPT1-LPT9, and the superscript digits 1-3 that the system
+  // takes as the same devices.
+  if (upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT"))) {
+    const auto digit = static_cast<unsigned char>(upper[3]);
+    if ((digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3) return false;
+  }
+  return true;
+}
+
+std::string UserFilePath(const std::string& base, const std::string& extension) {
+  return DatabaseFolder() + FileBaseName(base) + extension;
+}
+
+std::string WorkstationName() {
+  if (System().IsRemoteSession()) {
+    const std::string client = System().ExpandEnvironment("%CLIENTNAME%");
+    // An unknown variable stays unexpanded.
+    if (!client.empty() && client != "%CLIENTNAME%") return client;
+  }
+  return System().ComputerName();
+}
+
+std::string PasswordDigest(const std::string& password) {
+  const EVP_MD* md = Ripemd160();
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  if (!md || EVP_Digest(password.data(), password.size(), digest, &length, md, nullptr) != 1 || length < 7)
+    throw EStrevoError("RIPEMD-160 is not available");
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string text;
+  for (int i = 0; i < 7; ++i) {
+    text += kHex[digest[i] >> 4];
+    text += kHex[digest[i] & 15];
+  }
+  return text;
+}
+
+// ------------------------------------------------------------------ TUser --
+
+TUser::AnalysisReference::AnalysisReference() { AnalyzerInitialize(); }
+TUser::AnalysisReference::~AnalysisReference() { AnalyzerFinalize(); }
+
+TUser::TUser(const std::string& userName, int32_t group, int32_t lockMode, bool skipStatistics) {
+  DebugLog(2, "TUser.Create {");
+  // The previous user's list goes first, with its atoms, so that this
+  // user's list can publish its own.
+  SpyedApps.reset();
+  g_appsOwner = nullptr;
+  SkipStatistics = skipStatistics;
+  userName_ = userName.empty() ? kVisitorName : userName;
+  lockMode_ = lockMode;
+
+  try {
+    // Checked before anything is created on the disk.
+    if (lockMode != 0 && lockMode != 2 && lockMode != 4) throw EUserError("Internal lockmode error in user class");
+
+    std::string base = FindUserFile(group, userName_);
+    if (base.empty()) base = userName_;
+    BaseName = FileBaseName(base);
+    if (!IsUsableFileBase(BaseName) || !IsUsableFileBase(FileBaseName(userName_))) throw EUserError(LangStr(1377));
+    const std::string profile = UserFilePath(base, ".usr");
+
+    if (!Files().FileExists(profile)) {
+      if (auto created = Files().Open(profile, {FileAccess::ReadWrite, FileShare::ReadWrite, FileCreate::CreateNew}))
+        created->Close();
+    }
+    // The visitor is shared by everybody and never saved: its store is read
+    // only, so its changes stay in memory.
+    const int32_t mode = IsVisitor() ? dynamic_mode::ReadOnlyShared : StoreModeOf(lockMode);
+    if (Open(profile, mode) != 1 || Load() != 1) throw EUserError(LangStr(528));
+
+    const std::string stored = GetString("UserName");
+    if (!stored.empty() && !same_text(stored, userName_)) throw EUserError(LangStr(1376) + " " + stored);
+    Opened = true;
+    if (lockMode != 4 && stored != userName_) SetString("UserName", userName_);
+
+    Results = std::make_unique<TResults>();
+    try {
+      Results->LoadFrom(this);
+    } catch (const EConvertError& e) {
+      resultsReadable_ = false;
+      DebugLog(1, std::string("TUser.Create: results kept unread: ") + e.what());
+    }
+
+    if (GetString("DateStarted").empty()) WriteNewProfileKeys();
+
+    if (!SkipStatistics) {
+      LoadStatistics();
+      if (GetString("Top1000loaded").empty()) {
+        const std::string root = RootFolder();
+        if (Files().FileExists(root + "top1000wordlist.txt")) CurrentWord().LoadWordFile(root + "top1000wordlist.txt", 1);
+        if (Files().FileExists(root + "top100difficultwords.txt"))
+          CurrentWord().LoadWordFile(root + "top100difficultwords.txt", 2);
+        SetString("Top1000loaded", "1");
+      }
+      LoadMonitoredApplications(base);
+    }
+
+    LoadGroup();
+  } catch (...) {
+    if (g_appsOwner == this) {
+      SpyedApps.reset();
+      g_appsOwner = nullptr;
+    }
+    DebugLog(-2, "} TUser.Create failed");
+    throw;
+  }
+  DebugLog(-2, "} TUser.Create");
+}
+
+TUser::~TUser() {
+  if (g_appsOwner == this) {
+    SpyedApps.reset();
+    g_appsOwner = nullptr;
+  }
+  Group.reset();
+  Results.reset();
+}
+
+bool TUser::IsVisitor() const { return ansi_upper(userName_) == "VISITOR%%"; }
+
+std::string TUser::Name() { return GetString("UserName"); }
+
+std::string TUser::StatisticsPath() {
+  // A profile opened read only may not have its name stored yet.
+  std::string name = Name();
+  if (name.empty()) name = userName_;
+  if (!IsUsableFileBase(FileBaseName(name))) return {};
+  return UserFilePath(name, ".DTA");
+}
+
+void TUser::WriteNewProfileKeys() {
+  const double today = Today();
+  SetString("DateStarted", short_date_text(today));
+  SetFloat("Date.Created", today);
+  SetInteger("NotifyWhenBreak", 1);
+  SetInteger("BreakTrackBar.position", 8);
+  SetInteger("InfoWinTop", -1);
+  SetInteger("InfoWinLeft", -1);
+  SetInteger("InfoWinWidth", 295);
+  SetInteger("InfoWinHeight", 213);
+  SetInteger("InfoWinVisible", 1);
+  SetInteger("AppListMode", 1);
+  SetInteger("AutoIncludeMode", 1);
+  SetInteger("NotifyWhenDifficulties", 1);
+  SetInteger("NotifyAfterPages", 1);
+  SetInteger("PagesTrackBar.position", 2);
+  SetInteger("WordCollLimit", 1500);
+}
+
+void TUser::LoadMonitoredApplications(const std::string& base) {
+  SpyedApps = std::make_unique<TSpyedApps>();
+  g_appsOwner = this;
+  const std::string path = UserFilePath(base, ".SET");
+  if (SpyedApps->loadApps(path)) return;
+  // The program's own executable: hidden, and not monitored.
+  SpyedApps->AddApp(false, "DRAXEL.EXE", "Quorvel Wayfen", "", true);
+  // A file that exists but could not be read (locked, damaged) keeps its
+  // list; the default only ever takes the place of a missing file.
+  if (!Files().FileExists(path)) SpyedApps->saveApps(path);
+}
+
+void TUser::LoadStatistics() {
+  // Nothing of the previously loaded user may survive into this one.
+  ClearWordTable();
+  ClearKeySets();
+  const std::string path = StatisticsPath();
+  if (path.empty() || !Files().FileExists(path)) return;
+
+  TRecFile file;
+  file.Open(path, 1, -1);
+  if (file.Status < 0) throw EUserError("File error in LoadStatistics: " + std::to_string(file.Status));
+  int32_t value = 0;
+  for (int i = 0; i < kReservedCount; ++i) file.ReadInt(value);
+  int32_t version = 0;
+  if (file.ReadInt(version) != FileStatus::Good) version = 0;
+  DifficultKeySet(0).LoadFrom(file);
+  if (version >= 6) DifficultKeySet(1).LoadFrom(file);
+  if (!GetBool("DoNotCollectWords")) {
+    if (version < 11) CurrentWord().LoadOldFrom(file);
+    else if (version == kStatisticsVersion) CurrentWord().LoadFrom(file);
+  }
+  const int32_t status = file.Status;
+  file.Close();
+  if (status < 0) throw EUserError("File error in LoadStatistics: " + std::to_string(status));
+}
+
+bool TUser::SaveStatistics() {
+  DebugLog(2, "TUser.SaveStatistics {");
+  const auto done = [](bool result) {
+    DebugLog(-2, "} TUser.SaveStatistics");
+    return result;
+  };
+  if (!Files().DirectoryExists(DatabaseFolder())) {
+    Dialogs().ShowMessage(LangStr(1391), LangStr(1), mb::kIconExclamation);
+    return done(false);
+  }
+  if (IsVisitor() || ansi_upper(Name()) == "VISITOR%%") return done(true);
+  if (lockMode_ == 4) return done(true);
+  if (Results && resultsReadable_) Results->SaveTo(*this);
+  Save();
+  if (!SkipStatistics) WriteStatisticsFile();
+  return done(true);
+}
+
+void TUser::WriteStatisticsFile() {
+  const std::string path = StatisticsPath();
+  if (path.empty()) return;
+  // The new contents go to a sibling first; the old file is replaced only
+  // once they are complete and on the disk.
+  const std::string partial = path + ".tmp";
+  TRecFile file;
+  file.Open(partial, 5, 0);
+  // The words are scrambled with a key taken from the file's name, and the
+  // reader takes it from the name it opens: the final one.
+  file.FileName = path;
+  DebugLog(0, "Saving to file: " + path);
+  for (int i = 0; i < kReservedCount; ++i) file.WriteInt(kReservedValue);
+  file.WriteInt(kStatisticsVersion);
+  DifficultKeySet(0).SaveTo(file);
+  DifficultKeySet(1).SaveTo(file);
+
+  bool ok = file.Status == FileStatus::Good;
+  if (!ok) ShowSaveError(file.Status);
+  if (ok && !GetBool("DoNotCollectWords")) {
+    CurrentWord().Save(file, GetInteger("WordCollLimit"));
+    ok = file.Status == FileStatus::Good;
+    if (!ok) ShowSaveError(file.Status);
+  }
+  if (ok && !file.Flush()) {
+    ok = false;
+    ShowSaveError(FileStatus::WriteError);
+  }
+  const int32_t closed = file.Close();
+  if (ok && closed != FileStatus::Closed) {
+    ok = false;
+    ShowSaveError(closed);
+  }
+  if (ok && !Files().RenameFile(partial, path)) {
+    // The old file is held by another program: it stays as it is.
+    ok = false;
+    ShowSaveError(FileStatus::OpenFailed);
+  }
+  if (!ok) Files().RemoveFile(partial);
+}
+
+// ------------------------------------------------------- settings layers --
+
+void TUser::RequirePolicy() const {
+  if (Group && !PolicySettings) throw EUserError("not Assigned(PolicySettings) in user class");
+}
+
+std::string TUser::GetSetting(const std::string& key, int source) {
+  if (!Group) {
+    // Without group settings the user reads only its own values.
+    return source == setting_source::kOwn || source == setting_source::kInherited ? GetString(key) : std::string();
+  }
+  RequirePolicy();
+  if (PolicySettings->GetBool(key + ".locked")) return PolicySettings->GetString(key);
+  if (Group->GetBool(key + ".locked")) return Group->GetString(key);
+  switch (source) {
+    case setting_source::kOwn: return GetString(key);
+    case setting_source::kInherited: {
+      std::string value = GetString(key);
+      if (value.empty()) value = PolicySettings->GetString(key);
+      if (value.empty()) value = Group->GetString(key);
+      return value;
+    }
+    case setting_source::kGroup: return Group->GetString(key);
+    default: return {};
+  }
+}
+
+int32_t TUser::GetSettingInteger(const std::string& key, int source) {
+  std::string text = TrimBlanks(GetSetting(key, source));
+  if (text.empty()) text = "0";
+  int32_t value = 0;
+  return text_to_int32(text, value) ? value : 0;
+}
+
+bool TUser::GetSettingBool(const std::string& key, int source) { return GetSetting(key, source) == "1"; }
+
+float TUser::GetSettingFloat(const std::string& key, int source) {
+  std::string text = TrimBlanks(GetSetting(key, source));
+  if (text.empty()) text = "0";
+  double value = 0;
+  return text_to_float(text, value) ? static_cast<float>(value) : 0.0f;
+}
+
+std::unique_ptr<std::vector<std::string>> TUser::GetSettingStrings(const std::string& key, int source) {
+  auto list = std::make_unique<std::vector<std::string>>();
+  const auto read = [&list](TDynamicSettings& from, const std::string& name) {
+    if (auto values = from.GetStrings(name)) *list = std::move(*values);
+  };
+  if (!Group) {
+    if (source == setting_source::kOwn || source == setting_source::kInherited) read(*this, key);
+    return list;
+  }
+  RequirePolicy();
+  if (PolicySettings->GetBool(key + ".locked") || Group->GetBool(key + ".locked")) {
+    read(*Group, key);
+    return list;
+  }
+  switch (source) {
+    case setting_source::kOwn: read(*this, key); break;
+    case setting_source::kInherited:
+      if (!GetString(key).empty()) read(*this, key);
+      else read(*Group, key);
+      break;
+    case setting_source::kGroup: read(*Group, key); break;
+    default: break;
+  }
+  return list;
+}
+
+bool TUser::IsLocked(const std::string& key) {
+  if (!Group) return false;
+  RequirePolicy();
+  return PolicySettings->GetBool(key + ".locked") || Group->GetBool(key + ".locked");
+}
+
+int32_t TUser::DisplaySpeed(int32_t charactersPerMinute) {
+  if (GetSetting("cpm", setting_source::kInherited) == "1") return charactersPerMinute;
+  const int32_t perWord = PolicyWpmLength >= 1 ? PolicyWpmLength : 5;
+  return charactersPerMinute / perWord;
+}
+
+// ------------------------------------------------------ password, groups --
+
+void TUser::SetPassword(const std::string& password) {
+  // An empty password is no password.
+  SetString("Password", password.empty() ? std::string() : PasswordDigest(password));
+}
+
+bool TUser::CheckPassword(const std::string& password) {
+  const std::string stored = GetString("Password");
+  if (password.empty() && stored.empty()) return true;
+  if (stored.empty()) return false;
+  try {
+    return same_text(PasswordDigest(password), stored);
+  } catch (const EStrevoError&) {
+    return false;
+  }
+}
+
+int32_t TUser::UserGroup() {
+  const int32_t group = GetInteger("UserGroupID");
+  return group < 0 ? 0 : group;
+}
+
+void TUser::SetUserGroup(int32_t group) { SetInteger("UserGroupID", group); }
+
+void TUser::LoadGroup() {
+  std::string path = GroupFilePath(UserGroup());
+  if (!Files().FileExists(path)) {
+    SetUserGroup(0);
+    path = GroupFilePath(0);
+  }
+  Group = std::make_unique<TDynamicSettings>();
+  if (Group->Open(path, dynamic_mode::ReadOnce) != 1 || Group->Load() != 1) Group.reset();
+}
+
+// ------------------------------------------------------- opening, creating --
+
+std::unique_ptr<TUser> OpenUser(const std::string& userName, bool skipStatistics, int32_t group, int32_t lockMode) {
+  const std::string base = FileBaseName(userName);
+  if (base.empty()) return nullptr;
+  if (!IsUsableFileBase(base)) throw EUserError(LangStr(1377));
+  if (!Files().FileExists(UserFilePath(userName, ".usr"))) return nullptr;
+  return std::make_unique<TUser>(userName, group, lockMode, skipStatistics);
+}
+
+std::unique_ptr<TUser> CreateUser(const std::string& userName) {
+  auto user = std::make_unique<TUser>(userName, -1, 2, false);
+  user->SetInteger("FileVersion", 600);
+  user->SetInteger("LargeFonts", 0);
+  user->SetString("StoryTime", "10 " + LangStr(1390));
+  user->SetBool("Sounds", PolicySettings && PolicySettings->GetBool("Sounds"));
+  user->SetBool("ThemeSound", PolicySettings && PolicySettings->GetBool("ThemeSound"));
+  return user;
+}
+
+}  // namespace strevo

@@ -1,0 +1,138 @@
+// TUser: a person's profile in the user database shared with the tutor — a
+// settings store on the profile file, plus the statistics file (difficult
+// keys and collected words), the monitored-applications file, the group
+// settings and the tutor's results. Also the name rules, the group list and
+// the per-group user index.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "storage/DynamicSettings.h"
+#include "storage/Exceptions.h"
+#include "storage/Group.h"
+
+namespace strevo {
+
+class TResults;
+
+// The built-in anonymous user, who stands in when nobody is logged on. Its
+// profile, statistics and results are never written.
+inline constexpr const char* kVisitorName = "Visitor%%";
+
+// Raised when a profile cannot be opened (texts 528, 1376, 1377, the lock
+// mode error) or the statistics file cannot be read.
+class EUserError : public EStrevoError {
+ public:
+  explicit EUserError(const std::string& message) : EStrevoError(message, "EUserError") {}
+};
+
+// Sources of a setting read through the user object.
+namespace setting_source {
+constexpr int kOwn = 0;       // the user's own value
+constexpr int kInherited = 1; // the user's, else the policy's, else the group's
+constexpr int kGroup = 2;     // the group's
+}  // namespace setting_source
+
+class TUser : public TDynamicSettings {
+ public:
+  // Opens (creating when missing) the profile of userName ("Visitor%%" when
+  // empty). lockMode 0 exclusive, 2 read-write others reading, 4 read only
+  // shared. Raises EUserError (also for a name whose file base is empty or a
+  // reserved device name: text 1377); a profile that exists but cannot be
+  // read is never created anew.
+  TUser(const std::string& userName, int32_t group, int32_t lockMode, bool skipStatistics);
+  ~TUser() override;
+
+  virtual std::string GetSetting(const std::string& key, int source);
+  virtual int32_t GetSettingInteger(const std::string& key, int source);
+  virtual bool GetSettingBool(const std::string& key, int source);  // true only for "1"
+  virtual float GetSettingFloat(const std::string& key, int source);
+  virtual std::unique_ptr<std::vector<std::string>> GetSettingStrings(const std::string& key, int source);
+  // True when DatabasePath exists (the visitor saves nothing but still
+  // answers true). The statistics file is written beside the old one and
+  // replaces it only when complete: a failed write is reported and leaves
+  // the old file as it was. A profile opened read only (lock mode 4) writes
+  // nothing.
+  virtual bool SaveStatistics();
+
+  // The user's name as stored in the profile ("UserName").
+  std::string Name();
+  // The name the user was opened with ("Visitor%%" for an empty one).
+  const std::string& OpenedName() const { return userName_; }
+  bool IsVisitor() const;
+  // The statistics file: DatabasePath + the file base of the profile's
+  // "UserName" + ".DTA"; empty when that base cannot be a file name.
+  std::string StatisticsPath();
+  void SetPassword(const std::string& password);
+  bool CheckPassword(const std::string& password);
+  bool IsLocked(const std::string& key);
+  // Characters per minute in the user's unit, fraction dropped.
+  int32_t DisplaySpeed(int32_t charactersPerMinute);
+  int32_t UserGroup();
+  void SetUserGroup(int32_t group);
+  void LoadGroup();
+
+  bool SkipStatistics = false;
+  std::unique_ptr<TDynamicSettings> Group;  // none when the user has no group settings
+  std::unique_ptr<TResults> Results;
+  bool Opened = false;
+  std::string BaseName;  // the file base of the profile
+
+ private:
+  // Keeps the analysis singletons (difficult keys, word table) alive while a
+  // user loads into them and saves from them.
+  struct AnalysisReference {
+    AnalysisReference();
+    ~AnalysisReference();
+    AnalysisReference(const AnalysisReference&) = delete;
+    AnalysisReference& operator=(const AnalysisReference&) = delete;
+  };
+
+  void LoadStatistics();
+  void WriteNewProfileKeys();
+  void LoadMonitoredApplications(const std::string& base);
+  void WriteStatisticsFile();
+  // Policy and group for a read through the user object; raises when the
+  // user has group settings and no policy is loaded.
+  void RequirePolicy() const;
+
+  AnalysisReference analysis_;
+  std::string userName_;
+  int32_t lockMode_ = 2;
+  // False when the results could not be read: they are then never written
+  // back, so the tutor's entries stay as they are.
+  bool resultsReadable_ = true;
+};
+
+// The user monitoring runs for; none while nobody is logged on.
+extern std::unique_ptr<TUser> CurrentUser;
+
+// A TUser when the profile file of userName exists, else none. Raises like
+// the constructor.
+std::unique_ptr<TUser> OpenUser(const std::string& userName, bool skipStatistics, int32_t group, int32_t lockMode);
+// A new user (group -1, lock mode 2, statistics loaded) with the keys a new
+// user gets.
+std::unique_ptr<TUser> CreateUser(const std::string& userName);
+
+std::string NormalizeUserName(const std::string& typed);
+// The file base of a user name. It never holds a path separator, a drive
+// colon, a full stop or a control character, whatever texts 12 and 13 say,
+// so a user's files always lie directly in DatabasePath.
+std::string FileBaseName(const std::string& userName);
+// A base that can name a user's files: not empty and not a device name of
+// the system (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9).
+bool IsUsableFileBase(const std::string& base);
+std::string UserFilePath(const std::string& base, const std::string& extension);
+std::string WorkstationName();
+
+// The password digest as stored under "Password": the first 7 bytes of the
+// RIPEMD-160 digest of the 8-bit characters as 14 upper-case hexadecimal
+// digits. Raises EStrevoError when libcrypto offers no RIPEMD-160.
+std::string PasswordDigest(const std::string& password);
+
+// Groups and the user index: see Group.h.
+
+}  // namespace strevo

@@ -1,0 +1,122 @@
+#include "ui/ChooseAppsFrm.h"
+
+#include <cstdio>
+
+#include "platform/Platform.h"
+#include "storage/DebugLog.h"
+#include "storage/DynamicSettings.h"
+#include "storage/LangRes.h"
+#include "storage/Numbers.h"
+#include "storage/ToolBox.h"
+#include "storage/User.h"
+
+namespace strevo {
+
+namespace {
+
+std::string account_key(const std::string& key) { return key + "." + WindowsUserName(); }
+
+// "%i"/"%d" in a localized text replaced by a number.
+std::string with_number(const std::string& text, int value) {
+  for (const char* marker : {"%i", "%d"}) {
+    const size_t at = text.find(marker);
+    if (at != std::string::npos) return text.substr(0, at) + std::to_string(value) + text.substr(at + 2);
+  }
+  return text;
+}
+
+}  // namespace
+
+void TChooseApplications::FormCreate() { Caption = LangStr(1287); }
+
+int TChooseApplications::ShowModal() {
+  ModalResult = 0;
+  FormShow();
+  const int result = view_.ShowModal(*this);
+  return result < 2 && result != 0 ? modal::kOk : result;
+}
+
+void TChooseApplications::FormShow() {
+  if (!user_) return;
+  TUser& user = *user_;
+  DoNotDisplayTxt = user.GetBool("DoNotScroll");
+  AppliedWinUser = LangStr(1326) + " (" + WindowsUserName() + ")";
+  NotifyWhenDifficulties = user.GetBool("NotifyWhenDifficulties");
+  PagesTrackBar = user.GetInteger("PagesTrackBar.position");
+  TakeABreak = user.GetBool("NotifyWhenBreak");
+  BreakInterval = user.GetInteger("BreakTrackBar.position");
+  if (user.GetInteger("WordCollLimit") == 0) user.SetInteger("WordCollLimit", 2000);
+  WordCount = user.GetInteger("WordCollLimit") / 50;
+  if (PolicySettings && PolicySettings->GetBool("DoNotCollectWords")) user.SetBool("DoNotCollectWords", true);
+  DoNotCollectWords = user.GetBool("DoNotCollectWords");
+  if (WorkstationSettings) {
+    LaunchAtStartup = WorkstationSettings->GetBool(account_key("LaunchAtStartup"));
+    ShowUserList = WorkstationSettings->GetBool(account_key("ShowUserList"));
+    UseSelectedUser = WorkstationSettings->GetBool(account_key("UseSelectedUser"));
+    SelectedUser = WorkstationSettings->GetString(account_key("SelectedUser"));
+    LoggedOffMode = WorkstationSettings->GetBool(account_key("LoggedOffMode"));
+  }
+  if (!UseSelectedUser && !LoggedOffMode) ShowUserList = true;
+  RefreshTexts();
+  SelectedUserList = UserNames(-1);
+  UserNameLbl = user.Name();
+  StatusLabel = LangStr(LaunchAtStartup ? 1327 : 1328);
+}
+
+void TChooseApplications::RefreshTexts() {
+  NotifyCaption = with_number(LangStr(1325), PagesTrackBar);
+  const double hours = BreakInterval / 4.0;
+  const int minutes = static_cast<int>(round_half_even(hours * 60));
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%1.1d:%2.2d", minutes / 60, minutes % 60);
+  TakeABreakCaption = LangStr(1462) + " " + buffer + " h";
+  std::snprintf(buffer, sizeof buffer, "%d", WordCount * 50);
+  WordsLabel = std::string("Strevo is allowed to store ") + buffer + " popular/difficult words on this device";
+  WordCountVisible = !DoNotCollectWords;
+}
+
+void TChooseApplications::DoNotCollectWordsClick() { RefreshTexts(); }
+
+void TChooseApplications::WriteSettings() {
+  if (!user_) return;
+  TUser& user = *user_;
+  user.SetBool("DoNotScroll", DoNotDisplayTxt);
+  user.SetInteger("WordCollLimit", WordCount * 50);
+  user.SetBool("DoNotCollectWords", DoNotCollectWords);
+  user.SetBool("NotifyWhenDifficulties", NotifyWhenDifficulties);
+  user.SetInteger("PagesTrackBar.position", PagesTrackBar);
+  user.SetBool("NotifyWhenBreak", TakeABreak);
+  user.SetInteger("BreakTrackBar.position", BreakInterval);
+  if (WorkstationSettings) {
+    WorkstationSettings->SetBool(account_key("LaunchAtStartup"), LaunchAtStartup);
+    WorkstationSettings->SetBool(account_key("ShowUserList"), ShowUserList);
+    WorkstationSettings->SetBool(account_key("UseSelectedUser"), UseSelectedUser);
+    WorkstationSettings->SetString(account_key("SelectedUser"), SelectedUser);
+    WorkstationSettings->SetBool(account_key("LoggedOffMode"), LoggedOffMode);
+  }
+}
+
+void TChooseApplications::OkClick() {
+  WriteSettings();
+  ModalResult = modal::kOk;
+  view_.EndModal(modal::kOk);
+}
+
+void TChooseApplications::LogoffClick() {
+  DebugLog(0, "TChooseApplications.LogoffBtnclick()");
+  WriteSettings();
+  ModalResult = modal::kChangeUser;
+  view_.EndModal(modal::kChangeUser);
+}
+
+void TChooseApplications::CenterClick() {
+  if (!user_) return;
+  user_->SetInteger("InfoWinTop", -1);
+  user_->SetInteger("InfoWinLeft", -1);
+  user_->SetInteger("InfoWinWidth", 295);
+  user_->SetInteger("InfoWinHeight", 213);
+  user_->SetInteger("InfoWinVisible", 1);
+  user_->SetInteger("ResetWidgetToScreen", 1);
+}
+
+}  // namespace strevo

@@ -1,0 +1,63 @@
+// TChooseApplications: the settings dialog's logic — which user and
+// per-account settings its controls show, what OK and "Change User" write,
+// and the texts that follow the track bars. The view shows the controls.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/Forms.h"
+
+namespace strevo {
+
+class TUser;
+
+class TChooseApplications {
+ public:
+  explicit TChooseApplications(ISettingsView& view) : view_(view) {}
+
+  void FormCreate();  // localized texts
+  void SetUserSettings(TUser* user) { user_ = user; }
+  int ShowModal();
+  bool Showing() { return view_.Showing(); }
+  void EndModal(int result) { view_.EndModal(result); }
+  void Focus() { view_.Focus(); }
+
+  // Reads the settings into the controls (on show).
+  void FormShow();
+  // Writes the controls back (OK and Change User).
+  void WriteSettings();
+  void OkClick();      // result 1
+  void LogoffClick();  // result 3
+  void CenterClick();  // resets the widget's place
+  void RefreshTexts();
+  void DoNotCollectWordsClick();
+
+  // Filled by the tray core before showing.
+  std::string VersionLbl, DateStarted, TotalHits, StatpanelHint, AnalyzedHits, BigramCountLbl, UsrNameLbl2;
+  bool DoNotCollectWordsEnabled = true;
+
+  // Controls.
+  bool DoNotDisplayTxt = false;
+  int WordCount = 10;
+  bool DoNotCollectWords = false;
+  bool NotifyWhenDifficulties = false;
+  int PagesTrackBar = 1;
+  bool TakeABreak = false;
+  int BreakInterval = 1;
+  bool LaunchAtStartup = false;
+  bool ShowUserList = true;
+  bool UseSelectedUser = false;
+  std::string SelectedUser = "Enter your name";
+  std::vector<std::string> SelectedUserList;
+  bool LoggedOffMode = false;
+  std::string NotifyCaption, TakeABreakCaption, WordsLabel, StatusLabel, UserNameLbl, AppliedWinUser, Caption;
+  bool WordCountVisible = true;
+  int ModalResult = 0;
+
+ private:
+  ISettingsView& view_;
+  TUser* user_ = nullptr;
+};
+
+}  // namespace strevo

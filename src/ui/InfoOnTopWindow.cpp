@@ -1,0 +1,56 @@
+#include "ui/InfoOnTopWindow.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "storage/Numbers.h"
+
+namespace strevo {
+
+void TInfoOnTop::UpdateMeter(const std::string& words, int speed, const std::string& time, bool active) {
+  const std::string key = words + std::to_string(speed) + time;
+  if (key == LastShownKey) return;
+  LastShownKey = key;
+  if (active) {
+    WordsText = words;
+    SpeedText = std::to_string(speed);
+    TimeText = time;
+    NeedleSpeed = speed;
+    KeptWords = words;
+    KeptSpeed = speed;
+    KeptTime = time;
+  } else {
+    WordsText = KeptWords;
+    SpeedText = std::to_string(KeptSpeed);
+    TimeText = KeptTime;
+    NeedleSpeed = KeptSpeed;
+  }
+  if (SpeedText.size() == 1) SpeedText = "0" + SpeedText;
+  ++Redraws;
+  view_.Redraw(*this);
+}
+
+void TInfoOnTop::ForceRepaint(int range) { LastShownKey = std::to_string(std::rand() % range); }
+
+int NeedleAngle(int s) {
+  int a;
+  if (s <= 40) a = static_cast<int>(round_half_even(3.4 * s)) + 224;
+  else if (s <= 125) a = static_cast<int>(round_half_even(1.5 * s)) + 305;
+  else if (s <= 130) a = s + 15;
+  else if (s <= 140) a = s + 13;
+  else if (s <= 150) a = s + 11;
+  else if (s <= 160) a = s + 9;
+  else if (s <= 170) a = s + 7;
+  else if (s <= 180) a = s + 5;
+  else if (s <= 190) a = s + 3;
+  else a = s;
+  return a > 600 ? 600 : a;
+}
+
+void NeedleEnd(int wordsPerMinute, int& x, int& y) {
+  const double radians = NeedleAngle(wordsPerMinute) * M_PI / 180.0;
+  x = 51 + static_cast<int>(round_half_even(std::sin(radians) * 42));
+  y = 50 - static_cast<int>(round_half_even(std::cos(radians) * 42));
+}
+
+}  // namespace strevo

@@ -1,0 +1,54 @@
+// TInfoOnTop: the meter widget's figures and the decision when to redraw.
+// The view (a layered always-on-top window on Windows) draws them.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "ui/Forms.h"
+
+namespace strevo {
+
+class TInfoOnTop {
+ public:
+  explicit TInfoOnTop(IInfoOnTopView& view) : view_(view) {}
+
+  // The only way figures enter the widget; redraws only when the words,
+  // speed and time differ from what was drawn last.
+  void UpdateMeter(const std::string& words, int speed, const std::string& time, bool active);
+  // Forces the next UpdateMeter to redraw (a random number as the key).
+  void ForceRepaint(int range = 100);
+
+  IInfoOnTopView& View() { return view_; }
+  void Show() { view_.Show(); }
+  void Hide() { view_.Hide(); }
+  bool Visible() { return view_.Visible(); }
+
+  bool EnglishFace = true;
+  std::string KeptWords, KeptTime;
+  int KeptSpeed = 0;
+  std::string LastShownKey;
+  bool Launching = false;
+  std::string WordsText, TimeText, AverageSpeedText, SpeedText;
+  std::string StatusText;
+  bool ShowStatusText = false;
+  bool Paused = false;
+  bool GraphPending = false;
+  int NeedleSpeed = 0;
+  int Redraws = 0;  // how often the meter was drawn
+
+  // Button and close handlers, wired by the tray core.
+  std::function<void()> onOnOff, onSetup, onPractice;
+  std::function<void()> onClose;
+
+ private:
+  IInfoOnTopView& view_;
+};
+
+// The needle's angle in degrees clockwise from 12 o'clock for a speed in
+// words per minute.
+int NeedleAngle(int wordsPerMinute);
+// The needle's end point on the 204-pixel face (centre 51, 50; length 42).
+void NeedleEnd(int wordsPerMinute, int& x, int& y);
+
+}  // namespace strevo

@@ -1,0 +1,46 @@
+#include "win32/Win32Forms.h"
+
+#include "win32/Win32Gdi.h"
+
+namespace strevo {
+
+Win32Forms::Win32Forms(const std::string& applicationCaption)
+    : application(applicationCaption), threads(std::make_unique<Win32BackgroundThreads>()) {
+  EnsureCommonControls();
+  application.sentHook = [this](const PostedMessage& message, bool& handled) {
+    if (const Win32MessageLoop::Hook hook = loop.CurrentHook()) hook(message, handled);
+  };
+}
+
+Win32Forms::~Win32Forms() {
+  threads.reset();
+  application.sentHook = nullptr;
+}
+
+void Win32Forms::CreateWindows() {
+  // The settings dialog is created before the widget in the program start;
+  // here the widget goes first because the dialog's "Return To Screen"
+  // button shows it. Neither does anything at creation that the other sees.
+  taskbar = std::make_unique<Win32TaskbarWindow>();
+  widget = std::make_unique<Win32InfoOnTopView>(&application);
+  settings = std::make_unique<Win32SettingsView>(loop, &application, widget.get());
+  closeDialog = std::make_unique<Win32CloseDialog>(loop, application.Handle());
+  logon = std::make_unique<Win32LogonView>(loop, application.Handle());
+  trayIcon = std::make_unique<Win32TrayIcon>(application);
+}
+
+Forms Win32Forms::Get() {
+  Forms forms;
+  forms.application = &application;
+  forms.trayIcon = trayIcon.get();
+  forms.widget = widget.get();
+  forms.logon = logon.get();
+  forms.settings = settings.get();
+  forms.closeDialog = closeDialog.get();
+  forms.taskbar = taskbar.get();
+  forms.threads = threads.get();
+  forms.loop = &loop;
+  return forms;
+}
+
+}  // namespace strevo

@@ -1,0 +1,125 @@
+#include "win32/Win32Gdi.h"
+
+#include <commctrl.h>
+
+#include "win32/Win32Window.h"
+
+namespace strevo {
+
+HFONT DialogFont() {
+  static HFONT font = [] {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+      return ::CreateFontIndirectA(&metrics.lfMessageFont);
+    return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  }();
+  return font;
+}
+
+HFONT DialogFontBold() {
+  static HFONT font = [] {
+    LOGFONTA description{};
+    ::GetObjectA(DialogFont(), sizeof description, &description);
+    description.lfWeight = FW_BOLD;
+    return ::CreateFontIndirectA(&description);
+  }();
+  return font;
+}
+
+void EnsureCommonControls() {
+  static const bool done = [] {
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                  ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    return ::InitCommonControlsEx(&controls) != 0;
+  }();
+  (void)done;
+}
+
+void SetFontOfChildren(HWND parent, HFONT font) {
+  ::SendMessageA(parent, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  ::EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM f) -> BOOL {
+        ::SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(f), FALSE);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(font));
+}
+
+HBITMAP LoadBitmapFile(const std::string& file) {
+  return static_cast<HBITMAP>(::LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+}
+
+HBITMAP LoadMenuGlyph(const char* resource) {
+  HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageA(reinterpret_cast<HINSTANCE>(ModuleInstance()), resource,
+                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!bitmap) return nullptr;
+  DIBSECTION section{};
+  if (::GetObjectA(bitmap, sizeof section, &section) != sizeof section || section.dsBm.bmBitsPixel != 24 ||
+      !section.dsBm.bmBits)
+    return bitmap;
+  // A bottom-up DIB: its first row in memory is the picture's last row.
+  auto* bits = static_cast<unsigned char*>(section.dsBm.bmBits);
+  const int stride = section.dsBm.bmWidthBytes;
+  const bool bottomUp = section.dsBmih.biHeight > 0;
+  const unsigned char* corner = bottomUp ? bits : bits + stride * (section.dsBm.bmHeight - 1);
+  const unsigned char b = corner[0], g = corner[1], r = corner[2];
+  const COLORREF menu = ::GetSysColor(COLOR_MENU);
+  for (int y = 0; y < section.dsBm.bmHeight; ++y) {
+    unsigned char* row = bits + stride * y;
+    for (int x = 0; x < section.dsBm.bmWidth; ++x) {
+      unsigned char* pixel = row + 3 * x;
+      if (pixel[0] == b && pixel[1] == g && pixel[2] == r) {
+        pixel[0] = GetBValue(menu);
+        pixel[1] = GetGValue(menu);
+        pixel[2] = GetRValue(menu);
+      }
+    }
+  }
+  return bitmap;
+}
+
+int BitmapWidth(HBITMAP bitmap) {
+  BITMAP info{};
+  return bitmap && ::GetObjectA(bitmap, sizeof info, &info) ? info.bmWidth : 0;
+}
+
+int BitmapHeight(HBITMAP bitmap) {
+  BITMAP info{};
+  return bitmap && ::GetObjectA(bitmap, sizeof info, &info) ? info.bmHeight : 0;
+}
+
+ModalDisabler::ModalDisabler(HWND except) : except_(except) {
+  ::EnumThreadWindows(::GetCurrentThreadId(), Visit, reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CALLBACK ModalDisabler::Visit(HWND window, LPARAM self) {
+  auto* disabler = reinterpret_cast<ModalDisabler*>(self);
+  if (window != disabler->except_ && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+    ::EnableWindow(window, FALSE);
+    disabler->disabled_.push_back(window);
+  }
+  return TRUE;
+}
+
+void ModalDisabler::Restore() {
+  for (HWND window : disabled_)
+    if (::IsWindow(window)) ::EnableWindow(window, TRUE);
+  disabled_.clear();
+}
+
+MSG ToMsg(uintptr_t window, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t time) {
+  MSG msg{};
+  msg.hwnd = reinterpret_cast<HWND>(window);
+  msg.message = message;
+  msg.wParam = wParam;
+  msg.lParam = lParam;
+  msg.time = time;
+  const DWORD position = ::GetMessagePos();
+  msg.pt.x = static_cast<short>(LOWORD(position));
+  msg.pt.y = static_cast<short>(HIWORD(position));
+  return msg;
+}
+
+}  // namespace strevo

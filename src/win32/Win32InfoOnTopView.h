@@ -1,0 +1,88 @@
+// The meter widget's window: a small layered, always-on-top tool window
+// that never takes the focus. It draws the face bitmap, the needle, the
+// figures of TInfoOnTop and four glyph buttons off screen and copies the
+// picture in one step; it fades with its two alpha timers and is dragged
+// with the left mouse button.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/Forms.h"
+#include "win32/Win32Window.h"
+
+namespace strevo {
+
+class Win32ApplicationWindow;
+
+class Win32InfoOnTopView : public IInfoOnTopView, private Win32Window {
+ public:
+  // Loads the face bitmaps from the current directory (the program folder)
+  // and creates the window hidden, at alpha 1, with the alpha timer running.
+  explicit Win32InfoOnTopView(Win32ApplicationWindow* application);
+  ~Win32InfoOnTopView() override;
+
+  void Show() override;
+  void Hide() override;
+  bool Visible() override;
+  void Redraw(const TInfoOnTop& widget) override;
+  void Repaint() override;
+  Rect Bounds() override;
+  void SetPosition(int left, int top) override;
+  void SetAlphaTimer(bool enabled) override;
+  void SetAlphaOffTimer(bool enabled) override;
+  void SetOnOffEnabled(bool enabled) override;
+  void SetupButtonOrigin(int& x, int& y) override;
+
+  // The widget whose flags and handlers the window serves. Without one
+  // attached, findWidget supplies it (the tray core's widget).
+  void Attach(TInfoOnTop* widget) { attached_ = widget; }
+  std::function<TInfoOnTop*()> findWidget;
+
+  WindowHandle Handle() const { return handle_; }
+  int Alpha() const { return alpha_; }
+  bool AlphaTimerEnabled() const { return alphaTimer_; }
+  bool AlphaOffTimerEnabled() const { return alphaOffTimer_; }
+  // The window manager rounded the corners (else a rounded region clips it).
+  bool RoundedByWindowManager() const { return roundedByWindowManager_; }
+  // Which face files were found.
+  bool FaceLoaded(bool english) const;
+  bool PauseOverlayLoaded() const;
+
+  static constexpr int kClientWidth = 259, kClientHeight = 104;
+
+ private:
+  enum ButtonId { kOnOff, kPractice, kSetup, kHide, kButtonCount };
+  struct Button {
+    int left, top, size;
+    bool enabled = true;
+  };
+  struct Resources;
+
+  intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+  TInfoOnTop* Widget();
+  void SetAlpha(int alpha);
+  void AlphaTimerTick();
+  void AlphaOffTimerTick();
+  void MouseEnter();
+  void MouseLeave();
+  void FormMouseDown(bool right);
+  void ButtonClick(int button);
+  int ButtonAt(int x, int y) const;
+  void Paint(const TInfoOnTop* widget);
+  void PaintButtons();
+  void CopyToScreen();
+
+  Win32ApplicationWindow* application_;
+  TInfoOnTop* attached_ = nullptr;
+  std::unique_ptr<Resources> resources_;
+  Button buttons_[kButtonCount];
+  int alpha_ = 1;
+  bool alphaTimer_ = false, alphaOffTimer_ = false;
+  bool tracking_ = false;
+  int hover_ = -1, pressed_ = -1;
+  bool roundedByWindowManager_ = false;
+};
+
+}  // namespace strevo

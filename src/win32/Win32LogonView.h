@@ -1,0 +1,47 @@
+// The logon window: a borderless white window with the product name in its
+// header, the prompt, the user-name combo box, the "New user" and "View
+// existing users" links, the OK and Cancel buttons and the "Don't show this
+// window again" check box. TLogForm decides what it shows and what each
+// button does; the window reports the person's actions to it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "ui/Forms.h"
+#include "win32/Win32ModalWindow.h"
+
+namespace strevo {
+
+class Win32LogonView : public ILogonView, private Win32ModalWindow {
+ public:
+  explicit Win32LogonView(Win32MessageLoop& loop, WindowHandle owner);
+  ~Win32LogonView() override;
+
+  int ShowModal(TLogForm& form) override;
+  bool Showing() override { return ModalShowing(); }
+  void EndModal(int result) override;
+
+  using Win32ModalWindow::Handle;
+  // The controls, for tests and screenshots.
+  WindowHandle Control(const std::string& name) const;
+
+  static constexpr int kClientWidth = 443, kClientHeight = 290;
+
+ private:
+  struct Resources;
+  intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+  bool KeyPressed(int key) override;
+  void Click(const std::string& control);
+  // The form's state into the controls, and the person's entries back.
+  void Load();
+  void Pull();
+  void Paint();
+  void DrawItem(const void* item);
+
+  TLogForm* form_ = nullptr;
+  std::unique_ptr<Resources> resources_;
+  std::string productName_;
+};
+
+}  // namespace strevo

@@ -1,0 +1,85 @@
+#include "win32/Win32ModalWindow.h"
+
+#include <windows.h>
+
+#include "win32/Win32Gdi.h"
+#include "win32/Win32MessageLoop.h"
+
+namespace strevo {
+
+namespace {
+
+HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
+
+bool Inside(HWND window, HWND target) { return target == window || ::IsChild(window, target); }
+
+// An open combo box list keeps Enter and Escape for itself.
+bool ComboListOpen(HWND target) {
+  for (HWND w = target; w; w = ::GetParent(w)) {
+    char name[32] = {};
+    ::GetClassNameA(w, name, sizeof name);
+    if (lstrcmpiA(name, "ComboBox") == 0) return ::SendMessageA(w, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    if (!(::GetWindowLongPtrA(w, GWL_STYLE) & WS_CHILD)) break;
+  }
+  return false;
+}
+
+}  // namespace
+
+void Win32ModalWindow::EndModalWith(int result) {
+  if (!showing_) return;
+  result_ = result;
+  done_ = true;
+  // Wakes the modal loop when it waits for a message.
+  ::PostMessageA(hwnd(handle_), WM_NULL, 0, 0);
+}
+
+int Win32ModalWindow::RunModal(WindowHandle focus) {
+  showing_ = true;
+  done_ = false;
+  result_ = 0;
+  HWND window = hwnd(handle_);
+  {
+    ModalDisabler disabler(window);
+    ::ShowWindow(window, SW_SHOW);
+    ::SetForegroundWindow(window);
+    if (focus) ::SetFocus(hwnd(focus));
+    const bool ended = loop_.RunModal([this] { return done_; },
+                                      [this, window](const PostedMessage& m) {
+                                        HWND target = hwnd(m.window);
+                                        if (!target || !Inside(window, target)) return false;
+                                        if (m.message == WM_KEYDOWN && (m.wParam == VK_RETURN || m.wParam == VK_ESCAPE) &&
+                                            !ComboListOpen(target))
+                                          return KeyPressed(static_cast<int>(m.wParam));
+                                        MSG msg = ToMsg(m.window, m.message, m.wParam, m.lParam, m.time);
+                                        return ::IsDialogMessageA(window, &msg) != 0;
+                                      });
+    if (!ended) result_ = 2;
+    // Enable the others before hiding, so that the system activates one of
+    // them and not some other program's window.
+    disabler.Restore();
+    ::ShowWindow(window, SW_HIDE);
+  }
+  showing_ = false;
+  return result_;
+}
+
+intptr_t Win32ModalWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  switch (message) {
+    case WM_CLOSE:
+      EndModalWith(2);
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      if (whiteBackground_) {
+        ::SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+        return reinterpret_cast<intptr_t>(::GetStockObject(WHITE_BRUSH));
+      }
+      break;
+    default:
+      break;
+  }
+  return DefaultProc(message, wParam, lParam);
+}
+
+}  // namespace strevo

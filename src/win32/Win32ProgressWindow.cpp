@@ -1,0 +1,109 @@
+#include "win32/Win32ProgressWindow.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "storage/LangRes.h"
+#include "win32/Win32Gdi.h"
+
+namespace strevo {
+
+namespace {
+
+HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+
+}  // namespace
+
+Win32ProgressWindow::~Win32ProgressWindow() {
+  DestroyWindow();
+  if (font_) ::DeleteObject(static_cast<HFONT>(font_));
+}
+
+void Win32ProgressWindow::Create() {
+  if (handle_) return;
+  EnsureCommonControls();
+  CreateWindowOf({"TMyMsgForm", 0, COLOR_WINDOW},
+                 CentredPlacement("Quorvel", kStyle, WS_EX_TOOLWINDOW, kClientWidth, kClientHeight, 0));
+  HINSTANCE module = reinterpret_cast<HINSTANCE>(ModuleInstance());
+  font_ = MakeFont("Arial", -16, true);
+  HWND text = ::CreateWindowExA(0, "STATIC", "Processing database, please wait...", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                                22, 8, 270, 20, hwnd(handle_), nullptr, module, nullptr);
+  ::SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  HWND bar = ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, 22, 30, 257, 13, hwnd(handle_), nullptr, module, nullptr);
+  text_ = reinterpret_cast<WindowHandle>(text);
+  bar_ = reinterpret_cast<WindowHandle>(bar);
+}
+
+void Win32ProgressWindow::Show() {
+  Create();
+  ::SetWindowTextA(hwnd(handle_), LangStr(1).c_str());
+  ::ShowWindow(hwnd(handle_), SW_SHOWNA);
+  ::UpdateWindow(hwnd(handle_));
+}
+
+void Win32ProgressWindow::ShowProgress(int min, int max, const std::string& message, const std::string&, int position) {
+  // The title is not used: the caption is the one Show gave.
+  Create();
+  if (!message.empty()) ::SetWindowTextA(hwnd(text_), message.c_str());
+  ::SendMessageA(hwnd(bar_), PBM_SETRANGE32, min, max);
+  ::SendMessageA(hwnd(bar_), PBM_SETPOS, position, 0);
+  ::ShowWindow(hwnd(bar_), SW_SHOWNA);
+  ::UpdateWindow(hwnd(handle_));
+}
+
+void Win32ProgressWindow::SetProgress(int position) {
+  if (!handle_) return;
+  ::SendMessageA(hwnd(bar_), PBM_SETPOS, position, 0);
+  ::UpdateWindow(hwnd(bar_));
+}
+
+void Win32ProgressWindow::Hide() {
+  if (!handle_) return;
+  // Even work that stopped early leaves the bar full.
+  if (::IsWindowVisible(hwnd(bar_))) ::SendMessageA(hwnd(bar_), PBM_SETPOS, Maximum(), 0);
+  ::ShowWindow(hwnd(bar_), SW_HIDE);
+  ::ShowWindow(hwnd(handle_), SW_HIDE);
+}
+
+bool Win32ProgressWindow::Visible() const { return handle_ && ::IsWindowVisible(hwnd(handle_)); }
+
+bool Win32ProgressWindow::BarVisible() const { return bar_ && (::GetWindowLongPtrA(hwnd(bar_), GWL_STYLE) & WS_VISIBLE); }
+
+int Win32ProgressWindow::Position() const {
+  return bar_ ? static_cast<int>(::SendMessageA(hwnd(bar_), PBM_GETPOS, 0, 0)) : 0;
+}
+
+int Win32ProgressWindow::Minimum() const {
+  return bar_ ? static_cast<int>(::SendMessageA(hwnd(bar_), PBM_GETRANGE, TRUE, 0)) : 0;
+}
+
+int Win32ProgressWindow::Maximum() const {
+  return bar_ ? static_cast<int>(::SendMessageA(hwnd(bar_), PBM_GETRANGE, FALSE, 0)) : 0;
+}
+
+std::string Win32ProgressWindow::Message() const {
+  if (!text_) return {};
+  std::vector<char> buffer(static_cast<size_t>(::GetWindowTextLengthA(hwnd(text_))) + 1);
+  const int n = ::GetWindowTextA(hwnd(text_), buffer.data(), static_cast<int>(buffer.size()));
+  return std::string(buffer.data(), n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+intptr_t Win32ProgressWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  switch (message) {
+    case WM_CTLCOLORSTATIC:
+      ::SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+      ::SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0));
+      return reinterpret_cast<intptr_t>(::GetStockObject(WHITE_BRUSH));
+    case WM_CLOSE:
+      return 0;  // it goes when the work is done
+    default:
+      break;
+  }
+  return DefaultProc(message, wParam, lParam);
+}
+
+}  // namespace strevo

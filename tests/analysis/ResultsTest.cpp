@@ -1,0 +1,279 @@
+// The tutor's exercise results in a profile: read and written back field for
+// field, so that the tutor finds its entries intact.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "analysis/UResults.h"
+#include "storage/DynamicSettings.h"
+#include "storage/Exceptions.h"
+#include "support/Fixture.h"
+
+namespace strevo {
+namespace {
+
+const char* const kProfile = "C:\\Data\\Ann.usr";
+
+class TResultsTest : public test::PlatformTest {
+ protected:
+  // A profile with these contents, opened writable and loaded.
+  TDynamicSettings& Profile(const std::string& text) {
+    fake.WriteHostFile(kProfile, text);
+    EXPECT_EQ(profile_.Open(kProfile, dynamic_mode::ReadWriteDenyWrite), 1);
+    EXPECT_EQ(profile_.Load(), 1);
+    return profile_;
+  }
+  // The line an item is written back as, after loading it from `line`.
+  std::string RoundTrip(const std::string& line) {
+    TDynamicSettings& profile = Profile("ReCnt=0\r\nRe0=" + line + "\r\n");
+    TResultItem item(0);
+    EXPECT_EQ(item.LoadFrom(0, &profile), 0);
+    return item.Line();
+  }
+  std::string FileText() {
+    profile_.Save();
+    return fake.ReadHostFile(kProfile);
+  }
+
+ private:
+  TDynamicSettings profile_;
+};
+
+// ------------------------------------------------------------ the list --
+
+TEST_F(TResultsTest, ProfileWithoutReCntLoadsNothingAndWritesReCntZero) {
+  TDynamicSettings& profile = Profile("UserName=Ann\r\n");
+  TResults results;
+  results.LoadFrom(&profile);
+  EXPECT_TRUE(results.Items.empty());
+  EXPECT_EQ(results.ReCnt, 0);
+  results.SaveTo(profile);
+  EXPECT_EQ(FileText(), "UserName=Ann\r\nReCnt=0\r\n");
+}
+
+TEST_F(TResultsTest, MissingEntryIsDroppedAndNotWrittenBack) {
+  TDynamicSettings& profile = Profile(
+      "ReCnt=2\r\n"
+      "Re0=A;1;10;1;0;0;2;STD\r\n"
+      "Re2=C;0;30;3;0;0;4;STD\r\n");
+  TResults results;
+  results.LoadFrom(&profile);
+  ASSERT_EQ(results.Items.size(), 2u);
+  EXPECT_EQ(results.Items[0]->Index, 0);
+  EXPECT_EQ(results.Items[1]->Index, 2);
+  EXPECT_EQ(results.ReCnt, 2);
+  results.SaveTo(profile);
+  EXPECT_EQ(FileText(),
+            "ReCnt=2\r\n"
+            "Re0=A;1;10;1;0;0;2;STD\r\n"
+            "Re2=C;0;30;3;0;0;4;STD\r\n");
+}
+
+TEST_F(TResultsTest, ReCntBecomesTheHighestIndexActuallyLoaded) {
+  TDynamicSettings& profile = Profile("ReCnt=9\r\nRe3=A;1;10;1;0;0;2;STD\r\n");
+  TResults results;
+  results.LoadFrom(&profile);
+  ASSERT_EQ(results.Items.size(), 1u);
+  EXPECT_EQ(results.ReCnt, 3);
+}
+
+TEST_F(TResultsTest, EntriesAboveReCntAreNotLoaded) {
+  TDynamicSettings& profile = Profile("ReCnt=1\r\nRe0=A;1;1;1;0;0;2;STD\r\nRe5=B;1;1;1;0;0;2;STD\r\n");
+  TResults results;
+  results.LoadFrom(&profile);
+  ASSERT_EQ(results.Items.size(), 1u);
+  EXPECT_EQ(results.Items[0]->Index, 0);
+}
+
+TEST_F(TResultsTest, DamagedHugeReCntDoesNotWalkTwoBillionIndexes) {
+  TDynamicSettings& profile = Profile("ReCnt=2147483647\r\nRe7=A;1;1;1;0;0;2;STD\r\nRe07=B;1;1;1;0;0;2;STD\r\n");
+  TResults results;
+  results.LoadFrom(&profile);  // returns at once
+  ASSERT_EQ(results.Items.size(), 1u);
+  EXPECT_EQ(results.Items[0]->Kind, "A");
+  EXPECT_EQ(results.ReCnt, 7);
+}
+
+TEST_F(TResultsTest, LoadingAgainReplacesTheItems) {
+  TDynamicSettings& profile = Profile("ReCnt=0\r\nRe0=A;1;1;1;0;0;2;STD\r\n");
+  TResults results;
+  results.LoadFrom(&profile);
+  results.LoadFrom(&profile);
+  EXPECT_EQ(results.Items.size(), 1u);
+  results.Clear();
+  EXPECT_TRUE(results.Items.empty());
+  EXPECT_EQ(results.ReCnt, 0);
+}
+
+// ------------------------------------------------------------ one item --
+
+TEST_F(TResultsTest, NoStoreOrEmptyEntryGivesMinusThree) {
+  TDynamicSettings& profile = Profile("Re0=\r\n");
+  TResultItem item(4);
+  EXPECT_EQ(item.LoadFrom(0, nullptr), -3);
+  EXPECT_EQ(item.LoadFrom(0, &profile), -3);
+  EXPECT_EQ(item.LoadFrom(1, &profile), -3);
+  EXPECT_EQ(item.Index, 1);
+}
+
+TEST_F(TResultsTest, StdItemHasNoFieldsAfterTypeAndReadsExtrasAsMinusOne) {
+  TDynamicSettings& profile = Profile("Re0=LESSON;0;55.5;120;A;0;2;STD\r\n");
+  TResultItem item(0);
+  ASSERT_EQ(item.LoadFrom(0, &profile), 0);
+  EXPECT_EQ(item.Kind, "LESSON");
+  EXPECT_FALSE(item.Flag);
+  EXPECT_DOUBLE_EQ(item.Value, 55.5);
+  EXPECT_EQ(item.Number1, 120);
+  EXPECT_EQ(item.Label, "A");
+  EXPECT_EQ(item.Number2, 2);
+  EXPECT_EQ(item.Type, "STD");
+  EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{-1, -1, -1}));
+  EXPECT_EQ(item.Line(), "LESSON;0;55.5;120;A;0;2;STD");
+}
+
+TEST_F(TResultsTest, BookmarkTestItemRoundTripsWithCrosswiseCounts) {
+  const std::string line = "BKM;Chapter 3;12;34;56;0;1;98.5;7;L1;0;8;TEST;2;9;10;0;0;11;13;12;14;15;16;Good;1;2;3";
+  TDynamicSettings& profile = Profile("Re0=" + line + "\r\n");
+  TResultItem item(0);
+  ASSERT_EQ(item.LoadFrom(0, &profile), 0);
+  EXPECT_EQ(item.BookmarkText, "Chapter 3");
+  EXPECT_EQ(item.BookmarkA, 12);
+  EXPECT_EQ(item.BookmarkB, 34);
+  EXPECT_EQ(item.BookmarkC, 56);
+  EXPECT_TRUE(item.Flag);
+  EXPECT_TRUE(item.ModeA);
+  EXPECT_FALSE(item.ModeB);
+  EXPECT_EQ(item.Number3, 9);
+  EXPECT_EQ(item.Number4, 10);
+  // The second and third counts are stored crosswise.
+  EXPECT_EQ(item.Counts, (std::array<int32_t, 6>{11, 12, 13, 14, 15, 16}));
+  EXPECT_EQ(item.Note, "Good");
+  EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{1, 2, 3}));
+  EXPECT_EQ(item.Line(), line);
+}
+
+TEST_F(TResultsTest, NameTextItemReadsDashAsZeroSixthCount) {
+  TDynamicSettings& profile = Profile("Re0=NAME;Ann;0;0;0;12.25;3;x;0;4;TEXT;4;5;6;0;0;1;2;3;4;5;-;0;7;8;9\r\n");
+  TResultItem item(0);
+  ASSERT_EQ(item.LoadFrom(0, &profile), 0);
+  EXPECT_EQ(item.NameText, "Ann");
+  EXPECT_TRUE(item.ModeA);
+  EXPECT_TRUE(item.ModeB);
+  EXPECT_EQ(item.Counts, (std::array<int32_t, 6>{1, 3, 2, 4, 5, 0}));
+  EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{7, 8, 9}));
+  EXPECT_EQ(item.Line(), "NAME;Ann;0;0;0;12.25;3;x;0;4;TEXT;4;5;6;0;0;1;2;3;4;5;0;0;7;8;9");
+}
+
+TEST_F(TResultsTest, GameItemKeepsItsValueAndWritesNoExtras) {
+  EXPECT_EQ(RoundTrip("X;1;0;1;0;0;2;GAME;3;3;4;0;0;500;0;0"), "X;1;0;1;0;0;2;GAME;3;3;4;0;0;500;0;0");
+  TDynamicSettings& profile = Profile("Re0=X;1;0;1;0;0;2;GAME;3;3;4;0;0;500;0;0\r\n");
+  TResultItem item(0);
+  item.LoadFrom(0, &profile);
+  EXPECT_EQ(item.GameValue, 500);
+  EXPECT_FALSE(item.ModeA);
+  EXPECT_TRUE(item.ModeB);
+  EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{-1, -1, -1}));
+}
+
+TEST_F(TResultsTest, ModeCodesMapBothWays) {
+  struct Case {
+    const char* stored;
+    bool a, b;
+    const char* written;
+  };
+  for (const Case& c : {Case{"0", false, false, "0"}, Case{"1", true, true, "4"}, Case{"2", true, false, "2"},
+                        Case{"3", false, true, "3"}, Case{"4", true, true, "4"}, Case{"9", false, false, "0"}}) {
+    const std::string line = std::string("K;0;0;0;0;0;0;DRILL;") + c.stored + ";0;0;0;0";
+    TDynamicSettings& profile = Profile("Re0=" + line + "\r\n");
+    TResultItem item(0);
+    item.LoadFrom(0, &profile);
+    EXPECT_EQ(item.ModeA, c.a) << c.stored;
+    EXPECT_EQ(item.ModeB, c.b) << c.stored;
+    EXPECT_EQ(item.Line(), std::string("K;0;0;0;0;0;0;DRILL;") + c.written + ";0;0;0;0") << c.stored;
+  }
+}
+
+TEST_F(TResultsTest, TestItemWithEmptyNoteIsWrittenAndReadBackAsDash) {
+  TDynamicSettings& profile = Profile("");
+  TResults results;
+  auto item = std::make_unique<TResultItem>(0);
+  item->Kind = "K";
+  item->Type = "TEST";
+  item->Note = "";
+  results.Items.push_back(std::move(item));
+  results.SaveTo(profile);
+  EXPECT_EQ(profile.GetString("Re0"), "K;0;0;0;0;0;0;TEST;0;0;0;0;0;0;0;0;0;0;0;-;0;0;0");
+
+  TResults again;
+  again.LoadFrom(&profile);
+  ASSERT_EQ(again.Items.size(), 1u);
+  EXPECT_EQ(again.Items[0]->Note, "-");
+  // A stored empty note reads as "-" too.
+  profile.SetString("Re0", "K;0;0;0;0;0;0;TEST;0;0;0;0;0;0;0;0;0;0;0;;0;0;0");
+  again.LoadFrom(&profile);
+  EXPECT_EQ(again.Items[0]->Note, "-");
+}
+
+TEST_F(TResultsTest, ValueIsWrittenWithPointAndReadWithPointOrComma) {
+  TDynamicSettings& profile = Profile("Re0=K;1;12,75;0;0;0;0;STD\r\n");
+  TResultItem item(0);
+  item.LoadFrom(0, &profile);
+  EXPECT_DOUBLE_EQ(item.Value, 12.75);
+  EXPECT_EQ(item.Line(), "K;1;12.75;0;0;0;0;STD");
+}
+
+TEST_F(TResultsTest, NewItemHasTheDefaults) {
+  TResultItem item(5);
+  EXPECT_EQ(item.Index, 5);
+  EXPECT_EQ(item.Type, "STD");
+  EXPECT_EQ(item.Label, "0");
+  EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{0, 0, 0}));
+  EXPECT_EQ(item.Line(), ";0;0;0;0;0;0;STD");
+}
+
+// ------------------------------------------------------------ bad input --
+
+TEST_F(TResultsTest, MalformedNumberRaisesTheConversionError) {
+  for (const char* line : {"K;1;abc;0;0;0;0;STD", "K;x;1;0;0;0;0;STD", "K;1;1;1x;0;0;0;STD", "K;1;1;1;0;0;;STD",
+                           "BKM;t;a;0;0;0;1;1;1;0;0;0;STD", "K;1;1;1;0;0;0;TEST;0;bad;0;0;0;1;2;3;4;5;6;n",
+                           "K;1;1;1;0;0;0;TEXT;0;0;0;0;0;1;2;3;4;5;six;0", "K;1;1;1;0;0;0;GAME;0;0;0;0;0;lots"}) {
+    TDynamicSettings& profile = Profile(std::string("Re0=") + line + "\r\n");
+    TResultItem item(0);
+    EXPECT_THROW(item.LoadFrom(0, &profile), EConvertError) << line;
+  }
+}
+
+TEST_F(TResultsTest, TruncatedLineRaisesTheConversionError) {
+  for (const char* line : {"K", "K;1", "K;1;2;3", "K;1;2;3;L;0", "K;1;1;1;0;0;0;TEST;0;1", "K;1;1;1;0;0;0;TEST;0;1;2;0;0;5"}) {
+    TDynamicSettings& profile = Profile(std::string("Re0=") + line + "\r\n");
+    TResultItem item(0);
+    EXPECT_THROW(item.LoadFrom(0, &profile), EConvertError) << line;
+  }
+}
+
+TEST_F(TResultsTest, MalformedNumber4AndExtrasFallBackToZero) {
+  TDynamicSettings& profile = Profile("Re0=K;1;1;1;0;0;0;TEST;0;3;four;0;0;1;2;3;4;5;6;n;x;;9\r\n");
+  TResultItem item(0);
+  ASSERT_EQ(item.LoadFrom(0, &profile), 0);
+  EXPECT_EQ(item.Number3, 3);
+  EXPECT_EQ(item.Number4, 0);
+  EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{0, 0, 9}));
+}
+
+TEST_F(TResultsTest, OnlyThePresentExtrasAreRead) {
+  TDynamicSettings& profile = Profile("Re0=K;1;1;1;0;0;0;TEXT;0;0;0;0;0;1;2;3;4;5;6;0;42\r\n");
+  TResultItem item(0);
+  ASSERT_EQ(item.LoadFrom(0, &profile), 0);
+  EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{42, -1, -1}));
+}
+
+TEST_F(TResultsTest, MalformedEntryStopsTheLoadWithTheItemsReadBeforeIt) {
+  TDynamicSettings& profile = Profile("ReCnt=2\r\nRe0=A;1;1;1;0;0;0;STD\r\nRe1=B;?;1;1;0;0;0;STD\r\nRe2=C;1;1;1;0;0;0;STD\r\n");
+  TResults results;
+  EXPECT_THROW(results.LoadFrom(&profile), EConvertError);
+  ASSERT_EQ(results.Items.size(), 1u);
+  EXPECT_EQ(results.Items[0]->Kind, "A");
+}
+
+}  // namespace
+}  // namespace strevo

@@ -1,0 +1,361 @@
+// The running monitor end to end on the fake platform: start, the session,
+// key decoding, the counters, the daily figures and the files they land in.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "analysis/BigramAnalyzer.h"
+#include "core/TrayMain.h"
+#include "platform/fake/Simulation.h"
+#include "storage/DateTime.h"
+
+namespace strevo {
+namespace {
+
+const std::string kInstallation =
+    (std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "data").lexically_normal().string();
+
+std::vector<std::string> Lines(const std::string& script) {
+  std::istringstream in(script);
+  return Simulation::ReadScript(in);
+}
+
+// name=value lines of a settings file on the fake drive.
+std::map<std::string, std::string> ReadSettings(FakePlatform& platform, const std::string& path) {
+  std::map<std::string, std::string> values;
+  std::istringstream in(platform.ReadHostFile(path));
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t eq = line.find('=');
+    if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
+  }
+  return values;
+}
+
+class TrayMainTest : public ::testing::Test {
+ protected:
+  // Runs a script; the machine is set up with the account "ann" unless the
+  // script says otherwise.
+  void Run(const std::string& script) {
+    std::string error;
+    ASSERT_TRUE(sim.Run(Lines("account ann\n" + script), error)) << error;
+  }
+  std::map<std::string, std::string> Profile(const std::string& base = "Ann") {
+    return ReadSettings(sim.Platform(), "C:\\Strevo\\Database\\" + base + ".usr");
+  }
+  std::map<std::string, std::string> Workstation() {
+    return ReadSettings(sim.Platform(), "C:\\Strevo\\Database\\TESTPC.wk10");
+  }
+  bool ShownContains(const std::string& text) {
+    for (const std::string& s : sim.Shown())
+      if (s.find(text) != std::string::npos) return true;
+    return false;
+  }
+  Simulation sim{kInstallation};
+};
+
+TEST_F(TrayMainTest, FirstRunCreatesTheAccountsUserSelectsItAndWritesTheAutostartEntry) {
+  Run("args /INST\nrun\ntype hello world \n");
+  const auto profile = Profile();
+  ASSERT_FALSE(profile.empty()) << "the profile of the account's user exists";
+  EXPECT_EQ(profile.at("UserName"), "ann");
+  const auto station = Workstation();
+  EXPECT_EQ(station.at("WayfenInit.ann"), "1");
+  EXPECT_EQ(station.at("SelectedUser.ann"), "ann");
+  EXPECT_EQ(station.at("UseSelectedUser.ann"), "1");
+  EXPECT_EQ(station.at("LaunchAtStartup.ann"), "1");
+  EXPECT_EQ(station.at("LastUser.ann"), "ann");
+  std::string value;
+  ASSERT_TRUE(sim.Platform().registry.ReadString(kRunKey, kRunValue, value));
+  EXPECT_EQ(value, "\"C:\\Strevo\\strevo.exe\"") << "the path in double quotes, even without blanks";
+  EXPECT_EQ(sim.Forms().logon.shows, 0) << "the first run never asks for a user";
+}
+
+TEST_F(TrayMainTest, TypingIsCountedAndEverythingIsSavedWhenTheProgramEnds) {
+  Run("args /INST\nrun\ntype the cat sat on the mat\\b\\bat \nclick left\nkey 37\nwait 7000\n");
+  const SimulationSummary& s = sim.Summary();
+  EXPECT_EQ(s.totalHits, 27 + 1);  // 25 characters and 2 backspaces, one arrow key
+  EXPECT_EQ(s.monitoredHits, 27);
+  EXPECT_EQ(s.BackSpaces, 2);
+  EXPECT_EQ(s.ArrowHits, 1);
+  EXPECT_EQ(s.MouseClicks, 1);
+  const auto profile = Profile();
+  EXPECT_EQ(profile.at("totalHits"), "28");
+  EXPECT_EQ(profile.at("monitoredHits"), "27");
+  EXPECT_EQ(profile.at("BackSpaces"), "2");
+  EXPECT_EQ(profile.at("ArrowHits"), "1");
+  EXPECT_EQ(profile.at("MouseClicks"), "1");
+  EXPECT_EQ(profile.at("WayfenDays.counter"), "1");
+  EXPECT_TRUE(std::filesystem::exists(sim.Platform().HostPath("C:\\Strevo\\Database\\Ann.DTA")));
+  const std::string json = sim.Platform().ReadHostFile("C:\\Strevo\\Database\\ann.json");
+  EXPECT_NE(json.find("\"bigram\": \"th\""), std::string::npos);
+  EXPECT_NE(json.find("\"bigram\": \"ma\""), std::string::npos);
+}
+
+TEST_F(TrayMainTest, FourthRepeatedCharacterAbandonsTheRunBeforeItIsAnalysed) {
+  Run("args /INST\nrun\ntype aaaa\nsummary\nwait 7000\n");
+  EXPECT_EQ(sim.Summaries.front().monitoredHits, 4) << "the fourth a is still analysed";
+  // The abandonment cancelled the letter pairs: a-a twice, not three times.
+  const std::string json = sim.Platform().ReadHostFile("C:\\Strevo\\Database\\ann.json");
+  EXPECT_NE(json.find("\"bigram\": \"aa\", \"count\": 2,"), std::string::npos) << json;
+}
+
+TEST_F(TrayMainTest, TenCharactersWithoutWordEndAbandonWithoutTouchingTheLetterPairs) {
+  Run("args /INST\nrun\ntype abcdefghijk\nwait 7000\n");
+  const std::string json = sim.Platform().ReadHostFile("C:\\Strevo\\Database\\ann.json");
+  // Reason 3 leaves the bigram analyzer's word alone: j-k is still counted.
+  EXPECT_NE(json.find("\"bigram\": \"ij\""), std::string::npos);
+  EXPECT_NE(json.find("\"bigram\": \"jk\""), std::string::npos);
+}
+
+TEST_F(TrayMainTest, DigitsTabEscapeAndPlusAreNeverAnalysedAndAbandonTheRun) {
+  Run("args /INST\nrun\ntype ab1cd\nkey 9\nkey 27\ntype e+f\nwait 7000\n");
+  const SimulationSummary& s = sim.Summary();
+  EXPECT_EQ(s.totalHits, 10);
+  EXPECT_EQ(s.monitoredHits, 6);
+  const std::string json = sim.Platform().ReadHostFile("C:\\Strevo\\Database\\ann.json");
+  EXPECT_EQ(json.find("\"bigram\": \"bc\""), std::string::npos) << "the digit abandoned the run";
+  EXPECT_NE(json.find("\"bigram\": \"cd\""), std::string::npos);
+}
+
+TEST_F(TrayMainTest, CtrlOrAltWithALetterIsCountedButNeverAnalysed) {
+  // Alt alone makes a system key down, which the hook never posts.
+  Run("args /INST\nrun\nkey 65+ctrl\nkey 66+alt\nsummary\n");
+  EXPECT_EQ(sim.Summaries.front().totalHits, 1);
+  EXPECT_EQ(sim.Summaries.front().monitoredHits, 0);
+}
+
+TEST_F(TrayMainTest, AltGrCharacterIsTranslatedWithBothModifiers) {
+  Run("layout DE\nargs /INST\nrun\ntype x@y\nsummary\n");
+  EXPECT_EQ(sim.Summaries.front().monitoredHits, 3) << "@ comes from AltGr+Q on the German layout";
+  EXPECT_EQ(sim.Summaries.front().totalHits, 3);
+}
+
+TEST_F(TrayMainTest, DeadKeyAndTheFollowingLetterAreNeitherAnalysed) {
+  // ^ (dead) then a: the dead key is counted nowhere but the key messages,
+  // the letter after it becomes a non-character key.
+  Run("layout DE\nargs /INST\nrun\nkey 220\nkey 65\ntype b\nsummary\n");
+  EXPECT_EQ(sim.Summaries.front().monitoredHits, 1);
+  EXPECT_EQ(sim.Summaries.front().totalHits, 2);
+}
+
+TEST_F(TrayMainTest, SpaceRepeatingTheLastCharacterAtTheStartOfARunOnlyAbandons) {
+  Run("args /INST\nrun\ntype ab \nwait 7000\ntype \\s\nsummary\n");
+  EXPECT_EQ(sim.Summaries.front().monitoredHits, 3);
+  EXPECT_EQ(sim.Summaries.front().totalHits, 4);
+}
+
+TEST_F(TrayMainTest, SixIdleSecondsRevertTheTrayIconAndPauseTheTypingTime) {
+  Run("args /INST\nrun\ntype abc\nwait 3000\nsummary\nwait 3200\nsummary\nwait 10000\nsummary\n");
+  EXPECT_EQ(sim.Summaries[0].TypingSeconds, 3);
+  EXPECT_EQ(sim.Summaries[1].TypingSeconds, 6) << "the six idle seconds count as typing time";
+  EXPECT_EQ(sim.Summaries[2].TypingSeconds, 6) << "after the abandonment the timer is paused";
+  EXPECT_EQ(sim.Summaries[0].trayIcon, 2) << "typing";
+  EXPECT_EQ(sim.Summaries[1].trayIcon, 1) << "back to idle after 6 001 ms without a key";
+}
+
+TEST_F(TrayMainTest, ForegroundCaptionChangeAbandonsTheRunWithinOneRefresh) {
+  Run("args /INST\nrun\ntype abc\ncaption Editor - notes.txt\nwait 200\ntype d\nsummary\n");
+  // After the abandonment "c" and "d" form no pair.
+  const std::string json = sim.Platform().ReadHostFile("C:\\Strevo\\Database\\ann.json");
+  EXPECT_EQ(json.find("\"bigram\": \"cd\""), std::string::npos) << json;
+}
+
+TEST_F(TrayMainTest, DisableFromTheTutorSavesAndEnableRestoresThePreviousUser) {
+  Run("args /INST\nrun\ntype hello world \ndisable\nwait 100\nsummary\nenable\nwait 100\nsummary\n");
+  EXPECT_FALSE(sim.Summaries[0].enabled);
+  EXPECT_EQ(Profile().at("totalHits"), "12") << "DISABLE wrote the counters";
+  EXPECT_TRUE(sim.Summaries[1].enabled);
+  EXPECT_EQ(sim.Summaries[1].user, "ann");
+  EXPECT_EQ(sim.Summaries[1].totalHits, 12) << "the counters come back with the user";
+}
+
+TEST_F(TrayMainTest, SecondCopyHandsOverToTheRunningOneWhichEnablesItself) {
+  Run("args /INST\nrun\ndisable\nwait 100\nsummary\nsecond\nwait 100\nsummary\n");
+  EXPECT_FALSE(sim.Summaries[0].enabled);
+  EXPECT_TRUE(sim.Summaries[1].enabled) << "ENABLE with wParam 2 from the second copy";
+}
+
+TEST_F(TrayMainTest, UnexpectedMessagesAreIgnored) {
+  Run("args /INST\nrun\npost QVWayfen1999.WM_MOUSECLICKED 519 0\npost QVWayfen1999.WM_SENDWORDHDR 1 2\n"
+      "post QVWayfen1999.WM_SENDKEYINFO 0 0\nwait 100\nsummary\n");
+  EXPECT_EQ(sim.Summaries.front().MouseClicks, 0);
+  EXPECT_TRUE(sim.Summaries.front().enabled);
+}
+
+TEST_F(TrayMainTest, LogonWindowCreatesANewUserAfterConfirmation) {
+  Run("logon type bob\nlogon go\nmsgbox 6\nrun\ntype hi there \n");
+  EXPECT_EQ(sim.Forms().logon.shows, 1);
+  EXPECT_EQ(sim.Summary().user, "Bob") << "the typed name is normalised";
+  EXPECT_EQ(Profile("Bob").at("UserName"), "Bob");
+  EXPECT_EQ(Workstation().at("LastUser.ann"), "Bob");
+}
+
+TEST_F(TrayMainTest, CancellingTheLogonAtStartEndsTheProgram) {
+  Run("logon cancel\nrun\ntype never seen\n");
+  EXPECT_FALSE(sim.Summary().enabled);
+  EXPECT_EQ(sim.Summary().totalHits, 0);
+}
+
+TEST_F(TrayMainTest, TutorRunningAtStartKeepsMonitoringOff) {
+  Run("tutor running\nrun\ntype abc\nonoff\nsummary\n");
+  EXPECT_FALSE(sim.Summary().enabled);
+  EXPECT_EQ(sim.Summary().totalHits, 0);
+  EXPECT_EQ(sim.Forms().trayIcon.icon, 3);
+  EXPECT_TRUE(ShownContains("Strevo was launched but is not active yet.")) << "the on/off button only explains";
+}
+
+TEST_F(TrayMainTest, CloseDialogNoKeepsMonitoringAndYesEndsIt) {
+  Run("args /INST\nclose no\nclose yes\nrun\ntype ab \nexit\nwait 100\nsummary\ntype cd \nexit\ntype ef\n");
+  ASSERT_GE(sim.Summaries.size(), 3u);
+  EXPECT_TRUE(sim.Summaries[1].enabled) << "No keeps the program running with the same user";
+  EXPECT_EQ(sim.Summaries[1].user, "ann");
+  EXPECT_EQ(sim.Forms().closeDialog.shown.size(), 2u);
+  EXPECT_TRUE(sim.Forms().closeDialog.shown[0].permanentEnabled);
+  EXPECT_EQ(Profile().at("totalHits"), "6") << "only what was typed before the second exit";
+}
+
+TEST_F(TrayMainTest, PolicyThatHidesTheProgramRemovesAutostartAndEnds) {
+  sim.Platform().WriteHostFile("C:\\Strevo\\policy.dyn", "Corvane.Hide=1\r\n");
+  sim.Platform().registry.WriteString(kRunKey, kRunValue, "\"x\"");
+  Run("args /INST\nrun\ntype abc\n");
+  EXPECT_TRUE(ShownContains("Wayfen: Wayfen has been removed."));
+  std::string value;
+  EXPECT_FALSE(sim.Platform().registry.ReadString(kRunKey, kRunValue, value));
+  EXPECT_EQ(sim.Summary().totalHits, 0);
+}
+
+TEST_F(TrayMainTest, ProgramOnANetworkShareIsRefused) {
+  sim.Platform().posix.SetUncPrefix('C', "\\\\server\\share");
+  Run("args /INST\nrun\ntype abc\n");
+  EXPECT_EQ(sim.Summary().totalHits, 0);
+  EXPECT_EQ(sim.Platform().dialogs.shown.size(), 1u);
+}
+
+TEST_F(TrayMainTest, MissingLanguageFileMeansUninstalled) {
+  std::filesystem::remove(sim.Platform().HostPath("C:\\Strevo\\language.eng"));
+  sim.Platform().registry.WriteString(kRunKey, kRunValue, "\"x\"");
+  Run("args /INST\nrun\ntype abc\n");
+  EXPECT_TRUE(ShownContains("Strevo uninstallation done."));
+  std::string value;
+  EXPECT_FALSE(sim.Platform().registry.ReadString(kRunKey, kRunValue, value));
+}
+
+TEST_F(TrayMainTest, DamagedLanguageFileIsReportedWithoutRemovingTheAutostartEntry) {
+  sim.Platform().WriteHostFile("C:\\Strevo\\language.eng", "0=language.eng\r\n1=Quorvel\r\n1=again\r\n5=x\r\n");
+  sim.Platform().registry.WriteString(kRunKey, kRunValue, "\"x\"");
+  Run("args /INST\nrun\ntype abc\n");
+  EXPECT_TRUE(ShownContains("Duplicate string resource with id #1"));
+  std::string value;
+  EXPECT_TRUE(sim.Platform().registry.ReadString(kRunKey, kRunValue, value));
+}
+
+TEST_F(TrayMainTest, SettingsDialogCancelEndsMonitoringAndOkResumesIt) {
+  Run("args /INST\nsettings ok\nsettings cancel\nrun\ntype ab \nmenu 1\nsummary\nmenu 1\nsummary\n");
+  EXPECT_EQ(sim.Forms().settings.shows, 2);
+  EXPECT_TRUE(sim.Summaries[0].enabled);
+  EXPECT_FALSE(sim.Summaries[1].enabled);
+}
+
+TEST_F(TrayMainTest, ChangeOfUserAlwaysShowsTheLogonWindow) {
+  Run("args /INST\nsettings logoff\nlogon type carl\nlogon go\nmsgbox 6\nrun\ntype ab \nmenu 1\nsummary\n");
+  EXPECT_EQ(sim.Forms().logon.shows, 1) << "even with a user selected for the account";
+  EXPECT_EQ(sim.Summaries.back().user, "Carl");
+}
+
+TEST_F(TrayMainTest, DayChangeWhileRunningFilesThePreviousDayUnderItsWeekday) {
+  // 2026-12-07 is a Monday (weekday 2). The day is closed at the first
+  // abandonment after midnight: here the tenth character without a counted
+  // word end, so the seven characters typed after midnight before it still
+  // belong to Monday; the four after it start Tuesday.
+  Run("date 2026-12-07 23:59:00\nargs /INST\nrun\ntype hello world \nmidnight\ntype again here \nwait 7000\n");
+  const auto profile = Profile();
+  EXPECT_EQ(profile.at("TotalHits.day2"), "19");
+  EXPECT_EQ(profile.at("TotalHits.day3"), "4");
+  EXPECT_EQ(profile.at("CurrentDay"), "3");
+  EXPECT_EQ(profile.at("Lastdate"), std::to_string(static_cast<int>(encode_date(2026, 12, 8))));
+  // The first save of this new user happened on Tuesday: one day with a save.
+  EXPECT_EQ(profile.at("WayfenDays.counter"), "1");
+}
+
+TEST_F(TrayMainTest, RecordEqualToTheStoredOneKeepsItsDate) {
+  sim.Platform().WriteHostFile("C:\\Strevo\\Database\\Ann.usr",
+                               "UserName=ann\r\nDateStarted=1/1/2026\r\nTypedWords.TopTen=1\r\n"
+                               "TypedWords.TopTen.Date=46000\r\n");
+  Run("args /INST\nrun\ntype one two \n");
+  const auto profile = Profile();
+  EXPECT_EQ(profile.at("TypedWords.TopTen"), "1");
+  EXPECT_EQ(profile.at("TypedWords.TopTen.Date"), "46000");
+}
+
+TEST_F(TrayMainTest, GarbageWorkstationAndPolicyFilesDoNotStopTheProgram) {
+  sim.Platform().WriteHostFile("C:\\Strevo\\policy.dyn", std::string("\0\xff\x01garbage\r\n=\r\n", 16));
+  sim.Platform().WriteHostFile("C:\\Strevo\\Database\\TESTPC.wk10", std::string(100000, '\xee'));
+  Run("args /INST\nrun\ntype abc \n");
+  EXPECT_TRUE(sim.Summary().enabled);
+  EXPECT_EQ(sim.Summary().monitoredHits, 4);
+}
+
+TEST_F(TrayMainTest, WorkstationWithoutANameUsesTheNonameFile) {
+  Run("computer\nargs /INST\nrun\ntype abc \n");
+  EXPECT_TRUE(ShownContains("This workstation does not have a name!"));
+  EXPECT_TRUE(std::filesystem::exists(sim.Platform().HostPath("C:\\Strevo\\noname.wk10")));
+}
+
+}  // namespace
+
+// Two runs on the same installation: the day's figures come back on the
+// same day, and skipped days are cleared.
+class TrayMainRestartTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = std::filesystem::temp_directory_path() / ("strevo-restart-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(root_);
+  }
+  void TearDown() override { std::filesystem::remove_all(root_); }
+  SimulationSummary RunOnce(const std::string& script) {
+    Simulation sim(kInstallation, root_.string());
+    std::string error;
+    EXPECT_TRUE(sim.Run(Lines("account ann\n" + script), error)) << error;
+    profile_ = ReadSettings(sim.Platform(), "C:\\Strevo\\Database\\Ann.usr");
+    return sim.Summaries.front();
+  }
+  std::filesystem::path root_;
+  std::map<std::string, std::string> profile_;
+};
+
+TEST_F(TrayMainRestartTest, SecondStartOnTheSameDayRestoresTheDaysFigures) {
+  RunOnce("date 2026-12-07 10:00:00\nargs /INST\nrun\ntype one two three \n");
+  const SimulationSummary again = RunOnce("date 2026-12-07 11:00:00\nargs /AUTOLOGON\nrun\nsummary\n");
+  EXPECT_EQ(again.user, "ann") << "/AUTOLOGON logs the last user on without the logon window";
+  EXPECT_EQ(again.Characters, 14);
+  EXPECT_EQ(again.Words, 2);
+  EXPECT_EQ(profile_.at("WayfenDays.counter"), "1");
+}
+
+TEST_F(TrayMainRestartTest, StartingThreeDaysLaterClearsTheTwoSkippedWeekdays) {
+  RunOnce("date 2026-12-07 10:00:00\nargs /INST\nrun\ntype one two three \n");
+  {
+    // Figures left in the slots of Tuesday and Wednesday by an earlier week.
+    Simulation edit(kInstallation, root_.string());
+    std::string text = edit.Platform().ReadHostFile("C:\\Strevo\\Database\\Ann.usr");
+    for (const char* line : {"TotalHits.day3=", "TotalHits.day4=", "TotalHits.day5="}) {
+      const size_t at = text.find(line);
+      ASSERT_NE(at, std::string::npos);
+      text.replace(at, std::string(line).size() + 1, std::string(line) + "7");
+    }
+    edit.Platform().WriteHostFile("C:\\Strevo\\Database\\Ann.usr", text);
+  }
+  RunOnce("date 2026-12-10 10:00:00\nargs /AUTOLOGON\nrun\n");
+  EXPECT_EQ(profile_.at("TotalHits.day3"), "0");
+  EXPECT_EQ(profile_.at("TotalHits.day4"), "0");
+  EXPECT_EQ(profile_.at("TotalHits.day5"), "0") << "Thursday itself is the new day";
+  EXPECT_EQ(profile_.at("TotalHits.day2"), "14") << "Monday keeps its figures";
+  EXPECT_EQ(profile_.at("WayfenDays.counter"), "2");
+}
+
+}  // namespace strevo

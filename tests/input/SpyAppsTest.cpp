@@ -1,0 +1,386 @@
+// The monitored-applications list: its ".SET" records, the global atoms of
+// switched-off applications, and the list's lookups.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "input/SpyApps.h"
+#include "storage/DebugLog.h"
+#include "support/Fixture.h"
+
+namespace strevo {
+namespace {
+
+const char* const kSetFile = "C:\\Data\\Ann.SET";
+
+std::string ShortStringField(const std::string& text) {
+  std::string field(256, '\0');
+  field[0] = static_cast<char>(text.size());
+  std::copy(text.begin(), text.end(), field.begin() + 1);
+  return field;
+}
+
+std::string Le16(int value) { return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)}; }
+
+// One 772-byte record as the file holds it.
+std::string Record(const std::string& key, int enabled, int hidden, const std::string& display,
+                   const std::string& qualifier) {
+  return ShortStringField(key) + Le16(enabled) + Le16(hidden) + ShortStringField(display) +
+         ShortStringField(qualifier);
+}
+
+class TSpyedAppsTest : public test::PlatformTest {
+ protected:
+  void SetUp() override { fake.files.MakeDirectory("C:\\Data"); }
+  void TearDown() override { SetDebugLog(""); }
+
+  std::vector<std::string> AtomNames() const { return fake.atoms.Names(); }
+  bool HasAtom(const std::string& name) const {
+    const auto names = AtomNames();
+    return std::find(names.begin(), names.end(), name) != names.end();
+  }
+  void EnableLog() { SetDebugLog("C:\\debug.log"); }
+  std::string LogText() { return fake.ReadHostFile("C:\\debug.log"); }
+  bool Logged(const std::string& text) { return LogText().find(text) != std::string::npos; }
+};
+
+// ------------------------------------------------------------- AddApp --
+
+TEST_F(TSpyedAppsTest, AddAppUpperCasesTheNameAndUsesWellKnownDisplayNames) {
+  TSpyedApps apps;
+  apps.AddApp(true, "excel.exe", "", "", false);
+  apps.AddApp(true, "WinWord.exe", "My editor", "", false);
+  apps.AddApp(false, "notepad.exe", "", "q", true);
+  apps.AddApp(true, "tool.exe", "Tool", "", false);
+  ASSERT_EQ(apps.Items.size(), 4u);
+  EXPECT_EQ(apps.Items[0].Key, "EXCEL.EXE");
+  EXPECT_EQ(apps.Items[0].App->Key, "EXCEL.EXE");
+  EXPECT_EQ(apps.Items[0].App->DisplayName, "Microsoft Excel");
+  EXPECT_EQ(apps.Items[1].App->DisplayName, "Microsoft Word");  // the table wins over the given name
+  EXPECT_EQ(apps.Items[2].App->DisplayName, "NOTEPAD.EXE");     // no name given: the executable
+  EXPECT_EQ(apps.Items[2].App->Qualifier, "q");
+  EXPECT_TRUE(apps.Items[2].App->Hidden);
+  EXPECT_FALSE(apps.Items[2].App->IsEnabled());
+  EXPECT_EQ(apps.Items[3].App->DisplayName, "Tool");
+}
+
+TEST_F(TSpyedAppsTest, AddAppUpperCasesAsciiLettersOnly) {
+  TSpyedApps apps;
+  apps.AddApp(true, "caf\xE9.exe", "", "", false);
+  EXPECT_EQ(apps.Items[0].Key, "CAF\xE9.EXE");
+}
+
+TEST_F(TSpyedAppsTest, AddAppPublishesNoAtomEvenWhenDisabled) {
+  TSpyedApps apps;
+  apps.AddApp(false, "excel.exe", "", "Q", false);
+  EXPECT_TRUE(AtomNames().empty());
+  EXPECT_EQ(apps.Items[0].App->Atom, 0);
+}
+
+TEST_F(TSpyedAppsTest, SecondRecordWithTheSameKeyIsAddedBesideTheFirst) {
+  TSpyedApps apps;
+  apps.AddApp(true, "excel.exe", "", "", false);
+  apps.AddApp(false, "EXCEL.EXE", "", "", false);
+  ASSERT_EQ(apps.GetItems().size(), 2u);
+  EXPECT_TRUE(apps.Items[0].App->IsEnabled());
+  EXPECT_FALSE(apps.Items[1].App->IsEnabled());
+}
+
+// ---------------------------------------------------------------- atoms --
+
+TEST_F(TSpyedAppsTest, AtomNameIsQvsadAndTheFirst250CharactersOfQualifierAndKey) {
+  TAppSettings app(true, "x");
+  app.Key = "EXCEL.EXE";
+  app.Qualifier = "Ann";
+  EXPECT_EQ(app.AtomName(), "QVSADAnnEXCEL.EXE");
+  app.Qualifier = std::string(245, 'q');
+  EXPECT_EQ(app.AtomName(), "QVSAD" + std::string(245, 'q') + "EXCEL");
+  EXPECT_EQ(app.AtomName().size(), 255u);
+}
+
+TEST_F(TSpyedAppsTest, TogglingOffAndOnAddsAndThenDeletesTheAtom) {
+  TAppSettings app(true, "Excel");
+  app.Key = "EXCEL.EXE";
+  app.Qualifier = "Ann";
+  app.SetEnabled(false);
+  EXPECT_EQ(AtomNames(), std::vector<std::string>{"QVSADAnnEXCEL.EXE"});
+  EXPECT_NE(app.Atom, 0);
+  app.SetEnabled(false);  // no transition: nothing more
+  EXPECT_EQ(AtomNames().size(), 1u);
+  app.SetEnabled(true);
+  EXPECT_TRUE(AtomNames().empty());
+  app.SetEnabled(true);
+  EXPECT_TRUE(AtomNames().empty());
+  EXPECT_TRUE(app.IsEnabled());
+}
+
+TEST_F(TSpyedAppsTest, EmptyQualifierNeverPublishesAnAtom) {
+  TAppSettings app(true, "Excel");
+  app.Key = "EXCEL.EXE";
+  app.SetEnabled(false);
+  EXPECT_TRUE(AtomNames().empty());
+  EXPECT_FALSE(app.IsEnabled());
+}
+
+TEST_F(TSpyedAppsTest, AtomAlreadyPresentIsLoggedAndNotTakenOver) {
+  EnableLog();
+  const uint16_t foreign = fake.atoms.AddAtom("QVSADAnnEXCEL.EXE");
+  {
+    TSpyedApps apps;
+    apps.AddApp(true, "excel.exe", "", "Ann", false);
+    apps.Items[0].App->SetEnabled(false);
+    EXPECT_EQ(apps.Items[0].App->Atom, 0);
+    EXPECT_TRUE(Logged(" TSpyedApps: Error - ATOM ALREADY EXISTS!!\r\n"));
+    EXPECT_TRUE(Logged(" TSpyedApps: Added Atom: QVSADAnnEXCEL.EXE\r\n"));
+    apps.Items[0].App->SetEnabled(true);  // holds nothing, deletes nothing
+  }
+  EXPECT_EQ(fake.atoms.FindAtom("QVSADAnnEXCEL.EXE"), foreign);
+}
+
+TEST_F(TSpyedAppsTest, DestructionDeletesTheAtomsTheRecordsHold) {
+  {
+    TSpyedApps apps;
+    apps.AddApp(true, "excel.exe", "", "Ann", false);
+    apps.AddApp(true, "winword.exe", "", "Ann", false);
+    apps.Items[0].App->SetEnabled(false);
+    apps.Items[1].App->SetEnabled(false);
+    EXPECT_EQ(AtomNames().size(), 2u);
+  }
+  EXPECT_TRUE(AtomNames().empty());
+}
+
+TEST_F(TSpyedAppsTest, DestructionAfterToggleBackDoesNotDeleteAReferenceItNoLongerHolds) {
+  {
+    TSpyedApps apps;
+    apps.AddApp(true, "excel.exe", "", "Ann", false);
+    apps.Items[0].App->SetEnabled(false);
+    fake.atoms.AddAtom("QVSADAnnEXCEL.EXE");  // another program takes a reference too
+    apps.Items[0].App->SetEnabled(true);       // gives back ours
+    EXPECT_EQ(apps.Items[0].App->Atom, 0);
+  }
+  EXPECT_TRUE(HasAtom("QVSADAnnEXCEL.EXE"));  // the other program's reference is intact
+}
+
+// ---------------------------------------------------------- the file --
+
+TEST_F(TSpyedAppsTest, SavedRecordsAreByteExact) {
+  TSpyedApps apps;
+  apps.AddApp(false, "DRAXEL.EXE", "Quorvel Wayfen", "", true);
+  apps.AddApp(true, "excel.exe", "", "Ann", false);
+  ASSERT_TRUE(apps.saveApps(kSetFile));
+  EXPECT_EQ(fake.ReadHostFile(kSetFile), Record("DRAXEL.EXE", 0, 1, "Quorvel Wayfen", "") +
+                                             Record("EXCEL.EXE", 1, 0, "Microsoft Excel", "Ann"));
+  EXPECT_FALSE(fake.files.FileExists(std::string(kSetFile) + ".tmp"));
+}
+
+TEST_F(TSpyedAppsTest, FileRoundTripsByteForByte) {
+  const std::string bytes = Record("DRAXEL.EXE", 0, 1, "Quorvel Wayfen", "") +
+                            Record("excel.exe", 1, 0, "Microsoft Excel", "Ann") +
+                            Record("NOTEPAD.EXE", 0, 0, std::string(255, 'n'), "Ann");
+  fake.WriteHostFile(kSetFile, bytes);
+  TSpyedApps apps;
+  ASSERT_TRUE(apps.loadApps(kSetFile));
+  ASSERT_EQ(apps.Items.size(), 3u);
+  EXPECT_EQ(apps.Items[1].Key, "excel.exe");  // the key as stored
+  ASSERT_TRUE(apps.saveApps(kSetFile));
+  EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes);
+}
+
+TEST_F(TSpyedAppsTest, FileOf1544BytesLoadsTwoRecords) {
+  fake.WriteHostFile(kSetFile, Record("A.EXE", 1, 0, "A", "") + Record("B.EXE", 1, 1, "B", ""));
+  TSpyedApps apps;
+  ASSERT_TRUE(apps.loadApps(kSetFile));
+  ASSERT_EQ(apps.Items.size(), 2u);
+  EXPECT_EQ(apps.Items[1].App->Key, "B.EXE");
+  EXPECT_TRUE(apps.Items[1].App->Hidden);
+  EXPECT_TRUE(fake.dialogs.shown.empty());
+}
+
+TEST_F(TSpyedAppsTest, FileOf1000BytesShowsTheSizeMessageAndLoadsOneRecord) {
+  std::string bytes = Record("A.EXE", 1, 0, "A", "") + Record("B.EXE", 1, 0, "B", "");
+  bytes.resize(1000);
+  fake.WriteHostFile(kSetFile, bytes);
+  TSpyedApps apps;
+  ASSERT_TRUE(apps.loadApps(kSetFile));
+  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+  EXPECT_EQ(fake.dialogs.shown[0].text, "Fatal Error: SpyApps file size invalid");
+  EXPECT_EQ(fake.dialogs.shown[0].caption, "QV Wayfen");
+  ASSERT_EQ(apps.Items.size(), 1u);
+  EXPECT_EQ(apps.Items[0].Key, "A.EXE");
+}
+
+TEST_F(TSpyedAppsTest, EmptyFileLoadsAnEmptyList) {
+  fake.WriteHostFile(kSetFile, "");
+  TSpyedApps apps;
+  EXPECT_TRUE(apps.loadApps(kSetFile));
+  EXPECT_TRUE(apps.Items.empty());
+  EXPECT_TRUE(fake.dialogs.shown.empty());
+}
+
+TEST_F(TSpyedAppsTest, DisabledRecordWithQualifierPublishesItsAtomOnLoad) {
+  fake.WriteHostFile(kSetFile, Record("EXCEL.EXE", 0, 0, "Microsoft Excel", "Ann") +
+                                   Record("WINWORD.EXE", 0, 0, "Microsoft Word", "") +
+                                   Record("NOTEPAD.EXE", 1, 0, "Notepad", "Ann"));
+  TSpyedApps apps;
+  ASSERT_TRUE(apps.loadApps(kSetFile));
+  EXPECT_EQ(AtomNames(), std::vector<std::string>{"QVSADAnnEXCEL.EXE"});
+  EXPECT_FALSE(apps.Items[0].App->IsEnabled());
+  EXPECT_FALSE(apps.Items[1].App->IsEnabled());
+  EXPECT_TRUE(apps.Items[2].App->IsEnabled());
+}
+
+TEST_F(TSpyedAppsTest, LoadingAgainReleasesTheAtomsOfThePreviousList) {
+  fake.WriteHostFile(kSetFile, Record("EXCEL.EXE", 0, 0, "Microsoft Excel", "Ann"));
+  TSpyedApps apps;
+  ASSERT_TRUE(apps.loadApps(kSetFile));
+  ASSERT_TRUE(apps.loadApps(kSetFile));
+  EXPECT_EQ(apps.Items.size(), 1u);
+  EXPECT_NE(apps.Items[0].App->Atom, 0);  // published again, not "already exists"
+  EXPECT_EQ(AtomNames().size(), 1u);
+}
+
+TEST_F(TSpyedAppsTest, SavingAShorterListLeavesNoStaleTail) {
+  TSpyedApps apps;
+  apps.AddApp(true, "a.exe", "", "", false);
+  apps.AddApp(true, "b.exe", "", "", false);
+  apps.AddApp(true, "c.exe", "", "", false);
+  ASSERT_TRUE(apps.saveApps(kSetFile));
+  apps.Items.pop_back();
+  ASSERT_TRUE(apps.saveApps(kSetFile));
+  EXPECT_EQ(fake.ReadHostFile(kSetFile), Record("A.EXE", 1, 0, "A.EXE", "") + Record("B.EXE", 1, 0, "B.EXE", ""));
+  TSpyedApps again;
+  ASSERT_TRUE(again.loadApps(kSetFile));
+  EXPECT_EQ(again.Items.size(), 2u);
+}
+
+TEST_F(TSpyedAppsTest, ManyRecordsLoadAndSaveBackUnchanged) {
+  std::string bytes;
+  for (int i = 0; i < 300; ++i)
+    bytes += Record("APP" + std::to_string(i) + ".EXE", i % 2, 0, "App " + std::to_string(i), i % 3 ? "Q" : "");
+  fake.WriteHostFile(kSetFile, bytes);
+  TSpyedApps apps;
+  ASSERT_TRUE(apps.loadApps(kSetFile));
+  EXPECT_EQ(apps.Items.size(), 300u);
+  EXPECT_EQ(AtomNames().size(), 100u);  // disabled (even i) with a qualifier (i not a multiple of 3)
+  ASSERT_TRUE(apps.saveApps(kSetFile));
+  EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes);
+}
+
+TEST_F(TSpyedAppsTest, BinaryRecordsLoadWithoutHarm) {
+  std::string bytes(2 * 772, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 131 + 7) & 0xFF);
+  fake.WriteHostFile(kSetFile, bytes);
+  TSpyedApps apps;
+  ASSERT_TRUE(apps.loadApps(kSetFile));
+  ASSERT_EQ(apps.Items.size(), 2u);
+  for (const TAppItem& item : apps.Items) {
+    EXPECT_LE(item.Key.size(), 255u);
+    EXPECT_LE(item.App->DisplayName.size(), 255u);
+    EXPECT_LE(item.App->Qualifier.size(), 255u);
+  }
+}
+
+// -------------------------------------------------------- bad moments --
+
+TEST_F(TSpyedAppsTest, MissingFileLoadsNothing) {
+  TSpyedApps apps;
+  apps.AddApp(true, "a.exe", "", "", false);
+  EXPECT_FALSE(apps.loadApps(kSetFile));
+  EXPECT_TRUE(apps.Items.empty());
+}
+
+TEST_F(TSpyedAppsTest, FileLockedByAnotherOpenIsNeitherLoadedNorOverwritten) {
+  const std::string bytes = Record("EXCEL.EXE", 1, 0, "Microsoft Excel", "");
+  fake.WriteHostFile(kSetFile, bytes);
+  auto other = fake.files.Open(kSetFile, {FileAccess::ReadWrite, FileShare::None, FileCreate::OpenExisting});
+  ASSERT_TRUE(other);
+  TSpyedApps apps;
+  EXPECT_FALSE(apps.loadApps(kSetFile));
+  apps.AddApp(false, "DRAXEL.EXE", "Quorvel Wayfen", "", true);
+  other->Close();
+  EXPECT_FALSE(apps.saveApps(kSetFile));  // even once the file is free again
+  EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes);
+}
+
+TEST_F(TSpyedAppsTest, ReadErrorInsideTheFileKeepsTheFileFromBeingOverwritten) {
+  const std::string bytes = Record("A.EXE", 1, 0, "A", "") + Record("B.EXE", 1, 0, "B", "Q");
+  fake.WriteHostFile(kSetFile, bytes);
+  fake.files.Add({FileFault::FailRead, "Ann.SET", 900});
+  TSpyedApps apps;
+  EXPECT_TRUE(apps.loadApps(kSetFile));
+  ASSERT_EQ(apps.Items.size(), 2u);  // the loop runs for the computed count
+  EXPECT_EQ(apps.Items[0].Key, "A.EXE");
+  EXPECT_TRUE(apps.Items[1].App->IsEnabled());  // unread fields keep their defaults
+  EXPECT_TRUE(apps.Items[1].App->Qualifier.empty());
+  fake.files.ClearFaults();
+  EXPECT_FALSE(apps.saveApps(kSetFile));
+  EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes);
+}
+
+TEST_F(TSpyedAppsTest, WriteFailingHalfWayLeavesTheOldFile) {
+  const std::string bytes = Record("A.EXE", 1, 0, "A", "") + Record("B.EXE", 1, 0, "B", "");
+  fake.WriteHostFile(kSetFile, bytes);
+  TSpyedApps apps;
+  ASSERT_TRUE(apps.loadApps(kSetFile));
+  apps.AddApp(true, "c.exe", "", "", false);
+  fake.files.Add({FileFault::FailWrite, "Ann.SET", 1000});
+  EXPECT_FALSE(apps.saveApps(kSetFile));
+  EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes);
+  EXPECT_FALSE(fake.files.FileExists(std::string(kSetFile) + ".tmp"));
+}
+
+// --------------------------------------------------------------- lookups --
+
+TEST_F(TSpyedAppsTest, FindOfZeroReturnsNoneWithoutWalkingTheList) {
+  EnableLog();
+  TSpyedApps apps;
+  apps.AddApp(true, "a.exe", "", "", false);  // its process ids are all 0
+  EXPECT_EQ(apps.find(0), nullptr);
+  EXPECT_TRUE(Logged("{TSpyedApps.find  { PID=0\r\n"));
+  EXPECT_TRUE(Logged("}} TSpyedApps.find quit - requested NILL pHwnd\r\n"));
+  EXPECT_FALSE(Logged("NOT FOUND"));
+}
+
+TEST_F(TSpyedAppsTest, FindMatchesRecordedProcessIdsOnly) {
+  EnableLog();
+  TSpyedApps apps;
+  apps.AddApp(true, "a.exe", "Alpha", "", false);
+  apps.AddApp(true, "b.exe", "Beta", "", false);
+  EXPECT_EQ(apps.find(77), nullptr);
+  EXPECT_TRUE(Logged(" TSpyedApps.find - NOT FOUND pid:77\r\n"));
+  apps.Items[1].App->ProcessIds[2] = 77;
+  apps.Items[1].App->LastProcessIndex = 2;
+  EXPECT_EQ(apps.find(77), apps.Items[1].App.get());
+  EXPECT_TRUE(Logged("} TSpyedApps.find - FOUND: Beta\r\n"));
+}
+
+TEST_F(TSpyedAppsTest, RunningIsFalseWithoutRecordedProcesses) {
+  EnableLog();
+  TAppSettings app(true, "x");
+  fake.processes.running.insert(0);
+  EXPECT_FALSE(app.running());
+  EXPECT_TRUE(Logged("  TSpyedApps.running() - NOT FOUND\r\n"));
+  app.ProcessIds[1] = 4711;
+  app.LastProcessIndex = 1;
+  EXPECT_FALSE(app.running());
+  fake.processes.running.insert(4711);
+  EXPECT_TRUE(app.running());
+  EXPECT_TRUE(Logged(" TSpyedApps.running() found pid :4711\r\n"));
+}
+
+TEST_F(TSpyedAppsTest, LoadAndSaveWriteTheirTraceLines) {
+  EnableLog();
+  TSpyedApps apps;
+  apps.AddApp(true, "excel.exe", "", "", false);
+  ASSERT_TRUE(apps.saveApps(kSetFile));
+  ASSERT_TRUE(apps.loadApps(kSetFile));
+  const std::string log = LogText();
+  for (const char* line : {"{TSpyedApps.saveApps{\r\n", "\t  saver saved EXCEL.EXE\r\n", "}} TSpyedApps.saveApps\r\n",
+                           "{TSpyedApps.loadApps{\r\n", "\t  loader added EXCEL.EXE\r\n", "}} TSpyedApps.loadApps\r\n"})
+    EXPECT_NE(log.find(line), std::string::npos) << line;
+}
+
+}  // namespace
+}  // namespace strevo

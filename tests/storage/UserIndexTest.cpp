@@ -1,0 +1,328 @@
+// Groups and the per-group user index: listing groups, reading, merging and
+// rebuilding the indexes, and the user lists built from them.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "analysis/AnalyzerAPI.h"
+#include "input/SpyApps.h"
+#include "platform/Application.h"
+#include "storage/DynamicSettings.h"
+#include "storage/Group.h"
+#include "storage/LangRes.h"
+#include "storage/PrgSetup.h"
+#include "storage/User.h"
+#include "support/Fixture.h"
+
+namespace strevo {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class UserIndexTest : public test::PlatformTest {
+ protected:
+  void SetUp() override {
+    AnalyzerInitialize();
+    Application().Reset();
+    Application().onProcessMessages = [this] { ++processed; };
+    ResetPolicy();
+    Localize().Clear();
+    Localize().Strings.assign(2000, kUnsetString);
+    Localize().Strings[1] = "Quorvel";
+    Localize().Strings[12] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    Localize().Strings[13] = "abcdefghijklmnopqrstuvwxyz";
+    Localize().Strings[546] = "Processing database, please wait...";
+    ProgramSettings = std::make_unique<TProgramSettings>();
+    ProgramSettings->DatabasePath = "C:\\Data\\";
+    ProgramSettings->RootPath = "C:\\Root\\";
+    fake.files.MakeDirectory("C:\\Data");
+    fake.files.MakeDirectory("C:\\Root");
+    fake.WriteHostFile("C:\\Root\\0.grp", "");
+    fake.WriteHostFile("C:\\Root\\policy.dyn", "");
+    LoadPolicy("C:\\Root\\policy.dyn");
+  }
+  void TearDown() override {
+    CurrentUser.reset();
+    SpyedApps.reset();
+    ResetPolicy();
+    ProgramSettings.reset();
+    Localize().Clear();
+    Application().Reset();
+    while (AnalyzerInitialized()) AnalyzerFinalize();
+  }
+
+  // A profile; group < 0 writes no group key.
+  void Profile(const std::string& file, const std::string& name, int group = -1) {
+    std::string text = name.empty() ? std::string() : "UserName=" + name + "\r\n";
+    if (group >= 0) text += "UserGroupId=" + std::to_string(group) + "\r\n";
+    fake.WriteHostFile("C:\\Data\\" + file, text);
+  }
+  void Index(int group, const std::string& text) {
+    fake.WriteHostFile("C:\\Data\\" + std::to_string(group) + ".idx", text);
+  }
+  std::string Read(const std::string& path) { return fake.ReadHostFile(path); }
+  bool Exists(const std::string& path) { return fake.files.FileExists(path); }
+  // Profiles User00.usr .. with names User00 .., all in group 0.
+  void ManyProfiles(int count, int group = -1) {
+    for (int i = 0; i < count; ++i) {
+      const std::string name = "User" + std::string(i < 10 ? "0" : "") + std::to_string(i);
+      Profile(name + ".usr", name, group);
+    }
+  }
+
+  int processed = 0;
+};
+
+// ---------------------------------------------------------------- groups --
+
+TEST_F(UserIndexTest, GroupZeroIsListedFirstWhenItsFileIsMissing) {
+  fake.files.RemoveFile("C:\\Root\\0.grp");
+  fake.WriteHostFile("C:\\Root\\2.grp", "");
+  fake.WriteHostFile("C:\\Root\\10.grp", "");
+  EXPECT_EQ(ListGroups(), (Lines{"0", "10", "2"}));
+  EXPECT_EQ(MaxGroup(), 10);
+}
+
+TEST_F(UserIndexTest, GroupNamesThatAreNoNumbersCountAsZero) {
+  fake.WriteHostFile("C:\\Root\\abc.grp", "");
+  fake.WriteHostFile("C:\\Root\\x.y.grp", "");
+  fake.WriteHostFile("C:\\Root\\3.grpx", "");
+  EXPECT_EQ(ListGroups(), (Lines{"0", "abc", "x"}));
+  EXPECT_EQ(MaxGroup(), 0);
+}
+
+// --------------------------------------------------------------- reading --
+
+TEST_F(UserIndexTest, IndexOfOneGroupSkipsLinesThatAreNoEntries) {
+  Index(0, "Ann.usr=Ann\r\n\r\nno entry\r\n=x\r\nBob.usr=Bob");
+  EXPECT_EQ(LoadIndex(0), (Lines{"Ann.usr=Ann", "Bob.usr=Bob"}));
+  EXPECT_EQ(LoadIndex(1), Lines{});
+}
+
+TEST_F(UserIndexTest, AllIndexesMergeTheGroupsUpToMaxGroupInOrder) {
+  fake.WriteHostFile("C:\\Root\\2.grp", "");
+  Index(0, "Zed.usr=Zed\r\n");
+  Index(1, "Ann.usr=Ann\r\n");  // a group without group file still has its index read
+  Index(2, "Bob.usr=Bob\r\n");
+  Index(5, "Far.usr=Far\r\n");  // above MaxGroup
+  fake.WriteHostFile("C:\\Data\\01.idx", "Odd.usr=Odd\r\n");
+  EXPECT_EQ(LoadIndex(-1), (Lines{"Zed.usr=Zed", "Ann.usr=Ann", "Bob.usr=Bob"}));
+  EXPECT_EQ(LoadIndex(-2), Lines{});
+}
+
+// ------------------------------------------------------------ rebuilding --
+
+TEST_F(UserIndexTest, RebuildWritesEachGroupsSortedIndexExactly) {
+  fake.WriteHostFile("C:\\Root\\2.grp", "");
+  Profile("Dora.usr", "Dora", -1);
+  Profile("Ann.usr", "Ann", 0);
+  Profile("Bob.usr", "Bob", 2);
+  Profile("Carl.usr", "Carl", 9);       // no such group: group 0
+  Profile("Empty.usr", "");             // no name: not listed
+  Profile("Visitor.usr", "Visitor%%");  // the visitor's real file
+  Profile("notes.txt", "Not a profile");
+  RebuildIndex();
+  EXPECT_EQ(Read("C:\\Data\\0.idx"), "Ann.usr=Ann\r\nCarl.usr=Carl\r\nDora.usr=Dora\r\n");
+  EXPECT_EQ(Read("C:\\Data\\2.idx"), "Bob.usr=Bob\r\n");
+  EXPECT_FALSE(Exists("C:\\Data\\1.idx"));
+  EXPECT_FALSE(Exists("C:\\Data\\0.idx.tmp"));
+}
+
+TEST_F(UserIndexTest, VisitorsFileIsLeftOutWhateverItsCase) {
+  Profile("VISITOR.USR", "Visitor%%");
+  Profile("Ann.usr", "Ann");
+  RebuildIndex();
+  EXPECT_EQ(Read("C:\\Data\\0.idx"), "Ann.usr=Ann\r\n");
+  Index(0, "");
+  EXPECT_EQ(UnindexedUsers(), Lines{"Ann.usr=Ann"});
+}
+
+TEST_F(UserIndexTest, RebuildShowsProgressOverTwoHundredPerGroup) {
+  fake.WriteHostFile("C:\\Root\\2.grp", "");
+  ManyProfiles(45);
+  RebuildIndex();
+  EXPECT_EQ(fake.progress.shows, 1);
+  EXPECT_EQ(fake.progress.min, 0);
+  EXPECT_EQ(fake.progress.max, 400);
+  EXPECT_EQ(fake.progress.message, "Processing database, please wait...");
+  EXPECT_EQ(fake.progress.positions, (std::vector<int>{20, 40}));
+  EXPECT_EQ(processed, 2);
+  EXPECT_FALSE(fake.progress.visible);
+  EXPECT_FALSE(fake.progress.barVisible);
+  EXPECT_EQ(fake.progress.position, 400);  // hidden at its maximum
+}
+
+TEST_F(UserIndexTest, ProgressRangeOfGroupZeroAloneIsEmpty) {
+  ManyProfiles(3);
+  RebuildIndex();
+  EXPECT_EQ(fake.progress.max, 0);
+  EXPECT_TRUE(fake.progress.positions.empty());
+}
+
+TEST_F(UserIndexTest, HugeGroupNumberCostsNothingAndCannotOverflowTheRange) {
+  fake.WriteHostFile("C:\\Root\\99999999.grp", "");
+  Profile("Ann.usr", "Ann", 99999999);
+  Profile("Bob.usr", "Bob", 5);
+  const auto start = std::chrono::steady_clock::now();
+  RebuildIndex();
+  EXPECT_EQ(LoadIndex(-1), (Lines{"Bob.usr=Bob", "Ann.usr=Ann"}));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(fake.progress.max, INT_MAX);
+  EXPECT_EQ(Read("C:\\Data\\99999999.idx"), "Ann.usr=Ann\r\n");
+  EXPECT_EQ(Read("C:\\Data\\5.idx"), "Bob.usr=Bob\r\n");
+  EXPECT_FALSE(Exists("C:\\Data\\6.idx"));
+}
+
+TEST_F(UserIndexTest, ProfileThatCannotBeReadKeepsItsIndexLine) {
+  Profile("Ann.usr", "Ann");
+  Profile("Bob.usr", "Robert");
+  Index(0, "Ann.usr=Ann\r\nBob.usr=Bob\r\nGone.usr=Gone\r\n");
+  auto held = Files().Open("C:\\Data\\Ann.usr", {FileAccess::ReadWrite, FileShare::None, FileCreate::OpenExisting});
+  RebuildIndex();
+  EXPECT_EQ(Read("C:\\Data\\0.idx"), "Ann.usr=Ann\r\nBob.usr=Robert\r\n");
+}
+
+TEST_F(UserIndexTest, FailedIndexWriteKeepsTheOldIndex) {
+  Profile("Ann.usr", "Ann");
+  Index(0, "Old.usr=Old\r\n");
+  fake.files.Add({FileFault::FailWrite, "0.idx", 5});
+  RebuildIndex();
+  EXPECT_EQ(Read("C:\\Data\\0.idx"), "Old.usr=Old\r\n");
+  EXPECT_FALSE(Exists("C:\\Data\\0.idx.tmp"));
+}
+
+TEST_F(UserIndexTest, BinaryAndOversizedProfilesAreIndexedByWhatTheyHold) {
+  std::string junk;
+  for (int i = 0; i < 4000; ++i) junk += static_cast<char>((i * 29 + 3) & 0xFF);
+  fake.WriteHostFile("C:\\Data\\Junk.usr", junk);
+  fake.WriteHostFile("C:\\Data\\Big.usr", std::string(2000000, 'x') + "\r\nUserName=Big\r\n");
+  fake.WriteHostFile("C:\\Data\\Zero.usr", "");
+  RebuildIndex();
+  const std::string index = Read("C:\\Data\\0.idx");
+  EXPECT_NE(index.find("Big.usr=Big\r\n"), std::string::npos);
+  EXPECT_EQ(index.find("Zero.usr"), std::string::npos);
+}
+
+// ---------------------------------------------------------- unindexed --
+
+TEST_F(UserIndexTest, UnindexedUsersAreThoseInNoUsableIndex) {
+  Profile("Ann.usr", "Ann");
+  Profile("Bob.usr", "Bob");
+  Profile("Nameless.usr", "");
+  Index(0, "Ann.usr=Ann\r\n");
+  EXPECT_EQ(UnindexedUsers(), Lines{"Bob.usr=Bob"});
+  // An index counts only while its group file exists.
+  fake.files.RemoveFile("C:\\Root\\0.grp");
+  EXPECT_EQ(UnindexedUsers(), (Lines{"Ann.usr=Ann", "Bob.usr=Bob"}));
+}
+
+TEST_F(UserIndexTest, IndexMatchesProfileFilesWithoutRegardToCase) {
+  Profile("Ann.usr", "Ann");
+  Index(0, "ANN.USR=Ann\r\n");
+  EXPECT_EQ(UnindexedUsers(), Lines{});
+}
+
+// ------------------------------------------------------------ the lists --
+
+TEST_F(UserIndexTest, ListsCombineIndexesAndUnindexedUsersSorted) {
+  fake.WriteHostFile("C:\\Root\\1.grp", "");
+  Profile("Dora.usr", "Dora");
+  Index(0, "Carl.usr=Carl\r\nann.usr=ann\r\n");
+  Index(1, "Bob.usr=Bob\r\n");
+  EXPECT_EQ(UserList(0), (Lines{"ann.usr=ann", "Carl.usr=Carl", "Dora.usr=Dora"}));
+  EXPECT_EQ(UserList(-1), (Lines{"ann.usr=ann", "Bob.usr=Bob", "Carl.usr=Carl", "Dora.usr=Dora"}));
+  EXPECT_EQ(UserList(1), Lines{"Bob.usr=Bob"});
+  EXPECT_EQ(UserNames(-1), (Lines{"ann", "Bob", "Carl", "Dora"}));
+  EXPECT_EQ(fake.progress.shows, 0);
+}
+
+TEST_F(UserIndexTest, ThirtyUnindexedUsersRebuildTheIndexWhenAllAreListed) {
+  ManyProfiles(30);
+  const Lines list = UserList(-1);
+  EXPECT_EQ(list.size(), 30u);
+  EXPECT_EQ(list.front(), "User00.usr=User00");
+  EXPECT_EQ(fake.progress.shows, 1);
+  ASSERT_TRUE(Exists("C:\\Data\\0.idx"));
+  EXPECT_EQ(LoadIndex(0).size(), 30u);
+  EXPECT_TRUE(UnindexedUsers().empty());
+}
+
+TEST_F(UserIndexTest, TwentyNineUnindexedUsersDoNotRebuild) {
+  ManyProfiles(29);
+  EXPECT_EQ(UserList(-1).size(), 29u);
+  EXPECT_EQ(UserList(0).size(), 29u);
+  EXPECT_EQ(fake.progress.shows, 0);
+  EXPECT_FALSE(Exists("C:\\Data\\0.idx"));
+}
+
+TEST_F(UserIndexTest, EmptyGroupWithoutIndexIsRebuiltOnceOnly) {
+  fake.WriteHostFile("C:\\Root\\2.grp", "");
+  Profile("Ann.usr", "Ann", 0);
+  EXPECT_EQ(UserList(2), Lines{});
+  EXPECT_EQ(fake.progress.shows, 1);
+  EXPECT_EQ(Read("C:\\Data\\2.idx"), "");
+  EXPECT_EQ(UserList(2), Lines{});
+  EXPECT_EQ(fake.progress.shows, 1);
+}
+
+TEST_F(UserIndexTest, GroupWithUsersOnlyInTheProfilesIsFoundByTheRebuild) {
+  fake.WriteHostFile("C:\\Root\\2.grp", "");
+  Profile("Bob.usr", "Bob", 2);
+  EXPECT_EQ(UserList(2), Lines{"Bob.usr=Bob"});
+}
+
+// ------------------------------------------------------------- finding --
+
+TEST_F(UserIndexTest, FindUserFileLooksInTheIndexThenInTheUnindexedProfiles) {
+  Profile("Ann Lee.usr", "Ann Lee");
+  Profile("Bob.usr", "Bob");
+  Index(0, "Ann Lee.usr=Ann Lee\r\nx.y.usr=Xavier\r\n");
+  EXPECT_EQ(FindUserFile(-1, "ann lee"), "Ann Lee");
+  EXPECT_EQ(FindUserFile(0, "Xavier"), "x");  // up to the first full stop
+  EXPECT_EQ(FindUserFile(-1, "BOB"), "Bob");
+  EXPECT_EQ(FindUserFile(-1, "Nobody"), "");
+}
+
+TEST_F(UserIndexTest, IndexEntryPointingOutsideTheDataFolderOpensInsideIt) {
+  Index(0, "..\\..\\Root\\evil.usr=Eve\r\nsub\\..\\..\\Root\\x.usr=Mal\r\n");
+  auto eve = std::make_unique<TUser>("Eve", -1, 2, true);
+  EXPECT_TRUE(Exists("C:\\Data\\Eve.usr"));
+  auto mal = std::make_unique<TUser>("Mal", -1, 2, true);
+  EXPECT_EQ(mal->BaseName, "Sub");
+  EXPECT_TRUE(Exists("C:\\Data\\Sub.usr"));
+  const auto root = Files().List("C:\\Root", "*");
+  EXPECT_EQ(root.size(), 2u);  // 0.grp and policy.dyn, nothing else
+}
+
+TEST_F(UserIndexTest, BinaryIndexIsReadWithoutHarm) {
+  std::string junk;
+  for (int i = 0; i < 20000; ++i) junk += static_cast<char>((i * 131 + 17) & 0xFF);
+  Index(0, junk);
+  Profile("Ann.usr", "Ann");
+  EXPECT_NO_THROW(UserList(-1));
+  EXPECT_EQ(FindUserFile(-1, "Ann"), "Ann");
+  auto user = std::make_unique<TUser>("Ann", -1, 2, true);
+  EXPECT_EQ(user->BaseName, "Ann");
+}
+
+TEST_F(UserIndexTest, LargeIndexIsSearchedToTheEnd) {
+  std::string text;
+  for (int i = 0; i < 50000; ++i) text += "U" + std::to_string(i) + ".usr=U" + std::to_string(i) + "\r\n";
+  Index(0, text);
+  EXPECT_EQ(LoadIndex(0).size(), 50000u);
+  EXPECT_EQ(FindUserFile(-1, "u49999"), "U49999");
+}
+
+TEST_F(UserIndexTest, EmptyIndexOfAGroupIsTakenAsItIs) {
+  fake.WriteHostFile("C:\\Root\\3.grp", "");
+  Index(3, "");
+  Profile("Ann.usr", "Ann", 3);
+  EXPECT_EQ(UserList(3), Lines{});
+  EXPECT_EQ(fake.progress.shows, 0);
+}
+
+}  // namespace
+}  // namespace strevo

@@ -1,0 +1,686 @@
+// The program's windows against the real API (run under Wine): the hidden
+// application window, the message loop and its hook, Synchronize, the tray
+// icon, the widget, the modal windows and the progress window. No window
+// waits for a person: modal ones are ended by posted messages and each has
+// a watchdog that ends it after a few seconds.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+
+#include "platform/Application.h"
+#include "storage/LangRes.h"
+#include "ui/ChooseAppsFrm.h"
+#include "ui/InfoOnTopWindow.h"
+#include "ui/ULoginForm.h"
+#include "win32/Win32ApplicationWindow.h"
+#include "win32/Win32BackgroundThreads.h"
+#include "win32/Win32CloseDialog.h"
+#include "win32/Win32InfoOnTopView.h"
+#include "win32/Win32LogonView.h"
+#include "win32/Win32MessageLoop.h"
+#include "win32/Win32Platform.h"
+#include "win32/Win32SettingsView.h"
+#include "win32/Win32TaskbarWindow.h"
+#include "win32/Win32TrayIcon.h"
+
+namespace strevo {
+namespace {
+
+HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
+
+// Handles the waiting messages for a while (timers, paints, sent messages).
+void Pump(DWORD milliseconds) {
+  const DWORD end = ::GetTickCount() + milliseconds;
+  MSG msg;
+  while (static_cast<int32_t>(end - ::GetTickCount()) > 0) {
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageA(&msg);
+    }
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+// The installation's data folder (face bitmaps, language file), found by
+// walking up from the test program.
+std::string DataFolder() {
+  char path[MAX_PATH];
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path);
+  for (int up = 0; up < 6; ++up) {
+    const size_t slash = folder.find_last_of('\\');
+    if (slash == std::string::npos) break;
+    folder.resize(slash);
+    const std::string candidate = folder + "\\data\\";
+    if (::GetFileAttributesA((candidate + "spmeter1.bmp").c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
+  }
+  return {};
+}
+
+// Ends whatever modal window is up after a few seconds, so that a broken
+// window fails its test instead of hanging the run.
+class Watchdog {
+ public:
+  explicit Watchdog(std::function<void()> rescue, UINT milliseconds = 5000) {
+    current_ = this;
+    rescue_ = std::move(rescue);
+    timer_ = ::SetTimer(nullptr, 0, milliseconds, Fire);
+  }
+  ~Watchdog() {
+    ::KillTimer(nullptr, timer_);
+    current_ = nullptr;
+  }
+  bool fired = false;
+
+ private:
+  static void CALLBACK Fire(HWND, UINT, UINT_PTR, DWORD) {
+    if (!current_ || current_->fired) return;
+    current_->fired = true;
+    current_->rescue_();
+  }
+  static inline Watchdog* current_ = nullptr;
+  std::function<void()> rescue_;
+  UINT_PTR timer_ = 0;
+};
+
+class Win32FormsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Application().Reset(); }
+  void TearDown() override {
+    Application().Reset();
+    // A quit request left by a test must not end the next one's loops.
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+  }
+  Win32Platform platform_;
+};
+
+TEST_F(Win32FormsTest, ApplicationWindowIsFoundByItsCaption) {
+  Win32ApplicationWindow application("Strevo forms test 11");
+  ASSERT_NE(application.Handle(), 0u);
+  EXPECT_EQ(Windows().FindWindowByCaption("Strevo forms test 11"), application.Handle());
+  EXPECT_FALSE(::IsWindowVisible(hwnd(application.Handle()))) << "the application window is never seen";
+  EXPECT_TRUE(::GetWindowLongPtrA(hwnd(application.Handle()), GWL_EXSTYLE) & WS_EX_TOOLWINDOW)
+      << "no taskbar button of its own";
+
+  // The application title is the caption other processes look for.
+  Application().onTitle = [&](const std::string& title) { application.SetCaption(title); };
+  Application().SetTitle("Strevo forms test 12");
+  EXPECT_EQ(Windows().FindWindowByCaption("Strevo forms test 12"), application.Handle());
+  EXPECT_EQ(Windows().FindWindowByCaption("Strevo forms test 11"), 0u);
+
+  application.MakeTopmost();
+  EXPECT_TRUE(::GetWindowLongPtrA(hwnd(application.Handle()), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  Rect area;
+  ASSERT_TRUE(application.WorkArea(area));
+  EXPECT_GT(area.right, area.left);
+  EXPECT_GT(area.bottom, area.top);
+}
+
+TEST_F(Win32FormsTest, MinimizeGivesATaskbarButtonAndHideToolWindowTakesItAway) {
+  Win32ApplicationWindow application("Strevo forms test minimize");
+  HWND window = hwnd(application.Handle());
+  application.Minimize();
+  EXPECT_TRUE(application.Minimized());
+  EXPECT_TRUE(::GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  EXPECT_FALSE(::GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  application.HideToolWindow();
+  application.Restore();
+  EXPECT_FALSE(application.Minimized());
+  EXPECT_FALSE(::IsWindowVisible(window));
+  EXPECT_TRUE(::GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+}
+
+TEST_F(Win32FormsTest, PostedMessageReachesTheHookThroughTheLoop) {
+  Win32ApplicationWindow application("Strevo forms test loop");
+  Win32MessageLoop loop;
+  const uint32_t key = Windows().RegisterMessage("QVWayfen1999.WM_SENDKEYINFO");
+  ASSERT_TRUE(Windows().Post(application.Handle(), key, 0x41, 7));
+  PostedMessage seen{};
+  int calls = 0;
+  ASSERT_TRUE(loop.HandleOne([&](const PostedMessage& m, bool& handled) {
+    seen = m;
+    ++calls;
+    handled = true;
+  }));
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(seen.window, application.Handle());
+  EXPECT_EQ(seen.message, key);
+  EXPECT_EQ(seen.wParam, 0x41u);
+  EXPECT_EQ(seen.lParam, 7);
+  EXPECT_NE(seen.time, 0u) << "the message time is the system's";
+
+  // The quit request ends the loop.
+  ::PostQuitMessage(0);
+  EXPECT_FALSE(loop.HandleOne([](const PostedMessage&, bool&) {}));
+}
+
+TEST_F(Win32FormsTest, SystemRestoreSentToTheApplicationWindowReachesTheHook) {
+  Win32ApplicationWindow application("Strevo forms test restore");
+  Win32MessageLoop loop;
+  application.sentHook = [&](const PostedMessage& m, bool& handled) {
+    if (const auto hook = loop.CurrentHook()) hook(m, handled);
+  };
+  int restores = 0;
+  loop.fallbackHook = [&](const PostedMessage& m, bool& handled) {
+    if (m.message == WM_SYSCOMMAND && m.wParam == SC_RESTORE) {
+      ++restores;
+      handled = true;
+    }
+  };
+  ::SendMessageA(hwnd(application.Handle()), WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_EQ(restores, 1);
+}
+
+TEST_F(Win32FormsTest, SynchronizeFromAThreadRunsOnTheMainThreadWhileTheLoopRuns) {
+  Win32ApplicationWindow application("Strevo forms test sync");
+  Win32MessageLoop loop;
+  Win32BackgroundThreads threads;
+  const DWORD mainThread = ::GetCurrentThreadId();
+  std::atomic<int> bodies{0};
+  int calls = 0;
+  bool allOnMain = true;
+  const int thread = threads.Start(
+      20,
+      [&] {
+        ++bodies;
+        EXPECT_NE(::GetCurrentThreadId(), mainThread) << "the body runs on its own thread";
+        threads.Synchronize([&] {
+          ++calls;
+          allOnMain = allOnMain && ::GetCurrentThreadId() == mainThread;
+          // Lets the loop's GetMessage return, so the test can look again.
+          ::PostMessageA(hwnd(application.Handle()), WM_NULL, 0, 0);
+        });
+      },
+      true);
+  Pump(100);
+  EXPECT_EQ(bodies.load(), 0) << "created suspended";
+  threads.Resume(thread);
+  const UINT_PTR tick = ::SetTimer(nullptr, 0, 50, nullptr);
+  const DWORD deadline = ::GetTickCount() + 5000;
+  while (calls < 3 && static_cast<int32_t>(deadline - ::GetTickCount()) > 0)
+    loop.HandleOne([](const PostedMessage&, bool&) {});
+  ::KillTimer(nullptr, tick);
+  EXPECT_GE(calls, 3);
+  EXPECT_TRUE(allOnMain);
+  threads.Terminate(thread);
+  EXPECT_FALSE(threads.Running(thread));
+  const int after = bodies.load();
+  Pump(100);
+  EXPECT_EQ(bodies.load(), after) << "a terminated thread calls its body no more";
+}
+
+TEST_F(Win32FormsTest, TerminatingAThreadThatWaitsInSynchronizeDoesNotHang) {
+  Win32BackgroundThreads threads;
+  std::atomic<bool> waiting{false};
+  int calls = 0;
+  const int thread = threads.Start(
+      5,
+      [&] {
+        waiting = true;
+        threads.Synchronize([&] { ++calls; });
+      },
+      false);
+  while (!waiting) ::Sleep(1);
+  const DWORD start = ::GetTickCount();
+  threads.Terminate(thread);  // answers the pending Synchronize while it waits
+  EXPECT_LT(::GetTickCount() - start, 2000u);
+  EXPECT_FALSE(threads.Running(thread));
+  EXPECT_GE(calls, 1);
+}
+
+TEST_F(Win32FormsTest, TrayIconIsAddedModifiedAndDeleted) {
+  Win32ApplicationWindow application("Strevo forms test tray");
+  Win32TrayIcon icon(application);
+  icon.SetIcon(1);
+  icon.SetToolTip(std::string(80, 'x'));
+  EXPECT_EQ(icon.ToolTip().size(), 62u) << "the tool-tip is cut to 62 characters";
+  icon.SetActive(true);
+  EXPECT_TRUE(icon.Active());
+  EXPECT_TRUE(icon.LastCallSucceeded()) << "NIM_ADD";
+  icon.SetIcon(2);
+  EXPECT_TRUE(icon.LastCallSucceeded()) << "NIM_MODIFY icon";
+  EXPECT_EQ(icon.Icon(), 2);
+  icon.SetToolTip("Strevo");
+  EXPECT_TRUE(icon.LastCallSucceeded()) << "NIM_MODIFY tip";
+  icon.ShowBalloon(std::string(300, 'b'), std::string(80, 't'), 3000);
+  EXPECT_TRUE(icon.LastCallSucceeded()) << "NIM_MODIFY balloon, then NIM_SETVERSION";
+  icon.SetIcon(3);
+  icon.SetActive(false);
+  EXPECT_FALSE(icon.Active());
+  EXPECT_TRUE(icon.LastCallSucceeded()) << "NIM_DELETE";
+}
+
+TEST_F(Win32FormsTest, TrayNotificationsReachTheirEvents) {
+  Win32ApplicationWindow application("Strevo forms test tray events");
+  Win32TrayIcon icon(application);
+  int clicks = 0, doubles = 0, balloons = 0, rights = 0;
+  icon.onClick = [&] { ++clicks; };
+  icon.onDblClick = [&] { ++doubles; };
+  icon.onBalloonClick = [&] { ++balloons; };
+  icon.onRightClick = [&] { ++rights; };
+  HWND window = hwnd(icon.NotifyWindow());
+  ::SendMessageA(window, Win32TrayIcon::kCallbackMessage, 1, WM_LBUTTONUP);
+  ::SendMessageA(window, Win32TrayIcon::kCallbackMessage, 1, WM_LBUTTONDBLCLK);
+  ::SendMessageA(window, Win32TrayIcon::kCallbackMessage, 1, NIN_BALLOONUSERCLICK);
+  ::SendMessageA(window, Win32TrayIcon::kCallbackMessage, 1, WM_RBUTTONUP);
+  ::SendMessageA(window, Win32TrayIcon::kCallbackMessage, 1, WM_MOUSEMOVE);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(doubles, 1);
+  EXPECT_EQ(balloons, 1);
+  EXPECT_EQ(rights, 1);
+
+  // The shell restarted: the active icon is added again.
+  icon.SetActive(true);
+  ::SendMessageA(window, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(icon.LastCallSucceeded());
+  icon.SetActive(false);
+}
+
+TEST_F(Win32FormsTest, TrayMenuRunsBeforePopupAndTheChosenEntry) {
+  Win32ApplicationWindow application("Strevo forms test menu");
+  Win32TrayIcon icon(application);
+  int before = 0, first = 0, disabled = 0;
+  icon.beforePopup = [&] { ++before; };
+  std::vector<MenuItem> items(4);
+  items[0] = {"Statistics", "STATISTICS", true, false, [&] { ++first; }};
+  items[1] = {"Settings", "SETTINGS", false, false, [&] { ++disabled; }};
+  items[2] = {"-", "", true, false, nullptr};
+  items[3] = {"Exit", "", true, false, nullptr};
+  icon.SetMenu(items);
+  icon.CheckItem(3, true);
+  EXPECT_TRUE(icon.ItemChecked(3));
+  // Closes the menu once it is up (the system's own way of cancelling).
+  Watchdog watchdog([] { ::EndMenu(); }, 300);
+  icon.PopupMenu(100, 100);
+  EXPECT_EQ(before, 1) << "beforePopup runs before the menu opens";
+  EXPECT_EQ(first + disabled, 0) << "nothing was chosen";
+}
+
+class WidgetTest : public Win32FormsTest {
+ protected:
+  void SetUp() override {
+    Win32FormsTest::SetUp();
+    char current[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, current);
+    previous_ = current;
+    data_ = DataFolder();
+    if (!data_.empty()) ::SetCurrentDirectoryA(data_.c_str());
+  }
+  void TearDown() override {
+    ::SetCurrentDirectoryA(previous_.c_str());
+    Win32FormsTest::TearDown();
+  }
+  std::string previous_, data_;
+};
+
+TEST_F(WidgetTest, WidgetShowsRedrawsAndFades) {
+  ASSERT_FALSE(data_.empty()) << "the data folder with the face bitmaps";
+  Win32ApplicationWindow application("Strevo forms test widget");
+  Win32InfoOnTopView view(&application);
+  TInfoOnTop widget(view);
+  view.Attach(&widget);
+  EXPECT_TRUE(view.FaceLoaded(true));
+  EXPECT_TRUE(view.FaceLoaded(false));
+  EXPECT_TRUE(view.PauseOverlayLoaded());
+  EXPECT_EQ(view.Alpha(), 1) << "starts nearly transparent";
+  EXPECT_TRUE(view.AlphaTimerEnabled());
+
+  const Rect bounds = view.Bounds();
+  EXPECT_EQ(bounds.right - bounds.left, Win32InfoOnTopView::kClientWidth);
+  EXPECT_EQ(bounds.bottom - bounds.top, Win32InfoOnTopView::kClientHeight);
+  HWND window = hwnd(view.Handle());
+  const LONG_PTR ex = ::GetWindowLongPtrA(window, GWL_EXSTYLE);
+  EXPECT_TRUE(ex & WS_EX_TOPMOST);
+  EXPECT_TRUE(ex & WS_EX_NOACTIVATE);
+  EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+  EXPECT_TRUE(ex & WS_EX_LAYERED);
+
+  view.SetPosition(100, 100);
+  view.Show();
+  EXPECT_TRUE(view.Visible());
+  widget.ShowStatusText = true;
+  widget.StatusText = "keyboard";
+  widget.AverageSpeedText = "38";
+  widget.UpdateMeter("123", 57, "00:12:34", true);
+  widget.UpdateMeter("123", 57, "00:12:34", true);
+  EXPECT_EQ(widget.Redraws, 1) << "the same figures draw once";
+  Pump(300);
+  EXPECT_GT(view.Alpha(), 1) << "the alpha timer fades the widget in";
+
+  // Mouse over: fully visible at once, and the next update redraws.
+  ::SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(50, 50));
+  EXPECT_EQ(view.Alpha(), 250);
+  EXPECT_TRUE(widget.LastShownKey.empty());
+  ::SendMessageA(window, WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(view.Alpha(), 128);
+
+  int setups = 0, onOffs = 0, closes = 0;
+  widget.onSetup = [&] { ++setups; };
+  widget.onOnOff = [&] { ++onOffs; };
+  widget.onClose = [&] { ++closes; };
+  // A right press on the paused widget activates monitoring, then opens the
+  // menu.
+  widget.Paused = true;
+  ::SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(60, 60));
+  EXPECT_EQ(onOffs, 1);
+  EXPECT_EQ(setups, 1);
+  widget.Paused = false;
+
+  // Closing is refused: the widget stays.
+  ::SendMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(closes, 1);
+  EXPECT_TRUE(::IsWindow(window));
+  EXPECT_TRUE(view.Visible());
+
+  int x = 0, y = 0;
+  view.SetupButtonOrigin(x, y);
+  EXPECT_GT(x, 100 + 200);
+  EXPECT_GT(y, 100);
+
+  // The minimise button: the application gets a taskbar button and is
+  // minimised, the widget goes.
+  ::SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(215, 13));
+  ::SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(215, 13));
+  EXPECT_TRUE(application.Minimized());
+  EXPECT_FALSE(view.Visible());
+}
+
+TEST_F(WidgetTest, WidgetWithoutFaceFilesStillDraws) {
+  char temp[MAX_PATH];
+  ::GetTempPathA(MAX_PATH, temp);
+  ::SetCurrentDirectoryA(temp);
+  Win32InfoOnTopView view(nullptr);
+  TInfoOnTop widget(view);
+  view.Attach(&widget);
+  EXPECT_FALSE(view.FaceLoaded(true));
+  view.Show();
+  widget.UpdateMeter("1", 7, "00:00:01", true);
+  widget.Paused = true;
+  widget.UpdateMeter("2", 8, "00:00:02", false);
+  EXPECT_EQ(widget.Redraws, 2);
+  EXPECT_EQ(widget.SpeedText, "07") << "paused, the kept figures show";
+}
+
+TEST_F(Win32FormsTest, LogonWindowClosesWithEndModalFromAMessageTheHookSees) {
+  Win32ApplicationWindow application("Strevo forms test logon");
+  Win32MessageLoop loop;
+  Win32LogonView view(loop, application.Handle());
+  TLogForm form(view);
+  const uint32_t disable = Windows().RegisterMessage("QVWayfen1999.DISABLE");
+  bool showingWhenSeen = false;
+  // The tray core's hook, as the main loop gives it.
+  auto hook = [&](const PostedMessage& m, bool&) {
+    if (m.message == disable) {
+      showingWhenSeen = view.Showing();
+      view.EndModal(2);
+    }
+  };
+  ::PostMessageA(hwnd(application.Handle()), WM_NULL, 0, 0);
+  ASSERT_TRUE(loop.HandleOne(hook));  // the loop now knows the hook
+
+  form.ListPrompt = "Choose your name";
+  form.ProposedName = "Ann";
+  ASSERT_TRUE(Windows().Post(application.Handle(), disable, 0, 0));
+  Watchdog watchdog([&] { view.EndModal(99); });
+  EXPECT_EQ(form.ShowModal(), 2);
+  EXPECT_FALSE(watchdog.fired);
+  EXPECT_TRUE(showingWhenSeen) << "the message reached the hook while the window was up";
+  EXPECT_FALSE(view.Showing());
+  EXPECT_FALSE(::IsWindowVisible(hwnd(view.Handle())));
+}
+
+TEST_F(Win32FormsTest, LogonWindowKeysGoThroughTheFormsShortCuts) {
+  Win32ApplicationWindow application("Strevo forms test logon keys");
+  Win32MessageLoop loop;
+  Win32LogonView view(loop, application.Handle());
+  TLogForm form(view);
+  form.NewUserPrompt = "Type a new name";
+  form.ListPrompt = "Choose your name";
+  Watchdog watchdog([&] { view.EndModal(99); });
+  // "New user", then Escape goes back to the list, and a second Escape
+  // cancels.
+  HWND name = hwnd(view.Control("NameField"));
+  ::PostMessageA(hwnd(view.Control("NewUserBtn")), BM_CLICK, 0, 0);
+  ::PostMessageA(name, WM_KEYDOWN, VK_ESCAPE, 0);
+  ::PostMessageA(name, WM_KEYDOWN, VK_ESCAPE, 0);
+  form.NoConfirmNewUser = false;
+  EXPECT_EQ(form.ShowModal(), 2);
+  EXPECT_FALSE(watchdog.fired);
+  EXPECT_EQ(form.Mode, 1);
+}
+
+TEST_F(Win32FormsTest, LogonWindowClosesWithCancelWhenTheApplicationEnds) {
+  Win32ApplicationWindow application("Strevo forms test logon quit");
+  Win32MessageLoop loop;
+  Win32LogonView view(loop, application.Handle());
+  TLogForm form(view);
+  Application().onTerminate = [] { ::PostQuitMessage(0); };
+  Watchdog watchdog([&] { view.EndModal(99); });
+  ::PostMessageA(hwnd(application.Handle()), WM_NULL, 0, 0);
+  loop.fallbackHook = [](const PostedMessage&, bool&) { Application().Terminate(); };
+  EXPECT_EQ(form.ShowModal(), 2);
+  EXPECT_FALSE(watchdog.fired);
+  MSG msg;
+  EXPECT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+      << "the quit request stays for the main loop";
+}
+
+TEST_F(Win32FormsTest, SettingsWindowWritesItsControlsBackBeforeOk) {
+  Win32ApplicationWindow application("Strevo forms test settings");
+  Win32MessageLoop loop;
+  Win32SettingsView view(loop, &application, nullptr);
+  TChooseApplications dialog(view);
+  dialog.TakeABreak = true;
+  dialog.BreakInterval = 6;
+  dialog.WordCount = 10;
+  Watchdog watchdog([&] { view.EndModal(99); });
+  ::PostMessageA(hwnd(view.Control("TakeABreak")), BM_CLICK, 0, 0);  // unchecks it
+  ::PostMessageA(hwnd(view.Control("OkBtn")), BM_CLICK, 0, 0);
+  EXPECT_EQ(dialog.ShowModal(), 1);
+  EXPECT_FALSE(watchdog.fired);
+  EXPECT_FALSE(dialog.TakeABreak);
+  EXPECT_EQ(dialog.BreakInterval, 6);
+  EXPECT_NE(dialog.TakeABreakCaption.find("1:30 h"), std::string::npos) << "6 quarter hours";
+}
+
+TEST_F(Win32FormsTest, SettingsWindowClosesWithEndModalFromTheHook) {
+  Win32ApplicationWindow application("Strevo forms test settings end");
+  Win32MessageLoop loop;
+  Win32SettingsView view(loop, &application, nullptr);
+  TChooseApplications dialog(view);
+  const uint32_t disable = Windows().RegisterMessage("QVWayfen1999.DISABLE");
+  loop.fallbackHook = [&](const PostedMessage& m, bool&) {
+    if (m.message == disable) view.EndModal(2);
+  };
+  ASSERT_TRUE(Windows().Post(application.Handle(), disable, 0, 0));
+  Watchdog watchdog([&] { view.EndModal(99); });
+  EXPECT_EQ(dialog.ShowModal(), 2);
+  EXPECT_FALSE(watchdog.fired);
+  EXPECT_FALSE(view.Showing());
+}
+
+TEST_F(Win32FormsTest, CloseDialogAnswersYesOnEnterAndNoOnEscape) {
+  Win32ApplicationWindow application("Strevo forms test close");
+  Win32MessageLoop loop;
+  Win32CloseDialog dialog(loop, application.Handle());
+  Watchdog watchdog([&] { dialog.EndModal(99); });
+  CloseDialogState state;
+  state.question = "Close?";
+  state.permanentEnabled = true;
+  state.permanentChecked = true;
+  ::PostMessageA(hwnd(dialog.Control("OKBtn")), WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(dialog.ShowModal(state), 1);
+  EXPECT_TRUE(state.permanentChecked);
+
+  ::PostMessageA(hwnd(dialog.Control("PermanentChk")), BM_CLICK, 0, 0);
+  ::PostMessageA(hwnd(dialog.Control("OKBtn")), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(dialog.ShowModal(state), 2);
+  EXPECT_FALSE(state.permanentChecked) << "the check box comes back in the state";
+  EXPECT_FALSE(watchdog.fired);
+}
+
+TEST_F(Win32FormsTest, TaskbarWindowKeepsItsCaptionProgressAndOverlay) {
+  Win32TaskbarWindow taskbar;
+  taskbar.SetCaption("QV Draxel IPC");
+  EXPECT_EQ(taskbar.Caption(), "QV Draxel IPC");
+  EXPECT_FALSE(taskbar.Visible()) << "hidden after creation";
+  taskbar.SetProgressValue(57);
+  taskbar.SetProgressValue(500);
+  EXPECT_EQ(taskbar.ProgressValue(), Win32TaskbarWindow::kProgressMaximum);
+  taskbar.SetOverlayIcon(3);
+  EXPECT_EQ(taskbar.OverlayIcon(), 3);
+  taskbar.SetOverlayIcon(0);
+  taskbar.Show();
+  EXPECT_TRUE(taskbar.Visible());
+  taskbar.Hide();
+  EXPECT_FALSE(taskbar.Visible());
+}
+
+TEST_F(Win32FormsTest, ProgressWindowHideLeavesTheBarAtItsMaximum) {
+  Win32ProgressWindow& progress = platform_.progress;
+  EXPECT_EQ(&ProgressWindow(), &progress) << "installed with the platform";
+  progress.Show();
+  progress.ShowProgress(0, 400, "Updating the user list, please wait...", "ignored", 0);
+  EXPECT_TRUE(progress.Visible());
+  EXPECT_TRUE(progress.BarVisible());
+  EXPECT_EQ(progress.Message(), "Updating the user list, please wait...");
+  progress.SetProgress(120);
+  EXPECT_EQ(progress.Position(), 120);
+  progress.Hide();  // the work stopped early
+  EXPECT_EQ(progress.Position(), 400);
+  EXPECT_EQ(progress.Maximum(), 400);
+  EXPECT_FALSE(progress.BarVisible());
+  EXPECT_FALSE(progress.Visible());
+}
+
+// Not part of the normal run: shows every window with sample figures for a
+// person (or a screenshot script) to look at. With STREVO_SCREENSHOT_DIR
+// set, each step writes <name>.ready there and waits until <name>.done
+// appears (the script takes the picture in between).
+void WaitForLook(const std::string& name) {
+  char dir[MAX_PATH] = {};
+  if (!::GetEnvironmentVariableA("STREVO_SCREENSHOT_DIR", dir, MAX_PATH)) {
+    Pump(1500);
+    return;
+  }
+  Pump(400);
+  const std::string base = std::string(dir) + "\\" + name;
+  HANDLE ready = ::CreateFileA((base + ".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ::CloseHandle(ready);
+  const DWORD deadline = ::GetTickCount() + 20000;
+  while (::GetFileAttributesA((base + ".done").c_str()) == INVALID_FILE_ATTRIBUTES &&
+         static_cast<int32_t>(deadline - ::GetTickCount()) > 0)
+    Pump(50);
+}
+
+// A look taken from inside a modal loop: a timer fires there, prepares the
+// window, waits for the look and ends the window.
+struct Look {
+  static void Arm(const std::string& name, std::function<void()> before, std::function<void()> end) {
+    name_ = name;
+    before_ = std::move(before);
+    end_ = std::move(end);
+    ::SetTimer(nullptr, 0, 50, Fire);
+  }
+  static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    if (before_) before_();
+    WaitForLook(name_);
+    if (end_) end_();
+  }
+  static inline std::string name_;
+  static inline std::function<void()> before_, end_;
+};
+
+TEST_F(WidgetTest, DISABLED_ShowEveryWindowForALook) {
+  ASSERT_FALSE(data_.empty());
+  Localize().Load("language", TLocalize::kMainFile);
+  Win32ApplicationWindow application("Strevo forms look");
+  Win32MessageLoop loop;
+  ::PostMessageA(hwnd(application.Handle()), WM_NULL, 0, 0);
+  loop.HandleOne([](const PostedMessage&, bool&) {});
+
+  Win32InfoOnTopView active(&application), paused(&application);
+  TInfoOnTop activeWidget(active), pausedWidget(paused);
+  active.Attach(&activeWidget);
+  paused.Attach(&pausedWidget);
+  pausedWidget.EnglishFace = false;
+  active.SetPosition(60, 60);
+  paused.SetPosition(60, 200);
+  active.Show();
+  paused.Show();
+  Pump(1200);  // the fade
+  activeWidget.ShowStatusText = true;
+  activeWidget.StatusText = "keyboard";
+  activeWidget.AverageSpeedText = "38";
+  activeWidget.UpdateMeter("1234", 57, "00:12:34", true);
+  activeWidget.UpdateMeter("1234", 57, "00:12:35", true);  // the second redraw: figures bold
+  pausedWidget.UpdateMeter("88", 41, "00:03:10", true);
+  pausedWidget.Paused = true;
+  pausedWidget.StatusText = "Strevo Launched!";
+  pausedWidget.SpeedText.clear();
+  pausedWidget.UpdateMeter("90", 0, "00:03:11", false);
+  pausedWidget.UpdateMeter("91", 0, "00:03:12", false);
+
+  Win32TaskbarWindow taskbar;
+  taskbar.Show();
+  Win32ProgressWindow& progress = platform_.progress;
+  progress.Show();
+  progress.ShowProgress(0, 400, LangStr(546), "", 250);
+  WaitForLook("widgets");
+  taskbar.Hide();
+  progress.Hide();
+
+  Win32LogonView logonView(loop, application.Handle());
+  TLogForm logon(logonView);
+  logon.FormCreate();
+  logon.ListPrompt = LangStr(1678);
+  logon.GoCaption = LangStr(1675);
+  logon.CancelCaption = LangStr(1677);
+  logon.DontShowAgainVisible = true;
+  logon.ProposedName = "Ann";
+  Look::Arm("logon", nullptr, [&] { logonView.EndModal(2); });
+  logon.ShowModal();
+
+  Win32SettingsView settingsView(loop, &application, &active);
+  TChooseApplications settings(settingsView);
+  settings.FormCreate();
+  settings.UsrNameLbl2 = "Ann";
+  settings.AppliedWinUser = LangStr(1326) + " (ann)";
+  settings.TakeABreak = true;
+  settings.BreakInterval = 6;
+  settings.NotifyWhenDifficulties = true;
+  settings.PagesTrackBar = 5;
+  settings.WordCount = 40;
+  settings.SelectedUserList = {"Ann", "Bob"};
+  settings.SelectedUser = "Ann";
+  settings.VersionLbl = LangStr(1274) + " 12.0.974";
+  settings.StatusLabel = LangStr(1327);
+  settings.UserNameLbl = "Ann";
+  settings.DateStarted = "12" + LangStr(1273) + " 2024-05-01";
+  settings.TotalHits = "123456";
+  settings.AnalyzedHits = "100000";
+  settings.BigramCountLbl = "412";
+  for (int page = 0; page < 3; ++page) {
+    Look::Arm("settings" + std::to_string(page), [&settingsView, page] { settingsView.ShowPage(page); },
+              [&settingsView] { settingsView.EndModal(2); });
+    settings.ShowModal();
+  }
+
+  Win32CloseDialog closeDialog(loop, application.Handle());
+  CloseDialogState state;
+  state.question = LangStr(1271);
+  state.permanentEnabled = true;
+  state.permanentChecked = true;
+  Look::Arm("close", nullptr, [&] { closeDialog.EndModal(2); });
+  closeDialog.ShowModal(state);
+}
+
+}  // namespace
+}  // namespace strevo
