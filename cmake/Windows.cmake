@@ -31,6 +31,14 @@ target_link_libraries(strevo PRIVATE strevo_win32)
 target_link_options(strevo PRIVATE ${STATIC_FLAGS})
 
 if(BUILD_TESTING AND STREVO_WINE_TESTS)
+  # The end-to-end tests: strevo.exe installed with the default data, typed
+  # at by a driver program of ours.
+  add_executable(typing-driver ${CMAKE_SOURCE_DIR}/tools/typing-driver/driver.cpp)
+  target_link_options(typing-driver PRIVATE ${STATIC_FLAGS})
+  add_test(NAME win32_end_to_end COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-e2e $<TARGET_FILE:strevo> $<TARGET_FILE:typing-driver>
+           ${CMAKE_SOURCE_DIR}/data ${CMAKE_BINARY_DIR}/e2e)
+  set_tests_properties(win32_end_to_end PROPERTIES LABELS win32 TIMEOUT 300)
+
   # GoogleTest from the distribution's source package, built with mingw.
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
