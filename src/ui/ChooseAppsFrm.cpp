@@ -55,6 +55,11 @@ void TChooseApplications::FormShow() {
     UseSelectedUser = WorkstationSettings->GetBool(account_key("UseSelectedUser"));
     SelectedUser = WorkstationSettings->GetString(account_key("SelectedUser"));
     LoggedOffMode = WorkstationSettings->GetBool(account_key("LoggedOffMode"));
+    // The three are one radio group read in this order: a button checked
+    // unchecks the ones checked before it. The logon window's "don't show
+    // again" stores UseSelectedUser without clearing ShowUserList.
+    if (UseSelectedUser) ShowUserList = false;
+    if (LoggedOffMode) ShowUserList = UseSelectedUser = false;
   }
   if (!UseSelectedUser && !LoggedOffMode) ShowUserList = true;
   RefreshTexts();

@@ -52,6 +52,11 @@ void TLogForm::SetMode(int mode) {
   if (PolicySettings && !PolicySettings->GetBool("DisableUserList")) {
     NameText = ProposedName;
     NameList = UserNames(-1);
+  } else {
+    // The form lives for the whole run and the policy is read again before
+    // each showing: a hidden list must not keep the names of an earlier one.
+    NameText.clear();
+    NameList.clear();
   }
 }
 

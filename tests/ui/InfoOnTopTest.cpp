@@ -1,0 +1,94 @@
+// The meter widget: where the needle points for a speed, and when the
+// figures are drawn again.
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "platform/fake/FakeForms.h"
+#include "ui/InfoOnTopWindow.h"
+
+namespace strevo {
+namespace {
+
+TEST(NeedleTest, AngleFollowsTheDialBandsAndStepsBackAtEachBandBoundary) {
+  const std::pair<int, int> angles[] = {
+      {0, 224},   {40, 360},  {41, 367},  {125, 493}, {126, 141}, {130, 145}, {131, 144},
+      {190, 193}, {191, 191}, {400, 400}, {700, 600}, {601, 600},  // capped at 600
+      {-10, 190},                                                   // but not below
+      {43, 369},  {45, 373},  // 64.5 and 67.5 round to the even neighbour
+  };
+  for (const auto& [speed, angle] : angles) EXPECT_EQ(NeedleAngle(speed), angle) << speed << " wpm";
+}
+
+TEST(NeedleTest, EndPointLiesOnACircleOf42AroundTheCentre) {
+  struct End {
+    int speed, x, y;
+  };
+  for (const End& e : {End{0, 22, 80}, End{40, 51, 8}, End{125, 82, 79}, End{126, 77, 83}, End{400, 78, 18},
+                       End{700, 15, 71}}) {
+    int x = 0, y = 0;
+    NeedleEnd(e.speed, x, y);
+    EXPECT_EQ(x, e.x) << e.speed << " wpm";
+    EXPECT_EQ(y, e.y) << e.speed << " wpm";
+  }
+}
+
+class MeterUpdateTest : public ::testing::Test {
+ protected:
+  FakeWidgetView view;
+  TInfoOnTop widget{view};
+};
+
+TEST_F(MeterUpdateTest, UnchangedFiguresAreNotDrawnAgain) {
+  widget.UpdateMeter("12", 30, "00:01:00", true);
+  widget.UpdateMeter("12", 30, "00:01:00", true);
+  EXPECT_EQ(view.redraws, 1);
+  EXPECT_EQ(widget.Redraws, 1);
+  // Any one of the three figures changing draws.
+  widget.UpdateMeter("13", 30, "00:01:00", true);
+  widget.UpdateMeter("13", 31, "00:01:00", true);
+  widget.UpdateMeter("13", 31, "00:01:01", true);
+  EXPECT_EQ(view.redraws, 4);
+  EXPECT_EQ(view.words, "13");
+  EXPECT_EQ(view.speed, "31");
+  EXPECT_EQ(view.time, "00:01:01");
+  EXPECT_EQ(widget.NeedleSpeed, 31);
+}
+
+TEST_F(MeterUpdateTest, OneDigitSpeedIsDrawnWithALeadingZero) {
+  widget.UpdateMeter("1", 7, "00:00:05", true);
+  EXPECT_EQ(view.speed, "07");
+  EXPECT_EQ(widget.NeedleSpeed, 7) << "the needle takes the number, not the text";
+  widget.UpdateMeter("1", 0, "00:00:05", true);
+  EXPECT_EQ(view.speed, "00");
+}
+
+TEST_F(MeterUpdateTest, PausedUpdatesShowTheFiguresKeptFromTheLastActiveOne) {
+  widget.UpdateMeter("40", 52, "00:10:00", true);
+  widget.UpdateMeter("41", 9, "00:10:02", false);
+  EXPECT_EQ(view.redraws, 2) << "the key changed, so it draws";
+  EXPECT_EQ(view.words, "40");
+  EXPECT_EQ(view.speed, "52");
+  EXPECT_EQ(view.time, "00:10:00");
+  EXPECT_EQ(widget.NeedleSpeed, 52);
+  EXPECT_EQ(widget.KeptWords, "40") << "a paused update keeps nothing new";
+  widget.UpdateMeter("41", 9, "00:10:03", true);
+  EXPECT_EQ(view.words, "41");
+  EXPECT_EQ(view.speed, "09");
+  EXPECT_EQ(widget.KeptSpeed, 9);
+}
+
+TEST_F(MeterUpdateTest, ForcedRepaintDrawsTheSameFiguresAgain) {
+  widget.UpdateMeter("5", 20, "00:00:30", true);
+  widget.ForceRepaint();
+  widget.UpdateMeter("5", 20, "00:00:30", true);
+  EXPECT_EQ(view.redraws, 2);
+  widget.ForceRepaint(10);
+  widget.UpdateMeter("5", 20, "00:00:30", true);
+  EXPECT_EQ(view.redraws, 3);
+  widget.UpdateMeter("5", 20, "00:00:30", true);
+  EXPECT_EQ(view.redraws, 3) << "forcing lasts for one update";
+}
+
+}  // namespace
+}  // namespace strevo

@@ -1,0 +1,170 @@
+// The settings dialog: what it reads into its controls on show, the texts
+// that follow the track bars, and what OK writes back.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "analysis/AnalyzerAPI.h"
+#include "input/SpyApps.h"
+#include "platform/Application.h"
+#include "platform/fake/FakeForms.h"
+#include "storage/DynamicSettings.h"
+#include "storage/LangRes.h"
+#include "storage/PrgSetup.h"
+#include "storage/User.h"
+#include "support/Fixture.h"
+#include "ui/ChooseAppsFrm.h"
+
+namespace strevo {
+namespace {
+
+const char* const kStation = "C:\\Data\\TESTPC.wk10";
+
+class SettingsDialogTest : public test::PlatformTest {
+ protected:
+  void SetUp() override {
+    AnalyzerInitialize();
+    Application().Reset();
+    Localize().Clear();
+    Localize().Strings.assign(2000, kUnsetString);
+    Localize().Strings[1] = "Quorvel";
+    Localize().Strings[12] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    Localize().Strings[13] = "abcdefghijklmnopqrstuvwxyz";
+    Localize().Strings[1462] = "Recommend a break after";
+    fake.system.userName = "ann";
+    ProgramSettings = std::make_unique<TProgramSettings>();
+    ProgramSettings->DatabasePath = "C:\\Data\\";
+    ProgramSettings->RootPath = "C:\\Root\\";
+    fake.files.MakeDirectory("C:\\Data");
+    fake.files.MakeDirectory("C:\\Root");
+    Policy("");
+    user = CreateUser("Ann");
+    ASSERT_TRUE(user);
+    dialog.SetUserSettings(user.get());
+  }
+  void TearDown() override {
+    user.reset();
+    WorkstationSettings.reset();
+    SpyedApps.reset();
+    ResetPolicy();
+    ProgramSettings.reset();
+    Localize().Clear();
+    Application().Reset();
+    while (AnalyzerInitialized()) AnalyzerFinalize();
+  }
+
+  void Policy(const std::string& text) {
+    fake.WriteHostFile("C:\\Root\\policy.dyn", text);
+    LoadPolicy("C:\\Root\\policy.dyn");
+  }
+  // The workstation file as the tray core opens it before the dialog shows.
+  void Station(const std::string& text) {
+    WorkstationSettings.reset();
+    fake.WriteHostFile(kStation, text);
+    ASSERT_TRUE(OpenWorkstationSettings(kStation));
+  }
+
+  std::unique_ptr<TUser> user;
+  FakeSettingsView view;
+  TChooseApplications dialog{view};
+};
+
+TEST_F(SettingsDialogTest, StoredWordLimitOf0Becomes2000AndIsWrittenBackOnShow) {
+  user->SetInteger("WordCollLimit", 0);
+  dialog.FormShow();
+  EXPECT_EQ(dialog.WordCount, 40);
+  EXPECT_EQ(user->GetInteger("WordCollLimit"), 2000) << "written back before OK";
+  EXPECT_EQ(dialog.WordsLabel, "Strevo is allowed to store 2000 popular/difficult words on this device");
+}
+
+TEST_F(SettingsDialogTest, WordLimitShowsAsWholeFiftiesAndIsWrittenBackAsSuch) {
+  user->SetInteger("WordCollLimit", 75);
+  dialog.FormShow();
+  EXPECT_EQ(dialog.WordCount, 1);
+  dialog.OkClick();
+  EXPECT_EQ(user->GetInteger("WordCollLimit"), 50);
+}
+
+TEST_F(SettingsDialogTest, BreakIntervalIsShownInQuarterHours) {
+  user->SetInteger("BreakTrackBar.position", 1);
+  dialog.FormShow();
+  EXPECT_EQ(dialog.TakeABreakCaption, "Recommend a break after 0:15 h");
+  dialog.BreakInterval = 6;
+  dialog.RefreshTexts();
+  EXPECT_EQ(dialog.TakeABreakCaption, "Recommend a break after 1:30 h");
+  user->SetInteger("BreakTrackBar.position", 10);
+  dialog.FormShow();
+  EXPECT_EQ(dialog.TakeABreakCaption, "Recommend a break after 2:30 h");
+}
+
+TEST_F(SettingsDialogTest, ShowUserListIsCheckedUnlessAnotherIdentificationIsStored) {
+  Station("ShowUserList.ann=0\r\n");
+  dialog.FormShow();
+  EXPECT_TRUE(dialog.ShowUserList) << "neither UseSelectedUser nor LoggedOffMode stored";
+  Station("ShowUserList.ann=0\r\nUseSelectedUser.ann=1\r\nSelectedUser.ann=Ann\r\n");
+  dialog.FormShow();
+  EXPECT_FALSE(dialog.ShowUserList);
+  EXPECT_TRUE(dialog.UseSelectedUser);
+  EXPECT_EQ(dialog.SelectedUser, "Ann");
+  Station("ShowUserList.ann=0\r\nLoggedOffMode.ann=1\r\n");
+  dialog.FormShow();
+  EXPECT_FALSE(dialog.ShowUserList);
+  EXPECT_TRUE(dialog.LoggedOffMode);
+  // Only the keys of this Windows account count.
+  Station("UseSelectedUser.bob=1\r\nUseSelectedUser=1\r\nShowUserList.ann=0\r\n");
+  dialog.FormShow();
+  EXPECT_TRUE(dialog.ShowUserList);
+  EXPECT_FALSE(dialog.UseSelectedUser);
+}
+
+TEST_F(SettingsDialogTest, UserIdentificationIsOneChoiceEvenWhenTwoAreStored) {
+  // As left by the logon window's "don't show again" after an earlier OK
+  // with the user list chosen.
+  Station("ShowUserList.ann=1\r\nUseSelectedUser.ann=1\r\nSelectedUser.ann=Ann\r\n");
+  dialog.FormShow();
+  EXPECT_TRUE(dialog.UseSelectedUser);
+  EXPECT_FALSE(dialog.ShowUserList) << "the later radio button of the group wins";
+  dialog.OkClick();
+  EXPECT_FALSE(WorkstationSettings->GetBool("ShowUserList.ann"));
+  EXPECT_TRUE(WorkstationSettings->GetBool("UseSelectedUser.ann"));
+  Station("ShowUserList.ann=1\r\nUseSelectedUser.ann=1\r\nLoggedOffMode.ann=1\r\n");
+  dialog.FormShow();
+  EXPECT_TRUE(dialog.LoggedOffMode);
+  EXPECT_FALSE(dialog.UseSelectedUser);
+  EXPECT_FALSE(dialog.ShowUserList);
+}
+
+TEST_F(SettingsDialogTest, PolicyForbiddingWordCollectionForcesDoNotCollectWordsOnEveryShow) {
+  Policy("DoNotCollectWords=1\r\n");
+  dialog.FormShow();
+  EXPECT_TRUE(dialog.DoNotCollectWords);
+  EXPECT_TRUE(user->GetBool("DoNotCollectWords"));
+  dialog.DoNotCollectWords = false;
+  dialog.OkClick();
+  EXPECT_FALSE(user->GetBool("DoNotCollectWords"));
+  dialog.FormShow();
+  EXPECT_TRUE(dialog.DoNotCollectWords);
+}
+
+TEST_F(SettingsDialogTest, OkWritesTheAccountKeysWithTheWindowsAccountName) {
+  Station("");
+  view.script = {{"ok", ""}};
+  view.edit = [](TChooseApplications& d) {
+    d.LaunchAtStartup = true;
+    d.UseSelectedUser = true;
+    d.ShowUserList = false;
+    d.SelectedUser = "Ann";
+    d.NotifyWhenDifficulties = false;
+  };
+  EXPECT_EQ(dialog.ShowModal(), modal::kOk);
+  ASSERT_EQ(WorkstationSettings->Save(), 1);
+  const std::string station = fake.ReadHostFile(kStation);
+  for (const char* line : {"LaunchAtStartup.ann=1\r\n", "ShowUserList.ann=0\r\n", "UseSelectedUser.ann=1\r\n",
+                           "SelectedUser.ann=Ann\r\n", "LoggedOffMode.ann=0\r\n"})
+    EXPECT_NE(station.find(line), std::string::npos) << line << "in\n" << station;
+  EXPECT_EQ(station.find("LaunchAtStartup="), std::string::npos);
+  EXPECT_FALSE(user->GetBool("NotifyWhenDifficulties")) << "the user keys are written by the same OK";
+}
+
+}  // namespace
+}  // namespace strevo
