@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 #include "storage/Numbers.h"
 
@@ -48,7 +49,7 @@ int NeedleAngle(int s) {
 }
 
 void NeedleEnd(int wordsPerMinute, int& x, int& y) {
-  const double radians = NeedleAngle(wordsPerMinute) * M_PI / 180.0;
+  const double radians = NeedleAngle(wordsPerMinute) * std::numbers::pi / 180.0;
   x = 51 + static_cast<int>(round_half_even(std::sin(radians) * 42));
   y = 50 - static_cast<int>(round_half_even(std::cos(radians) * 42));
 }
