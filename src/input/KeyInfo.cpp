@@ -2,6 +2,12 @@
 
 namespace strevo {
 
+bool KeyboardHookConsiders(uint32_t message, uint32_t virtualKey) {
+  if (message != winmsg::kKeyDown && message != winmsg::kSysKeyDown) return false;
+  if (virtualKey >= vk::kLeftShift && virtualKey <= vk::kRightMenu) return false;
+  return virtualKey != vk::kShift && virtualKey != vk::kControl && virtualKey != vk::kMenu;
+}
+
 bool KeyboardHookWord(uint32_t message, uint32_t virtualKey, uint32_t flags, bool ctrlDown, bool shiftDown,
                       bool altDown, uint32_t& word) {
   if (message == winmsg::kSysKeyDown) {
@@ -11,8 +17,7 @@ bool KeyboardHookWord(uint32_t message, uint32_t virtualKey, uint32_t flags, boo
   }
   // Modifier keys are never posted: the left/right codes that hardware
   // reports, and the generic codes that injected input carries.
-  if (virtualKey >= vk::kLeftShift && virtualKey <= vk::kRightMenu) return false;
-  if (virtualKey == vk::kShift || virtualKey == vk::kControl || virtualKey == vk::kMenu) return false;
+  if (!KeyboardHookConsiders(message, virtualKey)) return false;
   word = virtualKey & 0xFF;
   if (flags & kLowLevelAltDown) word |= kKeyInfoAlt;
   if (shiftDown) word |= kKeyInfoShift;

@@ -44,6 +44,10 @@ constexpr uint32_t kKeyInfoAlt = 0x4000;
 // Flag of the low-level key record: the Alt key was down.
 constexpr uint32_t kLowLevelAltDown = 0x20;
 
+// Whether an event can be posted at all (a key down or system key down of a
+// key that is not a modifier); the key state is read only for those.
+bool KeyboardHookConsiders(uint32_t message, uint32_t virtualKey);
+
 // The keyboard hook posts key downs, and system key downs only while both
 // Ctrl and Alt are down (AltGr), never a modifier key itself. ctrlDown,
 // shiftDown and altDown are the asynchronous key states at the event.

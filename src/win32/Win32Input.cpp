@@ -56,6 +56,9 @@ LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM message, LPARAM lParam) {
     LARGE_INTEGER start, end;
     ::QueryPerformanceCounter(&start);
     const auto* record = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    // Key releases and modifiers pass on without reading the key state.
+    if (!KeyboardHookConsiders(static_cast<uint32_t>(message), record->vkCode))
+      return ::CallNextHookEx(nullptr, code, message, lParam);
     const bool ctrl = key_down(VK_CONTROL);
     const bool alt = message == WM_SYSKEYDOWN ? key_down(VK_MENU) : false;
     uint32_t word = 0;
