@@ -38,11 +38,14 @@ void FakeWidgetView::Redraw(const TInfoOnTop& widget) {
   paused = widget.Paused;
 }
 
-int FakeLogonView::ShowModal(TLogForm& form) {
+// The modal loop of a scripted window: takes the person's steps in order
+// until a step closes the window, the window is ended from outside (the
+// tutor's DISABLE during "pump"), the program ends or the script runs out
+// (which cancels, so no test ever waits).
+int FakeModalView::RunModal(const std::function<bool(const ModalAction&, int& result)>& act) {
   ++shows;
   showing_ = true;
   ended_ = false;
-  prompts.push_back(form.InfoText);
   int result = modal::kCancel;
   while (true) {
     if (ended_) {
@@ -57,54 +60,45 @@ int FakeLogonView::ShowModal(TLogForm& form) {
     script.pop_front();
     if (step.action == "pump") {
       if (pump) pump();
-    } else if (step.action == "type") {
-      form.NameText = step.text;
-    } else if (step.action == "dontshow") {
-      form.DontShowAgainChecked = true;
-    } else {
-      const std::string control = step.action == "go"        ? "GoBtn"
-                                  : step.action == "cancel"   ? "CancelBtn"
-                                  : step.action == "newuser"  ? "NewUserBtn"
-                                  : step.action == "back"     ? "BackBtn"
-                                                              : step.action;
-      if (form.Click(control)) {
-        result = form.ModalResult;
-        break;
-      }
+    } else if (act(step, result)) {
+      break;
     }
   }
   showing_ = false;
   return result;
 }
 
+int FakeLogonView::ShowModal(TLogForm& form) {
+  prompts.push_back(form.InfoText);
+  return RunModal([&form](const ModalAction& step, int& result) {
+    if (step.action == "type") {
+      form.NameText = step.text;
+      return false;
+    }
+    if (step.action == "dontshow") {
+      form.DontShowAgainChecked = true;
+      return false;
+    }
+    const std::string control = step.action == "go"        ? "GoBtn"
+                                : step.action == "cancel"   ? "CancelBtn"
+                                : step.action == "newuser"  ? "NewUserBtn"
+                                : step.action == "back"     ? "BackBtn"
+                                                            : step.action;
+    if (!form.Click(control)) return false;
+    result = form.ModalResult;
+    return true;
+  });
+}
+
 int FakeSettingsView::ShowModal(TChooseApplications& dialog) {
-  ++shows;
-  showing_ = true;
-  ended_ = false;
-  int result = modal::kCancel;
-  while (true) {
-    if (ended_) {
-      result = endResult_;
-      break;
-    }
-    if (Application().Terminated() || script.empty()) {
-      result = modal::kCancel;
-      break;
-    }
-    const ModalAction step = script.front();
-    script.pop_front();
-    if (step.action == "pump") {
-      if (pump) pump();
-      continue;
-    }
+  return RunModal([this, &dialog](const ModalAction& step, int&) {
     if (edit) edit(dialog);
     if (step.action == "ok") dialog.OkClick();
     else if (step.action == "logoff") dialog.LogoffClick();
     else if (step.action == "center") dialog.CenterClick();
     else EndModal(modal::kCancel);
-  }
-  showing_ = false;
-  return result;
+    return false;  // the buttons end the loop through EndModal
+  });
 }
 
 int FakeCloseDialog::ShowModal(CloseDialogState& state) {

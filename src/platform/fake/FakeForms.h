@@ -117,42 +117,43 @@ struct ModalAction {
   std::string text;
 };
 
-class FakeLogonView : public ILogonView {
+// What the two scripted modal windows share.
+class FakeModalView {
  public:
-  int ShowModal(TLogForm& form) override;
-  bool Showing() override { return showing_; }
-  void EndModal(int result) override {
-    ended_ = true;
-    endResult_ = result;
-  }
   std::deque<ModalAction> script;
   std::function<void()> pump;  // processes waiting messages during the modal loop
   int shows = 0;
-  std::vector<std::string> prompts;  // the InfoText of each showing
+
+ protected:
+  int RunModal(const std::function<bool(const ModalAction&, int& result)>& act);
+  bool Showing() const { return showing_; }
+  void End(int result) {
+    ended_ = true;
+    endResult_ = result;
+  }
 
  private:
   bool showing_ = false, ended_ = false;
   int endResult_ = 0;
 };
 
-class FakeSettingsView : public ISettingsView {
+class FakeLogonView : public ILogonView, public FakeModalView {
+ public:
+  int ShowModal(TLogForm& form) override;
+  bool Showing() override { return FakeModalView::Showing(); }
+  void EndModal(int result) override { End(result); }
+  std::vector<std::string> prompts;  // the InfoText of each showing
+};
+
+class FakeSettingsView : public ISettingsView, public FakeModalView {
  public:
   int ShowModal(TChooseApplications& dialog) override;
-  bool Showing() override { return showing_; }
-  void EndModal(int result) override {
-    ended_ = true;
-    endResult_ = result;
-  }
+  bool Showing() override { return FakeModalView::Showing(); }
+  void EndModal(int result) override { End(result); }
   void Focus() override { ++focused; }
-  std::deque<ModalAction> script;
-  std::function<void()> pump;
   // Applied to the dialog's controls before its buttons act.
   std::function<void(TChooseApplications&)> edit;
-  int shows = 0, focused = 0;
-
- private:
-  bool showing_ = false, ended_ = false;
-  int endResult_ = 0;
+  int focused = 0;
 };
 
 class FakeCloseDialog : public ICloseDialog {
