@@ -15,43 +15,19 @@
 #include "storage/LangRes.h"
 #include "storage/PrgSetup.h"
 #include "storage/User.h"
-#include "support/Fixture.h"
+#include "support/UserDatabase.h"
 
 namespace strevo {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-class UserIndexTest : public test::PlatformTest {
+class UserIndexTest : public test::UserDatabaseTest {
  protected:
   void SetUp() override {
-    AnalyzerInitialize();
-    Application().Reset();
+    UserDatabaseTest::SetUp();
     Application().onProcessMessages = [this] { ++processed; };
-    ResetPolicy();
-    Localize().Clear();
-    Localize().Strings.assign(2000, kUnsetString);
-    Localize().Strings[1] = "Quorvel";
-    Localize().Strings[12] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    Localize().Strings[13] = "abcdefghijklmnopqrstuvwxyz";
-    Localize().Strings[546] = "Processing database, please wait...";
-    ProgramSettings = std::make_unique<TProgramSettings>();
-    ProgramSettings->DatabasePath = "C:\\Data\\";
-    ProgramSettings->RootPath = "C:\\Root\\";
-    fake.files.MakeDirectory("C:\\Data");
-    fake.files.MakeDirectory("C:\\Root");
     fake.WriteHostFile("C:\\Root\\0.grp", "");
-    fake.WriteHostFile("C:\\Root\\policy.dyn", "");
-    LoadPolicy("C:\\Root\\policy.dyn");
-  }
-  void TearDown() override {
-    CurrentUser.reset();
-    SpyedApps.reset();
-    ResetPolicy();
-    ProgramSettings.reset();
-    Localize().Clear();
-    Application().Reset();
-    while (AnalyzerInitialized()) AnalyzerFinalize();
   }
 
   // A profile; group < 0 writes no group key.

@@ -18,7 +18,7 @@
 #include "storage/LangRes.h"
 #include "storage/PrgSetup.h"
 #include "storage/User.h"
-#include "support/Fixture.h"
+#include "support/UserDatabase.h"
 
 namespace strevo {
 namespace {
@@ -72,42 +72,18 @@ std::string Header(int32_t version) {
   return bytes + Le32(version);
 }
 
-class TUserTest : public test::PlatformTest {
+class TUserTest : public test::UserDatabaseTest {
  protected:
   void SetUp() override {
-    AnalyzerInitialize();
-    Application().Reset();
-    ResetPolicy();
-    Localize().Clear();
-    Localize().Strings.assign(2000, kUnsetString);
-    Localize().Strings[1] = "Quorvel";
+    UserDatabaseTest::SetUp();
     // A language's own letters, as its text 12 lists them.
     Localize().Strings[12] = kUpperCase;
     Localize().Strings[13] = "abcdefghijklmnopqrstuvwxyz\xE5\xE4\xF6";
     Localize().Strings[528] = "The user file cannot be opened.";
-    Localize().Strings[546] = "Processing database, please wait...";
     Localize().Strings[1376] = "This user file belongs to";
     Localize().Strings[1377] = "This name cannot be used.";
     Localize().Strings[1390] = "minutes";
     Localize().Strings[1391] = "The data folder is missing.";
-    ProgramSettings = std::make_unique<TProgramSettings>();
-    ProgramSettings->DatabasePath = "C:\\Data\\";
-    ProgramSettings->RootPath = "C:\\Root\\";
-    fake.files.MakeDirectory("C:\\Data");
-    fake.files.MakeDirectory("C:\\Root");
-    // A policy file that locks nothing.
-    fake.WriteHostFile("C:\\Root\\policy.dyn", "");
-    LoadPolicy("C:\\Root\\policy.dyn");
-  }
-  void TearDown() override {
-    CurrentUser.reset();
-    SpyedApps.reset();
-    ResetPolicy();
-    ProgramSettings.reset();
-    Localize().Clear();
-    Application().Reset();
-    SetDebugLog("");
-    while (AnalyzerInitialized()) AnalyzerFinalize();
   }
 
   void Policy(const std::string& text) {

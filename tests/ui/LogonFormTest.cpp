@@ -13,54 +13,29 @@
 #include "storage/LangRes.h"
 #include "storage/PrgSetup.h"
 #include "storage/User.h"
-#include "support/Fixture.h"
+#include "support/UserDatabase.h"
 #include "ui/ULoginForm.h"
 
 namespace strevo {
 namespace {
 
-class LogonFormTest : public test::PlatformTest {
+class LogonFormTest : public test::UserDatabaseTest {
  protected:
   void SetUp() override {
-    AnalyzerInitialize();
-    Application().Reset();
-    Localize().Clear();
-    Localize().Strings.assign(2000, kUnsetString);
-    Localize().Strings[1] = "Quorvel";
-    Localize().Strings[12] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    Localize().Strings[13] = "abcdefghijklmnopqrstuvwxyz";
+    UserDatabaseTest::SetUp();
     Localize().Strings[415] = "Please enter your name.";
     Localize().Strings[420] = "New users are not allowed.";
     Localize().Strings[421] = "Create the user ";
     Localize().Strings[422] = "?";
     Localize().Strings[424] = "The user ";
     Localize().Strings[425] = " exists already.";
-    ProgramSettings = std::make_unique<TProgramSettings>();
-    ProgramSettings->DatabasePath = "C:\\Data\\";
-    ProgramSettings->RootPath = "C:\\Root\\";
-    fake.files.MakeDirectory("C:\\Data");
-    fake.files.MakeDirectory("C:\\Root");
-    Policy("");
     // Ann has used the program before.
     fake.WriteHostFile("C:\\Data\\Ann.usr", "UserName=Ann\r\nDateStarted=1/2/2020\r\nTop1000loaded=1\r\n");
     form.FormCreate();
     form.ListPrompt = "Who are you?";
     form.NewUserPrompt = "Your name:";
   }
-  void TearDown() override {
-    CurrentUser.reset();
-    SpyedApps.reset();
-    ResetPolicy();
-    ProgramSettings.reset();
-    Localize().Clear();
-    Application().Reset();
-    while (AnalyzerInitialized()) AnalyzerFinalize();
-  }
 
-  void Policy(const std::string& text) {
-    fake.WriteHostFile("C:\\Root\\policy.dyn", text);
-    LoadPolicy("C:\\Root\\policy.dyn");
-  }
   // Types a name and presses OK; true when the window closes.
   bool Go(const std::string& name) {
     form.NameText = name;

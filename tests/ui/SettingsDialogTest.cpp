@@ -12,7 +12,7 @@
 #include "storage/LangRes.h"
 #include "storage/PrgSetup.h"
 #include "storage/User.h"
-#include "support/Fixture.h"
+#include "support/UserDatabase.h"
 #include "ui/ChooseAppsFrm.h"
 
 namespace strevo {
@@ -20,24 +20,12 @@ namespace {
 
 const char* const kStation = "C:\\Data\\TESTPC.wk10";
 
-class SettingsDialogTest : public test::PlatformTest {
+class SettingsDialogTest : public test::UserDatabaseTest {
  protected:
   void SetUp() override {
-    AnalyzerInitialize();
-    Application().Reset();
-    Localize().Clear();
-    Localize().Strings.assign(2000, kUnsetString);
-    Localize().Strings[1] = "Quorvel";
-    Localize().Strings[12] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    Localize().Strings[13] = "abcdefghijklmnopqrstuvwxyz";
+    UserDatabaseTest::SetUp();
     Localize().Strings[1462] = "Recommend a break after";
     fake.system.userName = "ann";
-    ProgramSettings = std::make_unique<TProgramSettings>();
-    ProgramSettings->DatabasePath = "C:\\Data\\";
-    ProgramSettings->RootPath = "C:\\Root\\";
-    fake.files.MakeDirectory("C:\\Data");
-    fake.files.MakeDirectory("C:\\Root");
-    Policy("");
     user = CreateUser("Ann");
     ASSERT_TRUE(user);
     dialog.SetUserSettings(user.get());
@@ -45,18 +33,9 @@ class SettingsDialogTest : public test::PlatformTest {
   void TearDown() override {
     user.reset();
     WorkstationSettings.reset();
-    SpyedApps.reset();
-    ResetPolicy();
-    ProgramSettings.reset();
-    Localize().Clear();
-    Application().Reset();
-    while (AnalyzerInitialized()) AnalyzerFinalize();
+    UserDatabaseTest::TearDown();
   }
 
-  void Policy(const std::string& text) {
-    fake.WriteHostFile("C:\\Root\\policy.dyn", text);
-    LoadPolicy("C:\\Root\\policy.dyn");
-  }
   // The workstation file as the tray core opens it before the dialog shows.
   void Station(const std::string& text) {
     WorkstationSettings.reset();

@@ -19,6 +19,7 @@
 #include "win32/Win32ApplicationWindow.h"
 #include "win32/Win32BackgroundThreads.h"
 #include "win32/Win32CloseDialog.h"
+#include "win32/Win32Dwm.h"
 #include "win32/Win32InfoOnTopView.h"
 #include "win32/Win32LogonView.h"
 #include "win32/Win32MessageLoop.h"
@@ -155,6 +156,13 @@ TEST_F(Win32FormsTest, PostedMessageReachesTheHookThroughTheLoop) {
   EXPECT_EQ(seen.lParam, 7);
   EXPECT_NE(seen.time, 0u) << "the message time is the system's";
 
+  // Long work pumps the queue through the same hook.
+  Application().onProcessMessages = [&] { loop.ProcessMessages(); };
+  ASSERT_TRUE(Windows().Post(application.Handle(), key, 0x42, 8));
+  Application().ProcessMessages();
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(seen.wParam, 0x42u);
+
   // The quit request ends the loop.
   ::PostQuitMessage(0);
   EXPECT_FALSE(loop.HandleOne([](const PostedMessage&, bool&) {}));
@@ -275,11 +283,17 @@ TEST_F(Win32FormsTest, TrayNotificationsReachTheirEvents) {
   EXPECT_EQ(balloons, 1);
   EXPECT_EQ(rights, 1);
 
-  // The shell restarted: the active icon is added again.
+  // The shell restarted and forgot the icon: it is added again.
   icon.SetActive(true);
+  NOTIFYICONDATAA forgotten{};
+  forgotten.cbSize = sizeof forgotten;
+  forgotten.hWnd = window;
+  forgotten.uID = 1;
+  ::Shell_NotifyIconA(NIM_DELETE, &forgotten);
   ::SendMessageA(window, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(icon.LastCallSucceeded());
+  EXPECT_TRUE(icon.LastCallSucceeded()) << "NIM_ADD again";
   icon.SetActive(false);
+  EXPECT_TRUE(icon.LastCallSucceeded()) << "the re-added icon is there to delete";
 }
 
 TEST_F(Win32FormsTest, TrayMenuRunsBeforePopupAndTheChosenEntry) {
@@ -391,6 +405,21 @@ TEST_F(WidgetTest, WidgetShowsRedrawsAndFades) {
   EXPECT_FALSE(view.Visible());
 }
 
+TEST_F(WidgetTest, WidgetWithoutCompositionIsClippedToARoundedRegion) {
+  DesktopCompositionEnabled = false;
+  Win32InfoOnTopView view(nullptr);
+  DesktopCompositionEnabled = true;
+  EXPECT_FALSE(view.RoundedByWindowManager()) << "without composition the window manager is not asked";
+  HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+  EXPECT_NE(::GetWindowRgn(hwnd(view.Handle()), region), ERROR) << "the 100 x 100 rounded region clips it";
+  ::DeleteObject(region);
+  view.SetPosition(10, 20);
+  int x = 0, y = 0;
+  view.SetupButtonOrigin(x, y);
+  EXPECT_EQ(x, 10 + 208) << "the buttons keep their places of the square form";
+  EXPECT_EQ(y, 20 + 76);
+}
+
 TEST_F(WidgetTest, WidgetWithoutFaceFilesStillDraws) {
   char temp[MAX_PATH];
   ::GetTempPathA(MAX_PATH, temp);
@@ -433,6 +462,27 @@ TEST_F(Win32FormsTest, LogonWindowClosesWithEndModalFromAMessageTheHookSees) {
   EXPECT_TRUE(showingWhenSeen) << "the message reached the hook while the window was up";
   EXPECT_FALSE(view.Showing());
   EXPECT_FALSE(::IsWindowVisible(hwnd(view.Handle())));
+}
+
+TEST_F(Win32FormsTest, LogonWindowAskedForAgainWhileUpSharesTheAnswer) {
+  Win32ApplicationWindow application("Strevo forms test logon twice");
+  Win32MessageLoop loop;
+  Win32LogonView view(loop, application.Handle());
+  TLogForm form(view);
+  const uint32_t enable = Windows().RegisterMessage("QVWayfen1999.ENABLE");
+  const uint32_t disable = Windows().RegisterMessage("QVWayfen1999.DISABLE");
+  int inner = -1;
+  loop.fallbackHook = [&](const PostedMessage& m, bool&) {
+    if (m.message == enable) inner = form.ShowModal();
+    if (m.message == disable) view.EndModal(2);
+  };
+  ASSERT_TRUE(Windows().Post(application.Handle(), enable, 0, 0));
+  ASSERT_TRUE(Windows().Post(application.Handle(), disable, 0, 0));
+  Watchdog watchdog([&] { view.EndModal(99); });
+  EXPECT_EQ(form.ShowModal(), 2);
+  EXPECT_EQ(inner, 2);
+  EXPECT_FALSE(watchdog.fired);
+  EXPECT_FALSE(view.Showing());
 }
 
 TEST_F(Win32FormsTest, LogonWindowKeysGoThroughTheFormsShortCuts) {

@@ -1,0 +1,58 @@
+// Test fixture: a fake platform with an installation whose data root is
+// C:\Root\ (an empty policy and group 0) and whose user database is
+// C:\Data\, the analysis module up, and the language's letter sets loaded.
+// Everything process-wide is put back afterwards.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "analysis/AnalyzerAPI.h"
+#include "input/SpyApps.h"
+#include "platform/Application.h"
+#include "storage/DebugLog.h"
+#include "storage/DynamicSettings.h"
+#include "storage/LangRes.h"
+#include "storage/PrgSetup.h"
+#include "storage/User.h"
+#include "support/Fixture.h"
+
+namespace strevo::test {
+
+class UserDatabaseTest : public PlatformTest {
+ protected:
+  void SetUp() override {
+    AnalyzerInitialize();
+    Application().Reset();
+    ResetPolicy();
+    Localize().Clear();
+    Localize().Strings.assign(2000, kUnsetString);
+    Localize().Strings[1] = "Quorvel";
+    Localize().Strings[12] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    Localize().Strings[13] = "abcdefghijklmnopqrstuvwxyz";
+    Localize().Strings[546] = "Processing database, please wait...";
+    ProgramSettings = std::make_unique<TProgramSettings>();
+    ProgramSettings->DatabasePath = "C:\\Data\\";
+    ProgramSettings->RootPath = "C:\\Root\\";
+    fake.files.MakeDirectory("C:\\Data");
+    fake.files.MakeDirectory("C:\\Root");
+    Policy("");
+  }
+  void TearDown() override {
+    CurrentUser.reset();
+    SpyedApps.reset();
+    ResetPolicy();
+    ProgramSettings.reset();
+    Localize().Clear();
+    Application().Reset();
+    SetDebugLog("");
+    while (AnalyzerInitialized()) AnalyzerFinalize();
+  }
+  // The installation's policy file, loaded.
+  void Policy(const std::string& text) {
+    fake.WriteHostFile("C:\\Root\\policy.dyn", text);
+    LoadPolicy("C:\\Root\\policy.dyn");
+  }
+};
+
+}  // namespace strevo::test
