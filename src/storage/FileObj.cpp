@@ -241,6 +241,8 @@ TRecFile::~TRecFile() {
 
 int32_t TRecFile::Open(const std::string& name, int32_t mode, int32_t access) {
   if (Status == FileStatus::Good) return SetStatus(FileStatus::AlreadyOpen);
+  readAhead_.clear();
+  readPos_ = 0;
   FileName = name;
   FileOpenOptions options;
   if (mode == 1 || mode == 2) {
@@ -267,8 +269,47 @@ int32_t TRecFile::Open(const std::string& name, int32_t mode, int32_t access) {
 }
 
 bool TRecFile::Seek(int64_t offset) {
+  readAhead_.clear();
+  readPos_ = 0;
   if (Handle) Handle->Seek(offset, SeekOrigin::Begin);
   return true;
+}
+
+void TRecFile::DropReadAhead() {
+  // The handle stands after the buffered bytes: move it back to the reader.
+  const int64_t unread = static_cast<int64_t>(readAhead_.size() - readPos_);
+  if (unread > 0 && Handle) Handle->Seek(-unread, SeekOrigin::Current);
+  readAhead_.clear();
+  readPos_ = 0;
+}
+
+int64_t TRecFile::ReadAhead(char* out, int64_t count) {
+  constexpr int64_t kBlock = 65536;
+  int64_t done = 0;
+  while (done < count) {
+    if (readPos_ < readAhead_.size()) {
+      const int64_t take = std::min<int64_t>(count - done, static_cast<int64_t>(readAhead_.size() - readPos_));
+      std::memcpy(out + done, readAhead_.data() + readPos_, static_cast<size_t>(take));
+      readPos_ += static_cast<size_t>(take);
+      done += take;
+      continue;
+    }
+    if (count - done >= kBlock) {  // large reads go straight through
+      const int64_t n = Handle->Read(out + done, count - done);
+      if (n < 0) return -1;
+      return done + n;
+    }
+    readAhead_.resize(kBlock);
+    readPos_ = 0;
+    const int64_t n = Handle->Read(readAhead_.data(), kBlock);
+    if (n < 0) {
+      readAhead_.clear();
+      return -1;
+    }
+    readAhead_.resize(static_cast<size_t>(n));
+    if (n == 0) break;
+  }
+  return done;
 }
 
 int32_t TRecFile::RecordCount(int32_t recordSize) const {
@@ -280,7 +321,7 @@ bool TRecFile::IsWholeRecords(int32_t recordSize) const { return recordSize > 0 
 
 int32_t TRecFile::ReadBytes(void* buffer, int32_t count) {
   if (Status != FileStatus::Good || !Handle) return Status;
-  const int64_t n = Handle->Read(buffer, count);
+  const int64_t n = ReadAhead(static_cast<char*>(buffer), count);
   if (n < 0) return SetStatus(FileStatus::ReadError);
   if (n < count) return SetStatus(FileStatus::EndOfFile);
   return Status;
@@ -319,6 +360,7 @@ int32_t TRecFile::ReadWideBuf(int32_t maxLen, std::vector<uint16_t>& buffer) {
 
 int32_t TRecFile::WriteBytes(const void* buffer, int32_t count) {
   if (!CanWrite() || !Handle) return Status;
+  if (!readAhead_.empty()) DropReadAhead();
   const int64_t n = Handle->Write(buffer, count);
   if (n != count) return SetStatus(FileStatus::WriteError);
   return Status;
@@ -353,6 +395,8 @@ int32_t TRecFile::WriteWideBuf(const std::vector<uint16_t>& buffer, int32_t maxL
 bool TRecFile::Flush() { return Handle && Handle->Flush(); }
 
 int32_t TRecFile::Close() {
+  readAhead_.clear();
+  readPos_ = 0;
   if (Status == FileStatus::Closed || Status == FileStatus::OpenFailed) return Status;
   const bool ok = !Handle || Handle->Close();
   Handle.reset();

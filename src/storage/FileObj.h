@@ -121,7 +121,13 @@ class TRecFile : public TFile {
   int32_t Close();
 
  private:
+  // Sequential reads are served from a read-ahead buffer: one system call
+  // per block instead of one per record. Seeks and writes drop it.
+  int64_t ReadAhead(char* out, int64_t count);
+  void DropReadAhead();
   std::unique_ptr<IFileHandle> Handle;
+  std::vector<char> readAhead_;
+  size_t readPos_ = 0;
 };
 
 // Reads one row from a stream: LF, CR or CR LF ends it; maxLen < 0 means
