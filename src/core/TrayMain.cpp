@@ -288,7 +288,9 @@ void TTrayMain::AppMessage(const PostedMessage& message, bool& handled) {
     PreviousUser = DisableNow(PreviousUser);
     widget_.ForceRepaint(100);
   }
-  if (id == ENABLE) {
+  // While the logon window asks, the person is already being enabled: a
+  // second enabling would ask again inside the first.
+  if (id == ENABLE && !logon_.Showing()) {
     EnableNow(PreviousUser);
     if (forms_.application) ForceForeground(forms_.application->Handle());
     widget_.ForceRepaint(100);

@@ -18,12 +18,13 @@ Win32Forms::~Win32Forms() {
 }
 
 void Win32Forms::CreateWindows() {
-  // The settings dialog is created before the widget in the program start;
-  // here the widget goes first because the dialog's "Return To Screen"
-  // button shows it. Neither does anything at creation that the other sees.
   taskbar = std::make_unique<Win32TaskbarWindow>();
+  settings = std::make_unique<Win32SettingsView>(loop, application.Handle());
   widget = std::make_unique<Win32InfoOnTopView>(&application);
-  settings = std::make_unique<Win32SettingsView>(loop, &application, widget.get());
+  settings->onReturnToScreen = [this] {
+    application.Restore();
+    widget->Show();
+  };
   closeDialog = std::make_unique<Win32CloseDialog>(loop, application.Handle());
   logon = std::make_unique<Win32LogonView>(loop, application.Handle());
   trayIcon = std::make_unique<Win32TrayIcon>(application);

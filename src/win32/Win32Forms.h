@@ -34,8 +34,8 @@ class Win32Forms {
   Win32ApplicationWindow application;
   Win32MessageLoop loop;
   std::unique_ptr<Win32TaskbarWindow> taskbar;
-  std::unique_ptr<Win32InfoOnTopView> widget;
   std::unique_ptr<Win32SettingsView> settings;
+  std::unique_ptr<Win32InfoOnTopView> widget;
   std::unique_ptr<Win32CloseDialog> closeDialog;
   std::unique_ptr<Win32LogonView> logon;
   std::unique_ptr<Win32TrayIcon> trayIcon;

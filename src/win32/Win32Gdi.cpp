@@ -36,17 +36,6 @@ void EnsureCommonControls() {
   (void)done;
 }
 
-void SetFontOfChildren(HWND parent, HFONT font) {
-  ::SendMessageA(parent, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  ::EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM f) -> BOOL {
-        ::SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(f), FALSE);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(font));
-}
-
 HBITMAP LoadBitmapFile(const std::string& file) {
   return static_cast<HBITMAP>(::LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
 }

@@ -106,8 +106,6 @@ HFONT DialogFontBold();
 // Registers the common controls the windows use (track bars, tabs,
 // progress bars); once per process.
 void EnsureCommonControls();
-// Gives a window and all its children the font.
-void SetFontOfChildren(HWND parent, HFONT font);
 
 // A 24-bit bitmap file by name; null when missing or unreadable.
 HBITMAP LoadBitmapFile(const std::string& file);

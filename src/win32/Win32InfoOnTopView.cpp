@@ -348,7 +348,9 @@ void Win32InfoOnTopView::PaintButtons() {
     switch (i) {
       case kOnOff: {  // the power sign
         const int radius = s / 3;
-        ::Arc(dc, cx - radius, cy - radius + 1, cx + radius + 1, cy + radius + 2, cx + 3, cy - radius, cx - 3,
+        // Counter-clockwise from left of the top round to right of it: the
+        // ring open at the top.
+        ::Arc(dc, cx - radius, cy - radius + 1, cx + radius + 1, cy + radius + 2, cx - 3, cy - radius, cx + 3,
               cy - radius);
         ::MoveToEx(dc, cx, cy - radius - 1, nullptr);
         ::LineTo(dc, cx, cy + 1);

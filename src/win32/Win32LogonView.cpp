@@ -45,7 +45,25 @@ const char* NameOf(int id) {
 constexpr int kHeaderHeight = 73;
 constexpr COLORREF kHeaderTop = RGB(0x16, 0x2F, 0x5C);
 constexpr COLORREF kHeaderBottom = RGB(0x2B, 0x5F, 0xA8);
-constexpr COLORREF kLinkColour = RGB(0x00, 0x00, 0x84);  // 0x840000 as the design gives it (blue)
+// The header's colour at row y.
+COLORREF HeaderColour(int y) {
+  const int r = GetRValue(kHeaderTop) + (GetRValue(kHeaderBottom) - GetRValue(kHeaderTop)) * y / kHeaderHeight;
+  const int g = GetGValue(kHeaderTop) + (GetGValue(kHeaderBottom) - GetGValue(kHeaderTop)) * y / kHeaderHeight;
+  const int b = GetBValue(kHeaderTop) + (GetBValue(kHeaderBottom) - GetBValue(kHeaderTop)) * y / kHeaderHeight;
+  return RGB(r, g, b);
+}
+
+// Fills rows top..bottom (window coordinates from) of a rectangle with the
+// header's shading.
+void FillHeader(HDC dc, const RECT& area, int firstRow) {
+  for (int y = area.top; y < area.bottom; ++y) {
+    GdiObject<HBRUSH> brush(::CreateSolidBrush(HeaderColour(firstRow + y - area.top)));
+    RECT line{area.left, y, area.right, y + 1};
+    ::FillRect(dc, &line, brush.Get());
+  }
+}
+
+constexpr COLORREF kLinkColour = RGB(0x00, 0x00, 0x84);  // 0x840000 in the 0xBBGGRR notation: dark blue
 constexpr COLORREF kGoColour = RGB(0x2B, 0x5F, 0xA8);
 
 std::string TextOf(HWND window) {
@@ -93,8 +111,10 @@ Win32LogonView::Win32LogonView(Win32MessageLoop& loop, WindowHandle owner)
   ::SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(resources_->verdanaBold.Get()), FALSE);
   for (HWND w : {newUser, back}) ::SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(resources_->link.Get()), FALSE);
   for (HWND w : {cancel, go}) ::SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(resources_->button.Get()), FALSE);
-  if (!RequestCornerPreference(handle_, 2))
+  if (!RequestCornerPreference(handle_, 2)) {
     ::SetWindowRgn(window, ::CreateRoundRectRgn(0, 0, kClientWidth + 1, kClientHeight + 1, 24, 24), FALSE);
+    roundedByRegion_ = true;
+  }
 }
 
 Win32LogonView::~Win32LogonView() { DestroyWindow(); }
@@ -156,23 +176,44 @@ void Win32LogonView::Pull() {
   form_->DontShowAgainChecked = ::IsDlgButtonChecked(hwnd(handle_), kDontShowAgain) == BST_CHECKED;
 }
 
+// The form's handlers may ask through message boxes (an unknown name, a
+// name already taken); meanwhile the window takes no second press, and it
+// is in front again afterwards.
+bool Win32LogonView::RunHandler(const std::function<bool()>& handler) {
+  HWND window = hwnd(handle_);
+  ::EnableWindow(window, FALSE);
+  bool closes = false;
+  try {
+    closes = handler();
+  } catch (...) {
+    ::EnableWindow(window, TRUE);
+    throw;
+  }
+  ::EnableWindow(window, TRUE);
+  if (closes) {
+    EndModalWith(form_->ModalResult);
+  } else {
+    ::SetForegroundWindow(window);
+    Load();
+  }
+  return closes;
+}
+
 void Win32LogonView::Click(const std::string& control) {
   if (!form_) return;
   Pull();
-  if (form_->Click(control)) {
-    EndModalWith(form_->ModalResult);
-    return;
-  }
-  Load();
+  RunHandler([&] { return form_->Click(control); });
 }
 
 bool Win32LogonView::KeyPressed(int key) {
   if (!form_) return false;
   Pull();
-  bool closes = false;
-  const bool used = form_->ShortCut(key, closes);
-  if (closes) EndModalWith(form_->ModalResult);
-  else if (used) Load();
+  bool used = false;
+  RunHandler([&] {
+    bool closes = false;
+    used = form_->ShortCut(key, closes);
+    return closes;
+  });
   return used;
 }
 
@@ -184,25 +225,19 @@ void Win32LogonView::Paint() {
   ::GetClientRect(window, &client);
   ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
   // The header: a band shading from dark to lighter blue.
-  for (int y = 0; y < kHeaderHeight; ++y) {
-    const int r = GetRValue(kHeaderTop) + (GetRValue(kHeaderBottom) - GetRValue(kHeaderTop)) * y / kHeaderHeight;
-    const int g = GetGValue(kHeaderTop) + (GetGValue(kHeaderBottom) - GetGValue(kHeaderTop)) * y / kHeaderHeight;
-    const int b = GetBValue(kHeaderTop) + (GetBValue(kHeaderBottom) - GetBValue(kHeaderTop)) * y / kHeaderHeight;
-    GdiObject<HBRUSH> brush(::CreateSolidBrush(RGB(r, g, b)));
-    RECT line{0, y, client.right, y + 1};
-    ::FillRect(dc, &line, brush.Get());
-  }
+  FillHeader(dc, RECT{0, 0, client.right, kHeaderHeight}, 0);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, RGB(255, 255, 255));
   {
     SelectedObject font(dc, resources_->product.Get());
     ::TextOutA(dc, 16, 4, productName_.data(), static_cast<int>(productName_.size()));
   }
-  // The panel's single border.
+  // The panel's single border, following the corners.
   GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, RGB(0xA0, 0xA0, 0xA0)));
   SelectedObject selectedPen(dc, pen.Get());
   SelectedObject brush(dc, ::GetStockObject(NULL_BRUSH));
-  ::RoundRect(dc, 0, 0, client.right, client.bottom, 24, 24);
+  if (roundedByRegion_) ::RoundRect(dc, 0, 0, client.right, client.bottom, 24, 24);
+  else ::Rectangle(dc, 0, 0, client.right, client.bottom);
   ::EndPaint(window, &ps);
 }
 
@@ -215,8 +250,10 @@ void Win32LogonView::DrawItem(const void* data) {
   ::SetBkMode(dc, TRANSPARENT);
   switch (item->CtlID) {
     case kCloseBtn: {
-      GdiObject<HBRUSH> back(::CreateSolidBrush(kHeaderTop));
-      ::FillRect(dc, &r, back.Get());
+      RECT place;
+      ::GetWindowRect(item->hwndItem, &place);
+      ::MapWindowPoints(nullptr, hwnd(handle_), reinterpret_cast<POINT*>(&place), 2);
+      FillHeader(dc, r, place.top);
       GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 2, RGB(255, 255, 255)));
       SelectedObject selected(dc, pen.Get());
       const int o = pressed ? 1 : 0;

@@ -5,6 +5,7 @@
 // button does; the window reports the person's actions to it.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,9 @@ class Win32LogonView : public ILogonView, private Win32ModalWindow {
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   bool KeyPressed(int key) override;
   void Click(const std::string& control);
+  // Runs a handler of the form (true: the window closes with the form's
+  // result).
+  bool RunHandler(const std::function<bool()>& handler);
   // The form's state into the controls, and the person's entries back.
   void Load();
   void Pull();
@@ -42,6 +46,7 @@ class Win32LogonView : public ILogonView, private Win32ModalWindow {
   TLogForm* form_ = nullptr;
   std::unique_ptr<Resources> resources_;
   std::string productName_;
+  bool roundedByRegion_ = false;  // else the window manager rounds the corners
 };
 
 }  // namespace strevo

@@ -35,32 +35,43 @@ void Win32ModalWindow::EndModalWith(int result) {
 }
 
 int Win32ModalWindow::RunModal(WindowHandle focus) {
+  HWND window = hwnd(handle_);
+  const Win32MessageLoop::Preview preview = [this, window](const PostedMessage& m) {
+    HWND target = hwnd(m.window);
+    if (!target || !Inside(window, target)) return false;
+    if (m.message == WM_KEYDOWN && (m.wParam == VK_RETURN || m.wParam == VK_ESCAPE) && !ComboListOpen(target))
+      return KeyPressed(static_cast<int>(m.wParam));
+    MSG msg = ToMsg(m.window, m.message, m.wParam, m.lParam, m.time);
+    return ::IsDialogMessageA(window, &msg) != 0;
+  };
+  if (showing_) {
+    // Asked for again while it is up (an ENABLE arriving during the logon):
+    // the second caller waits for the window that shows and shares its
+    // answer.
+    ::SetForegroundWindow(window);
+    return loop_.RunModal([this] { return done_; }, preview) ? result_ : 2;
+  }
+
   showing_ = true;
   done_ = false;
   result_ = 0;
-  HWND window = hwnd(handle_);
-  {
-    ModalDisabler disabler(window);
-    ::ShowWindow(window, SW_SHOW);
-    ::SetForegroundWindow(window);
-    if (focus) ::SetFocus(hwnd(focus));
-    const bool ended = loop_.RunModal([this] { return done_; },
-                                      [this, window](const PostedMessage& m) {
-                                        HWND target = hwnd(m.window);
-                                        if (!target || !Inside(window, target)) return false;
-                                        if (m.message == WM_KEYDOWN && (m.wParam == VK_RETURN || m.wParam == VK_ESCAPE) &&
-                                            !ComboListOpen(target))
-                                          return KeyPressed(static_cast<int>(m.wParam));
-                                        MSG msg = ToMsg(m.window, m.message, m.wParam, m.lParam, m.time);
-                                        return ::IsDialogMessageA(window, &msg) != 0;
-                                      });
-    if (!ended) result_ = 2;
-    // Enable the others before hiding, so that the system activates one of
-    // them and not some other program's window.
-    disabler.Restore();
-    ::ShowWindow(window, SW_HIDE);
-  }
-  showing_ = false;
+  // Whatever ends the loop, an error included, the window goes and the
+  // others come back.
+  struct Showing {
+    Win32ModalWindow& self;
+    ModalDisabler disabler;
+    ~Showing() {
+      // Enable the others before hiding, so that the system activates one
+      // of them and not some other program's window.
+      disabler.Restore();
+      ::ShowWindow(hwnd(self.handle_), SW_HIDE);
+      self.showing_ = false;
+    }
+  } showing{*this, ModalDisabler(window)};
+  ::ShowWindow(window, SW_SHOW);
+  ::SetForegroundWindow(window);
+  if (focus) ::SetFocus(hwnd(focus));
+  if (!loop_.RunModal([this] { return done_; }, preview)) result_ = 2;
   return result_;
 }
 

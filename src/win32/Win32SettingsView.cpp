@@ -7,9 +7,7 @@
 
 #include "storage/LangRes.h"
 #include "ui/ChooseAppsFrm.h"
-#include "win32/Win32ApplicationWindow.h"
 #include "win32/Win32Gdi.h"
-#include "win32/Win32InfoOnTopView.h"
 
 namespace strevo {
 
@@ -22,7 +20,7 @@ enum Kind { kLabel, kBoldLabel, kWrapLabel, kGroup, kCheck, kRadio, kFirstRadio,
 // One control of the dialog: its page (-1 on every page), where it sits on
 // the page (inside its group box when group is given), and its text (a
 // language string when langId is set).
-struct ControlSpec {
+struct ControlLayout {
   int id;
   const char* name;
   Kind kind;
@@ -44,7 +42,7 @@ enum Id {
   kCenterButton1,
 };
 
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     {kOkBtn, "OkBtn", kPush, -1, 0, 320, 392, 90, 25, 1173, "&OK"},
     {kLabel3, "Label3", kWrapLabel, -1, 0, 8, 390, 305, 28, 0, ""},
     // Personal
@@ -96,9 +94,9 @@ const ControlSpec kControls[] = {
     {kCenterButton1, "CenterButton1", kPush, 2, 0, 264, 279, 105, 25, 0, "Return To Screen"},
 };
 
-const ControlSpec* Spec(int id) {
-  for (const ControlSpec& spec : kControls)
-    if (spec.id == id) return &spec;
+const ControlLayout* LayoutOf(int id) {
+  for (const ControlLayout& item : kControls)
+    if (item.id == id) return &item;
   return nullptr;
 }
 
@@ -120,14 +118,14 @@ std::string TextOf(HWND window) {
 
 }  // namespace
 
-Win32SettingsView::Win32SettingsView(Win32MessageLoop& loop, Win32ApplicationWindow* application,
-                                     Win32InfoOnTopView* widget)
-    : Win32ModalWindow(loop), application_(application), widget_(widget) {
+Win32SettingsView::Win32SettingsView(Win32MessageLoop& loop, WindowHandle owner) : Win32ModalWindow(loop) {
   EnsureCommonControls();
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  // Not clipping its children: the group boxes leave their inside to the
+  // dialog's background.
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   CreateWindowOf({"TChooseApplications", 0, COLOR_BTNFACE},
                  CentredPlacement("Wayfen Settings", style, WS_EX_LAYERED | WS_EX_DLGMODALFRAME, kClientWidth,
-                                  kClientHeight, application ? application->Handle() : 0));
+                                  kClientHeight, owner));
   HWND window = hwnd(handle_);
   ::SetLayeredWindowAttributes(window, 0, 250, LWA_ALPHA);
   // The dialog is left by its buttons only.
@@ -154,21 +152,26 @@ void Win32SettingsView::CreateControls() {
   RECT display{0, 0, 401, 380};
   ::SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
   const int pageLeft = 8 + display.left, pageTop = 8 + display.top;
+  // The page control shows only its tabs; the page below them is the
+  // dialog's own background with a frame, the colour of every label and
+  // check box on it, whatever visual style the tabs are drawn in.
+  stripHeight_ = display.top;
+  ::MoveWindow(tabs, 8, 8, 401, stripHeight_, FALSE);
 
-  for (const ControlSpec& spec : kControls) {
-    int x = spec.x, y = spec.y;
-    if (spec.group) {
-      const ControlSpec* group = Spec(spec.group);
+  for (const ControlLayout& item : kControls) {
+    int x = item.x, y = item.y;
+    if (item.group) {
+      const ControlLayout* group = LayoutOf(item.group);
       x += group->x;
       y += group->y;
     }
-    if (spec.page >= 0) {
+    if (item.page >= 0) {
       x += pageLeft;
       y += pageTop;
     }
     const char* cls = "STATIC";
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-    switch (spec.kind) {
+    switch (item.kind) {
       case kLabel:
       case kBoldLabel: style |= SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS; break;
       case kWrapLabel: style |= SS_LEFT | SS_NOPREFIX; break;
@@ -181,16 +184,16 @@ void Win32SettingsView::CreateControls() {
       case kCombo: cls = "COMBOBOX"; style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_GROUP; break;
       case kPush: cls = "BUTTON"; style |= BS_PUSHBUTTON | WS_TABSTOP; break;
     }
-    const std::string text = spec.langId ? LangStr(spec.langId) : std::string(spec.text);
-    HWND control = ::CreateWindowExA(0, cls, text.c_str(), style, x, y, spec.w, spec.h, window,
-                                     reinterpret_cast<HMENU>(static_cast<intptr_t>(spec.id)), module, nullptr);
-    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.kind == kBoldLabel ? DialogFontBold() : DialogFont()),
+    const std::string text = item.langId ? LangStr(item.langId) : std::string(item.text);
+    HWND control = ::CreateWindowExA(0, cls, text.c_str(), style, x, y, item.w, item.h, window,
+                                     reinterpret_cast<HMENU>(static_cast<intptr_t>(item.id)), module, nullptr);
+    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(item.kind == kBoldLabel ? DialogFontBold() : DialogFont()),
                    FALSE);
   }
   // Group boxes behind the controls they hold, the page control behind all.
-  for (const ControlSpec& spec : kControls)
-    if (spec.kind == kGroup)
-      ::SetWindowPos(::GetDlgItem(window, spec.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  for (const ControlLayout& item : kControls)
+    if (item.kind == kGroup)
+      ::SetWindowPos(::GetDlgItem(window, item.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ::SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   ::SendDlgItemMessageA(window, kBreakInterval, TBM_SETRANGE, FALSE, MAKELPARAM(1, 10));
@@ -207,8 +210,8 @@ void Win32SettingsView::CreateControls() {
 
 WindowHandle Win32SettingsView::Control(const std::string& name) const {
   if (name == "Pages") return reinterpret_cast<WindowHandle>(::GetDlgItem(hwnd(handle_), kPages));
-  for (const ControlSpec& spec : kControls)
-    if (name == spec.name) return reinterpret_cast<WindowHandle>(::GetDlgItem(hwnd(handle_), spec.id));
+  for (const ControlLayout& item : kControls)
+    if (name == item.name) return reinterpret_cast<WindowHandle>(::GetDlgItem(hwnd(handle_), item.id));
   return 0;
 }
 
@@ -217,11 +220,11 @@ void Win32SettingsView::ShowPage(int page) {
   HWND window = hwnd(handle_);
   ::SendDlgItemMessageA(window, kPages, TCM_SETCURSEL, page, 0);
   const bool wordsVisible = !dialog_ || dialog_->WordCountVisible;
-  for (const ControlSpec& spec : kControls) {
-    bool visible = spec.page < 0 || spec.page == page;
-    if (spec.id == kLoggedOffMode) visible = false;  // kept, never offered
-    if ((spec.id == kWordCount || spec.id == kWordsLabel) && !wordsVisible) visible = false;
-    ::ShowWindow(::GetDlgItem(window, spec.id), visible ? SW_SHOWNA : SW_HIDE);
+  for (const ControlLayout& item : kControls) {
+    bool visible = item.page < 0 || item.page == page;
+    if (item.id == kLoggedOffMode) visible = false;  // kept, never offered
+    if ((item.id == kWordCount || item.id == kWordsLabel) && !wordsVisible) visible = false;
+    ::ShowWindow(::GetDlgItem(window, item.id), visible ? SW_SHOWNA : SW_HIDE);
   }
 }
 
@@ -332,8 +335,7 @@ void Win32SettingsView::Command(int id) {
       break;
     case kCenterButton1:
       dialog_->CenterClick();
-      if (application_) application_->Restore();
-      if (widget_) widget_->Show();
+      if (onReturnToScreen) onReturnToScreen();
       break;
     case kDoNotCollectWords:
       dialog_->DoNotCollectWords = Checked(hwnd(handle_), kDoNotCollectWords);
@@ -358,6 +360,14 @@ intptr_t Win32SettingsView::WindowProc(uint32_t message, uintptr_t wParam, intpt
     case WM_HSCROLL:
       if (lParam) RefreshTexts();
       return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = ::BeginPaint(hwnd(handle_), &ps);
+      RECT page{8, 8 + stripHeight_ - 2, 8 + 401, 8 + 380};
+      ::DrawEdge(dc, &page, EDGE_RAISED, BF_RECT);
+      ::EndPaint(hwnd(handle_), &ps);
+      return 0;
+    }
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header->idFrom == kPages && header->code == static_cast<UINT>(TCN_SELCHANGE))

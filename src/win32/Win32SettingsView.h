@@ -4,6 +4,7 @@
 // back before its OK and Change User buttons act.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "ui/Forms.h"
@@ -11,14 +12,9 @@
 
 namespace strevo {
 
-class Win32ApplicationWindow;
-class Win32InfoOnTopView;
-
 class Win32SettingsView : public ISettingsView, private Win32ModalWindow {
  public:
-  // The application window and the widget come back on screen with the
-  // "Return To Screen" button.
-  Win32SettingsView(Win32MessageLoop& loop, Win32ApplicationWindow* application, Win32InfoOnTopView* widget);
+  Win32SettingsView(Win32MessageLoop& loop, WindowHandle owner);
   ~Win32SettingsView() override;
 
   int ShowModal(TChooseApplications& dialog) override;
@@ -32,6 +28,10 @@ class Win32SettingsView : public ISettingsView, private Win32ModalWindow {
   // Shows page 0 (Personal), 1 (Common) or 2 (About).
   void ShowPage(int page);
 
+  // "Return To Screen": after the dialog has reset the widget's place, the
+  // application is restored and the widget shown.
+  std::function<void()> onReturnToScreen;
+
   static constexpr int kClientWidth = 415, kClientHeight = 420;
 
  private:
@@ -44,9 +44,8 @@ class Win32SettingsView : public ISettingsView, private Win32ModalWindow {
   void Command(int id);
 
   TChooseApplications* dialog_ = nullptr;
-  Win32ApplicationWindow* application_;
-  Win32InfoOnTopView* widget_;
   int page_ = 0;
+  int stripHeight_ = 24;  // the tabs of the page control
 };
 
 }  // namespace strevo

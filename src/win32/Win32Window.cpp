@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <set>
+
+#include "storage/DebugLog.h"
 
 namespace strevo {
 
@@ -17,13 +20,23 @@ struct WindowProcedure {
       self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     }
     if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-      const LRESULT result = self->WindowProc(message, wParam, lParam);
-      ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-      self->handle_ = 0;
-      return result;
+    // No error may cross the system's frames: an error of a handler is
+    // shown in a message box and the message counts as handled.
+    try {
+      if (message == WM_NCDESTROY) {
+        const LRESULT result = self->WindowProc(message, wParam, lParam);
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->handle_ = 0;
+        return result;
+      }
+      return self->WindowProc(message, wParam, lParam);
+    } catch (const std::exception& error) {
+      DebugLog(0, std::string("Error in window message ") + std::to_string(message) + ": " + error.what());
+      ::MessageBoxA(window, error.what(), "Strevo", MB_OK | MB_ICONERROR);
+    } catch (...) {
+      DebugLog(0, "Error in window message " + std::to_string(message));
     }
-    return self->WindowProc(message, wParam, lParam);
+    return 0;
   }
 };
 

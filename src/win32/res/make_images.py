@@ -79,7 +79,9 @@ ZONES = [  # (from wpm, to wpm, colour)
     (80, 125, "#e0c040"),
     (125, 200, "#e0503a"),
 ]
-LABELS = [0, 20, 40, 60, 80, 100, 120, 150, 200]
+# The speeds above 125 crowd the bottom of the dial, where the large speed
+# figure stands: they keep their ticks but no numbers.
+LABELS = [0, 20, 40, 60, 80, 100, 120]
 
 
 def dial_draw(dim=False):
@@ -244,7 +246,8 @@ def icon(path, state, sizes, sixteen_colours=False):
 
 def glyph(path, cmds):
     """A 16 x 16 menu glyph on magenta, the colour the program replaces."""
-    args = ["-size", "16x16", "xc:#ff00ff"]
+    # No smoothing: the background must stay exactly magenta.
+    args = ["-size", "16x16", "xc:#ff00ff", "+antialias"]
     for c in cmds:
         args += ["-draw", c]
     convert(*args, "-type", "TrueColor", f"BMP3:{path}")
@@ -272,18 +275,12 @@ def main():
         "fill #f08a24 stroke none rectangle 10,2 12,14",
         "fill none stroke #404040 stroke-width 1 line 1,15 14,15",
     ])
-    teeth = " ".join(
-        f"{point(7.5, 7.5, a, 7.2)[0]:.1f},{point(7.5, 7.5, a, 7.2)[1]:.1f}"
-        f" {point(7.5, 7.5, a + 12, 7.2)[0]:.1f},{point(7.5, 7.5, a + 12, 7.2)[1]:.1f}"
-        f" {point(7.5, 7.5, a + 22, 5.2)[0]:.1f},{point(7.5, 7.5, a + 22, 5.2)[1]:.1f}"
-        f" {point(7.5, 7.5, a + 45 - 10, 5.2)[0]:.1f},{point(7.5, 7.5, a + 45 - 10, 5.2)[1]:.1f}"
-        for a in range(0, 360, 45))
-    glyph(os.path.join(HERE, "settings.bmp"), [
-        f"fill #5f6368 stroke none polygon {teeth}",
-        "fill #5f6368 stroke none circle 7.5,7.5 7.5,2.3",
-        "fill #ff00ff stroke none circle 7.5,7.5 7.5,5.3",
+    teeth = [f"fill none stroke #5f6368 stroke-width 2.6 line 7.5,7.5 {point(7.5, 7.5, a, 7.0)[0]:.1f},"
+             f"{point(7.5, 7.5, a, 7.0)[1]:.1f}" for a in range(0, 360, 45)]
+    glyph(os.path.join(HERE, "settings.bmp"), teeth + [
+        "fill #5f6368 stroke none circle 7.5,7.5 7.5,2.5",
+        "fill #ff00ff stroke none circle 7.5,7.5 7.5,5.6",
     ])
-
 
 if __name__ == "__main__":
     main()
