@@ -266,19 +266,19 @@ bool Simulation::Event(const std::string& line, std::string& error) {
     if (!parse_number(w[1], n)) return error = "bad interval " + w[1], false;
     TypeText(unescape(rest_after(line, 2)), static_cast<uint32_t>(n));
   } else if (cmd == "key" && w.size() >= 2) {
-    std::string spec = w[1];
+    std::string keyText = w[1];
     bool shift = false, ctrl = false, alt = false;
     size_t plus;
-    while ((plus = spec.rfind('+')) != std::string::npos && plus > 0) {
-      const std::string mod = ascii_lower(spec.substr(plus + 1));
+    while ((plus = keyText.rfind('+')) != std::string::npos && plus > 0) {
+      const std::string mod = ascii_lower(keyText.substr(plus + 1));
       if (mod == "shift") shift = true;
       else if (mod == "ctrl") ctrl = true;
       else if (mod == "alt") alt = true;
       else if (mod == "altgr") ctrl = alt = true;
       else return error = "unknown modifier " + mod, false;
-      spec.resize(plus);
+      keyText.resize(plus);
     }
-    if (!parse_number(spec, n) || n <= 0 || n > 255) return error = "bad key " + spec, false;
+    if (!parse_number(keyText, n) || n <= 0 || n > 255) return error = "bad key " + keyText, false;
     int64_t interval = keyIntervalMs;
     if (w.size() >= 3 && !parse_number(w[2], interval)) return error = "bad interval " + w[2], false;
     PressKey(static_cast<uint32_t>(n), shift, ctrl, alt, static_cast<uint32_t>(interval));
