@@ -188,6 +188,7 @@ void TTrayMain::Initialize() {
     DebugLog(0, " tray icon2");
   }
   SetWordObserver(this);
+  if (forms_.application) forms_.application->onDeactivate = [this] { AppDeactivate(); };
   DebugLog(0, " tray icon3");
 
   if (TutorRunning()) {

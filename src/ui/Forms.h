@@ -44,6 +44,9 @@ class IApplicationWindow {
   virtual WindowHandle FindPreviousWindow() = 0;
   virtual bool WorkArea(Rect& area) = 0;
   virtual bool CursorPos(int& x, int& y) = 0;
+
+  // The application lost the activation to another one.
+  std::function<void()> onDeactivate;
 };
 
 // One entry of the tray pop-up menu.

@@ -99,6 +99,10 @@ intptr_t Win32ApplicationWindow::WindowProc(uint32_t message, uintptr_t wParam, 
       // Closing the taskbar button ends the program the orderly way.
       Application().Terminate();
       return 0;
+    case WM_ACTIVATEAPP:
+      // The program lost the activation to another application.
+      if (!wParam && onDeactivate) onDeactivate();
+      break;
     case WM_ENDSESSION:
       if (wParam && onEndSession) onEndSession();
       return 0;
