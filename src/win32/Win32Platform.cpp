@@ -428,6 +428,10 @@ int Win32Http::Send(const TUrlInfo& info, const std::string& postData, bool relo
   InternetHandle request(::HttpOpenRequestA(connection.handle, post ? "POST" : "GET", info.Path.c_str(), "HTTP/1.0",
                                             nullptr, nullptr, flags, 0));
   if (!request.handle) return 0;
+  // The time-out also on the request itself: not every implementation
+  // passes the session's value on.
+  ::InternetSetOptionA(request.handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  ::InternetSetOptionA(request.handle, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
   static const char kFormHeader[] = "Content-type: application/x-www-form-urlencoded";
   for (;;) {
     const BOOL sent = ::HttpSendRequestA(request.handle, post ? kFormHeader : nullptr, post ? DWORD(-1) : 0,

@@ -1,0 +1,150 @@
+// HTTP through WinINet against a loopback server that the test runs itself
+// (Winsock, one thread), under Wine.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "storage/InetSupport.h"
+#include "storage/Streams.h"
+#include "win32/Win32Platform.h"
+
+namespace strevo {
+namespace {
+
+// Answers by path: /ok... 200 with a body, /missing 404, /close closes at
+// once, /silent never answers. Records each request's head and body.
+class LoopbackServer {
+ public:
+  LoopbackServer() {
+    WSADATA data;
+    ::WSAStartup(MAKEWORD(2, 2), &data);
+    listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    int length = sizeof address;
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+    ::listen(listener_, 8);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~LoopbackServer() {
+    stopping_ = true;
+    ::closesocket(listener_);
+    thread_.join();
+    for (SOCKET s : held_) ::closesocket(s);
+    ::WSACleanup();
+  }
+  std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+  std::vector<std::string> Requests() {
+    std::lock_guard lock(mutex_);
+    return requests_;
+  }
+
+ private:
+  void Serve() {
+    while (!stopping_) {
+      SOCKET client = ::accept(listener_, nullptr, nullptr);
+      if (client == INVALID_SOCKET) return;
+      std::string request;
+      char buffer[4096];
+      size_t expected = std::string::npos;
+      while (true) {
+        const int n = ::recv(client, buffer, sizeof buffer, 0);
+        if (n <= 0) break;
+        request.append(buffer, static_cast<size_t>(n));
+        const size_t head = request.find("\r\n\r\n");
+        if (head != std::string::npos && expected == std::string::npos) {
+          size_t body = 0;
+          const size_t at = request.find("Content-Length: ");
+          if (at != std::string::npos && at < head) body = std::stoul(request.substr(at + 16));
+          expected = head + 4 + body;
+        }
+        if (expected != std::string::npos && request.size() >= expected) break;
+      }
+      {
+        std::lock_guard lock(mutex_);
+        requests_.push_back(request);
+      }
+      const std::string path = request.substr(request.find(' ') + 1, request.find(' ', request.find(' ') + 1) - request.find(' ') - 1);
+      std::string answer;
+      if (path.rfind("/silent", 0) == 0) {
+        held_.push_back(client);  // never answered, closed at the end
+        continue;
+      }
+      if (path.rfind("/missing", 0) == 0) answer = "HTTP/1.0 404 Not Found\r\nContent-Length: 9\r\n\r\nnot here!";
+      else if (path.rfind("/close", 0) != 0) answer = "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello";
+      if (!answer.empty()) ::send(client, answer.data(), static_cast<int>(answer.size()), 0);
+      ::shutdown(client, SD_BOTH);
+      ::closesocket(client);
+    }
+  }
+
+  SOCKET listener_ = INVALID_SOCKET;
+  int port_ = 0;
+  std::thread thread_;
+  std::atomic<bool> stopping_{false};
+  std::mutex mutex_;
+  std::vector<std::string> requests_;
+  std::vector<SOCKET> held_;
+};
+
+class Win32HttpTest : public ::testing::Test {
+ protected:
+  Win32Platform platform_;
+  LoopbackServer server_;
+};
+
+TEST_F(Win32HttpTest, GetAppendsTheBodyAndRemovesDataParentSteps) {
+  TMemoryStream stream(std::string("x"));
+  EXPECT_EQ(HttpRequest(server_.Url("/a/data/../ok.txt"), "", stream, false), 200);
+  EXPECT_EQ(stream.Data(), "xhello");
+  ASSERT_EQ(server_.Requests().size(), 1u);
+  EXPECT_EQ(server_.Requests()[0].rfind("GET /a/ok.txt HTTP/1.0\r\n", 0), 0u) << server_.Requests()[0];
+}
+
+TEST_F(Win32HttpTest, PostCarriesTheFormContentTypeAndAnEmptyBodyIsAGet) {
+  TMemoryStream stream;
+  EXPECT_EQ(HttpRequest(server_.Url("/ok"), "a=1&b=2", stream, false), 200);
+  EXPECT_EQ(HttpRequest(server_.Url("/ok"), "", stream, true), 200);
+  const std::vector<std::string> requests = server_.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].rfind("POST /ok HTTP/1.0\r\n", 0), 0u);
+  EXPECT_NE(requests[0].find("Content-type: application/x-www-form-urlencoded"), std::string::npos);
+  EXPECT_EQ(requests[0].substr(requests[0].size() - 7), "a=1&b=2");
+  EXPECT_EQ(requests[1].rfind("GET /ok HTTP/1.0\r\n", 0), 0u);
+}
+
+TEST_F(Win32HttpTest, FailuresLeaveTheStreamUntouched) {
+  TMemoryStream stream(std::string("old"));
+  EXPECT_EQ(HttpRequest(server_.Url("/missing"), "", stream, false), 404);
+  EXPECT_EQ(HttpRequest("http://127.0.0.1:1/" + std::string(2100, 'a'), "", stream, false), 0) << "over-long address";
+  EXPECT_EQ(stream.Data(), "old");
+}
+
+TEST_F(Win32HttpTest, ServerClosingEarlyIsAFailure) {
+  TMemoryStream stream(std::string("old"));
+  EXPECT_NE(HttpRequest(server_.Url("/close"), "", stream, false), 200);
+  EXPECT_EQ(stream.Data(), "old");
+}
+
+TEST_F(Win32HttpTest, SilentServerGivesUpWithinTheTimeOut) {
+  platform_.http.receiveTimeoutMs = 1500;
+  TMemoryStream stream(std::string("old"));
+  const DWORD start = ::GetTickCount();
+  EXPECT_NE(HttpRequest(server_.Url("/silent"), "", stream, false), 200);
+  EXPECT_LT(::GetTickCount() - start, 15000u);
+  EXPECT_EQ(stream.Data(), "old");
+}
+
+}  // namespace
+}  // namespace strevo
