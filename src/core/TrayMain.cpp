@@ -506,6 +506,13 @@ void TTrayMain::ApplyWordCollection() {
   Analyzer_SetSource(CurrentUser->GetBool("DoNotCollectWords") ? 100 : 1);
 }
 
+// A user that cannot be opened: say so and leave monitoring off.
+void TTrayMain::UserOpenFailed(const std::string& name, const std::string& reason) {
+  Dialogs().ShowMessage(LangStr(1286) + " " + name + LangStr(1285) + "\r\n" + reason, LangStr(1287), mb::kIconError);
+  setEnabledState(false);
+  DebugLog(-2, "} TTrayMain.EnableNow");
+}
+
 void TTrayMain::EnableNow(std::string name) {
   const bool noUserGiven = name.empty();
   bool changeRequested = false;
@@ -558,10 +565,7 @@ void TTrayMain::EnableNow(std::string name) {
       openUser = false;
     } catch (const std::exception& error) {
       CurrentUser.reset();
-      Dialogs().ShowMessage(LangStr(1286) + " " + name + LangStr(1285) + "\r\n" + error.what(), LangStr(1287),
-                            mb::kIconError);
-      setEnabledState(false);
-      DebugLog(-2, "} TTrayMain.EnableNow");
+      UserOpenFailed(name, error.what());
       return;
     }
     station.SetString(AccountKey("LastUser"), name);
@@ -630,10 +634,7 @@ void TTrayMain::EnableNow(std::string name) {
     try {
       LoadStatistics(name, openUser);
     } catch (const std::exception& error) {
-      Dialogs().ShowMessage(LangStr(1286) + " " + name + LangStr(1285) + "\r\n" + error.what(), LangStr(1287),
-                            mb::kIconError);
-      setEnabledState(false);
-      DebugLog(-2, "} TTrayMain.EnableNow");
+      UserOpenFailed(name, error.what());
       return;
     }
     ApplyWordCollection();

@@ -154,6 +154,7 @@ class TTrayMain : public IWordObserver {
   std::string AccountKey(const std::string& key) const;
   bool OpenWorkstation();
   void ReleaseSession();
+  void UserOpenFailed(const std::string& name, const std::string& reason);
 
   Forms forms_;
   TInfoOnTop& widget_;

@@ -14,13 +14,9 @@ void TNervoGraph::Start() {
 
 void TNervoGraph::RecordKey() {
   if (++IntervalIndex > 6) IntervalIndex = 1;
-  if (IntervalCount < 6) {
-    ++IntervalCount;
-    // The slot being reused only holds an old interval once the ring is full.
-    if (IntervalCount == 6) IntervalSum -= Intervals[IntervalIndex];
-  } else {
-    IntervalSum -= Intervals[IntervalIndex];
-  }
+  if (IntervalCount < 6) ++IntervalCount;
+  // Once the ring is full the slot being reused holds the oldest interval.
+  if (IntervalCount == 6) IntervalSum -= Intervals[IntervalIndex];
   const double now = Now();
   const float interval = static_cast<float>((now - LastKeyTime) * 100000.0);
   Intervals[IntervalIndex] = interval;

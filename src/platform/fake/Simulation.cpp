@@ -238,11 +238,10 @@ bool Simulation::Setup(const std::string& line, std::string& error) {
     p.dialogs.answers.push_back(static_cast<int>(answer));
   } else if (cmd == "tutor" && w.size() == 2) {
     bool existed = false;
-    static KernelHandle tutor = 0;
-    if (w[1] == "running" && !tutor) tutor = p.mutexes.CreateNamedMutex(kTutorMutex, false, existed);
-    if (w[1] == "stopped" && tutor) {
-      p.mutexes.CloseMutex(tutor);
-      tutor = 0;
+    if (w[1] == "running" && !tutorMutex_) tutorMutex_ = p.mutexes.CreateNamedMutex(kTutorMutex, false, existed);
+    if (w[1] == "stopped" && tutorMutex_) {
+      p.mutexes.CloseMutex(tutorMutex_);
+      tutorMutex_ = 0;
     }
   } else if (cmd == "interval" && w.size() == 2) {
     int64_t ms = 0;

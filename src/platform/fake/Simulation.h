@@ -67,6 +67,7 @@ class Simulation {
   bool failed_ = false;
   std::string error_;
   SimulationSummary summary_;
+  KernelHandle tutorMutex_ = 0;  // the tutor's mutex while "tutor running"
 };
 
 }  // namespace strevo
