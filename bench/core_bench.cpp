@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/TrayMain.h"
-#include "platform/fake/Simulation.h"
+#include "sim/Simulation.h"
 #include "ui/InfoOnTopWindow.h"
 
 namespace strevo {

@@ -7,6 +7,7 @@
 
 #include "analysis/AnalyzerAPI.h"
 #include "analysis/Diffkeys.h"
+#include "analysis/UserStatistics.h"
 #include "analysis/WordAnalyzer.h"
 #include "input/SpyApps.h"
 #include "platform/fake/FakePlatform.h"
@@ -23,6 +24,7 @@ namespace {
 class Installation {
  public:
   Installation() {
+    RegisterUserBlocks(&UserStatistics(), &UserApplications());
     AnalyzerInitialize();
     Localize().Strings.assign(2000, kUnsetString);
     Localize().Strings[1] = "Quorvel";

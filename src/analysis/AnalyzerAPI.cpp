@@ -4,10 +4,10 @@
 
 #include "analysis/Analyzer.h"
 #include "analysis/DeviationCalc.h"
-#include "analysis/SinglePrecision.h"
 #include "analysis/Diffkeys.h"
+#include "analysis/SinglePrecision.h"
 #include "analysis/WordAnalyzer.h"
-#include "storage/Ansi.h"
+#include "platform/Ansi.h"
 #include "storage/DebugLog.h"
 
 namespace strevo {
@@ -90,7 +90,7 @@ void SetWordObserver(IWordObserver* observer) { g_wordObserver = observer; }
 bool Analyzer_CharPressed(unsigned char ch, int32_t delay) {
   AnalysisModule* m = g_module.get();
   if (!m) return false;
-  DebugLog(2, "Analyzer_CharPressed {");
+  TraceBlock trace("Analyzer_CharPressed {", "} Analyzer_CharPressed");
   if (!m->typingTime.IsRunning()) m->typingTime.Start();
   if (!m->burstTime.IsRunning()) {
     m->burstTime.Start();
@@ -124,14 +124,13 @@ bool Analyzer_CharPressed(unsigned char ch, int32_t delay) {
       keys->Register(ch, false);
     }
   }
-  DebugLog(-2, "} Analyzer_CharPressed");
   return endWord;
 }
 
 void Analyzer_EndWord() {
   AnalysisModule* m = g_module.get();
   if (!m) return;
-  DebugLog(2, "Analyzer_EndWord()");
+  TraceBlock trace("Analyzer_EndWord()", "Analyzer_EndWord()");
   TWord& word = m->currentWord;
   if (!word.Text.empty()) ++m->efficiency.Words;
   if (g_collectWords) {
@@ -139,12 +138,11 @@ void Analyzer_EndWord() {
     if (word.Text.size() >= 2 && g_wordObserver) g_wordObserver->WordFinished(word.Text);
   }
   word.Clear();
-  DebugLog(-2, "Analyzer_EndWord()");
 }
 
 void Analyzer_SetSource(int32_t source) {
   g_collectWords = true;
-  if (source == 100) {
+  if (source == kNoWordCollection) {
     g_collectWords = false;
     DebugLog(2, "Analyzer_SetSource:  Does not collect words!");
   } else {
@@ -155,12 +153,11 @@ void Analyzer_SetSource(int32_t source) {
 void Analyzer_Cancel() {
   AnalysisModule* m = g_module.get();
   if (!m) return;
-  DebugLog(2, "Analyzer_Cancel()");
+  TraceBlock trace("Analyzer_Cancel()", "Analyzer_Cancel()");
   m->currentWord.Clear();
   m->burstTime.Reset();
   m->efficiency.KeyMessages = 0;
   m->deviation.Reset();
-  DebugLog(-2, "Analyzer_Cancel()");
 }
 
 void Analyzer_Pause() {

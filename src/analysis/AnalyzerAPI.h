@@ -73,7 +73,12 @@ void SetWordObserver(IWordObserver* observer);
 // the character ends a word.
 bool Analyzer_CharPressed(unsigned char ch, int32_t delay);
 void Analyzer_EndWord();
-// 100: words are not collected; any other value: collect words with that source.
+// Sources for Analyzer_SetSource: words are not collected, or collected as
+// typed outside the tutor.
+constexpr int32_t kNoWordCollection = 100;
+constexpr int32_t kTypedWordsSource = 1;
+// kNoWordCollection: words are not collected; any other value: collect words
+// with that source.
 void Analyzer_SetSource(int32_t source);
 void Analyzer_Cancel();
 void Analyzer_Pause();

@@ -6,11 +6,13 @@
 #include <memory>
 #include <new>
 
+#include "platform/Ansi.h"
 #include "platform/Platform.h"
-#include "storage/Ansi.h"
 #include "storage/DateTime.h"
 #include "storage/DebugLog.h"
+#include "storage/PrgSetup.h"
 #include "storage/Streams.h"
+#include "storage/ToolBox.h"
 
 namespace strevo {
 
@@ -43,18 +45,6 @@ std::string timestamp_text(double dateTime, bool hourOnly) {
   char text[64];
   std::snprintf(text, sizeof text, "%.4d-%.2d-%.2dT%.2d:%.2d:%.2dZ", year, month, day, hour, minute, second);
   return text;
-}
-
-// Creates the folder with every missing parent; an existing folder counts as
-// created.
-bool force_directories(std::string folder) {
-  if (folder.empty()) throw EStrevoError("Cannot create a blank directory");
-  while (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
-  if (folder.size() < 3 || Files().DirectoryExists(folder)) return true;
-  const size_t cut = folder.find_last_of("\\:");
-  const std::string parent = cut == std::string::npos ? std::string() : folder.substr(0, cut + 1);
-  if (!parent.empty() && parent != folder && !force_directories(parent)) return false;
-  return Files().MakeDirectory(folder) || Files().DirectoryExists(folder);
 }
 
 // Digits after the first occurrence of field (blanks, tabs and line ends
@@ -191,17 +181,7 @@ bool TBigramAnalyzer::IsUnsafeUserName(std::string_view name) {
     const auto c = static_cast<unsigned char>(ch);
     if (c < 32 || c == '\\' || c == '/' || c == ':') return true;
   }
-  if (name.find("..") != std::string_view::npos) return true;
-  // Windows opens a device for these names whatever extension follows and
-  // whatever blanks end the name.
-  std::string base(name.substr(0, name.find('.')));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  base = ascii_upper(base);
-  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
-  if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '1' &&
-      base[3] <= '9')
-    return true;
-  return false;
+  return name.find("..") != std::string_view::npos || IsReservedDeviceName(name);
 }
 
 void TBigramAnalyzer::SetEnabled(bool enabled) {
@@ -365,7 +345,7 @@ bool TBigramAnalyzer::Save() {
     if (DebugLogOn()) DebugLog(1, "Bigram file not saved, unsafe user name: " + UserName);
     return false;
   }
-  force_directories(Folder);
+  ForceDirectories(Folder);
   const std::string text = JsonText();
   const std::string path = FileName();
   // Written beside the old file and then put in its place, so that a write

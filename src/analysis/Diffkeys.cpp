@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "analysis/SinglePrecision.h"
-#include "storage/Ansi.h"
+#include "platform/Ansi.h"
 #include "storage/FileObj.h"
 #include "storage/Numbers.h"
 

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "storage/Ansi.h"
+#include "platform/Ansi.h"
 #include "storage/DynamicSettings.h"
 #include "storage/Exceptions.h"
 #include "storage/Numbers.h"

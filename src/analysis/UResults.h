@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "storage/UserBlocks.h"
+
 namespace strevo {
 
 class TDynamicSettings;
@@ -46,7 +48,7 @@ class TResultItem {
   std::array<int32_t, 3> Extra{};   // e1..e3; -1 when a load finds them missing
 };
 
-class TResults {
+class TResults : public IProfileBlock {
  public:
   TResults() = default;
   TResults(const TResults&) = delete;
@@ -55,8 +57,8 @@ class TResults {
   void Clear();
   // Clear, then every item 0..ReCnt that has an entry. Raises EConvertError
   // for a malformed entry (the items read before it stay).
-  void LoadFrom(TDynamicSettings* store);
-  void SaveTo(TDynamicSettings& store) const;
+  void LoadFrom(TDynamicSettings* store) override;
+  void SaveTo(TDynamicSettings& store) const override;
 
   std::vector<std::unique_ptr<TResultItem>> Items;
   int32_t ReCnt = 0;  // the highest item index

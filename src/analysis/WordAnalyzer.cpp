@@ -6,7 +6,7 @@
 
 #include "analysis/AnalyzerAPI.h"
 #include "analysis/Diffkeys.h"
-#include "storage/Ansi.h"
+#include "platform/Ansi.h"
 #include "storage/DebugLog.h"
 #include "storage/FileObj.h"
 #include "storage/Numbers.h"
@@ -337,7 +337,7 @@ void TWord::AddChar(unsigned char c) {
 }
 
 void TWord::DelChar() {
-  DebugLog(2, "TWord.DelChar {");
+  TraceBlock trace("TWord.DelChar {", "} TWord.DelChar");
   if (!Text.empty()) {
     Text.pop_back();
     ++PendingBackspaces;
@@ -346,7 +346,6 @@ void TWord::DelChar() {
     Clear();
     DebugLog(1, "reseting prob -> 0");
   }
-  DebugLog(-2, "} TWord.DelChar");
 }
 
 void TWord::Clear() {
@@ -375,7 +374,7 @@ int32_t TWord::Save(TRecFile& file, int32_t limit) {
 
 bool TWord::LoadWordFile(const std::string& fileName, int32_t weight) {
   TTextFile file;
-  if (file.Open(fileName, 1) != FileStatus::Good) return false;
+  if (file.Open(fileName, text_mode::Read) != FileStatus::Good) return false;
   std::string row;
   while (file.Status == FileStatus::Good) {
     file.ReadLn(row);

@@ -4,7 +4,11 @@
 #include <memory>
 
 #include "analysis/AnalyzerAPI.h"
+#include "analysis/UserStatistics.h"
+#include "core/Autostart.h"
 #include "core/TrayMain.h"
+#include "input/MessageNames.h"
+#include "input/SpyApps.h"
 #include "platform/Application.h"
 #include "storage/DebugLog.h"
 #include "storage/Exceptions.h"
@@ -17,6 +21,9 @@
 namespace strevo {
 
 void ProgramStartup() {
+  // The user files carry the analysis's blocks and the monitored
+  // applications list.
+  RegisterUserBlocks(&UserStatistics(), &UserApplications());
   AnalyzerInitialize();
   Files().ChangeDirectory(ExtractFilePath(System().ExecutablePath()));
   int result = -1;
@@ -51,7 +58,7 @@ void ProgramMain(const Forms& forms) {
   widget.EnglishFace = LangStr(0) == "language.eng";
   TLogForm logon(*forms.logon);
   logon.FormCreate();
-  if (forms.taskbar) forms.taskbar->SetCaption("QV Draxel IPC");
+  if (forms.taskbar) forms.taskbar->SetCaption(kTaskbarWindowCaption);
   {
     TTrayMain tray(forms, widget, logon, settings);
     try {
@@ -60,7 +67,7 @@ void ProgramMain(const Forms& forms) {
     } catch (const std::exception& error) {
       Dialogs().ShowMessage(std::string("Program quits, Unhandled Error occured") + error.what(), "Strevo",
                             mb::kIconError);
-      if (tray.Initialized) {
+      if (tray.Initialized()) {
         try {
           tray.Finalize();
         } catch (...) {

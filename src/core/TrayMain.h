@@ -2,16 +2,22 @@
 // application's queue, dispatches the registered messages, owns the tray
 // icon and menu, the hook thread, the icon-revert and information threads,
 // holds the per-user counters and the widget geometry, and carries out
-// enabling, disabling, the user session, key decoding and the daily
-// statistics.
+// enabling, disabling, the user session and the key path. The daily figures
+// are kept by TDailyStatistics, the translation of keys by TKeyDecoder.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "analysis/AnalyzerAPI.h"
+#include "core/DailyStatistics.h"
+#include "core/UserChoice.h"
+#include "input/KeyDecoder.h"
+#include "input/MessageNames.h"
 #include "platform/Platform.h"
+#include "storage/DebugLog.h"
 #include "ui/Forms.h"
 
 namespace strevo {
@@ -23,26 +29,40 @@ class TChooseApplications;
 class TNervoGraph;
 class TAppSettings;
 
-// The registered messages of the protocol shared with the tutor and with a
-// second copy of the program.
-namespace msgname {
-inline constexpr const char* kNewMonApp = "QVWayfen1999.WM_NEWMONAPP";
-inline constexpr const char* kDisable = "QVWayfen1999.DISABLE";
-inline constexpr const char* kEnable = "QVWayfen1999.ENABLE";
-inline constexpr const char* kSendKeyInfo = "QVWayfen1999.WM_SENDKEYINFO";
-inline constexpr const char* kMouseClicked = "QVWayfen1999.WM_MOUSECLICKED";
-inline constexpr const char* kSendWordHdr = "QVWayfen1999.WM_SENDWORDHDR";
-inline constexpr const char* kSendWordData = "QVWayfen1999.WM_SENDWORDDATA";
-inline constexpr const char* kBringFront = "QV2001.BRINGFRONT";
-}  // namespace msgname
-
-inline constexpr const char* kApplicationTitle = "Strevo 11";
-inline constexpr const char* kInstanceMutex = "QVDraxelMutex";
-inline constexpr const char* kTutorMutex = "QV2004Mutex";
+// The user name that asks EnableNow for a change of user.
 inline constexpr const char* kChangeUserRequest = "!!!---!!!";
-inline constexpr const char* kRunKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr const char* kRunValue = "TypingWayfen";
 inline constexpr const char* kProgramVersion = "12.0.974";
+
+// Periods and delays of the tray core.
+namespace timing {
+inline constexpr uint32_t kRefreshPeriodMs = 150;    // the information thread's refresh
+inline constexpr uint32_t kIconCheckPeriodMs = 200;  // the icon-revert thread's check
+inline constexpr uint32_t kIdleRevertMs = 6001;      // no key for this long: the run is abandoned
+inline constexpr int kBalloonMs = 3000;
+}  // namespace timing
+
+// Which icon the tray shows.
+enum class TrayState {
+  Idle = 1,    // monitoring, no run in progress
+  Typing = 2,  // a run is being analysed
+  Off = 3,     // monitoring off (also while the settings dialog is open)
+};
+
+// Why an analysis run is abandoned.
+enum class CancelReason {
+  Interrupted = 1,  // a click, a key without a character, a repeat, another window
+  IdleTimeout = 2,  // the icon-revert thread after six seconds without a key
+  NoWordEnd = 3,    // every tenth character without a word end
+};
+
+// The tray menu's entries, by position.
+enum class MenuEntry { Review = 0, Settings = 1, Taskbar = 2, Separator = 3, Close = 4 };
+
+// How the tutor is launched.
+enum class LaunchMode {
+  Training = 1,    // " /WAYFEN"
+  Statistics = 2,  // " /STATISTICS"
+};
 
 class TTrayMain : public IWordObserver {
  public:
@@ -64,7 +84,7 @@ class TTrayMain : public IWordObserver {
   // Tray core.
   void StartHook();
   void ShutDown();
-  void SetTrayState(int state);
+  void SetTrayState(TrayState state);
   void RefreshMeter();
   void PlaceWidget();
   void ActivatePrevWindow(bool remember);
@@ -80,29 +100,28 @@ class TTrayMain : public IWordObserver {
   void EnableClick();
   void ChooseAppsClick();
 
-  // Daily statistics and records.
+  // Daily statistics and records (carried out by TDailyStatistics).
   void LoadStatistics(const std::string& name, bool open);
   void SaveStatistics();
   void DailyLoad();
-  void DailySave(int mode);
-  void ClearDaily(int weekday);
+  void DailySave(DailySaveMode mode);
+  void ClearDaily(int32_t weekday);
   void SaveWeekSamples();
 
-  // Key decoding and click attribution.
+  // The key path and click attribution.
   void CMKeyInfo(uintptr_t& keyInfo, intptr_t lParam, uint32_t messageTime);
-  unsigned char GetCharFromVK(uint32_t virtualKey, bool shift, bool ctrl, bool alt);
   void CharKey(unsigned char ch, intptr_t lParam, uint32_t messageTime);
   void AnalyseChar(unsigned char ch, int32_t delay);
   void NonCharKey(uint32_t virtualKey, uint32_t messageTime, intptr_t lParam, bool ctrl, bool shift);
-  void CancelAnalyse(int reason);
+  void CancelAnalyse(CancelReason reason);
   void CMMouseClicked(uintptr_t& wParam, intptr_t lParam);
   void MouseClicked();
 
   // Notifications (the day's close until the notification window exists).
-  void NotifyCheck(int reason);
+  void NotifyCheck(CancelReason reason);
 
   // Tutor launch and autostart.
-  int QV2001Launch(int mode);
+  int QV2001Launch(LaunchMode mode);
   void ReviewClick();
   void StatisticsClick();
   void TrayClick();
@@ -115,67 +134,75 @@ class TTrayMain : public IWordObserver {
   void IconRevertCheck();
   void InfoThreadStep();
 
-  // State (the fields the design names).
-  TAppSettings* CurrentApp = nullptr;
-  bool Initialized = false;
-  bool HooksRunning = false;
-  std::string ProgramFolder;  // without the trailing "\"
-  KernelHandle MutexHandle = 0;
-  uint32_t WM_NEWMONAPP = 0, DISABLE = 0, ENABLE = 0, WM_SENDKEYINFO = 0, WM_MOUSECLICKED = 0, WM_SENDWORDHDR = 0,
-           WM_SENDWORDDATA = 0, BRINGFRONT = 0;
-  int32_t WidgetTop = -1, WidgetWidth = 0, WidgetHeight = 0, WidgetLeft = -1;
-  int32_t WidgetVisible = 0;
-  int32_t TrayState = 1;
-  int64_t totalHits = 0, monitoredHits = 0, BackSpaces = 0, ArrowHits = 0, MouseClicks = 0;
-  double LastCheckTime = 0, WorkPeriodStart = 0;
-  uint32_t PreviousKeyTime = 0;
-  std::string PreviousUser;
-  int32_t LogonMode = 0;
-  bool Enabled = false;
-  bool NotifyWhenDifficulties = false;
-  int32_t PagesSetting = 0, BreakSetting = 0;
-  int32_t CurrentWeekday = 1;
-  int32_t DeadKeyPending = 0;
-  WindowHandle PreviousWindow = 0;
-  unsigned char LastCharacter = 0;
-  int32_t RepeatCount = 0;
-  int32_t CharsSinceWordEnd = 0;
-  int32_t SavedWordCount = 0;
-  std::string LastForegroundCaption;
-
-  std::unique_ptr<TBigramAnalyzer> Bigrams;
-  std::unique_ptr<TNervoGraph> SpeedGraph;
-
+  // What the program start, the tests and the simulator read.
+  bool Initialized() const { return initialized_; }
+  bool Enabled() const { return enabled_; }
+  bool HooksRunning() const { return hooksRunning_; }
+  TrayState State() const { return trayState_; }
+  const TUserCounters& Counters() const { return counters_; }
+  const std::string& PreviousUser() const { return previousUser_; }
+  int32_t CurrentWeekday() const { return daily_.CurrentWeekday(); }
   TInfoOnTop& Widget() { return widget_; }
 
  private:
   void BuildMenu();
+  void StartThreads();
+  void CreateTrayIcon();
+  void StayOffForTutor();
+  void EnableMenuItem(MenuEntry entry, bool enabled);
   void ApplyWordCollection();
-  std::string AccountKey(const std::string& key) const;
-  bool OpenWorkstation();
+  void ApplyNotifySettings();
   void ReleaseSession();
+  // The logon window; the chosen user's name, empty when cancelled.
+  std::string AskForUser(bool noUserGiven, bool& openUser);
+  // Loads the user's statistics and starts the hooks; false when the user
+  // cannot be opened.
+  bool StartMonitoring(const std::string& name, bool openUser);
   void UserOpenFailed(const std::string& name, const std::string& reason);
+  void TakeWidgetGeometry();
 
   Forms forms_;
   TInfoOnTop& widget_;
   TLogForm& logon_;
   TChooseApplications& settings_;
+
+  TAppSettings* currentApp_ = nullptr;
+  bool initialized_ = false;
+  bool hooksRunning_ = false;
+  std::string programFolder_;  // without the trailing "\"
+  KernelHandle mutexHandle_ = 0;
+  TMessageIds ids_;
+  TWidgetGeometry geometry_;
+  TrayState trayState_ = TrayState::Idle;
+  TUserCounters counters_;
+  double lastCheckTime_ = 0, workPeriodStart_ = 0;
+  uint32_t previousKeyTime_ = 0;
+  std::string previousUser_;
+  bool enabled_ = false;
+  bool notifyWhenDifficulties_ = false;
+  int32_t pagesSetting_ = 0, breakSetting_ = 0;
+  WindowHandle previousWindow_ = 0;
+  unsigned char lastCharacter_ = 0;
+  int32_t repeatCount_ = 0;
+  int32_t charsSinceWordEnd_ = 0;
+  int32_t savedWordCount_ = 0;
+  std::string lastForegroundCaption_;
+  TUserChoice choice_;
+  TDailyStatistics daily_;
+  TKeyDecoder keys_;
+  std::unique_ptr<TBigramAnalyzer> bigrams_;
+  std::unique_ptr<TNervoGraph> speedGraph_;
+
   int iconThread_ = -1, infoThread_ = -1;
+  // The icon-revert thread's trace block, open while the thread runs.
+  std::optional<TraceBlock> iconThreadTrace_;
   // The icon-revert thread's arming: plain fields written by the main thread.
   bool iconArmed_ = false;
   uint32_t iconArmTime_ = 0;
   bool threadsTerminating_ = false;
-  bool installDone_ = false;
 };
 
 // The process-wide reference to the tray core.
 extern TTrayMain* TrayMain;
-
-// The tutor runs: its mutex exists.
-bool TutorRunning();
-// The autostart entry under the current user's Run key, as the account's
-// "LaunchAtStartup." setting says; needs the workstation settings open.
-void MakeAutoStartable(const std::string& path);
-void RemoveAutoStart();
 
 }  // namespace strevo

@@ -25,4 +25,9 @@ bool KeyboardHookWord(uint32_t message, uint32_t virtualKey, uint32_t flags, boo
   return true;
 }
 
+const HookRules& PostingRules() {
+  static const HookRules rules{KeyboardHookConsiders, KeyboardHookWord, MouseHookPosts};
+  return rules;
+}
+
 }  // namespace strevo

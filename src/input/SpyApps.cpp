@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Ansi.h"
 #include "platform/Platform.h"
-#include "storage/Ansi.h"
 #include "storage/DebugLog.h"
 #include "storage/FileObj.h"
 
@@ -105,19 +105,15 @@ void TSpyedApps::ReleaseItems() {
 }
 
 bool TSpyedApps::loadApps(const std::string& fileName) {
-  DebugLog(2, "TSpyedApps.loadApps{");
+  TraceBlock trace("TSpyedApps.loadApps{", "} TSpyedApps.loadApps");
   ReleaseItems();
   unreadableFile_.clear();
-  const auto done = [](bool result) {
-    DebugLog(-2, "} TSpyedApps.loadApps");
-    return result;
-  };
 
-  if (!Files().FileExists(fileName)) return done(false);
+  if (!Files().FileExists(fileName)) return false;
   TRecFile file;
-  if (file.Open(fileName, 1, -2) != FileStatus::Good) {
+  if (file.Open(fileName, rec_mode::OpenExisting, rec_access::ReadDenyWrite) != FileStatus::Good) {
     unreadableFile_ = fileName;
-    return done(false);
+    return false;
   }
   if (!file.IsWholeRecords(kAppRecordSize))
     Dialogs().ShowMessage("Fatal Error: SpyApps file size invalid", "QV Wayfen", mb::kOk);
@@ -142,23 +138,19 @@ bool TSpyedApps::loadApps(const std::string& fileName) {
   // lose what the file still has.
   if (file.Status != FileStatus::Good) unreadableFile_ = fileName;
   file.Close();
-  return done(true);
+  return true;
 }
 
 bool TSpyedApps::saveApps(const std::string& fileName) {
-  DebugLog(2, "TSpyedApps.saveApps{");
-  const auto done = [](bool result) {
-    DebugLog(-2, "} TSpyedApps.saveApps");
-    return result;
-  };
+  TraceBlock trace("TSpyedApps.saveApps{", "} TSpyedApps.saveApps");
   if (!unreadableFile_.empty() && same_text(unreadableFile_, fileName) && Files().FileExists(fileName)) {
     DebugLog(1, "TSpyedApps.saveApps: kept, the file could not be read: " + fileName);
-    return done(false);
+    return false;
   }
 
   const std::string partial = fileName + ".tmp";
   TRecFile file;
-  bool ok = file.Open(partial, 5, 0) == FileStatus::Good;
+  bool ok = file.Open(partial, rec_mode::Create, rec_access::ReadWriteShared) == FileStatus::Good;
   for (const TAppItem& item : Items) {
     if (!ok) break;
     file.WriteShortStr(item.Key);
@@ -170,10 +162,10 @@ bool TSpyedApps::saveApps(const std::string& fileName) {
   if (!ok || !Files().RenameFile(partial, fileName)) {
     Files().RemoveFile(partial);
     DebugLog(1, "TSpyedApps.saveApps: cannot write " + fileName);
-    return done(false);
+    return false;
   }
   unreadableFile_.clear();
-  return done(true);
+  return true;
 }
 
 void TSpyedApps::AddApp(bool enabled, const std::string& executable, const std::string& displayName,
@@ -191,9 +183,10 @@ void TSpyedApps::AddApp(bool enabled, const std::string& executable, const std::
 }
 
 TAppSettings* TSpyedApps::find(uint32_t processId) {
-  DebugLog(2, "TSpyedApps.find  { PID=" + std::to_string(processId));
+  TraceBlock trace([&] { return "TSpyedApps.find  { PID=" + std::to_string(processId); },
+                   " TSpyedApps.find - NOT FOUND pid:");
   if (processId == 0) {
-    DebugLog(-2, "} TSpyedApps.find quit - requested NILL pHwnd");
+    trace.CloseWith("} TSpyedApps.find quit - requested NILL pHwnd");
     return nullptr;
   }
   for (TAppItem& item : Items) {
@@ -201,13 +194,43 @@ TAppSettings* TSpyedApps::find(uint32_t processId) {
     const int32_t last = std::min<int32_t>(app.LastProcessIndex, static_cast<int32_t>(app.ProcessIds.size()) - 1);
     for (int32_t i = 0; i <= last; ++i) {
       if (app.ProcessIds[static_cast<size_t>(i)] == processId) {
-        DebugLog(-2, "} TSpyedApps.find - FOUND: " + app.DisplayName);
+        trace.CloseWith([&] { return "} TSpyedApps.find - FOUND: " + app.DisplayName; });
         return &app;
       }
     }
   }
-  DebugLog(-2, " TSpyedApps.find - NOT FOUND pid:" + std::to_string(processId));
+  trace.CloseWith([&] { return " TSpyedApps.find - NOT FOUND pid:" + std::to_string(processId); });
   return nullptr;
+}
+
+// ------------------------------------------------------ the user's list --
+
+void TUserApplications::Drop() {
+  SpyedApps.reset();
+  owner_ = nullptr;
+}
+
+void TUserApplications::Load(const TUser* owner, const std::string& path) {
+  SpyedApps = std::make_unique<TSpyedApps>();
+  owner_ = owner;
+  if (SpyedApps->loadApps(path)) return;
+  SpyedApps->AddApp(false, "DRAXEL.EXE", "Quorvel Wayfen", "", true);
+  // A file that exists but could not be read (locked, damaged) keeps its
+  // list; the default only ever takes the place of a missing file.
+  if (!Files().FileExists(path)) SpyedApps->saveApps(path);
+}
+
+void TUserApplications::Save(const std::string& path) {
+  if (SpyedApps) SpyedApps->saveApps(path);
+}
+
+void TUserApplications::Release(const TUser* owner) {
+  if (owner_ == owner) Drop();
+}
+
+TUserApplications& UserApplications() {
+  static TUserApplications instance;
+  return instance;
 }
 
 }  // namespace strevo

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "storage/UserBlocks.h"
+
 namespace strevo {
 
 class TRecFile;
@@ -91,9 +93,27 @@ class TSpyedApps {
 };
 
 // The list of the user who is loaded; empty while no user is loaded (every
-// caller checks). The user object creates it when it loads a user's
-// statistics and frees it when that user is released, or when the next user
-// is loaded.
+// caller checks). The user object has it loaded when it loads a user's
+// statistics and dropped when that user is released, or when the next user
+// is loaded (through TUserApplications).
 extern std::unique_ptr<TSpyedApps> SpyedApps;
+
+// The user's ".SET" file as the user object loads and saves it.
+class TUserApplications : public IApplicationList {
+ public:
+  void Drop() override;
+  // The file's records; else the program's own executable (hidden, not
+  // monitored), saved at once when the file is missing. A file that exists
+  // but cannot be read keeps its contents.
+  void Load(const TUser* owner, const std::string& path) override;
+  void Save(const std::string& path) override;
+  void Release(const TUser* owner) override;
+
+ private:
+  const TUser* owner_ = nullptr;  // the user whose load created the list
+};
+
+// The process-wide instance the program start registers.
+TUserApplications& UserApplications();
 
 }  // namespace strevo

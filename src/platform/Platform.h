@@ -233,14 +233,28 @@ class IKeyboard {
 
 // ---------------------------------------------------------------- hooks ----
 
+// Which events the hook procedures post, and as what: decided by the input
+// side and handed over when the hooks start, so that the real and the
+// simulated hooks decide alike.
+struct HookRules {
+  // Whether a key event can be posted at all; the key state is read only
+  // for those.
+  bool (*considers)(uint32_t message, uint32_t virtualKey) = nullptr;
+  // The key-information word of a key event; false when it is not posted.
+  bool (*keyWord)(uint32_t message, uint32_t virtualKey, uint32_t flags, bool ctrlDown, bool shiftDown,
+                  bool altDown, uint32_t& word) = nullptr;
+  // Whether a mouse message is posted.
+  bool (*clickPosted)(uint32_t message) = nullptr;
+};
+
 // The low-level keyboard and mouse hooks, installed by a thread of their
-// own. While active, each qualifying event is posted to target: key downs as
-// keyMessage with the key-information word, left and right button presses
-// as clickMessage with the mouse message number.
+// own. While active, each event the rules accept is posted to target: key
+// downs as keyMessage with the key-information word, button presses as
+// clickMessage with the mouse message number.
 class IInputHooks {
  public:
   virtual ~IInputHooks() = default;
-  virtual void Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMessage) = 0;
+  virtual void Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMessage, const HookRules& rules) = 0;
   virtual void Stop() = 0;
   // Both hooks are installed and the procedures post.
   virtual bool Active() = 0;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Ansi.h"
 #include "platform/Platform.h"
-#include "storage/Ansi.h"
 #include "storage/DebugLog.h"
 #include "storage/Exceptions.h"
 #include "storage/InetSupport.h"
@@ -178,7 +178,7 @@ int32_t TDynamicFile::Open(const std::string& source, int32_t mode) {
     if (mode == dynamic_mode::Address) {
       if (starts_with_text(source, "file:/")) {
         opened = OpenLocal(source.substr(std::min<size_t>(8, source.size())), dynamic_mode::ReadOnlyShared);
-      } else if (contains_text(source, "http:/") || contains_text(source, "https:/")) {
+      } else if (IsWebAddress(source)) {
         opened = OpenDownload(source);
       } else {
         opened = OpenLocal(source, dynamic_mode::ReadOnlyShared);

@@ -1,8 +1,8 @@
 #include "storage/DynamicSettings.h"
 
+#include "platform/Ansi.h"
 #include "platform/Application.h"
 #include "platform/Platform.h"
-#include "storage/Ansi.h"
 #include "storage/LangRes.h"
 
 namespace strevo {

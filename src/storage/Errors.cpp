@@ -63,12 +63,12 @@ int32_t ReportError(int32_t code, const std::string& message) {
   const std::string path = settings.DatabasePath + "Errors.log";
   TTextFile log;
   if (!Files().FileExists(path)) {
-    if (log.Open(path, 2) == FileStatus::Good) {
+    if (log.Open(path, text_mode::Rewrite) == FileStatus::Good) {
       log.WriteLn(LangStr(1) + " " + settings.VersionText + " error file.  ");
       log.WriteLn("Please send this file to technical support. ");
     }
   } else {
-    log.Open(path, 3);
+    log.Open(path, text_mode::Append);
   }
   if (log.Status == FileStatus::Good) {
     const WindowsVersion os = System().Version();

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "storage/Ansi.h"
+#include "platform/Ansi.h"
 #include "storage/Exceptions.h"
 #include "storage/IdStream.h"
 #include "storage/InetSupport.h"
+#include "storage/ToolBox.h"
 
 namespace strevo {
 
@@ -168,7 +169,7 @@ int32_t TStreamFile::Open(const std::string& source, int32_t mode, bool skipHead
   if (source.empty()) return SetStatus(FileStatus::NotFound);
   const std::string name = source.substr(0, 255);
   FileName = name;
-  if (ascii_lower(name).find("http:/") != std::string::npos) {
+  if (IsWebAddress(name)) {
     auto memory = std::make_unique<TMemoryStream>();
     if (HttpRequest(name, "", *memory, false) != 200) return SetStatus(FileStatus::NotFound);
     Stream = std::move(memory);
@@ -212,7 +213,7 @@ int32_t TStreamFile::Close() {
 
 int32_t TStreamFile::LoadLines(std::vector<std::string>& target, const std::string& source) {
   const std::string lower = ascii_lower(source);
-  if (lower.find("http:/") != std::string::npos) {
+  if (IsWebAddress(source)) {
     auto memory = std::make_unique<TMemoryStream>();
     if (HttpRequest(source, "", *memory, false) != 200) return -1;
     Stream = std::move(memory);

@@ -52,6 +52,13 @@ class TFile {
   bool CanWrite() const { return Status == FileStatus::Good || Status == FileStatus::EndOfFile; }
 };
 
+// Open modes of TTextFile (the design's numbers).
+namespace text_mode {
+constexpr int32_t Read = 1;     // reads the tagged header
+constexpr int32_t Rewrite = 2;  // create or truncate
+constexpr int32_t Append = 3;
+}  // namespace text_mode
+
 class TTextFile : public TFile {
  public:
   ~TTextFile() override;
@@ -91,6 +98,18 @@ class TStreamFile : public TFile {
  private:
   friend void ReadStreamHeader(TStreamFile& file);
 };
+
+// Open modes and access of TRecFile (the design's numbers).
+namespace rec_mode {
+constexpr int32_t OpenExisting = 1;  // 2 does the same
+constexpr int32_t Create = 5;        // create or truncate, exclusive
+}  // namespace rec_mode
+namespace rec_access {
+constexpr int32_t ReadDenyWrite = -2;
+constexpr int32_t ReadWriteExclusive = -1;
+constexpr int32_t ReadShared = -6;
+constexpr int32_t ReadWriteShared = 0;  // any other value
+}  // namespace rec_access
 
 class TRecFile : public TFile {
  public:

@@ -6,9 +6,9 @@
 #include <map>
 #include <set>
 
+#include "platform/Ansi.h"
 #include "platform/Application.h"
 #include "platform/Platform.h"
-#include "storage/Ansi.h"
 #include "storage/DebugLog.h"
 #include "storage/DynamicFile.h"
 #include "storage/DynamicSettings.h"
@@ -201,7 +201,7 @@ std::vector<std::string> LoadIndex(int32_t group) {
 }
 
 void RebuildIndex() {
-  DebugLog(2, "RebuildIndex {");
+  TraceBlock trace("RebuildIndex {", "} RebuildIndex");
   const int32_t maxGroup = MaxGroup();
   const auto rangeEnd = static_cast<int>(std::clamp<int64_t>(kProgressPerGroup * maxGroup, 0, INT_MAX));
   ProgressShown progress(rangeEnd);
@@ -241,7 +241,6 @@ void RebuildIndex() {
     SortLines(lines);
     if (!WriteIndexFile(IndexFilePath(group), lines)) DebugLog(1, "RebuildIndex: cannot write " + IndexFilePath(group));
   }
-  DebugLog(-2, "} RebuildIndex");
 }
 
 std::vector<std::string> UnindexedUsers() {

@@ -1,6 +1,6 @@
 #include "storage/IdStream.h"
 
-#include "storage/Ansi.h"
+#include "platform/Ansi.h"
 #include "storage/FileObj.h"
 #include "storage/ToolBox.h"
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Ansi.h"
 #include "platform/Platform.h"
-#include "storage/Ansi.h"
 #include "storage/DynamicFile.h"
 #include "storage/ToolBox.h"
 

@@ -1,7 +1,7 @@
 #include "storage/LangRes.h"
 
+#include "platform/Ansi.h"
 #include "platform/Platform.h"
-#include "storage/Ansi.h"
 #include "storage/DynamicFile.h"
 #include "storage/Exceptions.h"
 #include "storage/FileObj.h"

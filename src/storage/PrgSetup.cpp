@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/Ansi.h"
 #include "platform/Application.h"
 #include "platform/Platform.h"
-#include "storage/Ansi.h"
 #include "storage/DebugLog.h"
 #include "storage/Errors.h"
 #include "storage/LangRes.h"

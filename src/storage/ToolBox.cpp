@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "storage/Ansi.h"
+#include "platform/Ansi.h"
 #include "storage/DateTime.h"
 #include "storage/LangRes.h"
 #include "storage/PrgSetup.h"
@@ -94,9 +94,20 @@ float Interpolate(float yHigh, float yLow, float xHigh, float xLow, float x) {
 
 bool OpenUrl(const std::string& target) {
   std::string full = target;
-  if (ansi_lower(target).find("http:/") == std::string::npos && ProgramSettings)
-    full = ProgramSettings->RootPath + target;
+  if (!IsWebAddress(target) && ProgramSettings) full = ProgramSettings->RootPath + target;
   return System().ShellOpen(full, 10);
+}
+
+bool IsWebAddress(std::string_view text) { return contains_text(text, "http:/") || contains_text(text, "https:/"); }
+
+bool IsReservedDeviceName(std::string_view name) {
+  std::string base(name.substr(0, name.find('.')));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  base = ascii_upper(base);
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
+  if (base.size() != 4 || !(base.starts_with("COM") || base.starts_with("LPT"))) return false;
+  const auto digit = static_cast<unsigned char>(base[3]);
+  return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
 
 std::string WindowsUserName() { return System().UserName(); }

@@ -21,7 +21,16 @@ std::string LeftStr(std::string_view text, int count);
 std::string RightStr(std::string_view text, int count);
 std::string KeepAllowedChars(std::string_view text);
 float Interpolate(float yHigh, float yLow, float xHigh, float xLow, float x);
+// Opens a web address, or a file of the installation's settings folder,
+// with the shell.
 bool OpenUrl(const std::string& target);
+// A source to download rather than to open as a file: the text contains
+// "http:/" or "https:/", without regard to case.
+bool IsWebAddress(std::string_view text);
+// A file name that the system opens as a device: CON, PRN, AUX, NUL,
+// COM1-COM9 or LPT1-LPT9 (the superscript digits 1-3 count as the digits),
+// whatever extension follows and whatever blanks end the name.
+bool IsReservedDeviceName(std::string_view name);
 std::string WindowsUserName();
 std::string LocalAppDataFolder();
 std::string AppDataFolder();

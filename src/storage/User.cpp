@@ -5,13 +5,8 @@
 
 #include <array>
 
-#include "analysis/AnalyzerAPI.h"
-#include "analysis/Diffkeys.h"
-#include "analysis/UResults.h"
-#include "analysis/WordAnalyzer.h"
-#include "input/SpyApps.h"
+#include "platform/Ansi.h"
 #include "platform/Platform.h"
-#include "storage/Ansi.h"
 #include "storage/DateTime.h"
 #include "storage/DebugLog.h"
 #include "storage/FileObj.h"
@@ -19,6 +14,7 @@
 #include "storage/Numbers.h"
 #include "storage/PrgSetup.h"
 #include "storage/ToolBox.h"
+#include "storage/UserBlocks.h"
 
 namespace strevo {
 
@@ -26,13 +22,8 @@ std::unique_ptr<TUser> CurrentUser;
 
 namespace {
 
-constexpr int32_t kStatisticsVersion = 110;
 constexpr int32_t kReservedValue = 255;
 constexpr int kReservedCount = 6;
-
-// The user whose statistics load created the process-wide monitored
-// applications list; only that user frees it.
-const TUser* g_appsOwner = nullptr;
 
 std::string DatabaseFolder() { return ProgramSettings ? ProgramSettings->DatabasePath : std::string(); }
 std::string RootFolder() { return ProgramSettings ? ProgramSettings->RootPath : std::string(); }
@@ -53,8 +44,8 @@ bool NeverInFileBase(unsigned char c) {
 // The store mode of each lock mode.
 int32_t StoreModeOf(int32_t lockMode) {
   switch (lockMode) {
-    case 0: return dynamic_mode::ReadWriteExclusive;
-    case 2: return dynamic_mode::ReadWriteDenyWrite;
+    case lock_mode::Exclusive: return dynamic_mode::ReadWriteExclusive;
+    case lock_mode::ReadWrite: return dynamic_mode::ReadWriteDenyWrite;
     default: return dynamic_mode::ReadOnlyShared;
   }
 }
@@ -127,20 +118,7 @@ std::string FileBaseName(const std::string& userName) {
   return TrimBlanks(base);
 }
 
-bool IsUsableFileBase(const std::string& base) {
-  if (base.empty()) return false;
-  const std::string upper = ascii_upper(base);
-  static const std::array<const char*, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
-  for (const char* device : kDevices)
-    if (upper == device) return false;
-  // COM1-COM9 and LPT1-LPT9, and the superscript digits 1-3 that the system
-  // takes as the same devices.
-  if (upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT"))) {
-    const auto digit = static_cast<unsigned char>(upper[3]);
-    if ((digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3) return false;
-  }
-  return true;
-}
+bool IsUsableFileBase(const std::string& base) { return !base.empty() && !IsReservedDeviceName(base); }
 
 std::string UserFilePath(const std::string& base, const std::string& extension) {
   return DatabaseFolder() + FileBaseName(base) + extension;
@@ -172,22 +150,26 @@ std::string PasswordDigest(const std::string& password) {
 
 // ------------------------------------------------------------------ TUser --
 
-TUser::AnalysisReference::AnalysisReference() { AnalyzerInitialize(); }
-TUser::AnalysisReference::~AnalysisReference() { AnalyzerFinalize(); }
+TUser::BlocksReference::BlocksReference() {
+  if (IStatisticsBlocks* blocks = StatisticsBlocks()) blocks->Acquire();
+}
+TUser::BlocksReference::~BlocksReference() {
+  if (IStatisticsBlocks* blocks = StatisticsBlocks()) blocks->Release();
+}
 
 TUser::TUser(const std::string& userName, int32_t group, int32_t lockMode, bool skipStatistics) {
-  DebugLog(2, "TUser.Create {");
+  TraceBlock trace("TUser.Create {", "} TUser.Create");
   // The previous user's list goes first, with its atoms, so that this
   // user's list can publish its own.
-  SpyedApps.reset();
-  g_appsOwner = nullptr;
+  if (IApplicationList* applications = ApplicationList()) applications->Drop();
   SkipStatistics = skipStatistics;
   userName_ = userName.empty() ? kVisitorName : userName;
   lockMode_ = lockMode;
 
   try {
     // Checked before anything is created on the disk.
-    if (lockMode != 0 && lockMode != 2 && lockMode != 4) throw EUserError("Internal lockmode error in user class");
+    if (lockMode != lock_mode::Exclusive && lockMode != lock_mode::ReadWrite && lockMode != lock_mode::ReadOnly)
+      throw EUserError("Internal lockmode error in user class");
 
     std::string base = FindUserFile(group, userName_);
     if (base.empty()) base = userName_;
@@ -207,52 +189,48 @@ TUser::TUser(const std::string& userName, int32_t group, int32_t lockMode, bool 
     const std::string stored = GetString("UserName");
     if (!stored.empty() && !same_text(stored, userName_)) throw EUserError(LangStr(1376) + " " + stored);
     Opened = true;
-    if (lockMode != 4 && stored != userName_) SetString("UserName", userName_);
+    if (lockMode != lock_mode::ReadOnly && stored != userName_) SetString("UserName", userName_);
 
-    Results = std::make_unique<TResults>();
-    try {
-      Results->LoadFrom(this);
-    } catch (const EConvertError& e) {
-      resultsReadable_ = false;
-      DebugLog(1, std::string("TUser.Create: results kept unread: ") + e.what());
+    IStatisticsBlocks* blocks = StatisticsBlocks();
+    if (blocks) {
+      Results = blocks->NewResults();
+      try {
+        Results->LoadFrom(this);
+      } catch (const EConvertError& e) {
+        resultsReadable_ = false;
+        DebugLog(1, std::string("TUser.Create: results kept unread: ") + e.what());
+      }
     }
 
     if (GetString("DateStarted").empty()) WriteNewProfileKeys();
 
     if (!SkipStatistics) {
       LoadStatistics();
-      if (GetString("Top1000loaded").empty()) {
+      if (blocks && GetString("Top1000loaded").empty()) {
         const std::string root = RootFolder();
-        if (Files().FileExists(root + "top1000wordlist.txt")) CurrentWord().LoadWordFile(root + "top1000wordlist.txt", 1);
+        if (Files().FileExists(root + "top1000wordlist.txt")) blocks->LoadWordList(root + "top1000wordlist.txt", 1);
         if (Files().FileExists(root + "top100difficultwords.txt"))
-          CurrentWord().LoadWordFile(root + "top100difficultwords.txt", 2);
+          blocks->LoadWordList(root + "top100difficultwords.txt", 2);
         SetString("Top1000loaded", "1");
       }
-      LoadMonitoredApplications(base);
+      if (IApplicationList* applications = ApplicationList()) applications->Load(this, UserFilePath(base, ".SET"));
     }
 
     LoadGroup();
   } catch (...) {
-    if (g_appsOwner == this) {
-      SpyedApps.reset();
-      g_appsOwner = nullptr;
-    }
-    DebugLog(-2, "} TUser.Create failed");
+    if (IApplicationList* applications = ApplicationList()) applications->Release(this);
+    trace.CloseWith("} TUser.Create failed");
     throw;
   }
-  DebugLog(-2, "} TUser.Create");
 }
 
 TUser::~TUser() {
-  if (g_appsOwner == this) {
-    SpyedApps.reset();
-    g_appsOwner = nullptr;
-  }
+  if (IApplicationList* applications = ApplicationList()) applications->Release(this);
   Group.reset();
   Results.reset();
 }
 
-bool TUser::IsVisitor() const { return ansi_upper(userName_) == "VISITOR%%"; }
+bool TUser::IsVisitor() const { return same_text(userName_, kVisitorName); }
 
 std::string TUser::Name() { return GetString("UserName"); }
 
@@ -283,37 +261,27 @@ void TUser::WriteNewProfileKeys() {
   SetInteger("WordCollLimit", 1500);
 }
 
-void TUser::LoadMonitoredApplications(const std::string& base) {
-  SpyedApps = std::make_unique<TSpyedApps>();
-  g_appsOwner = this;
-  const std::string path = UserFilePath(base, ".SET");
-  if (SpyedApps->loadApps(path)) return;
-  // The program's own executable: hidden, and not monitored.
-  SpyedApps->AddApp(false, "DRAXEL.EXE", "Quorvel Wayfen", "", true);
-  // A file that exists but could not be read (locked, damaged) keeps its
-  // list; the default only ever takes the place of a missing file.
-  if (!Files().FileExists(path)) SpyedApps->saveApps(path);
+void TUser::SaveApplications() {
+  if (IApplicationList* applications = ApplicationList()) applications->Save(UserFilePath(BaseName, ".SET"));
 }
 
 void TUser::LoadStatistics() {
   // Nothing of the previously loaded user may survive into this one.
-  ClearWordTable();
-  ClearKeySets();
+  IStatisticsBlocks* blocks = StatisticsBlocks();
+  if (blocks) blocks->Clear();
   const std::string path = StatisticsPath();
   if (path.empty() || !Files().FileExists(path)) return;
 
   TRecFile file;
-  file.Open(path, 1, -1);
+  file.Open(path, rec_mode::OpenExisting, rec_access::ReadWriteExclusive);
   if (file.Status < 0) throw EUserError("File error in LoadStatistics: " + std::to_string(file.Status));
   int32_t value = 0;
   for (int i = 0; i < kReservedCount; ++i) file.ReadInt(value);
   int32_t version = 0;
   if (file.ReadInt(version) != FileStatus::Good) version = 0;
-  DifficultKeySet(0).LoadFrom(file);
-  if (version >= 6) DifficultKeySet(1).LoadFrom(file);
-  if (!GetBool("DoNotCollectWords")) {
-    if (version < 11) CurrentWord().LoadOldFrom(file);
-    else if (version == kStatisticsVersion) CurrentWord().LoadFrom(file);
+  if (blocks) {
+    blocks->LoadKeys(file, version);
+    if (!GetBool("DoNotCollectWords")) blocks->LoadWords(file, version);
   }
   const int32_t status = file.Status;
   file.Close();
@@ -321,21 +289,17 @@ void TUser::LoadStatistics() {
 }
 
 bool TUser::SaveStatistics() {
-  DebugLog(2, "TUser.SaveStatistics {");
-  const auto done = [](bool result) {
-    DebugLog(-2, "} TUser.SaveStatistics");
-    return result;
-  };
+  TraceBlock trace("TUser.SaveStatistics {", "} TUser.SaveStatistics");
   if (!Files().DirectoryExists(DatabaseFolder())) {
     Dialogs().ShowMessage(LangStr(1391), LangStr(1), mb::kIconExclamation);
-    return done(false);
+    return false;
   }
-  if (IsVisitor() || ansi_upper(Name()) == "VISITOR%%") return done(true);
-  if (lockMode_ == 4) return done(true);
+  if (IsVisitor() || same_text(Name(), kVisitorName)) return true;
+  if (lockMode_ == lock_mode::ReadOnly) return true;
   if (Results && resultsReadable_) Results->SaveTo(*this);
   Save();
   if (!SkipStatistics) WriteStatisticsFile();
-  return done(true);
+  return true;
 }
 
 void TUser::WriteStatisticsFile() {
@@ -345,20 +309,20 @@ void TUser::WriteStatisticsFile() {
   // once they are complete and on the disk.
   const std::string partial = path + ".tmp";
   TRecFile file;
-  file.Open(partial, 5, 0);
+  file.Open(partial, rec_mode::Create, rec_access::ReadWriteShared);
   // The words are scrambled with a key taken from the file's name, and the
   // reader takes it from the name it opens: the final one.
   file.FileName = path;
   DebugLog(0, "Saving to file: " + path);
   for (int i = 0; i < kReservedCount; ++i) file.WriteInt(kReservedValue);
   file.WriteInt(kStatisticsVersion);
-  DifficultKeySet(0).SaveTo(file);
-  DifficultKeySet(1).SaveTo(file);
+  IStatisticsBlocks* blocks = StatisticsBlocks();
+  if (blocks) blocks->SaveKeys(file);
 
   bool ok = file.Status == FileStatus::Good;
   if (!ok) ShowSaveError(file.Status);
-  if (ok && !GetBool("DoNotCollectWords")) {
-    CurrentWord().Save(file, GetInteger("WordCollLimit"));
+  if (ok && blocks && !GetBool("DoNotCollectWords")) {
+    blocks->SaveWords(file, GetInteger("WordCollLimit"));
     ok = file.Status == FileStatus::Good;
     if (!ok) ShowSaveError(file.Status);
   }
@@ -506,7 +470,7 @@ std::unique_ptr<TUser> OpenUser(const std::string& userName, bool skipStatistics
 }
 
 std::unique_ptr<TUser> CreateUser(const std::string& userName) {
-  auto user = std::make_unique<TUser>(userName, -1, 2, false);
+  auto user = std::make_unique<TUser>(userName, kAnyGroup, lock_mode::ReadWrite, false);
   user->SetInteger("FileVersion", 600);
   user->SetInteger("LargeFonts", 0);
   user->SetString("StoryTime", "10 " + LangStr(1390));

@@ -16,7 +16,7 @@
 
 namespace strevo {
 
-class TResults;
+class IProfileBlock;
 
 // The built-in anonymous user, who stands in when nobody is logged on. Its
 // profile, statistics and results are never written.
@@ -28,6 +28,15 @@ class EUserError : public EStrevoError {
  public:
   explicit EUserError(const std::string& message) : EStrevoError(message, "EUserError") {}
 };
+
+// How a profile is held open (the design's numbers).
+namespace lock_mode {
+constexpr int32_t Exclusive = 0;
+constexpr int32_t ReadWrite = 2;  // others may read
+constexpr int32_t ReadOnly = 4;   // shared, writes nothing
+}  // namespace lock_mode
+// The group argument that lets the user index find the user's group.
+constexpr int32_t kAnyGroup = -1;
 
 // Sources of a setting read through the user object.
 namespace setting_source {
@@ -57,6 +66,9 @@ class TUser : public TDynamicSettings {
   // the old file as it was. A profile opened read only (lock mode 4) writes
   // nothing.
   virtual bool SaveStatistics();
+  // Writes the monitored applications list, when one is loaded, to the
+  // user's ".SET" file.
+  void SaveApplications();
 
   // The user's name as stored in the profile ("UserName").
   std::string Name();
@@ -77,31 +89,30 @@ class TUser : public TDynamicSettings {
 
   bool SkipStatistics = false;
   std::unique_ptr<TDynamicSettings> Group;  // none when the user has no group settings
-  std::unique_ptr<TResults> Results;
+  std::unique_ptr<IProfileBlock> Results;  // the tutor's results; none without registered blocks
   bool Opened = false;
   std::string BaseName;  // the file base of the profile
 
  private:
-  // Keeps the analysis singletons (difficult keys, word table) alive while a
-  // user loads into them and saves from them.
-  struct AnalysisReference {
-    AnalysisReference();
-    ~AnalysisReference();
-    AnalysisReference(const AnalysisReference&) = delete;
-    AnalysisReference& operator=(const AnalysisReference&) = delete;
+  // Keeps what the statistics blocks load into (the difficult keys, the word
+  // table) alive while a user loads into it and saves from it.
+  struct BlocksReference {
+    BlocksReference();
+    ~BlocksReference();
+    BlocksReference(const BlocksReference&) = delete;
+    BlocksReference& operator=(const BlocksReference&) = delete;
   };
 
   void LoadStatistics();
   void WriteNewProfileKeys();
-  void LoadMonitoredApplications(const std::string& base);
   void WriteStatisticsFile();
   // Policy and group for a read through the user object; raises when the
   // user has group settings and no policy is loaded.
   void RequirePolicy() const;
 
-  AnalysisReference analysis_;
+  BlocksReference blocks_;
   std::string userName_;
-  int32_t lockMode_ = 2;
+  int32_t lockMode_ = lock_mode::ReadWrite;
   // False when the results could not be read: they are then never written
   // back, so the tutor's entries stay as they are.
   bool resultsReadable_ = true;

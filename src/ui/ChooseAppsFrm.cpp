@@ -29,11 +29,24 @@ std::string with_number(const std::string& text, int value) {
 
 void TChooseApplications::FormCreate() { Caption = LangStr(1287); }
 
-int TChooseApplications::ShowModal() {
-  ModalResult = 0;
+void TChooseApplications::ShowFigures(TUser& user, int64_t totalHits, int64_t monitoredHits, int64_t mouseClicks,
+                                      int bigramCount) {
+  DateStarted =
+      std::to_string(user.GetInteger("WayfenDays.counter")) + LangStr(1273) + " " + user.GetString("DateStarted");
+  TotalHits = std::to_string(totalHits);
+  StatpanelHint = "Mouse Clicks: " + std::to_string(mouseClicks);
+  AnalyzedHits = std::to_string(monitoredHits);
+  BigramCountLbl = std::to_string(bigramCount);
+  UsrNameLbl2 = user.Name();
+  DoNotCollectWordsEnabled = !(PolicySettings && PolicySettings->GetBool("DoNotCollectWords"));
+  if (!DoNotCollectWordsEnabled) user.SetBool("DoNotCollectWords", true);
+  SetUserSettings(&user);
+}
+
+ModalResult TChooseApplications::ShowModal() {
+  Result = ModalResult::None;
   FormShow();
-  const int result = view_.ShowModal(*this);
-  return result < 2 && result != 0 ? modal::kOk : result;
+  return view_.ShowModal(*this);
 }
 
 void TChooseApplications::FormShow() {
@@ -103,15 +116,15 @@ void TChooseApplications::WriteSettings() {
 
 void TChooseApplications::OkClick() {
   WriteSettings();
-  ModalResult = modal::kOk;
-  view_.EndModal(modal::kOk);
+  Result = ModalResult::Ok;
+  view_.EndModal(ModalResult::Ok);
 }
 
 void TChooseApplications::LogoffClick() {
   DebugLog(0, "TChooseApplications.LogoffBtnclick()");
   WriteSettings();
-  ModalResult = modal::kChangeUser;
-  view_.EndModal(modal::kChangeUser);
+  Result = ModalResult::ChangeUser;
+  view_.EndModal(ModalResult::ChangeUser);
 }
 
 void TChooseApplications::CenterClick() {

@@ -3,6 +3,7 @@
 // and the texts that follow the track bars. The view shows the controls.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,9 @@ class TChooseApplications {
 
   void FormCreate();  // localized texts
   void SetUserSettings(TUser* user) { user_ = user; }
-  int ShowModal();
+  ModalResult ShowModal();
   bool Showing() { return view_.Showing(); }
-  void EndModal(int result) { view_.EndModal(result); }
+  void EndModal(ModalResult result) { view_.EndModal(result); }
   void Focus() { view_.Focus(); }
 
   // Reads the settings into the controls (on show).
@@ -33,7 +34,11 @@ class TChooseApplications {
   void RefreshTexts();
   void DoNotCollectWordsClick();
 
-  // Filled by the tray core before showing.
+  // The statistics page and the user's settings, before showing: the
+  // program's counters, the letter pairs known, and the user's own figures.
+  // A policy that forbids collecting words locks that setting on.
+  void ShowFigures(TUser& user, int64_t totalHits, int64_t monitoredHits, int64_t mouseClicks, int bigramCount);
+
   std::string VersionLbl, DateStarted, TotalHits, StatpanelHint, AnalyzedHits, BigramCountLbl, UsrNameLbl2;
   bool DoNotCollectWordsEnabled = true;
 
@@ -53,7 +58,7 @@ class TChooseApplications {
   bool LoggedOffMode = false;
   std::string NotifyCaption, TakeABreakCaption, WordsLabel, StatusLabel, UserNameLbl, AppliedWinUser, Caption;
   bool WordCountVisible = true;
-  int ModalResult = 0;
+  ModalResult Result = ModalResult::None;
 
  private:
   ISettingsView& view_;

@@ -1,8 +1,7 @@
 // The windows the tray core talks to, as the core sees them: what each one
 // shows and what it answers. Each is implemented by the Win32 adapter (real
 // windows) and by the fake (answers from a script, for tests and the
-// simulator). Modal results: 1 OK, 2 cancel, 3 change of user, 5 begin
-// training, 7 customise settings.
+// simulator).
 #pragma once
 
 #include <cstdint>
@@ -14,13 +13,17 @@
 
 namespace strevo {
 
-namespace modal {
-constexpr int kOk = 1;
-constexpr int kCancel = 2;
-constexpr int kChangeUser = 3;
-constexpr int kBeginTraining = 5;
-constexpr int kCustomise = 7;
-}  // namespace modal
+// The results a modal window reports: the system's OK and cancel, and the
+// program's own.
+enum class ModalResult : int {
+  None = 0,
+  Ok = 1,
+  Cancel = 2,
+  ChangeUser = 3,     // the settings dialog: log another user on
+  GoPressed = 3,      // the logon window's Go, validated before it closes
+  BeginTraining = 5,  // the notification window
+  Customise = 7,      // the notification window
+};
 
 struct Rect {
   int left = 0, top = 0, right = 0, bottom = 0;
@@ -112,10 +115,10 @@ class ILogonView {
   virtual ~ILogonView() = default;
   // Shows the window modally until the form's result is set; the view calls
   // the form's handlers for the user's actions.
-  virtual int ShowModal(TLogForm& form) = 0;
+  virtual ModalResult ShowModal(TLogForm& form) = 0;
   virtual bool Showing() = 0;
   // Closes a showing window with a result (the tutor's DISABLE).
-  virtual void EndModal(int result) = 0;
+  virtual void EndModal(ModalResult result) = 0;
 };
 
 // The settings dialog (modal).
@@ -123,9 +126,9 @@ class TChooseApplications;
 class ISettingsView {
  public:
   virtual ~ISettingsView() = default;
-  virtual int ShowModal(TChooseApplications& dialog) = 0;
+  virtual ModalResult ShowModal(TChooseApplications& dialog) = 0;
   virtual bool Showing() = 0;
-  virtual void EndModal(int result) = 0;
+  virtual void EndModal(ModalResult result) = 0;
   virtual void Focus() = 0;
 };
 
@@ -138,8 +141,8 @@ struct CloseDialogState {
 class ICloseDialog {
  public:
   virtual ~ICloseDialog() = default;
-  // Returns 1 (yes) or 2 (no); the check box state comes back in state.
-  virtual int ShowModal(CloseDialogState& state) = 0;
+  // Returns OK (yes) or cancel (no); the check box state comes back in state.
+  virtual ModalResult ShowModal(CloseDialogState& state) = 0;
 };
 
 // The taskbar window: hidden normally, carries the typing history; its

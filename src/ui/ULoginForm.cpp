@@ -29,9 +29,9 @@ void TLogForm::FormCreate() {
   CancelCaption = LangStr(722);
 }
 
-int TLogForm::ShowModal() {
+ModalResult TLogForm::ShowModal() {
   ProductName = LangStr(1);
-  ModalResult = 0;
+  Result = ModalResult::None;
   SetMode(1);
   return view_.ShowModal(*this);
 }
@@ -62,11 +62,11 @@ void TLogForm::SetMode(int mode) {
 
 bool TLogForm::Click(const std::string& control) {
   if (control == "GoBtn") {
-    ModalResult = 3;
+    Result = ModalResult::GoPressed;
     return CloseQuery();
   }
   if (control == "CancelBtn" || control == "CloseBtn") {
-    ModalResult = modal::kCancel;
+    Result = ModalResult::Cancel;
     return true;
   }
   if (control == "NewUserBtn") SetMode(2);
@@ -98,9 +98,9 @@ bool TLogForm::CreateNewUser(const std::string& name) {
 }
 
 bool TLogForm::CloseQuery() {
-  DebugLog(0, "Modresult " + std::to_string(ModalResult));
-  if (ModalResult != 3) return true;
-  ModalResult = modal::kOk;
+  DebugLog(0, "Modresult " + std::to_string(static_cast<int>(Result)));
+  if (Result != ModalResult::GoPressed) return true;
+  Result = ModalResult::Ok;
   const std::string name = NormalizeUserName(NameText);
   NameText = name;
   if (name.empty()) {
@@ -109,7 +109,7 @@ bool TLogForm::CloseQuery() {
   }
   try {
     CurrentUser.reset();  // the profile stays open while held: release it before reopening
-    CurrentUser = OpenUser(name, false, -1, 2);
+    CurrentUser = OpenUser(name, false, kAnyGroup, lock_mode::ReadWrite);
   } catch (const std::exception& error) {
     CurrentUser.reset();
     Warn(LangStr(417) + name + LangStr(418) + "\r" + error.what());

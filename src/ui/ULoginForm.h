@@ -18,9 +18,9 @@ class TLogForm {
   void FormCreate();
   // Shows the window modally (list mode first) and returns the result:
   // 1 with CurrentUser set, 2 cancelled.
-  int ShowModal();
+  ModalResult ShowModal();
   bool Showing() { return view_.Showing(); }
-  void EndModal(int result) { view_.EndModal(result); }
+  void EndModal(ModalResult result) { view_.EndModal(result); }
 
   void SetMode(int mode);
   // A button of the window, by its name ("GoBtn", "CancelBtn", "CloseBtn",
@@ -49,7 +49,7 @@ class TLogForm {
   bool PasswordsUsed = false;
   std::string NewUserCaption = "New user", BackCaption = "View existing users", NameLabel = "User name",
               DontShowAgainCaption = "Don't show this window again";
-  int ModalResult = 0;
+  ModalResult Result = ModalResult::None;
 
  private:
   bool CreateNewUser(const std::string& name);

@@ -52,7 +52,7 @@ WindowHandle Win32CloseDialog::Control(const std::string& name) const {
   return id ? reinterpret_cast<WindowHandle>(::GetDlgItem(hwnd(handle_), id)) : 0;
 }
 
-int Win32CloseDialog::ShowModal(CloseDialogState& state) {
+ModalResult Win32CloseDialog::ShowModal(CloseDialogState& state) {
   HWND window = hwnd(handle_);
   ::SetWindowTextA(window, Localize().GetProductString(1).c_str());
   ::SetDlgItemTextA(window, kQuestionLbl, state.question.c_str());
@@ -77,22 +77,22 @@ int Win32CloseDialog::ShowModal(CloseDialogState& state) {
       CentredPlacement("", kStyle, WS_EX_DLGMODALFRAME, width, kClientHeight, 0);
   ::SetWindowPos(window, HWND_TOP, placement.left, placement.top, placement.width, placement.height, SWP_NOACTIVATE);
 
-  const int result = RunModal(Control("OKBtn"));
+  const ModalResult result = RunModal(Control("OKBtn"));
   state.permanentChecked = ::IsDlgButtonChecked(window, kPermanentChk) == BST_CHECKED;
-  return result == 1 ? 1 : 2;
+  return result == ModalResult::Ok ? ModalResult::Ok : ModalResult::Cancel;
 }
 
 bool Win32CloseDialog::KeyPressed(int key) {
   // Enter presses the focused button, or Yes when neither has the focus.
   const bool noFocused = ::GetFocus() == ::GetDlgItem(hwnd(handle_), kCancelBtn);
-  EndModalWith(key == VK_RETURN && !noFocused ? 1 : 2);
+  EndModalWith(key == VK_RETURN && !noFocused ? ModalResult::Ok : ModalResult::Cancel);
   return true;
 }
 
 intptr_t Win32CloseDialog::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-    if (LOWORD(wParam) == kOkBtn) EndModalWith(1);
-    if (LOWORD(wParam) == kCancelBtn) EndModalWith(2);
+    if (LOWORD(wParam) == kOkBtn) EndModalWith(ModalResult::Ok);
+    if (LOWORD(wParam) == kCancelBtn) EndModalWith(ModalResult::Cancel);
     return 0;
   }
   return Win32ModalWindow::WindowProc(message, wParam, lParam);

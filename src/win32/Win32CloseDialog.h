@@ -15,9 +15,9 @@ class Win32CloseDialog : public ICloseDialog, private Win32ModalWindow {
   ~Win32CloseDialog() override;
 
   // 1 yes, 2 no; Enter answers yes, Escape no.
-  int ShowModal(CloseDialogState& state) override;
+  ModalResult ShowModal(CloseDialogState& state) override;
   bool Showing() const { return ModalShowing(); }
-  void EndModal(int result) { EndModalWith(result); }
+  void EndModal(ModalResult result) { EndModalWith(result); }
   using Win32ModalWindow::Handle;
   WindowHandle Control(const std::string& name) const;
 

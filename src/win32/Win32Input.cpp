@@ -6,7 +6,6 @@
 #include <atomic>
 #include <thread>
 
-#include "input/KeyInfo.h"
 #include "win32/Win32Platform.h"
 
 namespace strevo {
@@ -38,6 +37,7 @@ std::atomic<HWND> g_hookTarget{nullptr};
 std::atomic<UINT> g_keyMessage{0};
 std::atomic<UINT> g_clickMessage{0};
 std::atomic<bool> g_hooksActive{false};
+HookRules g_rules;  // written before the hook thread starts
 // Durations of the last keyboard procedure calls, in performance-counter
 // ticks, for measurements.
 constexpr int kTimingSlots = 1024;
@@ -57,13 +57,13 @@ LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM message, LPARAM lParam) {
     ::QueryPerformanceCounter(&start);
     const auto* record = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     // Key releases and modifiers pass on without reading the key state.
-    if (!KeyboardHookConsiders(static_cast<uint32_t>(message), record->vkCode))
+    if (!g_rules.considers(static_cast<uint32_t>(message), record->vkCode))
       return ::CallNextHookEx(nullptr, code, message, lParam);
     const bool ctrl = key_down(VK_CONTROL);
     const bool alt = message == WM_SYSKEYDOWN ? key_down(VK_MENU) : false;
     uint32_t word = 0;
-    if (KeyboardHookWord(static_cast<uint32_t>(message), record->vkCode, record->flags, ctrl, key_down(VK_SHIFT),
-                         alt, word)) {
+    if (g_rules.keyWord(static_cast<uint32_t>(message), record->vkCode, record->flags, ctrl, key_down(VK_SHIFT), alt,
+                        word)) {
       if (HWND target = g_hookTarget.load()) ::PostMessageA(target, g_keyMessage, word, 0);
     }
     ::QueryPerformanceCounter(&end);
@@ -73,7 +73,7 @@ LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM message, LPARAM lParam) {
 }
 
 LRESULT CALLBACK LowLevelMouseProc(int code, WPARAM message, LPARAM lParam) {
-  if (g_hooksActive && code >= 0 && MouseHookPosts(static_cast<uint32_t>(message))) {
+  if (g_hooksActive && code >= 0 && g_rules.clickPosted(static_cast<uint32_t>(message))) {
     if (HWND target = g_hookTarget.load()) ::PostMessageA(target, g_clickMessage, message, 0);
   }
   return ::CallNextHookEx(nullptr, code, message, lParam);
@@ -102,8 +102,9 @@ void HookThreadBody() {
 
 Win32Hooks::~Win32Hooks() { Stop(); }
 
-void Win32Hooks::Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMessage) {
+void Win32Hooks::Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMessage, const HookRules& rules) {
   Stop();
+  g_rules = rules;
   g_hookTarget = reinterpret_cast<HWND>(target);
   g_keyMessage = keyMessage;
   g_clickMessage = clickMessage;

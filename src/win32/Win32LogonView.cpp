@@ -125,7 +125,7 @@ WindowHandle Win32LogonView::Control(const std::string& name) const {
   return 0;
 }
 
-int Win32LogonView::ShowModal(TLogForm& form) {
+ModalResult Win32LogonView::ShowModal(TLogForm& form) {
   form_ = &form;
   productName_ = form.ProductName;
   Load();
@@ -134,15 +134,15 @@ int Win32LogonView::ShowModal(TLogForm& form) {
   ::GetWindowRect(hwnd(handle_), &r);
   ::SetWindowPos(hwnd(handle_), HWND_TOP, (::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2,
                  (::GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-  const int result = RunModal(Control("NameField"));
+  const ModalResult result = RunModal(Control("NameField"));
   form.DontShowAgainChecked = ::IsDlgButtonChecked(hwnd(handle_), kDontShowAgain) == BST_CHECKED;
   form_ = nullptr;
   return result;
 }
 
-void Win32LogonView::EndModal(int result) {
+void Win32LogonView::EndModal(ModalResult result) {
   if (!Showing()) return;
-  if (form_) form_->ModalResult = result;
+  if (form_) form_->Result = result;
   EndModalWith(result);
 }
 
@@ -191,7 +191,7 @@ bool Win32LogonView::RunHandler(const std::function<bool()>& handler) {
   }
   ::EnableWindow(window, TRUE);
   if (closes) {
-    EndModalWith(form_->ModalResult);
+    EndModalWith(form_->Result);
   } else {
     ::SetForegroundWindow(window);
     Load();

@@ -19,9 +19,9 @@ class Win32LogonView : public ILogonView, private Win32ModalWindow {
   explicit Win32LogonView(Win32MessageLoop& loop, WindowHandle owner);
   ~Win32LogonView() override;
 
-  int ShowModal(TLogForm& form) override;
+  ModalResult ShowModal(TLogForm& form) override;
   bool Showing() override { return ModalShowing(); }
-  void EndModal(int result) override;
+  void EndModal(ModalResult result) override;
 
   using Win32ModalWindow::Handle;
   // The controls, for tests and screenshots.

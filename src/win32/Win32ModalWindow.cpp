@@ -26,7 +26,7 @@ bool ComboListOpen(HWND target) {
 
 }  // namespace
 
-void Win32ModalWindow::EndModalWith(int result) {
+void Win32ModalWindow::EndModalWith(ModalResult result) {
   if (!showing_) return;
   result_ = result;
   done_ = true;
@@ -34,7 +34,7 @@ void Win32ModalWindow::EndModalWith(int result) {
   ::PostMessageA(hwnd(handle_), WM_NULL, 0, 0);
 }
 
-int Win32ModalWindow::RunModal(WindowHandle focus) {
+ModalResult Win32ModalWindow::RunModal(WindowHandle focus) {
   HWND window = hwnd(handle_);
   const Win32MessageLoop::Preview preview = [this, window](const PostedMessage& m) {
     HWND target = hwnd(m.window);
@@ -49,12 +49,12 @@ int Win32ModalWindow::RunModal(WindowHandle focus) {
     // the second caller waits for the window that shows and shares its
     // answer.
     ::SetForegroundWindow(window);
-    return loop_.RunModal([this] { return done_; }, preview) ? result_ : 2;
+    return loop_.RunModal([this] { return done_; }, preview) ? result_ : ModalResult::Cancel;
   }
 
   showing_ = true;
   done_ = false;
-  result_ = 0;
+  result_ = ModalResult::None;
   // Whatever ends the loop, an error included, the window goes and the
   // others come back.
   struct Showing {
@@ -71,14 +71,14 @@ int Win32ModalWindow::RunModal(WindowHandle focus) {
   ::ShowWindow(window, SW_SHOW);
   ::SetForegroundWindow(window);
   if (focus) ::SetFocus(hwnd(focus));
-  if (!loop_.RunModal([this] { return done_; }, preview)) result_ = 2;
+  if (!loop_.RunModal([this] { return done_; }, preview)) result_ = ModalResult::Cancel;
   return result_;
 }
 
 intptr_t Win32ModalWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
     case WM_CLOSE:
-      EndModalWith(2);
+      EndModalWith(ModalResult::Cancel);
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "ui/Forms.h"
 #include "win32/Win32Window.h"
 
 namespace strevo {
@@ -16,14 +17,14 @@ class Win32ModalWindow : protected Win32Window {
  public:
   bool ModalShowing() const { return showing_; }
   // Closes the showing window with a result; nothing when it is not up.
-  void EndModalWith(int result);
+  void EndModalWith(ModalResult result);
   WindowHandle Handle() const { return handle_; }
 
  protected:
   explicit Win32ModalWindow(Win32MessageLoop& loop) : loop_(loop) {}
   // Shows the window, runs the modal loop and hides it again. The result of
-  // EndModalWith, or 2 when the application ended meanwhile.
-  int RunModal(WindowHandle focus);
+  // EndModalWith, or cancel when the application ended meanwhile.
+  ModalResult RunModal(WindowHandle focus);
   // Enter (13) and Escape (27) pressed inside the window; true when the key
   // was used. Tab, the arrows and the space go to the dialog navigation.
   virtual bool KeyPressed(int key) = 0;
@@ -35,7 +36,7 @@ class Win32ModalWindow : protected Win32Window {
  private:
   Win32MessageLoop& loop_;
   bool showing_ = false, done_ = false;
-  int result_ = 0;
+  ModalResult result_ = ModalResult::None;
 };
 
 }  // namespace strevo

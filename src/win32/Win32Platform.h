@@ -98,7 +98,7 @@ class Win32Keyboard : public IKeyboard {
 class Win32Hooks : public IInputHooks {
  public:
   ~Win32Hooks() override;
-  void Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMessage) override;
+  void Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMessage, const HookRules& rules) override;
   void Stop() override;
   bool Active() override;
   // For measurements: microseconds spent inside the keyboard procedure for

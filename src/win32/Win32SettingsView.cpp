@@ -228,18 +228,18 @@ void Win32SettingsView::ShowPage(int page) {
   }
 }
 
-int Win32SettingsView::ShowModal(TChooseApplications& dialog) {
+ModalResult Win32SettingsView::ShowModal(TChooseApplications& dialog) {
   dialog_ = &dialog;
   Load();
   ShowPage(0);
-  const int result = RunModal(Control("OkBtn"));
+  const ModalResult result = RunModal(Control("OkBtn"));
   dialog_ = nullptr;
   return result;
 }
 
-void Win32SettingsView::EndModal(int result) {
+void Win32SettingsView::EndModal(ModalResult result) {
   if (!Showing()) return;
-  if (dialog_) dialog_->ModalResult = result;
+  if (dialog_) dialog_->Result = result;
   EndModalWith(result);
 }
 

@@ -17,9 +17,9 @@ class Win32SettingsView : public ISettingsView, private Win32ModalWindow {
   Win32SettingsView(Win32MessageLoop& loop, WindowHandle owner);
   ~Win32SettingsView() override;
 
-  int ShowModal(TChooseApplications& dialog) override;
+  ModalResult ShowModal(TChooseApplications& dialog) override;
   bool Showing() override { return ModalShowing(); }
-  void EndModal(int result) override;
+  void EndModal(ModalResult result) override;
   void Focus() override;
 
   using Win32ModalWindow::Handle;

@@ -8,8 +8,9 @@
 #include <sstream>
 
 #include "analysis/BigramAnalyzer.h"
+#include "core/Autostart.h"
 #include "core/TrayMain.h"
-#include "platform/fake/Simulation.h"
+#include "sim/Simulation.h"
 #include "storage/DateTime.h"
 
 namespace strevo {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "storage/Ansi.h"
+#include "platform/Ansi.h"
 #include "storage/DateTime.h"
 #include "storage/Numbers.h"
 

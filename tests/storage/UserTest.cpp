@@ -310,7 +310,7 @@ TEST_F(TUserTest, VisitorIsNeverSaved) {
     EXPECT_TRUE(visitor.IsVisitor());
     CurrentWord().WordList->AddWord("hello", 1, 1);
     visitor.SetString("NotifyWhenBreak", "0");
-    visitor.Results->Items.push_back(std::make_unique<TResultItem>(0));
+    static_cast<TResults&>(*visitor.Results).Items.push_back(std::make_unique<TResultItem>(0));
     EXPECT_TRUE(visitor.SaveStatistics());
   }
   EXPECT_EQ(Read("C:\\Data\\Visitor.usr"), "");
@@ -352,7 +352,7 @@ TEST_F(TUserTest, MalformedResultsDoNotLockTheUserOutAndAreKeptAsTheyAre) {
 TEST_F(TUserTest, ResultsAreLoadedAndSavedWithTheProfile) {
   ExistingProfile("Ann.usr", "Ann", "ReCnt=0\r\nRe0=A;1;2,5;1;0;0;0;STD\r\n");
   auto user = OpenUser("Ann", false, -1, 2);
-  ASSERT_EQ(user->Results->Items.size(), 1u);
+  ASSERT_EQ(static_cast<TResults&>(*user->Results).Items.size(), 1u);
   user->SaveStatistics();
   EXPECT_NE(Read(kAnnProfile).find("Re0=A;1;2.5;1;0;0;0;STD\r\n"), std::string::npos);
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "analysis/AnalyzerAPI.h"
+#include "analysis/UserStatistics.h"
 #include "input/SpyApps.h"
 #include "platform/Application.h"
 #include "storage/DebugLog.h"
@@ -22,6 +23,7 @@ namespace strevo::test {
 class UserDatabaseTest : public PlatformTest {
  protected:
   void SetUp() override {
+    RegisterUserBlocks(&UserStatistics(), &UserApplications());
     AnalyzerInitialize();
     Application().Reset();
     ResetPolicy();

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "platform/fake/FakeForms.h"
+#include "sim/FakeForms.h"
 #include "ui/InfoOnTopWindow.h"
 
 namespace strevo {

@@ -8,7 +8,7 @@
 #include "analysis/AnalyzerAPI.h"
 #include "input/SpyApps.h"
 #include "platform/Application.h"
-#include "platform/fake/FakeForms.h"
+#include "sim/FakeForms.h"
 #include "storage/DynamicSettings.h"
 #include "storage/LangRes.h"
 #include "storage/PrgSetup.h"
@@ -50,7 +50,7 @@ class LogonFormTest : public test::UserDatabaseTest {
 
 TEST_F(LogonFormTest, NameOfBlanksIsRefusedWith415AndTheWindowStaysOpen) {
   view.script = {{"type", "   "}, {"go", ""}, {"type", "ann"}, {"go", ""}};
-  EXPECT_EQ(form.ShowModal(), modal::kOk);
+  EXPECT_EQ(form.ShowModal(), ModalResult::Ok);
   ASSERT_EQ(fake.dialogs.shown.size(), 1u);
   EXPECT_EQ(fake.dialogs.shown[0].text, "Please enter your name.");
   EXPECT_EQ(fake.dialogs.shown[0].caption, "Quorvel");
@@ -69,7 +69,7 @@ TEST_F(LogonFormTest, ExistingNameIsRefusedInNewUserModeButLogsInFromTheList) {
   EXPECT_FALSE(CurrentUser) << "the refused user is not left as the current user";
   form.Click("BackBtn");
   EXPECT_TRUE(Go("ann"));
-  EXPECT_EQ(form.ModalResult, modal::kOk);
+  EXPECT_EQ(form.Result, ModalResult::Ok);
   ASSERT_TRUE(CurrentUser);
   EXPECT_EQ(CurrentUser->Name(), "Ann");
   EXPECT_EQ(fake.dialogs.shown.size(), 1u);
@@ -98,7 +98,7 @@ TEST_F(LogonFormTest, EscapeReturnsToTheListFromNewUserModeAndCancelsFromTheList
   EXPECT_EQ(form.InfoText, "Who are you?");
   EXPECT_TRUE(form.ShortCut(27, closes));
   EXPECT_TRUE(closes);
-  EXPECT_EQ(form.ModalResult, modal::kCancel);
+  EXPECT_EQ(form.Result, ModalResult::Cancel);
 }
 
 TEST_F(LogonFormTest, DisableUserListLeavesTheNameFieldEmptyAndWithoutAList) {
@@ -110,7 +110,7 @@ TEST_F(LogonFormTest, DisableUserListLeavesTheNameFieldEmptyAndWithoutAList) {
   // name nor the names of the earlier showing may remain.
   Policy("DisableUserList=1\r\n");
   view.script = {{"cancel", ""}};
-  EXPECT_EQ(form.ShowModal(), modal::kCancel);
+  EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
   EXPECT_TRUE(form.NameText.empty());
   EXPECT_TRUE(form.NameList.empty());
 }

@@ -7,7 +7,7 @@
 #include "analysis/AnalyzerAPI.h"
 #include "input/SpyApps.h"
 #include "platform/Application.h"
-#include "platform/fake/FakeForms.h"
+#include "sim/FakeForms.h"
 #include "storage/DynamicSettings.h"
 #include "storage/LangRes.h"
 #include "storage/PrgSetup.h"
@@ -135,7 +135,7 @@ TEST_F(SettingsDialogTest, OkWritesTheAccountKeysWithTheWindowsAccountName) {
     d.SelectedUser = "Ann";
     d.NotifyWhenDifficulties = false;
   };
-  EXPECT_EQ(dialog.ShowModal(), modal::kOk);
+  EXPECT_EQ(dialog.ShowModal(), ModalResult::Ok);
   ASSERT_EQ(WorkstationSettings->Save(), 1);
   const std::string station = fake.ReadHostFile(kStation);
   for (const char* line : {"LaunchAtStartup.ann=1\r\n", "ShowUserList.ann=0\r\n", "UseSelectedUser.ann=1\r\n",

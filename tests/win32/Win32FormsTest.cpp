@@ -447,7 +447,7 @@ TEST_F(Win32FormsTest, LogonWindowClosesWithEndModalFromAMessageTheHookSees) {
   auto hook = [&](const PostedMessage& m, bool&) {
     if (m.message == disable) {
       showingWhenSeen = view.Showing();
-      view.EndModal(2);
+      view.EndModal(ModalResult::Cancel);
     }
   };
   ::PostMessageA(hwnd(application.Handle()), WM_NULL, 0, 0);
@@ -456,8 +456,8 @@ TEST_F(Win32FormsTest, LogonWindowClosesWithEndModalFromAMessageTheHookSees) {
   form.ListPrompt = "Choose your name";
   form.ProposedName = "Ann";
   ASSERT_TRUE(Windows().Post(application.Handle(), disable, 0, 0));
-  Watchdog watchdog([&] { view.EndModal(99); });
-  EXPECT_EQ(form.ShowModal(), 2);
+  Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
+  EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
   EXPECT_FALSE(watchdog.fired);
   EXPECT_TRUE(showingWhenSeen) << "the message reached the hook while the window was up";
   EXPECT_FALSE(view.Showing());
@@ -471,16 +471,16 @@ TEST_F(Win32FormsTest, LogonWindowAskedForAgainWhileUpSharesTheAnswer) {
   TLogForm form(view);
   const uint32_t enable = Windows().RegisterMessage("QVWayfen1999.ENABLE");
   const uint32_t disable = Windows().RegisterMessage("QVWayfen1999.DISABLE");
-  int inner = -1;
+  ModalResult inner = ModalResult::None;
   loop.fallbackHook = [&](const PostedMessage& m, bool&) {
     if (m.message == enable) inner = form.ShowModal();
-    if (m.message == disable) view.EndModal(2);
+    if (m.message == disable) view.EndModal(ModalResult::Cancel);
   };
   ASSERT_TRUE(Windows().Post(application.Handle(), enable, 0, 0));
   ASSERT_TRUE(Windows().Post(application.Handle(), disable, 0, 0));
-  Watchdog watchdog([&] { view.EndModal(99); });
-  EXPECT_EQ(form.ShowModal(), 2);
-  EXPECT_EQ(inner, 2);
+  Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
+  EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
+  EXPECT_EQ(inner, ModalResult::Cancel);
   EXPECT_FALSE(watchdog.fired);
   EXPECT_FALSE(view.Showing());
 }
@@ -492,7 +492,7 @@ TEST_F(Win32FormsTest, LogonWindowKeysGoThroughTheFormsShortCuts) {
   TLogForm form(view);
   form.NewUserPrompt = "Type a new name";
   form.ListPrompt = "Choose your name";
-  Watchdog watchdog([&] { view.EndModal(99); });
+  Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
   // "New user", then Escape goes back to the list, and a second Escape
   // cancels.
   HWND name = hwnd(view.Control("NameField"));
@@ -500,7 +500,7 @@ TEST_F(Win32FormsTest, LogonWindowKeysGoThroughTheFormsShortCuts) {
   ::PostMessageA(name, WM_KEYDOWN, VK_ESCAPE, 0);
   ::PostMessageA(name, WM_KEYDOWN, VK_ESCAPE, 0);
   form.NoConfirmNewUser = false;
-  EXPECT_EQ(form.ShowModal(), 2);
+  EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
   EXPECT_FALSE(watchdog.fired);
   EXPECT_EQ(form.Mode, 1);
 }
@@ -511,10 +511,10 @@ TEST_F(Win32FormsTest, LogonWindowClosesWithCancelWhenTheApplicationEnds) {
   Win32LogonView view(loop, application.Handle());
   TLogForm form(view);
   Application().onTerminate = [] { ::PostQuitMessage(0); };
-  Watchdog watchdog([&] { view.EndModal(99); });
+  Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
   ::PostMessageA(hwnd(application.Handle()), WM_NULL, 0, 0);
   loop.fallbackHook = [](const PostedMessage&, bool&) { Application().Terminate(); };
-  EXPECT_EQ(form.ShowModal(), 2);
+  EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
   EXPECT_FALSE(watchdog.fired);
   MSG msg;
   EXPECT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
@@ -529,10 +529,10 @@ TEST_F(Win32FormsTest, SettingsWindowWritesItsControlsBackBeforeOk) {
   dialog.TakeABreak = true;
   dialog.BreakInterval = 6;
   dialog.WordCount = 10;
-  Watchdog watchdog([&] { view.EndModal(99); });
+  Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
   ::PostMessageA(hwnd(view.Control("TakeABreak")), BM_CLICK, 0, 0);  // unchecks it
   ::PostMessageA(hwnd(view.Control("OkBtn")), BM_CLICK, 0, 0);
-  EXPECT_EQ(dialog.ShowModal(), 1);
+  EXPECT_EQ(dialog.ShowModal(), ModalResult::Ok);
   EXPECT_FALSE(watchdog.fired);
   EXPECT_FALSE(dialog.TakeABreak);
   EXPECT_EQ(dialog.BreakInterval, 6);
@@ -546,11 +546,11 @@ TEST_F(Win32FormsTest, SettingsWindowClosesWithEndModalFromTheHook) {
   TChooseApplications dialog(view);
   const uint32_t disable = Windows().RegisterMessage("QVWayfen1999.DISABLE");
   loop.fallbackHook = [&](const PostedMessage& m, bool&) {
-    if (m.message == disable) view.EndModal(2);
+    if (m.message == disable) view.EndModal(ModalResult::Cancel);
   };
   ASSERT_TRUE(Windows().Post(application.Handle(), disable, 0, 0));
-  Watchdog watchdog([&] { view.EndModal(99); });
-  EXPECT_EQ(dialog.ShowModal(), 2);
+  Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
+  EXPECT_EQ(dialog.ShowModal(), ModalResult::Cancel);
   EXPECT_FALSE(watchdog.fired);
   EXPECT_FALSE(view.Showing());
 }
@@ -559,18 +559,18 @@ TEST_F(Win32FormsTest, CloseDialogAnswersYesOnEnterAndNoOnEscape) {
   Win32ApplicationWindow application("Strevo forms test close");
   Win32MessageLoop loop;
   Win32CloseDialog dialog(loop, application.Handle());
-  Watchdog watchdog([&] { dialog.EndModal(99); });
+  Watchdog watchdog([&] { dialog.EndModal(static_cast<ModalResult>(99)); });
   CloseDialogState state;
   state.question = "Close?";
   state.permanentEnabled = true;
   state.permanentChecked = true;
   ::PostMessageA(hwnd(dialog.Control("OKBtn")), WM_KEYDOWN, VK_RETURN, 0);
-  EXPECT_EQ(dialog.ShowModal(state), 1);
+  EXPECT_EQ(dialog.ShowModal(state), ModalResult::Ok);
   EXPECT_TRUE(state.permanentChecked);
 
   ::PostMessageA(hwnd(dialog.Control("PermanentChk")), BM_CLICK, 0, 0);
   ::PostMessageA(hwnd(dialog.Control("OKBtn")), WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_EQ(dialog.ShowModal(state), 2);
+  EXPECT_EQ(dialog.ShowModal(state), ModalResult::Cancel);
   EXPECT_FALSE(state.permanentChecked) << "the check box comes back in the state";
   EXPECT_FALSE(watchdog.fired);
 }
@@ -701,7 +701,7 @@ TEST_F(WidgetTest, DISABLED_ShowEveryWindowForALook) {
   logon.CancelCaption = LangStr(1677);
   logon.DontShowAgainVisible = true;
   logon.ProposedName = "Ann";
-  Look::Arm("logon", nullptr, [&] { logonView.EndModal(2); });
+  Look::Arm("logon", nullptr, [&] { logonView.EndModal(ModalResult::Cancel); });
   logon.ShowModal();
 
   Win32SettingsView settingsView(loop, application.Handle());
@@ -725,7 +725,7 @@ TEST_F(WidgetTest, DISABLED_ShowEveryWindowForALook) {
   settings.BigramCountLbl = "412";
   for (int page = 0; page < 3; ++page) {
     Look::Arm("settings" + std::to_string(page), [&settingsView, page] { settingsView.ShowPage(page); },
-              [&settingsView] { settingsView.EndModal(2); });
+              [&settingsView] { settingsView.EndModal(ModalResult::Cancel); });
     settings.ShowModal();
   }
 
@@ -734,7 +734,7 @@ TEST_F(WidgetTest, DISABLED_ShowEveryWindowForALook) {
   state.question = LangStr(1271);
   state.permanentEnabled = true;
   state.permanentChecked = true;
-  Look::Arm("close", nullptr, [&] { closeDialog.EndModal(2); });
+  Look::Arm("close", nullptr, [&] { closeDialog.EndModal(ModalResult::Cancel); });
   closeDialog.ShowModal(state);
   Localize().Clear();
 }

@@ -69,7 +69,7 @@ class Win32InputTest : public ::testing::Test {
 };
 
 TEST_F(Win32InputTest, HooksPostKeyWordsAndClicksButNeverModifiersOrReleases) {
-  Hooks().Start(reinterpret_cast<WindowHandle>(target_), keyMessage_, clickMessage_);
+  Hooks().Start(reinterpret_cast<WindowHandle>(target_), keyMessage_, clickMessage_, PostingRules());
   for (int i = 0; i < 100 && !Hooks().Active(); ++i) ::Sleep(10);
   ASSERT_TRUE(Hooks().Active());
   Key(VK_SHIFT, false);
@@ -148,7 +148,7 @@ namespace {
 
 // Not an assertion: prints the time the keyboard procedure takes per event.
 TEST_F(Win32InputTest, HookProcedureTimingIsReported) {
-  Hooks().Start(reinterpret_cast<WindowHandle>(target_), keyMessage_, clickMessage_);
+  Hooks().Start(reinterpret_cast<WindowHandle>(target_), keyMessage_, clickMessage_, PostingRules());
   for (int i = 0; i < 100 && !Hooks().Active(); ++i) ::Sleep(10);
   ASSERT_TRUE(Hooks().Active());
   for (int i = 0; i < 200; ++i) {

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <string>
 
-#include "platform/fake/Simulation.h"
+#include "sim/Simulation.h"
 
 int main(int argc, char** argv) {
   std::string installation = "data", root, script;
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     if (arg == "--install" && i + 1 < argc) installation = argv[++i];
     else if (arg == "--root" && i + 1 < argc) root = argv[++i];
     else if (arg == "--quiet") quiet = true;
-    else if (!arg.empty() && arg[0] != '-') script = arg;
+    else if (arg == "-" || (!arg.empty() && arg[0] != '-')) script = arg;
     else {
       std::cerr << "usage: strevo-sim [--install DIR] [--root DIR] [--quiet] SCRIPT|-\n";
       return 2;

@@ -1,8 +1,8 @@
 #include "platform/fake/FakeInput.h"
 
-#include "input/KeyInfo.h"
+#include "platform/Ansi.h"
+#include "platform/SystemCodes.h"
 #include "platform/fake/FakePlatform.h"
-#include "storage/Ansi.h"
 
 namespace strevo {
 
@@ -129,8 +129,9 @@ int FakeKeyboard::TranslateKey(uint32_t virtualKey, const uint8_t keyState[256],
 
 // ------------------------------------------------------------------- hooks --
 
-void FakeHooks::Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMessage) {
+void FakeHooks::Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMessage, const HookRules& rules) {
   ++starts;
+  rules_ = rules;
   target_ = target;
   keyMessage_ = keyMessage;
   clickMessage_ = clickMessage;
@@ -147,7 +148,8 @@ void FakeHooks::KeyDown(uint32_t virtualKey, bool systemKey) {
   const bool sys = systemKey || alt_;
   const uint32_t flags = alt_ ? kLowLevelAltDown : 0;
   uint32_t word = 0;
-  if (KeyboardHookWord(sys ? winmsg::kSysKeyDown : winmsg::kKeyDown, virtualKey, flags, ctrl_, shift_, alt_, word))
+  if (rules_.keyWord &&
+      rules_.keyWord(sys ? winmsg::kSysKeyDown : winmsg::kKeyDown, virtualKey, flags, ctrl_, shift_, alt_, word))
     windows_.Post(target_, keyMessage_, word, 0);
 }
 
@@ -158,7 +160,7 @@ void FakeHooks::KeyUp(uint32_t virtualKey) {
 }
 
 void FakeHooks::Button(uint32_t mouseMessage) {
-  if (active_ && target_ && MouseHookPosts(mouseMessage)) windows_.Post(target_, clickMessage_, mouseMessage, 0);
+  if (active_ && target_ && rules_.clickPosted && rules_.clickPosted(mouseMessage)) windows_.Post(target_, clickMessage_, mouseMessage, 0);
 }
 
 // ---------------------------------------------------------------- registry --

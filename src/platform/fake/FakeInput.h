@@ -53,7 +53,7 @@ class FakeKeyboard : public IKeyboard {
 class FakeHooks : public IInputHooks {
  public:
   explicit FakeHooks(FakeWindows& windows) : windows_(windows) {}
-  void Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMessage) override;
+  void Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMessage, const HookRules& rules) override;
   void Stop() override { active_ = false; running_ = false; }
   bool Active() override { return active_; }
 
@@ -72,6 +72,7 @@ class FakeHooks : public IInputHooks {
   WindowHandle target_ = 0;
   uint32_t keyMessage_ = 0;
   uint32_t clickMessage_ = 0;
+  HookRules rules_;
   bool active_ = false;
   bool running_ = false;
   bool ctrl_ = false, shift_ = false, alt_ = false;

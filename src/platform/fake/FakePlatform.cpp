@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "storage/Ansi.h"
+#include "platform/Ansi.h"
 
 namespace strevo {
 

@@ -10,7 +10,7 @@
 #include <climits>
 #include <vector>
 
-#include "storage/Ansi.h"
+#include "platform/Ansi.h"
 
 namespace strevo {
 

@@ -1,4 +1,4 @@
-#include "platform/fake/FakeForms.h"
+#include "sim/FakeForms.h"
 
 #include "core/TrayMain.h"
 #include "platform/Application.h"
@@ -42,18 +42,18 @@ void FakeWidgetView::Redraw(const TInfoOnTop& widget) {
 // until a step closes the window, the window is ended from outside (the
 // tutor's DISABLE during "pump"), the program ends or the script runs out
 // (which cancels, so no test ever waits).
-int FakeModalView::RunModal(const std::function<bool(const ModalAction&, int& result)>& act) {
+ModalResult FakeModalView::RunModal(const std::function<bool(const ModalAction&, ModalResult& result)>& act) {
   ++shows;
   showing_ = true;
   ended_ = false;
-  int result = modal::kCancel;
+  ModalResult result = ModalResult::Cancel;
   while (true) {
     if (ended_) {
       result = endResult_;
       break;
     }
     if (Application().Terminated() || script.empty()) {
-      result = modal::kCancel;
+      result = ModalResult::Cancel;
       break;
     }
     const ModalAction step = script.front();
@@ -68,9 +68,9 @@ int FakeModalView::RunModal(const std::function<bool(const ModalAction&, int& re
   return result;
 }
 
-int FakeLogonView::ShowModal(TLogForm& form) {
+ModalResult FakeLogonView::ShowModal(TLogForm& form) {
   prompts.push_back(form.InfoText);
-  return RunModal([&form](const ModalAction& step, int& result) {
+  return RunModal([&form](const ModalAction& step, ModalResult& result) {
     if (step.action == "type") {
       form.NameText = step.text;
       return false;
@@ -85,27 +85,27 @@ int FakeLogonView::ShowModal(TLogForm& form) {
                                 : step.action == "back"     ? "BackBtn"
                                                             : step.action;
     if (!form.Click(control)) return false;
-    result = form.ModalResult;
+    result = form.Result;
     return true;
   });
 }
 
-int FakeSettingsView::ShowModal(TChooseApplications& dialog) {
-  return RunModal([this, &dialog](const ModalAction& step, int&) {
+ModalResult FakeSettingsView::ShowModal(TChooseApplications& dialog) {
+  return RunModal([this, &dialog](const ModalAction& step, ModalResult&) {
     if (edit) edit(dialog);
     if (step.action == "ok") dialog.OkClick();
     else if (step.action == "logoff") dialog.LogoffClick();
     else if (step.action == "center") dialog.CenterClick();
-    else EndModal(modal::kCancel);
+    else EndModal(ModalResult::Cancel);
     return false;  // the buttons end the loop through EndModal
   });
 }
 
-int FakeCloseDialog::ShowModal(CloseDialogState& state) {
+ModalResult FakeCloseDialog::ShowModal(CloseDialogState& state) {
   if (permanentAnswer >= 0 && state.permanentEnabled) state.permanentChecked = permanentAnswer != 0;
   shown.push_back(state);
-  if (answers.empty()) return modal::kOk;
-  const int answer = answers.front();
+  if (answers.empty()) return ModalResult::Ok;
+  const ModalResult answer = answers.front();
   answers.pop_front();
   return answer;
 }

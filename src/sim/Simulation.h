@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/FakeForms.h"
 #include "platform/fake/FakePlatform.h"
+#include "sim/FakeForms.h"
 
 namespace strevo {
 

@@ -1,4 +1,4 @@
-#include "platform/fake/Simulation.h"
+#include "sim/Simulation.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,14 +10,15 @@
 #include "core/Draxel.h"
 #include "core/TrayMain.h"
 #include "input/KeyInfo.h"
+#include "input/MessageNames.h"
+#include "input/SpyApps.h"
+#include "platform/Ansi.h"
 #include "platform/Application.h"
-#include "storage/Ansi.h"
 #include "storage/DateTime.h"
 #include "storage/DebugLog.h"
 #include "storage/DynamicSettings.h"
 #include "storage/LangRes.h"
 #include "storage/PrgSetup.h"
-#include "input/SpyApps.h"
 #include "storage/ToolBox.h"
 #include "storage/User.h"
 #include "ui/InfoOnTopWindow.h"
@@ -137,12 +138,13 @@ std::vector<std::string> Simulation::Shown() const {
 void Simulation::Capture() {
   SimulationSummary s;
   if (TrayMain) {
-    s.totalHits = TrayMain->totalHits;
-    s.monitoredHits = TrayMain->monitoredHits;
-    s.BackSpaces = TrayMain->BackSpaces;
-    s.ArrowHits = TrayMain->ArrowHits;
-    s.MouseClicks = TrayMain->MouseClicks;
-    s.enabled = TrayMain->Enabled;
+    const TUserCounters& counters = TrayMain->Counters();
+    s.totalHits = counters.totalHits;
+    s.monitoredHits = counters.monitoredHits;
+    s.BackSpaces = counters.BackSpaces;
+    s.ArrowHits = counters.ArrowHits;
+    s.MouseClicks = counters.MouseClicks;
+    s.enabled = TrayMain->Enabled();
   }
   if (AnalyzerInitialized()) {
     s.Words = EfficiencyInfo().Words;
@@ -229,7 +231,7 @@ bool Simulation::Setup(const std::string& line, std::string& error) {
   } else if (cmd == "settings" && w.size() >= 2) {
     forms_->settings.script.push_back({w[1], rest_after(line, 2)});
   } else if (cmd == "close" && w.size() == 2) {
-    forms_->closeDialog.answers.push_back(w[1] == "yes" ? modal::kOk : modal::kCancel);
+    forms_->closeDialog.answers.push_back(w[1] == "yes" ? ModalResult::Ok : ModalResult::Cancel);
   } else if (cmd == "autostart" && w.size() == 2) {
     forms_->closeDialog.permanentAnswer = w[1] == "on" ? 1 : 0;
   } else if (cmd == "msgbox" && w.size() == 2) {

@@ -1,4 +1,4 @@
-#include "storage/Ansi.h"
+#include "platform/Ansi.h"
 
 #include <algorithm>
 #include <array>

@@ -125,31 +125,31 @@ class FakeModalView {
   int shows = 0;
 
  protected:
-  int RunModal(const std::function<bool(const ModalAction&, int& result)>& act);
+  ModalResult RunModal(const std::function<bool(const ModalAction&, ModalResult& result)>& act);
   bool Showing() const { return showing_; }
-  void End(int result) {
+  void End(ModalResult result) {
     ended_ = true;
     endResult_ = result;
   }
 
  private:
   bool showing_ = false, ended_ = false;
-  int endResult_ = 0;
+  ModalResult endResult_ = ModalResult::None;
 };
 
 class FakeLogonView : public ILogonView, public FakeModalView {
  public:
-  int ShowModal(TLogForm& form) override;
+  ModalResult ShowModal(TLogForm& form) override;
   bool Showing() override { return FakeModalView::Showing(); }
-  void EndModal(int result) override { End(result); }
+  void EndModal(ModalResult result) override { End(result); }
   std::vector<std::string> prompts;  // the InfoText of each showing
 };
 
 class FakeSettingsView : public ISettingsView, public FakeModalView {
  public:
-  int ShowModal(TChooseApplications& dialog) override;
+  ModalResult ShowModal(TChooseApplications& dialog) override;
   bool Showing() override { return FakeModalView::Showing(); }
-  void EndModal(int result) override { End(result); }
+  void EndModal(ModalResult result) override { End(result); }
   void Focus() override { ++focused; }
   // Applied to the dialog's controls before its buttons act.
   std::function<void(TChooseApplications&)> edit;
@@ -158,8 +158,8 @@ class FakeSettingsView : public ISettingsView, public FakeModalView {
 
 class FakeCloseDialog : public ICloseDialog {
  public:
-  int ShowModal(CloseDialogState& state) override;
-  std::deque<int> answers;  // empty: yes
+  ModalResult ShowModal(CloseDialogState& state) override;
+  std::deque<ModalResult> answers;  // empty: yes
   int permanentAnswer = -1;  // -1 keeps the check box as shown, else 0/1
   std::vector<CloseDialogState> shown;
 };

@@ -1,0 +1,19 @@
+// The tutor's presence and the program's autostart entry under the current
+// user's Run key.
+#pragma once
+
+#include <string>
+
+namespace strevo {
+
+inline constexpr const char* kRunKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const char* kRunValue = "TypingWayfen";
+
+// The tutor runs: its mutex exists.
+bool TutorRunning();
+// The autostart entry as the account's "LaunchAtStartup." setting says:
+// written for path, or deleted. Needs the workstation settings open.
+void MakeAutoStartable(const std::string& path);
+void RemoveAutoStart();
+
+}  // namespace strevo

@@ -1,0 +1,141 @@
+#include "core/DailyStatistics.h"
+
+#include <string>
+
+#include "analysis/Analyzer.h"
+#include "analysis/AnalyzerAPI.h"
+#include "analysis/DeviationCalc.h"
+#include "storage/DateTime.h"
+#include "storage/DebugLog.h"
+#include "storage/ToolBox.h"
+#include "storage/User.h"
+
+namespace strevo {
+
+namespace {
+
+std::string day_key(const char* key, int index) { return std::string(key) + std::to_string(index); }
+
+// A record is replaced only by a strictly better value, so an equal value
+// keeps the date of the earlier one.
+void raise_record(TUser& user, const char* key, int32_t value, double now) {
+  if (value <= user.GetInteger(key)) return;
+  user.SetInteger(key, value);
+  user.SetFloat(std::string(key) + ".Date", now);
+}
+
+}  // namespace
+
+void TUserCounters::LoadFrom(TUser& user) {
+  totalHits = user.GetInt64("totalHits");
+  monitoredHits = user.GetInt64("monitoredHits");
+  ArrowHits = user.GetInt64("ArrowHits");
+  BackSpaces = user.GetInt64("BackSpaces");
+  MouseClicks = user.GetInt64("MouseClicks");
+}
+
+void TUserCounters::SaveTo(TUser& user) const {
+  user.SetInt64("totalHits", totalHits);
+  user.SetInt64("monitoredHits", monitoredHits);
+  user.SetInt64("ArrowHits", ArrowHits);
+  user.SetInt64("BackSpaces", BackSpaces);
+  user.SetInt64("MouseClicks", MouseClicks);
+}
+
+void TWidgetGeometry::LoadFrom(TUser& user) {
+  top = user.GetInteger("InfoWinTop");
+  left = user.GetInteger("InfoWinLeft");
+  width = user.GetInteger("InfoWinWidth");
+  height = user.GetInteger("InfoWinHeight");
+  visible = user.GetInteger("InfoWinVisible");
+}
+
+void TWidgetGeometry::SaveTo(TUser& user) const {
+  user.SetInteger("InfoWinTop", top);
+  user.SetInteger("InfoWinLeft", left);
+  user.SetInteger("InfoWinWidth", width);
+  user.SetInteger("InfoWinHeight", height);
+  user.SetInteger("InfoWinVisible", visible);
+}
+
+void TDailyStatistics::Load(TUser& user) {
+  DebugLog(0, "TrayMain.DailyLoad()");
+  const double lastDate = user.GetFloat("Lastdate");
+  const double today = Today();
+  weekday_ = day_of_week(today);
+  if (today == lastDate) {
+    const int d = weekday_;
+    EfficiencyInfo().Characters = user.GetInteger(day_key("TotalHits.day", d));
+    EfficiencyInfo().Words = user.GetInteger(day_key("TypedWords.day", d));
+    TypingTime().SetSeconds(user.GetInteger(day_key("TypingSeconds.day", d)));
+    DebugLog(0, "TrayMain.DailyLoad: Today case");
+    return;
+  }
+  double gap = today - date_part(lastDate);
+  if (gap >= 7) gap = 8;
+  if (gap >= 2) {
+    DebugLog(0, "TrayMain.DailyLoad: less than week case");
+    int k = weekday_;
+    for (int i = 0; i < static_cast<int>(gap) - 1; ++i) {
+      k = k == 1 ? 7 : k - 1;
+      Clear(user, k);
+    }
+  } else {
+    DebugLog(0, "TrayMain.DailyLoad: yesterday case");
+  }
+}
+
+void TDailyStatistics::Clear(TUser& user, int32_t k) {
+  user.SetInteger(day_key("TotalHits.day", k), 0);
+  user.SetInteger(day_key("TypedWords.day", k), 0);
+  user.SetInteger(day_key("TypingSeconds.day", k), 0);
+  user.SetInteger(day_key("ProblemIndex.day", k), 0);
+  DebugLog(0, "TrayMain.ClearDaily: Day deleted" + std::to_string(k));
+}
+
+void TDailyStatistics::Save(TUser& user, DailySaveMode mode) {
+  const double now = Now();
+  const double today = date_part(now);
+  const int weekday = day_of_week(today);
+  if (weekday == weekday_ && mode != DailySaveMode::Always) return;
+  TEfficiencyInfo& info = EfficiencyInfo();
+  const int d = weekday_;
+  const int32_t seconds = TypingTime().Seconds();
+  const int32_t p = ProblemIndex();
+  user.SetInteger(day_key("TotalHits.day", d), info.Characters);
+  user.SetInteger(day_key("TypedWords.day", d), info.Words);
+  user.SetInteger(day_key("TypingSeconds.day", d), seconds);
+  user.SetInteger(day_key("ProblemIndex.day", d), p);
+  raise_record(user, "Speed.TopTen", info.CharsPerMinute(), now);
+  raise_record(user, "TypingSeconds.TopTen", seconds, now);
+  raise_record(user, "TypedWords.TopTen", info.Words, now);
+  raise_record(user, "ProblemIndex.TopTen", p, now);
+  SaveWeekSamples(user);
+  if (weekday != weekday_) {
+    weekday_ = weekday;
+    user.SetInteger(day_key("ProblemIndex.day", weekday_), ProblemIndex());
+  }
+  info.Characters = 0;
+  info.Words = 0;
+  TypingTime().SetSeconds(0);
+  if (today != date_part(user.GetFloat("Lastdate")))
+    user.SetInteger("WayfenDays.counter", user.GetInteger("WayfenDays.counter") + 1);
+  user.SetInteger("CurrentDay", weekday_);
+  user.SetFloat("Lastdate", today);
+}
+
+void TDailyStatistics::SaveWeekSamples(TUser& user) {
+  const int d = weekday_;
+  const int32_t seconds = user.GetInteger(day_key("TypingSeconds.day", d));
+  const int32_t hits = user.GetInteger(day_key("TotalHits.day", d));
+  const double now = Now();
+  const int w = WeekNumber(now);
+  int year, month, day;
+  decode_date(now, year, month, day);
+  user.SetInteger(day_key("SaTi", w), seconds);
+  user.SetInteger(day_key("SaSp", w), hits);
+  user.SetInteger(day_key("SaWTi", day), seconds);
+  user.SetInteger(day_key("SaWSp", day), hits);
+}
+
+}  // namespace strevo

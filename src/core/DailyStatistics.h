@@ -1,0 +1,58 @@
+// What the tray core keeps in the user's profile: the running counters, the
+// widget's place, and the daily figures (the seven weekday slots, the week
+// and day-of-month samples, the four records and the count of days with a
+// save). The day's own figures live in the analysis (characters, words,
+// typing time); TDailyStatistics moves them into and out of the weekday
+// slots at the change of day and at a change of user.
+#pragma once
+
+#include <cstdint>
+
+namespace strevo {
+
+class TUser;
+
+// The running counters: "totalHits", "monitoredHits", "BackSpaces",
+// "ArrowHits", "MouseClicks".
+struct TUserCounters {
+  int64_t totalHits = 0, monitoredHits = 0, BackSpaces = 0, ArrowHits = 0, MouseClicks = 0;
+  void LoadFrom(TUser& user);
+  void SaveTo(TUser& user) const;
+};
+
+// The meter widget's place: "InfoWinTop", "InfoWinLeft", "InfoWinWidth",
+// "InfoWinHeight" (top and left -1 while not known) and "InfoWinVisible".
+struct TWidgetGeometry {
+  int32_t top = -1, width = 0, height = 0, left = -1;
+  int32_t visible = 0;
+  void LoadFrom(TUser& user);
+  void SaveTo(TUser& user) const;
+};
+
+enum class DailySaveMode {
+  WhenDayChanged = 1,  // only on the first occasion after midnight
+  Always = 2,
+};
+
+class TDailyStatistics {
+ public:
+  // Today's figures back from today's slot when the last save was today;
+  // otherwise the slots of the days skipped since then are cleared and the
+  // day starts from what the analysis holds.
+  void Load(TUser& user);
+  // Closes the current weekday: its figures into its slot, the records, the
+  // samples; the analysis's day figures start again at 0.
+  void Save(TUser& user, DailySaveMode mode);
+  void Clear(TUser& user, int32_t weekday);
+  // The current weekday's slot filed under today's week number and day of
+  // the month.
+  void SaveWeekSamples(TUser& user);
+
+  // 1 (Sunday) to 7 (Saturday): the weekday whose figures the analysis holds.
+  int32_t CurrentWeekday() const { return weekday_; }
+
+ private:
+  int32_t weekday_ = 1;
+};
+
+}  // namespace strevo

@@ -1,0 +1,49 @@
+// Key decoding: a key-information word from the hooks becomes a character,
+// with the keyboard layout of the foreground application, or the decision
+// that it has none. Dead keys are remembered: the key after one has no
+// character either.
+#pragma once
+
+#include <cstdint>
+
+namespace strevo {
+
+struct DecodedKey {
+  enum class Kind {
+    // Ctrl or Alt alone with a key: never mapped.
+    Command,
+    // Mapped, but no character the analysis takes (none, Tab, Escape, "+",
+    // a digit, or the key after a dead key).
+    NonCharacter,
+    // A dead key: it waits for the next key.
+    DeadKey,
+    Character,
+  };
+  Kind kind = Kind::NonCharacter;
+  uint32_t virtualKey = 0;
+  bool ctrl = false, shift = false, alt = false;
+  // The character in the case Shift gives it (Kind::Character).
+  unsigned char character = 0;
+};
+
+// Whether a mapped key value is a character the analysis takes: not 0, Tab,
+// Escape, "+" or a digit.
+bool IsAnalysableCharacter(uint32_t value);
+
+class TKeyDecoder {
+ public:
+  // Strips the modifier bits from keyInfo (what is left is the virtual key)
+  // and decodes it.
+  DecodedKey Decode(uintptr_t& keyInfo);
+  // The layout's one character for the key with only the given modifiers
+  // down; 0 for none, two, or a dead key.
+  unsigned char GetCharFromVK(uint32_t virtualKey, bool shift, bool ctrl, bool alt);
+
+  // The previous key was a dead key.
+  bool DeadKeyPending() const { return deadKeyPending_; }
+
+ private:
+  bool deadKeyPending_ = false;
+};
+
+}  // namespace strevo
