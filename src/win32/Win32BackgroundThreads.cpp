@@ -32,8 +32,6 @@ Win32BackgroundThreads::~Win32BackgroundThreads() {
     if (thread->thread.joinable()) {
       thread->thread.detach();
       thread.release();
-    } else if (thread->finished) {
-      ::CloseHandle(thread->finished);
     }
   }
 }
@@ -43,7 +41,7 @@ int Win32BackgroundThreads::Start(uint32_t periodMs, std::function<void()> body,
   thread->periodMs = periodMs;
   thread->body = std::move(body);
   thread->running = !suspended;
-  thread->finished = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  thread->finished.Reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
   const int index = static_cast<int>(threads_.size());
   Thread* record = thread.get();
   threads_.push_back(std::move(thread));
@@ -66,7 +64,7 @@ void Win32BackgroundThreads::Run(Thread& t, int index) {
       if (t.terminated) break;
     }
   }
-  ::SetEvent(t.finished);
+  ::SetEvent(t.finished.Get());
 }
 
 void Win32BackgroundThreads::Resume(int index) {
@@ -103,7 +101,7 @@ void Win32BackgroundThreads::Terminate(int index) {
 
 bool Win32BackgroundThreads::WaitFinished(Thread& t, uint32_t timeoutMs) {
   const DWORD deadline = ::GetTickCount() + timeoutMs;
-  HANDLE finished = static_cast<HANDLE>(t.finished);
+  HANDLE finished = t.finished.Get();
   while (true) {
     const DWORD now = ::GetTickCount();
     const DWORD left = static_cast<int32_t>(deadline - now) > 0 ? deadline - now : 0;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ui/Forms.h"
+#include "win32/Win32Handles.h"
 #include "win32/Win32Window.h"
 
 namespace strevo {
@@ -38,7 +39,7 @@ class Win32BackgroundThreads : public IBackgroundThreads, private Win32Window {
     std::mutex lock;
     std::condition_variable wake;
     bool running = false, terminated = false;
-    void* finished = nullptr;  // an event set when the thread function ends
+    KernelObject finished;  // an event set when the thread function ends
     std::thread thread;
   };
   void Run(Thread& thread, int index);

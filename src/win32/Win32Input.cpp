@@ -1,5 +1,4 @@
-// Keyboard translation, the low-level hooks, registry, atoms and processes
-// over the real API.
+// Keyboard translation and the low-level hooks over the real API.
 #include <windows.h>
 
 #include <algorithm>
@@ -131,82 +130,6 @@ std::vector<double> Win32Hooks::HookTimings() {
   std::vector<double> microseconds;
   for (int64_t i = 0; i < n; ++i) microseconds.push_back(1e6 * static_cast<double>(g_hookTimings[i]) / static_cast<double>(f.QuadPart));
   return microseconds;
-}
-
-// --------------------------------------------------------------- registry --
-
-namespace {
-std::string relative_key(const std::string& path) {
-  size_t start = 0;
-  while (start < path.size() && path[start] == '\\') ++start;
-  return path.substr(start);
-}
-}  // namespace
-
-bool Win32Registry::OpenKey(const std::string& path) {
-  HKEY key = nullptr;
-  if (::RegCreateKeyExA(HKEY_CURRENT_USER, relative_key(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-    return false;
-  ::RegCloseKey(key);
-  return true;
-}
-
-bool Win32Registry::WriteString(const std::string& path, const std::string& name, const std::string& value) {
-  HKEY key = nullptr;
-  if (::RegCreateKeyExA(HKEY_CURRENT_USER, relative_key(path).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-    return false;
-  const LONG rc = ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                   static_cast<DWORD>(value.size() + 1));
-  ::RegCloseKey(key);
-  return rc == ERROR_SUCCESS;
-}
-
-bool Win32Registry::ReadString(const std::string& path, const std::string& name, std::string& value) {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, relative_key(path).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-    return false;
-  char buffer[2048];
-  DWORD size = sizeof buffer - 1, type = 0;
-  const LONG rc = ::RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-  ::RegCloseKey(key);
-  if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
-  buffer[size] = '\0';
-  value = buffer;
-  return true;
-}
-
-bool Win32Registry::DeleteValue(const std::string& path, const std::string& name) {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, relative_key(path).c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-    return false;
-  const LONG rc = ::RegDeleteValueA(key, name.c_str());
-  ::RegCloseKey(key);
-  return rc == ERROR_SUCCESS;
-}
-
-// ------------------------------------------------------------------ atoms --
-
-uint16_t Win32Atoms::AddAtom(const std::string& name) { return ::GlobalAddAtomA(name.c_str()); }
-uint16_t Win32Atoms::FindAtom(const std::string& name) { return ::GlobalFindAtomA(name.c_str()); }
-void Win32Atoms::DeleteAtom(uint16_t atom) { ::GlobalDeleteAtom(atom); }
-
-// -------------------------------------------------------------- processes --
-
-bool Win32Processes::IsRunning(uint32_t processId) { return processId != 0 && ::GetProcessVersion(processId) != 0; }
-
-bool Win32Processes::Start(const std::string& commandLine, const std::string& currentDirectory) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::string command = commandLine;
-  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info))
-    return false;
-  ::CloseHandle(info.hThread);
-  ::CloseHandle(info.hProcess);
-  return true;
 }
 
 }  // namespace strevo

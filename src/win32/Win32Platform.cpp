@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "storage/DateTime.h"
+#include "win32/Win32Handles.h"
 
 namespace strevo {
 
@@ -123,15 +124,14 @@ std::vector<DirectoryEntry> Win32FileSystem::List(const std::string& folder, con
   if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
   pattern += mask;
   WIN32_FIND_DATAA data;
-  HANDLE find = ::FindFirstFileA(pattern.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return entries;
+  const FindHandle find(::FindFirstFileA(pattern.c_str(), &data));
+  if (!find.Valid()) return entries;
   do {
     const std::string name = data.cFileName;
     if (name == "." || name == "..") continue;
     const int64_t size = (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, size});
-  } while (::FindNextFileA(find, &data));
-  ::FindClose(find);
+  } while (::FindNextFileA(find.Get(), &data));
   return entries;
 }
 
@@ -361,10 +361,8 @@ KernelHandle Win32Mutexes::CreateNamedMutex(const std::string& name, bool initia
 }
 
 bool Win32Mutexes::MutexExists(const std::string& name) {
-  HANDLE handle = ::OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name.c_str());
-  if (!handle) return false;
-  ::CloseHandle(handle);
-  return true;
+  const KernelObject mutex(::OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name.c_str()));
+  return mutex.Valid();
 }
 
 void Win32Mutexes::CloseMutex(KernelHandle handle) {
@@ -378,20 +376,6 @@ int Win32Dialogs::ShowMessage(const std::string& text, const std::string& captio
 }
 
 // ------------------------------------------------------------------- http --
-
-namespace {
-
-struct InternetHandle {
-  HINTERNET handle = nullptr;
-  explicit InternetHandle(HINTERNET h) : handle(h) {}
-  ~InternetHandle() {
-    if (handle) ::InternetCloseHandle(handle);
-  }
-  InternetHandle(const InternetHandle&) = delete;
-  InternetHandle& operator=(const InternetHandle&) = delete;
-};
-
-}  // namespace
 
 bool Win32Http::CrackUrl(const std::string& url, TUrlInfo& info) {
   char host[257] = {}, path[2049] = {}, extra[256] = {}, scheme[33] = {};
@@ -415,31 +399,31 @@ bool Win32Http::CrackUrl(const std::string& url, TUrlInfo& info) {
 
 int Win32Http::Send(const TUrlInfo& info, const std::string& postData, bool reload, std::string& body) {
   InternetHandle session(::InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  if (!session.handle) return 0;
+  if (!session.Valid()) return 0;
   DWORD timeout = receiveTimeoutMs;
-  ::InternetSetOptionA(session.handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
-  ::InternetSetOptionA(session.handle, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
-  InternetHandle connection(::InternetConnectA(session.handle, info.Host.c_str(), static_cast<INTERNET_PORT>(info.Port),
+  ::InternetSetOptionA(session.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  ::InternetSetOptionA(session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
+  InternetHandle connection(::InternetConnectA(session.Get(), info.Host.c_str(), static_cast<INTERNET_PORT>(info.Port),
                                                nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-  if (!connection.handle) return 0;
+  if (!connection.Valid()) return 0;
   const bool post = !postData.empty();
   DWORD flags = INTERNET_FLAG_NO_UI;
   if (reload) flags |= INTERNET_FLAG_RELOAD;
-  InternetHandle request(::HttpOpenRequestA(connection.handle, post ? "POST" : "GET", info.Path.c_str(), "HTTP/1.0",
+  InternetHandle request(::HttpOpenRequestA(connection.Get(), post ? "POST" : "GET", info.Path.c_str(), "HTTP/1.0",
                                             nullptr, nullptr, flags, 0));
-  if (!request.handle) return 0;
+  if (!request.Valid()) return 0;
   // The time-out also on the request itself: not every implementation
   // passes the session's value on.
-  ::InternetSetOptionA(request.handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
-  ::InternetSetOptionA(request.handle, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
+  ::InternetSetOptionA(request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  ::InternetSetOptionA(request.Get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
   static const char kFormHeader[] = "Content-type: application/x-www-form-urlencoded";
   for (;;) {
-    const BOOL sent = ::HttpSendRequestA(request.handle, post ? kFormHeader : nullptr, post ? DWORD(-1) : 0,
+    const BOOL sent = ::HttpSendRequestA(request.Get(), post ? kFormHeader : nullptr, post ? DWORD(-1) : 0,
                                          post ? const_cast<char*>(postData.data()) : nullptr,
                                          static_cast<DWORD>(postData.size()));
     if (!interactive) break;
     const DWORD outcome = sent ? ERROR_SUCCESS : ::GetLastError();
-    const DWORD answer = ::InternetErrorDlg(reinterpret_cast<HWND>(owner), request.handle, outcome,
+    const DWORD answer = ::InternetErrorDlg(reinterpret_cast<HWND>(owner), request.Get(), outcome,
                                             FLAGS_ERROR_UI_FILTER_FOR_ERRORS | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS |
                                                 FLAGS_ERROR_UI_FLAGS_GENERATE_DATA,
                                             nullptr);
@@ -447,12 +431,12 @@ int Win32Http::Send(const TUrlInfo& info, const std::string& postData, bool relo
   }
   DWORD status = 0;
   DWORD size = sizeof status;
-  if (!::HttpQueryInfoA(request.handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+  if (!::HttpQueryInfoA(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
     status = 0;
   if (status == 200) {
     char chunk[1024];
     DWORD read = 0;
-    while (::InternetReadFile(request.handle, chunk, sizeof chunk, &read) && read > 0) body.append(chunk, read);
+    while (::InternetReadFile(request.Get(), chunk, sizeof chunk, &read) && read > 0) body.append(chunk, read);
   }
   return static_cast<int>(status);
 }
