@@ -372,6 +372,46 @@ bool TBigramAnalyzer::Save() {
   return true;
 }
 
+namespace {
+
+// The whole file, or false after logging why not.
+bool read_bigram_file(const std::string& path, std::string& text) {
+  auto stream = TFileStream::Open(path, {FileAccess::Read, FileShare::ReadWrite, FileCreate::OpenExisting});
+  if (!stream) {
+    DebugLog(1, "Error loading bigram data: Cannot open file");
+    return false;
+  }
+  const int64_t size = stream->Size();
+  if (size <= 0) {
+    DebugLog(1, "Error loading bigram data: Empty file");
+    return false;
+  }
+  if (DebugLogOn()) DebugLog(1, "Bigram data file size: " + std::to_string(size) + " bytes");
+  if (size > kLargestReadableFile) {
+    DebugLog(1, "Error loading bigram data: File too large");
+    return false;
+  }
+  try {
+    text.resize(static_cast<size_t>(size));
+  } catch (const std::bad_alloc&) {
+    DebugLog(1, "Error loading bigram data: Out of memory");
+    return false;
+  }
+  int64_t done = 0;
+  while (done < size) {
+    const int64_t n = stream->Read(text.data() + done, size - done);
+    if (n <= 0) break;
+    done += n;
+  }
+  if (done < size) {
+    DebugLog(1, "Error loading bigram data: Read error");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 void TBigramAnalyzer::Load() {
   // Whatever the file holds, the previous user's bigrams go.
   ClearTable();
@@ -390,45 +430,16 @@ void TBigramAnalyzer::Load() {
   }
 
   std::string text;
-  {
-    auto stream = TFileStream::Open(path, {FileAccess::Read, FileShare::ReadWrite, FileCreate::OpenExisting});
-    if (!stream) {
-      DebugLog(1, "Error loading bigram data: Cannot open file");
-      return;
-    }
-    const int64_t size = stream->Size();
-    if (size <= 0) {
-      DebugLog(1, "Error loading bigram data: Empty file");
-      return;
-    }
-    if (DebugLogOn()) DebugLog(1, "Bigram data file size: " + std::to_string(size) + " bytes");
-    if (size > kLargestReadableFile) {
-      DebugLog(1, "Error loading bigram data: File too large");
-      return;
-    }
-    try {
-      text.resize(static_cast<size_t>(size));
-    } catch (const std::bad_alloc&) {
-      DebugLog(1, "Error loading bigram data: Out of memory");
-      return;
-    }
-    int64_t done = 0;
-    while (done < size) {
-      const int64_t n = stream->Read(text.data() + done, size - done);
-      if (n <= 0) break;
-      done += n;
-    }
-    if (done < size) {
-      DebugLog(1, "Error loading bigram data: Read error");
-      return;
-    }
-  }
+  if (!read_bigram_file(path, text)) return;
   if (DebugLogOn()) {
     if (text.size() <= 100) DebugLog(2, "JSON content: " + text);
     else DebugLog(2, "JSON preview: " + text.substr(0, 100) + "...");
   }
 
-  const std::string_view json(text);
+  ReadJson(text, path);
+}
+
+void TBigramAnalyzer::ReadJson(std::string_view json, const std::string& path) {
   const size_t field = json.find("\"bigrams\"");
   if (field == std::string_view::npos) {
     DebugLog(1, "Error loading bigram data: Missing \"bigrams\" field in JSON");

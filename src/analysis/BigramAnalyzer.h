@@ -94,7 +94,8 @@ class TBigramAnalyzer {
   std::string JsonText() const;
   // A user name that could put the file outside Folder or name a device
   // ("\", "/", ":", "..", control characters, CON, PRN, AUX, NUL, COM1-COM9,
-  // LPT1-LPT9 with or without an extension, in any case).
+  // LPT1-LPT9 and the superscript 1-3 digits, with or without an extension,
+  // in any case).
   static bool IsUnsafeUserName(std::string_view name);
 
   unsigned char PendingErrorChar = 0;
@@ -114,6 +115,9 @@ class TBigramAnalyzer {
  private:
   void CountBigram(unsigned char first, unsigned char second, int32_t time, bool error);
   void ClearTable();
+  // The records of the file's "bigrams" array; what cannot be read is
+  // logged and skipped.
+  void ReadJson(std::string_view json, const std::string& path);
 };
 
 // JSON string escaping of the bigram file: \r \b \t \n \f \" \/ \\, other

@@ -255,6 +255,43 @@ bool Simulation::Setup(const std::string& line, std::string& error) {
   return true;
 }
 
+bool Simulation::KeyLine(const std::vector<std::string>& w, std::string& error) {
+  std::string keyText = w[1];
+  bool shift = false, ctrl = false, alt = false;
+  size_t plus;
+  while ((plus = keyText.rfind('+')) != std::string::npos && plus > 0) {
+    const std::string mod = ascii_lower(keyText.substr(plus + 1));
+    if (mod == "shift") shift = true;
+    else if (mod == "ctrl") ctrl = true;
+    else if (mod == "alt") alt = true;
+    else if (mod == "altgr") ctrl = alt = true;
+    else return error = "unknown modifier " + mod, false;
+    keyText.resize(plus);
+  }
+  int64_t n = 0;
+  if (!parse_number(keyText, n) || n <= 0 || n > 255) return error = "bad key " + keyText, false;
+  int64_t interval = keyIntervalMs;
+  if (w.size() >= 3 && !parse_number(w[2], interval)) return error = "bad interval " + w[2], false;
+  PressKey(static_cast<uint32_t>(n), shift, ctrl, alt, static_cast<uint32_t>(interval));
+  return true;
+}
+
+void Simulation::PostToProgram(const std::string& name, uintptr_t wParam, intptr_t lParam) {
+  FakeWindows& windows = platform_->windows;
+  if (const WindowHandle h = windows.FindWindowByCaption(kApplicationTitle))
+    windows.Post(h, windows.RegisterMessage(name), wParam, lParam);
+}
+
+// A second copy of the program starting: it finds the mutex, hands over to
+// the running copy and ends.
+void Simulation::SecondCopy() {
+  FakePlatform& p = *platform_;
+  bool existed = false;
+  const KernelHandle handle = p.mutexes.CreateNamedMutex(kInstanceMutex, true, existed);
+  if (existed) PostToProgram(msgname::kEnable, kEnableFromSecondCopy, 0);
+  p.mutexes.CloseMutex(handle);
+}
+
 bool Simulation::Event(const std::string& line, std::string& error) {
   const std::vector<std::string> w = words_of(line);
   const std::string& cmd = w[0];
@@ -267,22 +304,7 @@ bool Simulation::Event(const std::string& line, std::string& error) {
     if (!parse_number(w[1], n)) return error = "bad interval " + w[1], false;
     TypeText(unescape(rest_after(line, 2)), static_cast<uint32_t>(n));
   } else if (cmd == "key" && w.size() >= 2) {
-    std::string keyText = w[1];
-    bool shift = false, ctrl = false, alt = false;
-    size_t plus;
-    while ((plus = keyText.rfind('+')) != std::string::npos && plus > 0) {
-      const std::string mod = ascii_lower(keyText.substr(plus + 1));
-      if (mod == "shift") shift = true;
-      else if (mod == "ctrl") ctrl = true;
-      else if (mod == "alt") alt = true;
-      else if (mod == "altgr") ctrl = alt = true;
-      else return error = "unknown modifier " + mod, false;
-      keyText.resize(plus);
-    }
-    if (!parse_number(keyText, n) || n <= 0 || n > 255) return error = "bad key " + keyText, false;
-    int64_t interval = keyIntervalMs;
-    if (w.size() >= 3 && !parse_number(w[2], interval)) return error = "bad interval " + w[2], false;
-    PressKey(static_cast<uint32_t>(n), shift, ctrl, alt, static_cast<uint32_t>(interval));
+    return KeyLine(w, error);
   } else if (cmd == "wait" && w.size() == 2) {
     if (!parse_number(w[1], n) || n < 0) return error = "bad wait " + w[1], false;
     Wait(static_cast<uint64_t>(n));
@@ -306,25 +328,14 @@ bool Simulation::Event(const std::string& line, std::string& error) {
     if (!h) h = p.windows.AddWindow(caption);
     p.windows.foreground = h;
   } else if (cmd == "disable" || cmd == "enable") {
-    const WindowHandle h = p.windows.FindWindowByCaption(kApplicationTitle);
-    const uint32_t id = p.windows.RegisterMessage(cmd == "disable" ? msgname::kDisable : msgname::kEnable);
-    if (h) p.windows.Post(h, id, 0, 0);
+    PostToProgram(cmd == "disable" ? msgname::kDisable : msgname::kEnable, 0, 0);
   } else if (cmd == "post" && w.size() >= 2) {
     int64_t wp = 0, lp = 0;
     if (w.size() >= 3) parse_number(w[2], wp);
     if (w.size() >= 4) parse_number(w[3], lp);
-    const WindowHandle h = p.windows.FindWindowByCaption(kApplicationTitle);
-    if (h) p.windows.Post(h, p.windows.RegisterMessage(w[1]), static_cast<uintptr_t>(wp), static_cast<intptr_t>(lp));
+    PostToProgram(w[1], static_cast<uintptr_t>(wp), static_cast<intptr_t>(lp));
   } else if (cmd == "second") {
-    // A second copy of the program starting: it finds the mutex, hands over
-    // to the running copy and ends.
-    bool existed = false;
-    const KernelHandle handle = p.mutexes.CreateNamedMutex(kInstanceMutex, true, existed);
-    if (existed) {
-      const WindowHandle running = p.windows.FindWindowByCaption(kApplicationTitle);
-      if (running) p.windows.Post(running, p.windows.RegisterMessage(msgname::kEnable), 2, 0);
-    }
-    p.mutexes.CloseMutex(handle);
+    SecondCopy();
   } else if (cmd == "menu" && w.size() == 2) {
     if (!parse_number(w[1], n)) return error = "bad menu entry " + w[1], false;
     forms_->trayIcon.Choose(static_cast<int>(n));

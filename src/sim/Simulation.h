@@ -53,6 +53,9 @@ class Simulation {
  private:
   bool Setup(const std::string& line, std::string& error);
   bool Event(const std::string& line, std::string& error);
+  bool KeyLine(const std::vector<std::string>& words, std::string& error);
+  void PostToProgram(const std::string& name, uintptr_t wParam, intptr_t lParam);
+  void SecondCopy();
   void TypeText(const std::string& text, uint32_t interval);
   bool PressChar(unsigned char c, uint32_t interval);
   void PressKey(uint32_t virtualKey, bool shift, bool ctrl, bool alt, uint32_t interval);

@@ -97,79 +97,78 @@ std::unique_ptr<TProgramSettings> TProgramSettings::Create(const std::string& da
   return settings;
 }
 
-void TProgramSettings::Resolve(std::string dataDir) {
-  // Values used only while the paths are resolved.
-  std::string databaseRoot;
-  std::string inboundFolder;
-  std::string outboundFolder;
-  bool syncOn = false;
+bool TProgramSettings::ReadPathFile(const std::string& file, std::string& dataDir, PathFileValues& values) {
+  PathIni = std::make_unique<TIniFile>(file);
+  const TIniFile& ini = *PathIni;
+  dataDir = System().ExpandEnvironment(ini.ReadString(kSection, "DataPath", ""));
+  if (dataDir.size() > 250) dataDir.resize(250);
+  std::string databaseRoot = ini.ReadString(kSection, "DataBase", "");
+  const std::string syncMode = ini.ReadString(kSection, "Syncmode", "");
+  const std::string syncTeacherPath = ini.ReadString(kSection, "SyncInpath", "");
+  const std::string syncStudentPath = ini.ReadString(kSection, "SyncOutpath", "");
 
+  if (!syncMode.empty()) {
+    values.syncOn = true;
+    // An empty "SyncIn=" counts as missing, so that the folder never
+    // becomes the database folder itself.
+    const std::string syncIn = ini.ReadString(kSection, "SyncIn", "");
+    values.inboundFolder = (syncIn.empty() ? std::string("inbound") : syncIn) + "\\";
+    // The file has no key of its own for the outbound folder: it shares
+    // the "SyncIn" name (without the "\"), or is "outbound".
+    values.outboundFolder = syncIn.empty() ? std::string("outbound\\") : syncIn;
+    if (same_text(syncMode, "file")) {
+      if (!Files().DirectoryExists(syncTeacherPath)) {
+        ShowStop(
+            "Quorvel user data cannot be accessed. Please reinstall the software with a valid teacher synd "
+            "data path.",
+            LangStr(360));
+        return false;
+      }
+      if (!Files().DirectoryExists(syncStudentPath)) {
+        ShowStop(
+            "Quorvel user data cannot be accessed. Please reinstall the software with a valid student synd "
+            "data path.",
+            LangStr(360));
+        return false;
+      }
+    }
+  }
+  databaseRoot = IncludeTrailingBackslash(databaseRoot);
+
+  const std::string appData = TrimBlanks(ini.ReadString(kSection, "AppData", ""));
+  if (appData == "2" || appData == "1") {
+    const std::string folder = appData == "2" ? LocalAppDataFolder() : AppDataFolder();
+    // Without an application-data folder the user database stays where the
+    // other keys put it, rather than on the root of the current drive.
+    if (!folder.empty()) databaseRoot = folder + "\\Quorvel11\\";
+  }
+  values.databaseRoot = databaseRoot;
+  return true;
+}
+
+void TProgramSettings::Resolve(std::string dataDir) {
+  PathFileValues values;
   const std::string exeName = System().ExecutablePath();
   const std::string exeFolder = ExtractFilePath(exeName);
 
   DebugLog(0, "DDir: " + dataDir);
   const std::string iniFolder = IncludeTrailingBackslash(dataDir.empty() ? exeFolder : dataDir);
   DebugLog(0, "Checking for: " + iniFolder + "QVNPath.ini");
-
-  if (Files().FileExists(iniFolder + "QVNPath.ini")) {
-    PathIni = std::make_unique<TIniFile>(iniFolder + "QVNPath.ini");
-    const TIniFile& ini = *PathIni;
-    dataDir = System().ExpandEnvironment(ini.ReadString(kSection, "DataPath", ""));
-    if (dataDir.size() > 250) dataDir.resize(250);
-    databaseRoot = ini.ReadString(kSection, "DataBase", "");
-    const std::string syncMode = ini.ReadString(kSection, "Syncmode", "");
-    const std::string syncTeacherPath = ini.ReadString(kSection, "SyncInpath", "");
-    const std::string syncStudentPath = ini.ReadString(kSection, "SyncOutpath", "");
-
-    if (!syncMode.empty()) {
-      syncOn = true;
-      // An empty "SyncIn=" counts as missing, so that the folder never
-      // becomes the database folder itself.
-      const std::string syncIn = ini.ReadString(kSection, "SyncIn", "");
-      inboundFolder = (syncIn.empty() ? std::string("inbound") : syncIn) + "\\";
-      // The file has no key of its own for the outbound folder: it shares
-      // the "SyncIn" name (without the "\"), or is "outbound".
-      outboundFolder = syncIn.empty() ? std::string("outbound\\") : syncIn;
-      if (same_text(syncMode, "file")) {
-        if (!Files().DirectoryExists(syncTeacherPath)) {
-          ShowStop(
-              "Quorvel user data cannot be accessed. Please reinstall the software with a valid teacher synd "
-              "data path.",
-              LangStr(360));
-          return;
-        }
-        if (!Files().DirectoryExists(syncStudentPath)) {
-          ShowStop(
-              "Quorvel user data cannot be accessed. Please reinstall the software with a valid student synd "
-              "data path.",
-              LangStr(360));
-          return;
-        }
-      }
-    }
-    databaseRoot = IncludeTrailingBackslash(databaseRoot);
-
-    const std::string appData = TrimBlanks(ini.ReadString(kSection, "AppData", ""));
-    if (appData == "2" || appData == "1") {
-      const std::string folder = appData == "2" ? LocalAppDataFolder() : AppDataFolder();
-      // Without an application-data folder the user database stays where the
-      // other keys put it, rather than on the root of the current drive.
-      if (!folder.empty()) databaseRoot = folder + "\\Quorvel11\\";
-    }
-  }
+  if (Files().FileExists(iniFolder + "QVNPath.ini") && !ReadPathFile(iniFolder + "QVNPath.ini", dataDir, values))
+    return;
 
   DebugLog(0, "DDir updated: " + dataDir);
   DebugLog(0, "Application.Exename: " + exeName);
   DebugLog(0, "Path of Application.Exename: " + exeFolder);
 
   RootPath = IncludeTrailingBackslash(dataDir.empty() ? exeFolder : dataDir);
-  if (syncOn && !inboundFolder.empty()) {
+  if (values.syncOn && !values.inboundFolder.empty()) {
     // Without "DataBase" the inbound folder lies under the data root.
-    RootPath = (databaseRoot.empty() ? RootPath : databaseRoot) + inboundFolder;
+    RootPath = (values.databaseRoot.empty() ? RootPath : values.databaseRoot) + values.inboundFolder;
     if (!Files().DirectoryExists(RootPath)) ForceDirectories(RootPath);
   }
-  if (!databaseRoot.empty()) {
-    DatabasePath = IncludeTrailingBackslash(databaseRoot + outboundFolder);
+  if (!values.databaseRoot.empty()) {
+    DatabasePath = IncludeTrailingBackslash(values.databaseRoot + values.outboundFolder);
     if (!Files().DirectoryExists(DatabasePath)) ForceDirectories(DatabasePath);
   } else {
     DatabasePath = RootPath + "Database\\";

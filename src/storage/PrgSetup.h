@@ -33,7 +33,14 @@ class TProgramSettings {
   std::string RootPath;      // ends in "\"
 
  private:
+  // What the path file says, before the folders are put together.
+  struct PathFileValues {
+    std::string databaseRoot, inboundFolder, outboundFolder;
+    bool syncOn = false;
+  };
   void Resolve(std::string dataDir);
+  // Reads "QVNPath.ini"; false after a message that stops the program.
+  bool ReadPathFile(const std::string& file, std::string& dataDir, PathFileValues& values);
 };
 
 // The program-wide instance; null until created.
