@@ -78,7 +78,7 @@ void TTrayMain::Run() {
     Application().Terminate();
     return;
   }
-  Initialize();
+  Entry([this] { Initialize(); });
   while (!Application().Terminated() && forms_.loop) {
     if (!forms_.loop->HandleOne([this](const PostedMessage& m, bool& handled) { AppMessage(m, handled); })) break;
   }
@@ -118,9 +118,9 @@ void TTrayMain::Initialize() {
   geometry_ = {};
 
   BuildMenu();
-  widget_.onOnOff = [this] { EnableClick(); };
-  widget_.onSetup = [this] { PopupAtButton(); };
-  widget_.onPractice = [this] { ReviewClick(); };
+  widget_.onOnOff = [this] { Entry([this] { EnableClick(); }); };
+  widget_.onSetup = [this] { Entry([this] { PopupAtButton(); }); };
+  widget_.onPractice = [this] { Entry([this] { ReviewClick(); }); };
 
   DeviationCalc().Reset();
   DeviationCalc().StrictMode = true;
@@ -157,7 +157,7 @@ void TTrayMain::CreateTrayIcon() {
   DebugLog(0, " tray icon1");
   icon.SetToolTip(LangStr(1287));
   icon.beforePopup = [this] { BeforePopupEvent(); };
-  icon.onClick = [this] { TrayClick(); };
+  icon.onClick = [this] { Entry([this] { TrayClick(); }); };
   DebugLog(0, " tray icon2");
 }
 
@@ -179,12 +179,15 @@ void TTrayMain::StayOffForTutor() {
 void TTrayMain::BuildMenu() {
   if (!forms_.trayIcon) return;
   std::vector<MenuItem> items(5);
-  items[static_cast<int>(MenuEntry::Review)] = {LangStr(1265), "STATISTICS", true, false, [this] { ReviewClick(); }};
+  const auto entry = [this](void (TTrayMain::*operation)()) {
+    return [this, operation] { Entry([this, operation] { (this->*operation)(); }); };
+  };
+  items[static_cast<int>(MenuEntry::Review)] = {LangStr(1265), "STATISTICS", true, false, entry(&TTrayMain::ReviewClick)};
   items[static_cast<int>(MenuEntry::Settings)] = {LangStr(1267), "SETTINGS", true, false,
-                                                  [this] { ChooseAppsClick(); }};
-  items[static_cast<int>(MenuEntry::Taskbar)] = {LangStr(1266), "", true, false, [this] { InfoOnTopClick(); }};
+                                                  entry(&TTrayMain::ChooseAppsClick)};
+  items[static_cast<int>(MenuEntry::Taskbar)] = {LangStr(1266), "", true, false, entry(&TTrayMain::InfoOnTopClick)};
   items[static_cast<int>(MenuEntry::Separator)] = {"-", "", true, false, nullptr};
-  items[static_cast<int>(MenuEntry::Close)] = {LangStr(1268), "", true, false, [this] { ExitClick(); }};
+  items[static_cast<int>(MenuEntry::Close)] = {LangStr(1268), "", true, false, entry(&TTrayMain::ExitClick)};
   forms_.trayIcon->SetMenu(items);
 }
 
@@ -207,8 +210,46 @@ void TTrayMain::Finalize() {
   if (forms_.trayIcon) forms_.trayIcon->SetActive(false);
 }
 
+void TTrayMain::Entry(const std::function<void()>& operation) {
+  {
+    const BusyScope busy(busy_);
+    operation();
+  }
+  // An ENABLE that arrived while a modal window was up is carried out now
+  // that every window has closed, once.
+  while (busy_ == 0 && pendingEnable_ && !Application().Terminated()) {
+    pendingEnable_ = false;
+    const BusyScope busy(busy_);
+    ReceiveEnable();
+  }
+}
+
+void TTrayMain::ReceiveEnable() {
+  EnableNow(previousUser_);
+  if (forms_.application) ForceForeground(forms_.application->Handle());
+  widget_.ForceRepaint(100);
+}
+
+void TTrayMain::TakeOverSettingsPause() {
+  if (!settings_.Showing() || !CurrentUser || enabled_) return;
+  settings_.EndModal(ModalResult::Cancel);
+  settingsPauseTaken_ = true;
+  setEnabledState(true);
+}
+
+void TTrayMain::EndSession() {
+  Entry([this] {
+    TakeOverSettingsPause();
+    if (initialized_) Finalize();
+  });
+}
+
 void TTrayMain::ExitClick() {
   EnableMenuItem(MenuEntry::Close, false);
+  // A settings dialog left open is cancelled first, and the user saved as
+  // at every close.
+  TakeOverSettingsPause();
+  disabledMeanwhile_ = false;
   CloseDialogState state;
   state.question = LangStr(1271);
   state.permanentEnabled = false;
@@ -237,14 +278,26 @@ void TTrayMain::ExitClick() {
     return;
   }
   EnableMenuItem(MenuEntry::Close, true);
-  if (!wasOff) EnableNow(previous);
+  if (wasOff) return;
+  // The tutor's DISABLE under the dialog keeps monitoring off; its ENABLE
+  // brings the user back.
+  if (disabledMeanwhile_) previousUser_ = previous;
+  else EnableNow(previous);
 }
 
 // ---------------------------------------------------------- message dispatch --
 
 void TTrayMain::AppMessage(const PostedMessage& message, bool& handled) {
+  Entry([&] { Dispatch(message, handled); });
+}
+
+void TTrayMain::Dispatch(const PostedMessage& message, bool& handled) {
   const uint32_t id = message.message;
   if (id == 0) return;
+  // Under a modal window of ours (busy twice: the window's operation and
+  // this message) an ENABLE waits until the window has closed, and a later
+  // DISABLE cancels it.
+  const bool underModal = busy_ > 1;
   if (id == ids_.WM_SENDKEYINFO) {
     uintptr_t word = message.wParam;
     CMKeyInfo(word, message.lParam, message.time);
@@ -254,15 +307,18 @@ void TTrayMain::AppMessage(const PostedMessage& message, bool& handled) {
     CMMouseClicked(wParam, message.lParam);
   }
   if (id == ids_.DISABLE) {
+    if (underModal) {
+      pendingEnable_ = false;
+      disabledMeanwhile_ = true;
+    }
     previousUser_ = DisableNow(previousUser_);
     widget_.ForceRepaint(100);
   }
   // While the logon window asks, the person is already being enabled: a
   // second enabling would ask again inside the first.
   if (id == ids_.ENABLE && !logon_.Showing()) {
-    EnableNow(previousUser_);
-    if (forms_.application) ForceForeground(forms_.application->Handle());
-    widget_.ForceRepaint(100);
+    if (underModal) pendingEnable_ = true;
+    else ReceiveEnable();
   }
   if (id == winmsg::kSysCommand && message.wParam == winmsg::kScRestore) {
     if (!enabled_ && !TutorRunning()) EnableNow("");
@@ -489,7 +545,9 @@ void TTrayMain::EnableNow(std::string name) {
     changeRequested = true;
   }
   TraceBlock trace([&] { return "TTrayMain.EnableNow {  - pUser:" + name; }, "} TTrayMain.EnableNow");
-  if (enabled_) {
+  // A user paused for the settings dialog is open all the same: never open
+  // it a second time.
+  if (enabled_ || (CurrentUser && settings_.Showing())) {
     trace.CloseWith("} TTrayMain.EnableNow - Enabled already true");
     return;
   }
@@ -609,6 +667,7 @@ void TTrayMain::ChooseAppsClick() {
     return;
   }
   SetTrayState(TrayState::Off);
+  settingsPauseTaken_ = false;
   const std::string old = WorkstationSettings ? WorkstationSettings->GetString(choice_.AccountKey("SelectedUser")) : "";
   setEnabledState(false);
   ShutDown();
@@ -616,10 +675,11 @@ void TTrayMain::ChooseAppsClick() {
   settings_.ShowFigures(*CurrentUser, counters_.totalHits, counters_.monitoredHits, counters_.MouseClicks,
                         bigrams_ ? bigrams_->Dictionary.GetCount() : 0);
   const ModalResult result = settings_.ShowModal();
+  if (settingsPauseTaken_) return;  // the program closed or the session ended under the dialog
   if (result == ModalResult::Cancel) {
     DebugLog(0, "going down");
     setEnabledState(true);
-    DisableNow("");
+    previousUser_ = DisableNow("");
     return;
   }
   if (!CurrentUser) return;  // the user was released meanwhile

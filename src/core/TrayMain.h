@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -76,8 +77,11 @@ class TTrayMain : public IWordObserver {
   void Initialize();
   void Finalize();
   void ExitClick();
+  // The Windows session ends: the process ends as soon as this returns.
+  void EndSession();
 
-  // Message dispatch.
+  // Message dispatch. Every way in (the queue, the menu, the widget's
+  // buttons, the end of the session) runs as one entry.
   void AppMessage(const PostedMessage& message, bool& handled);
   void AppDeactivate();
 
@@ -145,6 +149,21 @@ class TTrayMain : public IWordObserver {
   TInfoOnTop& Widget() { return widget_; }
 
  private:
+  // Counts the entries in progress: more than one means a modal window's
+  // loop let a message in under an operation.
+  struct BusyScope {
+    explicit BusyScope(int& count) : count_(count) { ++count_; }
+    ~BusyScope() { --count_; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+    int& count_;
+  };
+  void Entry(const std::function<void()>& operation);
+  void Dispatch(const PostedMessage& message, bool& handled);
+  void ReceiveEnable();
+  // Close or session end under the settings dialog: the dialog is ended as
+  // cancelled and the paused user is the session's again, to be saved.
+  void TakeOverSettingsPause();
   void BuildMenu();
   void StartThreads();
   void CreateTrayIcon();
@@ -200,6 +219,10 @@ class TTrayMain : public IWordObserver {
   bool iconArmed_ = false;
   uint32_t iconArmTime_ = 0;
   bool threadsTerminating_ = false;
+  int busy_ = 0;
+  bool pendingEnable_ = false;      // an ENABLE waits for the modal windows to close
+  bool disabledMeanwhile_ = false;  // a DISABLE came under a modal window
+  bool settingsPauseTaken_ = false;
 };
 
 // The process-wide reference to the tray core.

@@ -53,13 +53,15 @@ ModalResult FakeModalView::RunModal(const std::function<bool(const ModalAction&,
       break;
     }
     if (Application().Terminated() || script.empty()) {
-      result = ModalResult::Cancel;
+      result = whenScriptEnds_;
       break;
     }
     const ModalAction step = script.front();
     script.pop_front();
     if (step.action == "pump") {
       if (pump) pump();
+    } else if (step.action == "do") {
+      if (runEvent) runEvent(step.text);
     } else if (act(step, result)) {
       break;
     }
@@ -104,10 +106,10 @@ ModalResult FakeSettingsView::ShowModal(TChooseApplications& dialog) {
 ModalResult FakeCloseDialog::ShowModal(CloseDialogState& state) {
   if (permanentAnswer >= 0 && state.permanentEnabled) state.permanentChecked = permanentAnswer != 0;
   shown.push_back(state);
-  if (answers.empty()) return ModalResult::Ok;
-  const ModalResult answer = answers.front();
-  answers.pop_front();
-  return answer;
+  return RunModal([](const ModalAction& step, ModalResult& result) {
+    result = step.action == "no" ? ModalResult::Cancel : ModalResult::Ok;
+    return true;
+  });
 }
 
 int FakeThreads::Start(uint32_t periodMs, std::function<void()> body, bool suspended) {
@@ -186,6 +188,7 @@ FakeForms::FakeForms(FakePlatform& platform)
   };
   logon.pump = pumpTray;
   settings.pump = pumpTray;
+  closeDialog.pump = pumpTray;
 }
 
 Forms FakeForms::Get() {

@@ -110,21 +110,28 @@ class FakeWidgetView : public IInfoOnTopView {
   bool paused = false;
 };
 
-// One step of a person's work in a modal window.
+// One step of a person's work in a modal window, or an event while it is up.
 struct ModalAction {
-  std::string action;  // logon: "type", "go", "cancel", "newuser", "back", "dontshow", "pump";
-                       // settings: "ok", "logoff", "cancel", "pump"
+  std::string action;  // logon: "type", "go", "cancel", "newuser", "back", "dontshow";
+                       // settings: "ok", "logoff", "center", "cancel"; close: "yes", "no";
+                       // any window: "pump" (handle the waiting messages), "do" (text is
+                       // an event line of the script, run while the window is up)
   std::string text;
 };
 
-// What the two scripted modal windows share.
+// What the scripted modal windows share: they take their steps in order
+// until a step closes them; the messages that arrive meanwhile are handled
+// as the real modal loop would.
 class FakeModalView {
  public:
   std::deque<ModalAction> script;
-  std::function<void()> pump;  // processes waiting messages during the modal loop
+  std::function<void()> pump;                          // processes waiting messages
+  std::function<void(const std::string&)> runEvent;    // runs an event line of the script
   int shows = 0;
 
  protected:
+  // The result when the script runs out (so that no test ever waits).
+  explicit FakeModalView(ModalResult whenScriptEnds = ModalResult::Cancel) : whenScriptEnds_(whenScriptEnds) {}
   ModalResult RunModal(const std::function<bool(const ModalAction&, ModalResult& result)>& act);
   bool Showing() const { return showing_; }
   void End(ModalResult result) {
@@ -135,6 +142,7 @@ class FakeModalView {
  private:
   bool showing_ = false, ended_ = false;
   ModalResult endResult_ = ModalResult::None;
+  ModalResult whenScriptEnds_;
 };
 
 class FakeLogonView : public ILogonView, public FakeModalView {
@@ -156,10 +164,11 @@ class FakeSettingsView : public ISettingsView, public FakeModalView {
   int focused = 0;
 };
 
-class FakeCloseDialog : public ICloseDialog {
+// The close dialog: "yes" unless the script says otherwise.
+class FakeCloseDialog : public ICloseDialog, public FakeModalView {
  public:
+  FakeCloseDialog() : FakeModalView(ModalResult::Ok) {}
   ModalResult ShowModal(CloseDialogState& state) override;
-  std::deque<ModalResult> answers;  // empty: yes
   int permanentAnswer = -1;  // -1 keeps the check box as shown, else 0/1
   std::vector<CloseDialogState> shown;
 };

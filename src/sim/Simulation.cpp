@@ -99,6 +99,11 @@ Simulation::Simulation(const std::string& installation, const std::string& root)
   platform_ = root.empty() ? std::make_unique<FakePlatform>() : std::make_unique<FakePlatform>(root);
   platform_->windows.recordPosts = false;
   forms_ = std::make_unique<FakeForms>(*platform_);
+  const auto runInside = [this](const std::string& line) { RunInsideModal(line); };
+  forms_->logon.runEvent = runInside;
+  forms_->settings.runEvent = runInside;
+  forms_->closeDialog.runEvent = runInside;
+  platform_->dialogs.whileShowing = [this] { MessageBoxShowing(); };
   const std::filesystem::path program = platform_->HostPath("C:\\Strevo");
   std::filesystem::create_directories(program);
   if (!installation.empty())
@@ -155,6 +160,7 @@ void Simulation::Capture() {
     s.KeysPerMinute = EfficiencyInfo().KeysPerMinute();
   }
   if (CurrentUser) s.user = CurrentUser->Name();
+  if (SpyedApps) s.applications = static_cast<int>(SpyedApps->Items.size());
   s.trayIcon = forms_->trayIcon.icon;
   summary_ = s;
   Summaries.push_back(s);
@@ -230,14 +236,16 @@ bool Simulation::Setup(const std::string& line, std::string& error) {
     forms_->logon.script.push_back({w[1], rest_after(line, 2)});
   } else if (cmd == "settings" && w.size() >= 2) {
     forms_->settings.script.push_back({w[1], rest_after(line, 2)});
-  } else if (cmd == "close" && w.size() == 2) {
-    forms_->closeDialog.answers.push_back(w[1] == "yes" ? ModalResult::Ok : ModalResult::Cancel);
+  } else if (cmd == "close" && w.size() >= 2) {
+    forms_->closeDialog.script.push_back({w[1], rest_after(line, 2)});
   } else if (cmd == "autostart" && w.size() == 2) {
     forms_->closeDialog.permanentAnswer = w[1] == "on" ? 1 : 0;
+  } else if (cmd == "msgbox" && w.size() >= 3 && w[1] == "do") {
+    msgboxSteps_.push_back({"do", rest_after(line, 2)});
   } else if (cmd == "msgbox" && w.size() == 2) {
     int64_t answer = 0;
     if (!parse_number(w[1], answer)) return error = "bad answer " + w[1], false;
-    p.dialogs.answers.push_back(static_cast<int>(answer));
+    msgboxSteps_.push_back({"answer", w[1]});
   } else if (cmd == "tutor" && w.size() == 2) {
     bool existed = false;
     if (w[1] == "running" && !tutorMutex_) tutorMutex_ = p.mutexes.CreateNamedMutex(kTutorMutex, false, existed);
@@ -253,6 +261,33 @@ bool Simulation::Setup(const std::string& line, std::string& error) {
     return false;
   }
   return true;
+}
+
+// An event while a modal window is up: it happens, and the window's loop
+// handles the messages it caused.
+void Simulation::RunInsideModal(const std::string& line) {
+  std::string why;
+  if (!failed_ && !Event(TrimLine(line), why)) {
+    failed_ = true;
+    error_ = "in a modal window: " + why;
+  }
+  Pump();
+}
+
+// The script's steps for the box now showing: events, up to its answer.
+void Simulation::MessageBoxShowing() {
+  while (!msgboxSteps_.empty()) {
+    const ModalAction step = msgboxSteps_.front();
+    msgboxSteps_.pop_front();
+    if (step.action == "do") {
+      RunInsideModal(step.text);
+      continue;
+    }
+    int64_t answer = 0;
+    parse_number(step.text, answer);
+    platform_->dialogs.answers.push_front(static_cast<int>(answer));
+    return;
+  }
 }
 
 bool Simulation::KeyLine(const std::vector<std::string>& w, std::string& error) {
@@ -336,6 +371,13 @@ bool Simulation::Event(const std::string& line, std::string& error) {
     PostToProgram(w[1], static_cast<uintptr_t>(wp), static_cast<intptr_t>(lp));
   } else if (cmd == "second") {
     SecondCopy();
+  } else if (cmd == "endsession") {
+    // The Windows session ends: the program saves, and the system ends the
+    // process as soon as it has answered.
+    if (TrayMain) TrayMain->EndSession();
+    Application().Terminate();
+    // What the program did not write by now is lost with the process.
+    p.files.Add({FileFault::FailOpen, ""});
   } else if (cmd == "menu" && w.size() == 2) {
     if (!parse_number(w[1], n)) return error = "bad menu entry " + w[1], false;
     forms_->trayIcon.Choose(static_cast<int>(n));

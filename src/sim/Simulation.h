@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -24,6 +25,7 @@ struct SimulationSummary {
   bool enabled = false;
   int trayIcon = 0;  // the icon the tray shows: 1 idle, 2 typing, 3 off
   std::string user;
+  int applications = -1;  // records of the monitored-applications list; -1 when none is loaded
 };
 
 class Simulation {
@@ -56,6 +58,8 @@ class Simulation {
   bool KeyLine(const std::vector<std::string>& words, std::string& error);
   void PostToProgram(const std::string& name, uintptr_t wParam, intptr_t lParam);
   void SecondCopy();
+  void RunInsideModal(const std::string& line);
+  void MessageBoxShowing();
   void TypeText(const std::string& text, uint32_t interval);
   bool PressChar(unsigned char c, uint32_t interval);
   void PressKey(uint32_t virtualKey, bool shift, bool ctrl, bool alt, uint32_t interval);
@@ -70,7 +74,8 @@ class Simulation {
   bool failed_ = false;
   std::string error_;
   SimulationSummary summary_;
-  KernelHandle tutorMutex_ = 0;  // the tutor's mutex while "tutor running"
+  KernelHandle tutorMutex_ = 0;
+  std::deque<ModalAction> msgboxSteps_;  // "msgbox" lines: answers and events while a box is up  // the tutor's mutex while "tutor running"
 };
 
 }  // namespace strevo

@@ -35,7 +35,7 @@ void RunProgram(Win32Platform& platform) {
   // At the end of the Windows session the process ends as soon as the
   // application window has answered: the user's figures are saved first.
   forms.application.onEndSession = [] {
-    if (TrayMain && TrayMain->Initialized()) TrayMain->Finalize();
+    if (TrayMain) TrayMain->EndSession();
   };
 
   CheckDesktopComposition();

@@ -11,6 +11,7 @@
 #include "core/Autostart.h"
 #include "core/TrayMain.h"
 #include "sim/Simulation.h"
+#include "ui/ChooseAppsFrm.h"
 #include "storage/DateTime.h"
 
 namespace strevo {
@@ -305,6 +306,84 @@ TEST_F(TrayMainTest, WorkstationWithoutANameUsesTheNonameFile) {
   Run("computer\nargs /INST\nrun\ntype abc \n");
   EXPECT_TRUE(ShownContains("This workstation does not have a name!"));
   EXPECT_TRUE(std::filesystem::exists(sim.Platform().HostPath("C:\\Strevo\\noname.wk10")));
+}
+
+// ----------------------------------------- messages under modal windows --
+// A modal window runs its own message loop: the tutor's and a second copy's
+// messages, the tray menu and the end of the Windows session keep arriving.
+
+TEST_F(TrayMainTest, EnableUnderTheSettingsDialogWaitsForItAndNeverReopensTheUser) {
+  Run("args /INST\nsettings do enable\nsettings do second\nsettings ok\nrun\ntype ab \nmenu 1\nsummary\n"
+      "type cd \n");
+  EXPECT_TRUE(sim.Platform().dialogs.shown.empty()) << "no failed open of the user that is open";
+  EXPECT_TRUE(sim.Summaries[0].enabled);
+  EXPECT_EQ(sim.Summaries[0].user, "ann");
+  EXPECT_EQ(sim.Summaries[0].applications, 1) << "the monitored-applications list stays loaded";
+  EXPECT_EQ(Profile().at("totalHits"), "6");
+}
+
+TEST_F(TrayMainTest, EnableUnderTheSettingsDialogNeverAsksForAnotherUser) {
+  Run("logon type bob\nlogon go\nmsgbox 6\nsettings do enable\nsettings ok\nrun\ntype ab \nmenu 1\nsummary\n");
+  EXPECT_EQ(sim.Forms().logon.shows, 1);
+  EXPECT_TRUE(sim.Summaries[0].enabled);
+  EXPECT_EQ(sim.Summaries[0].user, "Bob");
+}
+
+TEST_F(TrayMainTest, EnableThenDisableUnderTheSettingsDialogLeavesMonitoringOff) {
+  Run("args /INST\nsettings do enable\nsettings do disable\nrun\nmenu 1\nsummary\n");
+  EXPECT_FALSE(sim.Summaries[0].enabled);
+}
+
+TEST_F(TrayMainTest, DisableUnderTheSettingsDialogKeepsTheUserForTheNextEnable) {
+  Run("logon type bob\nlogon go\nmsgbox 6\nsettings do disable\nrun\ntype ab \nmenu 1\nsummary\nenable\n"
+      "wait 100\nsummary\n");
+  ASSERT_GE(sim.Summaries.size(), 2u) << "the program is still running";
+  EXPECT_FALSE(sim.Summaries[0].enabled);
+  EXPECT_TRUE(sim.Summaries[1].enabled);
+  EXPECT_EQ(sim.Summaries[1].user, "Bob");
+  EXPECT_EQ(sim.Forms().logon.shows, 1) << "the user comes back without the logon window";
+}
+
+TEST_F(TrayMainTest, EnableUnderAMessageBoxAtStartWaitsForTheStartToEnd) {
+  Run("computer\nmsgbox do enable\nargs /INST\nrun\ntype ab \nsummary\n");
+  int boxes = 0;
+  for (const ShownMessage& m : sim.Platform().dialogs.shown) boxes += m.text == "This workstation does not have a name!";
+  EXPECT_EQ(boxes, 1) << "the start is not entered a second time";
+  EXPECT_TRUE(sim.Summaries[0].enabled);
+}
+
+TEST_F(TrayMainTest, EnableUnderTheCloseDialogKeepsTheWorkstationSettingsOfTheSession) {
+  sim.Forms().settings.edit = [](TChooseApplications& dialog) { dialog.LaunchAtStartup = false; };
+  Run("args /INST\nclose do enable\nclose no\nsettings ok\nrun\ntype ab \nexit\nmenu 1\nsummary\n");
+  EXPECT_TRUE(sim.Summaries.back().enabled);
+  EXPECT_EQ(Workstation().at("LaunchAtStartup.ann"), "0") << "the settings dialog's change reached the file";
+  std::string value;
+  EXPECT_FALSE(sim.Platform().registry.ReadString(kRunKey, kRunValue, value));
+}
+
+TEST_F(TrayMainTest, DisableUnderTheCloseDialogThenNoLeavesMonitoringOff) {
+  Run("args /INST\nclose do disable\nclose no\nrun\ntype ab \nexit\nwait 100\nsummary\nenable\nwait 100\n"
+      "summary\n");
+  ASSERT_GE(sim.Summaries.size(), 3u);
+  EXPECT_FALSE(sim.Summaries[1].enabled) << "the tutor asked for monitoring off";
+  EXPECT_TRUE(sim.Summaries[2].enabled);
+  EXPECT_EQ(sim.Summaries[2].user, "ann");
+}
+
+TEST_F(TrayMainTest, CloseWhileTheSettingsDialogIsOpenSavesAndEndsTheProgram) {
+  Run("args /INST\nsettings do exit\nrun\ntype hello world \nmenu 1\n");
+  EXPECT_EQ(Profile().at("totalHits"), "12");
+  EXPECT_EQ(Profile().at("TotalHits.day2"), "12");
+  EXPECT_EQ(sim.Forms().trayIcon.icon, 3) << "nothing turns monitoring on in the ending program";
+  EXPECT_FALSE(sim.Forms().trayIcon.active);
+}
+
+TEST_F(TrayMainTest, SessionEndWhileTheSettingsDialogIsOpenSavesTheDaysFigures) {
+  Run("args /INST\nsettings do endsession\nrun\ntype hello world \nmenu 1\n");
+  const auto profile = Profile();
+  ASSERT_TRUE(profile.count("totalHits")) << "saved before the process ended";
+  EXPECT_EQ(profile.at("totalHits"), "12");
+  EXPECT_EQ(profile.at("TotalHits.day2"), "12");
 }
 
 }  // namespace

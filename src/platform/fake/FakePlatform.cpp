@@ -132,6 +132,7 @@ void FakeMutexes::CloseMutex(KernelHandle handle) {
 
 int FakeDialogs::ShowMessage(const std::string& text, const std::string& caption, uint32_t flags) {
   shown.push_back({text, caption, flags});
+  if (whileShowing) whileShowing();
   if (answers.empty()) return defaultAnswer;
   const int answer = answers.front();
   answers.pop_front();

@@ -148,6 +148,9 @@ class FakeDialogs : public IDialogs {
 
   std::deque<int> answers;  // taken in order; empty: defaultAnswer
   int defaultAnswer = mb::kIdOk;
+  // Runs while a box is up, before it takes its answer (what happens
+  // meanwhile; it may put the answer in front).
+  std::function<void()> whileShowing;
   std::vector<ShownMessage> shown;
 };
 
