@@ -63,6 +63,7 @@ void TDailyStatistics::Load(TUser& user) {
   const double lastDate = user.GetFloat("Lastdate");
   const double today = Today();
   weekday_ = day_of_week(today);
+  day_ = today;
   if (today == lastDate) {
     const int d = weekday_;
     EfficiencyInfo().Characters = user.GetInteger(day_key("TotalHits.day", d));
@@ -113,6 +114,7 @@ void TDailyStatistics::Save(TUser& user, DailySaveMode mode) {
   SaveWeekSamples(user);
   if (weekday != weekday_) {
     weekday_ = weekday;
+    day_ = today;
     user.SetInteger(day_key("ProblemIndex.day", weekday_), ProblemIndex());
   }
   info.Characters = 0;
@@ -128,10 +130,11 @@ void TDailyStatistics::SaveWeekSamples(TUser& user) {
   const int d = weekday_;
   const int32_t seconds = user.GetInteger(day_key("TypingSeconds.day", d));
   const int32_t hits = user.GetInteger(day_key("TotalHits.day", d));
-  const double now = Now();
-  const int w = WeekNumber(now);
+  // Filed under the date of the day being closed, which after midnight is
+  // no longer today.
+  const int w = WeekNumber(day_);
   int year, month, day;
-  decode_date(now, year, month, day);
+  decode_date(day_, year, month, day);
   user.SetInteger(day_key("SaTi", w), seconds);
   user.SetInteger(day_key("SaSp", w), hits);
   user.SetInteger(day_key("SaWTi", day), seconds);

@@ -44,8 +44,8 @@ class TDailyStatistics {
   // samples; the analysis's day figures start again at 0.
   void Save(TUser& user, DailySaveMode mode);
   void Clear(TUser& user, int32_t weekday);
-  // The current weekday's slot filed under today's week number and day of
-  // the month.
+  // The current weekday's slot filed under the week number and the day of
+  // the month of that day.
   void SaveWeekSamples(TUser& user);
 
   // 1 (Sunday) to 7 (Saturday): the weekday whose figures the analysis holds.
@@ -53,6 +53,7 @@ class TDailyStatistics {
 
  private:
   int32_t weekday_ = 1;
+  double day_ = 0;  // the date whose figures the analysis holds
 };
 
 }  // namespace strevo

@@ -284,6 +284,19 @@ TEST_F(TrayMainTest, DayChangeWhileRunningFilesThePreviousDayUnderItsWeekday) {
   EXPECT_EQ(profile.at("WayfenDays.counter"), "1");
 }
 
+TEST_F(TrayMainTest, ADayClosedAfterMidnightIsSampledUnderItsOwnDate) {
+  // Monday 7 December is in week 50, Tuesday 8 December too; each day's
+  // sample goes under its own day of the month.
+  Run("date 2026-12-07 23:58:00\nargs /INST\nrun\ntype one two three \nwait 7000\nmidnight\nclick left\ntype four \n"
+      "wait 7000\n");
+  const auto profile = Profile();
+  EXPECT_EQ(profile.at("TotalHits.day2"), "14");
+  EXPECT_EQ(profile.at("TotalHits.day3"), "5");
+  EXPECT_EQ(profile.at("SaWSp7"), "14") << "Monday's sample under the 7th";
+  EXPECT_EQ(profile.at("SaWSp8"), "5") << "Tuesday's sample under the 8th";
+  EXPECT_EQ(profile.at("SaSp50"), "5") << "the week's sample holds the last day closed in it";
+}
+
 TEST_F(TrayMainTest, RecordEqualToTheStoredOneKeepsItsDate) {
   sim.Platform().WriteHostFile("C:\\Strevo\\Database\\Ann.usr",
                                "UserName=ann\r\nDateStarted=1/1/2026\r\nTypedWords.TopTen=1\r\n"
