@@ -68,9 +68,10 @@ std::string TTypingTimer::AsText() const {
 
 namespace {
 
+// Trunc(count / (seconds / 60)) computed exactly as count * 60 div seconds.
 int32_t per_minute(int32_t count, int32_t seconds) {
-  const double value = static_cast<double>(count) / (static_cast<double>(seconds) / 60.0);
-  return static_cast<int32_t>(std::clamp<int64_t>(trunc_toward_zero(value), INT32_MIN, INT32_MAX));
+  const int64_t value = static_cast<int64_t>(count) * 60 / seconds;
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "analysis/Diffkeys.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -82,14 +83,17 @@ void TDifficultKeys::Consolidate() {
   for (int c = kFirstKey; c <= kLastKey; ++c) {
     const int32_t hits = Hits[c];
     if (hits <= 0) continue;
-    // After Window fresh presses the history has no weight left.
-    double decay = Window > 0 ? static_cast<double>(Window - hits) / Window : 0.0;
-    if (decay < 0.0) decay = 0.0;
+    // The history keeps (Window - hits) / Window of its weight, rounded from
+    // the exact ratio; after Window fresh presses it has none left.
+    const int64_t kept = Window > 0 ? std::max<int64_t>(Window - hits, 0) : 0;
+    const auto decayed = [&](int32_t saved) {
+      return kept == 0 ? 0 : round_ratio_half_even(static_cast<int64_t>(saved) * kept, Window);
+    };
     int64_t presses = static_cast<int64_t>(SavedPresses[c]) + hits;
     if (presses > kPressesCap) presses = kPressesAfterCap;
     Presses[c] = clamp_to_int32(presses);
-    TotalHits[c] = clamp_to_int32(round_half_even(SavedHits[c] * decay) + hits);
-    TotalErrors[c] = clamp_to_int32(round_half_even(SavedErrors[c] * decay) + Errors[c]);
+    TotalHits[c] = clamp_to_int32(decayed(SavedHits[c]) + hits);
+    TotalErrors[c] = clamp_to_int32(decayed(SavedErrors[c]) + Errors[c]);
     // An index above 100 is pulled back by cutting the errors, not the index.
     const float index = KeyIndex(static_cast<unsigned char>(c));
     if (index > 100.0f) TotalErrors[c] = clamp_to_int32(round_half_even(TotalErrors[c] * 100.0 / index));

@@ -186,7 +186,7 @@ int32_t TWordList::WordWeight(int32_t slot) const {
     sum += static_cast<int64_t>(entry.History[static_cast<size_t>(h)]) * k;
     if (--h < 1) h = 10;
   }
-  const int64_t weight = round_half_even(static_cast<double>(sum) / 84.0 * 100.0);
+  const int64_t weight = round_ratio_half_even(sum * 100, 84);
   return static_cast<int32_t>(std::min<int64_t>(weight, 100));
 }
 

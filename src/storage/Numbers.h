@@ -17,6 +17,16 @@ inline int64_t round_half_even(double value) {
   return result;
 }
 
+// Round of the exact ratio numerator / denominator (denominator > 0), halves
+// to the even neighbour: no binary fraction can move a half.
+inline int64_t round_ratio_half_even(int64_t numerator, int64_t denominator) {
+  int64_t quotient = numerator / denominator;
+  const int64_t twice = 2 * (numerator % denominator);  // the remainder has the numerator's sign
+  if (twice > denominator || (twice == denominator && quotient % 2 != 0)) ++quotient;
+  if (-twice > denominator || (-twice == denominator && quotient % 2 != 0)) --quotient;
+  return quotient;
+}
+
 // Trunc: drops the fraction.
 inline int64_t trunc_toward_zero(double value) { return static_cast<int64_t>(std::trunc(value)); }
 
