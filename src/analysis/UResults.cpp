@@ -1,8 +1,10 @@
 #include "analysis/UResults.h"
 
+#include <algorithm>
 #include <set>
 
 #include "platform/Ansi.h"
+#include "platform/Platform.h"
 #include "storage/DynamicSettings.h"
 #include "storage/Exceptions.h"
 #include "storage/Numbers.h"
@@ -164,7 +166,10 @@ std::string TResultItem::Line() const {
     add("0");
   }
   add(Flag ? "1" : "0");
-  add(float_to_text(Value));
+  // The tutor reads the value with the system's decimal separator.
+  std::string value = float_to_text(Value);
+  std::replace(value.begin(), value.end(), '.', System().Formats().decimalSeparator);
+  add(value);
   add(n(Number1));
   add(Label);
   add("0");

@@ -69,6 +69,9 @@ class IFileSystem {
                                             FileError* error = nullptr) = 0;
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
+  // When the file was last written, in 100-nanosecond units; only ever
+  // compared with another file's time. False when it cannot be read.
+  virtual bool ModifiedTime(const std::string& path, int64_t& time) = 0;
   virtual bool MakeDirectory(const std::string& path) = 0;
   virtual bool RemoveFile(const std::string& path) = 0;
   // Replaces an existing target.
@@ -101,6 +104,7 @@ struct LocaleFormats {
   std::string longTime;   // e.g. "h:mm:ss tt"
   std::string timeAm = "AM";
   std::string timePm = "PM";
+  char decimalSeparator = '.';
 };
 
 struct WindowsVersion {
@@ -156,6 +160,9 @@ class IWindows {
   virtual std::string WindowCaption(WindowHandle window) = 0;
   // Brings a window in front, with every trick the system allows.
   virtual bool ForceForeground(WindowHandle window) = 0;
+  // The hourglass while the program works (shown, or the cursor before it
+  // back).
+  virtual void SetWaitCursor(bool waiting) = 0;
 };
 
 // -------------------------------------------------------------- mutexes ----

@@ -233,7 +233,7 @@ bool TDynamicFile::OpenLocal(const std::string& path, int32_t mode) {
     const std::string sibling = SiblingName(path);
     if (Files().FileExists(sibling)) {
       std::string text;
-      if (ReadLocalFile(sibling, text)) siblingText_ = std::move(text);
+      if (ReadLocalFile(sibling, text) && SiblingReplacesFile(path, text)) siblingText_ = std::move(text);
     }
   } else {
     RestoreFromSibling(path);
@@ -260,11 +260,32 @@ bool TDynamicFile::OpenDownload(const std::string& address) {
   return true;
 }
 
+bool TDynamicFile::SiblingReplacesFile(const std::string& path, const std::string& siblingText) {
+  // Every save writes whole lines: a copy that does not end with one is cut.
+  if (!siblingText.empty() && !siblingText.ends_with("\r\n")) return false;
+  if (!Files().FileExists(path)) return true;
+  std::string text;
+  if (!ReadLocalFile(path, text)) return true;
+  // The rewrite stopped part way: the file is the start of the copy.
+  if (text.size() < siblingText.size() && siblingText.compare(0, text.size(), text) == 0) return true;
+  if (text == siblingText) return false;
+  // The rewrite never began (the file is older than the copy); a file written
+  // after the copy was saved by another program, and is kept.
+  int64_t fileTime = 0, siblingTime = 0;
+  return Files().ModifiedTime(path, fileTime) && Files().ModifiedTime(SiblingName(path), siblingTime) &&
+         fileTime < siblingTime;
+}
+
 void TDynamicFile::RestoreFromSibling(const std::string& path) {
   const std::string sibling = SiblingName(path);
   if (Files().FileExists(sibling)) {
     std::string text;
-    if (ReadLocalFile(sibling, text) && WriteLocalFile(path, text, FileCreate::OpenAlways)) {
+    if (!ReadLocalFile(sibling, text)) {
+      DebugLog(1, "TDynamicFile: cannot read the copy of an interrupted save of " + path);
+    } else if (!SiblingReplacesFile(path, text)) {
+      Files().RemoveFile(sibling);
+      DebugLog(1, "TDynamicFile: dropped a stale copy of " + path);
+    } else if (WriteLocalFile(path, text, FileCreate::OpenAlways)) {
       Files().RemoveFile(sibling);
       DebugLog(1, "TDynamicFile: restored " + path + " from an interrupted save");
     }

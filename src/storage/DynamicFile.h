@@ -97,6 +97,11 @@ class TDynamicFile {
   bool OpenLocal(const std::string& path, int32_t mode);
   bool OpenDownload(const std::string& address);
   void RestoreFromSibling(const std::string& path);
+  // Whether the copy an interrupted save left beside the file holds what
+  // the file should: the copy is complete, and the file is missing, cut off
+  // part way through the rewrite, or older than the copy. A file that
+  // differs and was written after the copy is another program's later save.
+  static bool SiblingReplacesFile(const std::string& path, const std::string& siblingText);
   bool WriteSibling(const std::string& text);
   // Index of the first line whose name matches, or -1.
   int64_t IndexOfName(std::string_view name) const;

@@ -193,7 +193,9 @@ int TLocalize::ParseStringFile(const std::string& fileName, int mode) {
   }
 
   if (Count() == 0) return -1;
-  return ansi_upper(fileName).find(ansi_upper(Strings[0])) != std::string::npos ? 0 : -1;
+  // The identity must be said: an empty text would be found in every name.
+  const std::string& identity = Strings[0];
+  return !identity.empty() && ansi_upper(fileName).find(ansi_upper(identity)) != std::string::npos ? 0 : -1;
 }
 
 }  // namespace strevo

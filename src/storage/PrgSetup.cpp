@@ -1,5 +1,6 @@
 #include "storage/PrgSetup.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
@@ -61,6 +62,13 @@ void ShowStop(const std::string& text, const std::string& caption) {
 std::string ExtractFilePath(const std::string& path) {
   const size_t at = path.find_last_of("\\/:");
   return at == std::string::npos ? std::string() : path.substr(0, at + 1);
+}
+
+bool IsAbsoluteFolder(const std::string& folder) {
+  if (folder.find('%') != std::string::npos) return false;
+  const bool drive = folder.size() >= 3 && std::isalpha(static_cast<unsigned char>(folder[0])) && folder[1] == ':' &&
+                     (folder[2] == '\\' || folder[2] == '/');
+  return drive || folder.starts_with("\\\\");
 }
 
 std::string IncludeTrailingBackslash(const std::string& folder) {
@@ -138,9 +146,10 @@ bool TProgramSettings::ReadPathFile(const std::string& file, std::string& dataDi
   const std::string appData = TrimBlanks(ini.ReadString(kSection, "AppData", ""));
   if (appData == "2" || appData == "1") {
     const std::string folder = appData == "2" ? LocalAppDataFolder() : AppDataFolder();
-    // Without an application-data folder the user database stays where the
-    // other keys put it, rather than on the root of the current drive.
-    if (!folder.empty()) databaseRoot = folder + "\\Quorvel11\\";
+    // Without an application-data folder (none, a variable left unexpanded,
+    // a relative path) the user database stays where the other keys put it,
+    // rather than somewhere under the current folder.
+    if (IsAbsoluteFolder(folder)) databaseRoot = folder + "\\Quorvel11\\";
   }
   values.databaseRoot = databaseRoot;
   return true;

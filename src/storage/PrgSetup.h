@@ -48,6 +48,9 @@ extern std::unique_ptr<TProgramSettings> ProgramSettings;
 
 // The folder part of a path, up to and including its last "\" (or "/").
 std::string ExtractFilePath(const std::string& path);
+// A folder given with its drive ("C:\...") or server ("\\server\..."), with
+// no environment variable left unexpanded in it.
+bool IsAbsoluteFolder(const std::string& folder);
 // Adds a trailing "\" to a non-empty folder path that has none.
 std::string IncludeTrailingBackslash(const std::string& folder);
 // Creates a folder with all its missing parents; true when it exists after.

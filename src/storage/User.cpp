@@ -41,6 +41,14 @@ bool NeverInFileBase(unsigned char c) {
   }
 }
 
+// The hourglass for as long as it lives.
+struct WaitCursor {
+  WaitCursor() { Windows().SetWaitCursor(true); }
+  ~WaitCursor() { Windows().SetWaitCursor(false); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
 // The store mode of each lock mode.
 int32_t StoreModeOf(int32_t lockMode) {
   switch (lockMode) {
@@ -120,6 +128,13 @@ std::string FileBaseName(const std::string& userName) {
 
 bool IsUsableFileBase(const std::string& base) { return !base.empty() && !IsReservedDeviceName(base); }
 
+bool IsUsableUserName(const std::string& userName) {
+  const std::string base = FileBaseName(userName);
+  if (!IsUsableFileBase(base)) return false;
+  // A real user named after the visitor would share the visitor's profile.
+  return same_text(userName, kVisitorName) || !same_text(base, FileBaseName(kVisitorName));
+}
+
 std::string UserFilePath(const std::string& base, const std::string& extension) {
   return DatabaseFolder() + FileBaseName(base) + extension;
 }
@@ -174,7 +189,7 @@ TUser::TUser(const std::string& userName, int32_t group, int32_t lockMode, bool 
     std::string base = FindUserFile(group, userName_);
     if (base.empty()) base = userName_;
     BaseName = FileBaseName(base);
-    if (!IsUsableFileBase(BaseName) || !IsUsableFileBase(FileBaseName(userName_))) throw EUserError(LangStr(1377));
+    if (!IsUsableFileBase(BaseName) || !IsUsableUserName(userName_)) throw EUserError(LangStr(1377));
     const std::string profile = UserFilePath(base, ".usr");
 
     if (!Files().FileExists(profile)) {
@@ -184,7 +199,10 @@ TUser::TUser(const std::string& userName, int32_t group, int32_t lockMode, bool 
     // The visitor is shared by everybody and never saved: its store is read
     // only, so its changes stay in memory.
     const int32_t mode = IsVisitor() ? dynamic_mode::ReadOnlyShared : StoreModeOf(lockMode);
-    if (Open(profile, mode) != 1 || Load() != 1) throw EUserError(LangStr(528));
+    {
+      const WaitCursor waiting;  // until the profile is read
+      if (Open(profile, mode) != 1 || Load() != 1) throw EUserError(LangStr(528));
+    }
 
     const std::string stored = GetString("UserName");
     if (!stored.empty() && !same_text(stored, userName_)) throw EUserError(LangStr(1376) + " " + stored);
@@ -464,7 +482,7 @@ void TUser::LoadGroup() {
 std::unique_ptr<TUser> OpenUser(const std::string& userName, bool skipStatistics, int32_t group, int32_t lockMode) {
   const std::string base = FileBaseName(userName);
   if (base.empty()) return nullptr;
-  if (!IsUsableFileBase(base)) throw EUserError(LangStr(1377));
+  if (!IsUsableUserName(userName)) throw EUserError(LangStr(1377));
   if (!Files().FileExists(UserFilePath(userName, ".usr"))) return nullptr;
   return std::make_unique<TUser>(userName, group, lockMode, skipStatistics);
 }

@@ -136,6 +136,9 @@ std::string FileBaseName(const std::string& userName);
 // A base that can name a user's files: not empty and not a device name of
 // the system (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9).
 bool IsUsableFileBase(const std::string& base);
+// A name whose files are its own: a usable base, and not the visitor's base
+// unless it is the visitor.
+bool IsUsableUserName(const std::string& userName);
 std::string UserFilePath(const std::string& base, const std::string& extension);
 std::string WorkstationName();
 

@@ -105,6 +105,14 @@ bool Win32FileSystem::FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool Win32FileSystem::ModifiedTime(const std::string& path, int64_t& time) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+  time = static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                              data.ftLastWriteTime.dwLowDateTime);
+  return true;
+}
+
 bool Win32FileSystem::DirectoryExists(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -224,6 +232,7 @@ LocaleFormats Win32System::Formats() {
   formats.longTime = info(LOCALE_STIMEFORMAT, "h:mm:ss tt");
   formats.timeAm = info(LOCALE_S1159, "AM");
   formats.timePm = info(LOCALE_S2359, "PM");
+  formats.decimalSeparator = info(LOCALE_SDECIMAL, ".")[0];
   return formats;
 }
 
@@ -350,6 +359,15 @@ bool Win32Windows::ForceForeground(WindowHandle handle) {
                             SPIF_SENDCHANGE);
   }
   return ::GetForegroundWindow() == window;
+}
+
+void Win32Windows::SetWaitCursor(bool waiting) {
+  if (waiting) {
+    previousCursor_ = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
+  } else {
+    ::SetCursor(static_cast<HCURSOR>(previousCursor_));
+    previousCursor_ = nullptr;
+  }
 }
 
 // ---------------------------------------------------------------- mutexes --

@@ -15,6 +15,7 @@ class Win32FileSystem : public IFileSystem {
                                     FileError* error = nullptr) override;
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
+  bool ModifiedTime(const std::string& path, int64_t& time) override;
   bool MakeDirectory(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
   bool RenameFile(const std::string& from, const std::string& to) override;
@@ -58,6 +59,10 @@ class Win32Windows : public IWindows {
   WindowHandle ForegroundWindow() override;
   std::string WindowCaption(WindowHandle window) override;
   bool ForceForeground(WindowHandle window) override;
+  void SetWaitCursor(bool waiting) override;
+
+ private:
+  void* previousCursor_ = nullptr;
 };
 
 class Win32Mutexes : public IMutexes {

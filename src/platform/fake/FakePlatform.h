@@ -78,6 +78,10 @@ class FakeWindows : public IWindows {
   WindowHandle ForegroundWindow() override { return foreground; }
   std::string WindowCaption(WindowHandle window) override;
   bool ForceForeground(WindowHandle window) override;
+  void SetWaitCursor(bool waiting) override {
+    waitCursor = waiting;
+    waitCursorShows += waiting;
+  }
 
   WindowHandle AddWindow(const std::string& caption);
   void SetCaption(WindowHandle window, const std::string& caption) { captions[window] = caption; }
@@ -91,6 +95,8 @@ class FakeWindows : public IWindows {
   bool recordPosts = true;
   std::set<uint32_t> allowed;
   WindowHandle foreground = 0;
+  bool waitCursor = false;
+  int waitCursorShows = 0;
 
  private:
   std::map<std::string, uint32_t> registered_;  // upper-cased names
@@ -173,6 +179,7 @@ class FaultyFileSystem : public IFileSystem {
                                     FileError* error = nullptr) override;
   bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
   bool DirectoryExists(const std::string& path) override { return inner_.DirectoryExists(path); }
+  bool ModifiedTime(const std::string& path, int64_t& time) override { return inner_.ModifiedTime(path, time); }
   bool MakeDirectory(const std::string& path) override { return inner_.MakeDirectory(path); }
   bool RemoveFile(const std::string& path) override { return inner_.RemoveFile(path); }
   bool RenameFile(const std::string& from, const std::string& to) override { return inner_.RenameFile(from, to); }

@@ -315,6 +315,13 @@ bool PosixFileSystem::DirectoryExists(const std::string& path) {
   return !path.empty() && ::stat(Resolve(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool PosixFileSystem::ModifiedTime(const std::string& path, int64_t& time) {
+  struct stat st{};
+  if (path.empty() || ::stat(Resolve(path).c_str(), &st) != 0) return false;
+  time = static_cast<int64_t>(st.st_mtim.tv_sec) * 10000000 + st.st_mtim.tv_nsec / 100;
+  return true;
+}
+
 bool PosixFileSystem::MakeDirectory(const std::string& path) {
   return !path.empty() && ::mkdir(Resolve(path).c_str(), 0777) == 0;
 }

@@ -31,6 +31,7 @@ class PosixFileSystem : public IFileSystem {
                                     FileError* error = nullptr) override;
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
+  bool ModifiedTime(const std::string& path, int64_t& time) override;
   bool MakeDirectory(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
   bool RenameFile(const std::string& from, const std::string& to) override;
