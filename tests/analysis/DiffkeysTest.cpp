@@ -21,23 +21,12 @@ void set_totals(TDifficultKeys& keys, unsigned char c, int hits, int errors, int
 
 // ---------------------------------------------------------------- index --
 
-TEST(TDifficultKeysTest, IndexIsFourTimesTheErrorRate) {
+TEST(TDifficultKeysTest, IndexIsFourTimesTheErrorRateWeakenedByFewPresses) {
   TDifficultKeys keys;
   set_totals(keys, 'a', 40, 4, 40);
   EXPECT_FLOAT_EQ(keys.KeyIndex('a'), 40.0f);
-}
-
-TEST(TDifficultKeysTest, FewPressesWeakenTheIndex) {
-  TDifficultKeys keys;
   set_totals(keys, 'a', 40, 4, 5);
   EXPECT_FLOAT_EQ(keys.KeyIndex('a'), 20.0f);
-}
-
-TEST(TDifficultKeysTest, IndexIsSinglePrecision) {
-  TDifficultKeys keys;
-  set_totals(keys, 'a', 3, 1, 7);
-  const float expected = static_cast<float>(1) / static_cast<float>(3) * 100.0f * 7.0f / 10.0f * 4.0f;
-  EXPECT_EQ(keys.KeyIndex('a'), expected);
 }
 
 TEST(TDifficultKeysTest, KeysOutsideTheAlphabetHaveNoIndexExceptCommaAndFullStop) {
@@ -51,19 +40,6 @@ TEST(TDifficultKeysTest, KeysOutsideTheAlphabetHaveNoIndexExceptCommaAndFullStop
   keys.SetAlphabet("");
   EXPECT_FALSE(keys.HasAlphabet);
   EXPECT_FLOAT_EQ(keys.KeyIndex('#'), 40.0f);
-}
-
-TEST(TDifficultKeysTest, DefaultAlphabetHoldsTheListedBytes) {
-  EXPECT_EQ(kDefaultAlphabet.size(), 136u);
-  EXPECT_EQ(kDefaultAlphabet.substr(0, 12), "0123456789ab");
-  EXPECT_EQ(static_cast<unsigned char>(kDefaultAlphabet[62]), 0xE5);
-  EXPECT_EQ(static_cast<unsigned char>(kDefaultAlphabet.back()), 0xFF);
-  TDifficultKeys keys;
-  EXPECT_TRUE(keys.HasAlphabet);
-  EXPECT_EQ(keys.Alphabet, kDefaultAlphabet);
-  EXPECT_EQ(keys.LowLimit, 33);
-  EXPECT_EQ(keys.HighLimit, 66);
-  EXPECT_EQ(keys.Window, 8);
 }
 
 // ------------------------------------------------------------- register --
@@ -133,19 +109,6 @@ TEST(TDifficultKeysTest, IndexAbove100CutsTheErrorsWithHalfToEven) {
   EXPECT_FLOAT_EQ(keys.KeyIndex('a'), 80.0f);
 }
 
-TEST(TDifficultKeysTest, HistoryDecayRoundsHalfToEven) {
-  TDifficultKeys keys;  // Window 8: four fresh presses keep half the history
-  keys.SavedHits['a'] = 5;
-  keys.SavedHits['b'] = 7;
-  for (int i = 0; i < 4; ++i) {
-    keys.Register('a', false);
-    keys.Register('b', false);
-  }
-  keys.Consolidate();
-  EXPECT_EQ(keys.TotalHits['a'], 2 + 4);  // Round(2.5)
-  EXPECT_EQ(keys.TotalHits['b'], 4 + 4);  // Round(3.5)
-}
-
 TEST(TDifficultKeysTest, PressesAbove29000FallBackTo25000) {
   TDifficultKeys keys;
   keys.SavedPresses['a'] = 28995;
@@ -166,11 +129,6 @@ TEST(TDifficultKeysTest, KeysWithoutFreshPressesKeepTheirTotals) {
 }
 
 // -------------------------------------------------------------- ranking --
-
-TEST(TDifficultKeysTest, TopKeysOfAFreshUserIsEmpty) {
-  TDifficultKeys keys;
-  EXPECT_EQ(keys.TopKeys(8, TKeySelection::All), "");
-}
 
 TEST(TDifficultKeysTest, CommaAndFullStopNeverAppearInTopKeys) {
   TDifficultKeys keys;
@@ -342,18 +300,6 @@ TEST_F(TDifficultKeysFileTest, SaveConsolidatesFirst) {
   EXPECT_EQ(bytes[446 + at], 9);        // hits
   EXPECT_EQ(bytes[892 + at], 1);        // errors
   EXPECT_EQ(keys.Hits['a'], 0);         // committed: 9 > Window 8
-}
-
-TEST(TDifficultKeysTest, ClearZeroesAllNineArrays) {
-  TDifficultKeys keys;
-  for (auto* counts : {&keys.Hits, &keys.Errors, &keys.LastHits, &keys.TotalHits, &keys.TotalErrors, &keys.Presses,
-                       &keys.SavedHits, &keys.SavedErrors, &keys.SavedPresses})
-    (*counts)['q'] = 3;
-  keys.Clear();
-  for (auto* counts : {&keys.Hits, &keys.Errors, &keys.LastHits, &keys.TotalHits, &keys.TotalErrors, &keys.Presses,
-                       &keys.SavedHits, &keys.SavedErrors, &keys.SavedPresses})
-    EXPECT_EQ((*counts)['q'], 0);
-  EXPECT_FALSE(keys.Sorted);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "input/SpyApps.h"
-#include "storage/DebugLog.h"
 #include "support/Fixture.h"
 
 namespace strevo {
@@ -34,16 +33,12 @@ std::string Record(const std::string& key, int enabled, int hidden, const std::s
 class TSpyedAppsTest : public test::PlatformTest {
  protected:
   void SetUp() override { fake.files.MakeDirectory("C:\\Data"); }
-  void TearDown() override { SetDebugLog(""); }
 
   std::vector<std::string> AtomNames() const { return fake.atoms.Names(); }
   bool HasAtom(const std::string& name) const {
     const auto names = AtomNames();
     return std::find(names.begin(), names.end(), name) != names.end();
   }
-  void EnableLog() { SetDebugLog("C:\\debug.log"); }
-  std::string LogText() { return fake.ReadHostFile("C:\\debug.log"); }
-  bool Logged(const std::string& text) { return LogText().find(text) != std::string::npos; }
 };
 
 // ------------------------------------------------------------- AddApp --
@@ -124,16 +119,13 @@ TEST_F(TSpyedAppsTest, EmptyQualifierNeverPublishesAnAtom) {
   EXPECT_FALSE(app.IsEnabled());
 }
 
-TEST_F(TSpyedAppsTest, AtomAlreadyPresentIsLoggedAndNotTakenOver) {
-  EnableLog();
+TEST_F(TSpyedAppsTest, AtomAlreadyPresentIsNotTakenOver) {
   const uint16_t foreign = fake.atoms.AddAtom("QVSADAnnEXCEL.EXE");
   {
     TSpyedApps apps;
     apps.AddApp(true, "excel.exe", "", "Ann", false);
     apps.Items[0].App->SetEnabled(false);
     EXPECT_EQ(apps.Items[0].App->Atom, 0);
-    EXPECT_TRUE(Logged(" TSpyedApps: Error - ATOM ALREADY EXISTS!!\r\n"));
-    EXPECT_TRUE(Logged(" TSpyedApps: Added Atom: QVSADAnnEXCEL.EXE\r\n"));
     apps.Items[0].App->SetEnabled(true);  // holds nothing, deletes nothing
   }
   EXPECT_EQ(fake.atoms.FindAtom("QVSADAnnEXCEL.EXE"), foreign);
@@ -186,16 +178,6 @@ TEST_F(TSpyedAppsTest, FileRoundTripsByteForByte) {
   EXPECT_EQ(apps.Items[1].Key, "excel.exe");  // the key as stored
   ASSERT_TRUE(apps.saveApps(kSetFile));
   EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes);
-}
-
-TEST_F(TSpyedAppsTest, FileOf1544BytesLoadsTwoRecords) {
-  fake.WriteHostFile(kSetFile, Record("A.EXE", 1, 0, "A", "") + Record("B.EXE", 1, 1, "B", ""));
-  TSpyedApps apps;
-  ASSERT_TRUE(apps.loadApps(kSetFile));
-  ASSERT_EQ(apps.Items.size(), 2u);
-  EXPECT_EQ(apps.Items[1].App->Key, "B.EXE");
-  EXPECT_TRUE(apps.Items[1].App->Hidden);
-  EXPECT_TRUE(fake.dialogs.shown.empty());
 }
 
 TEST_F(TSpyedAppsTest, FileOf1000BytesShowsTheSizeMessageAndLoadsOneRecord) {
@@ -333,53 +315,26 @@ TEST_F(TSpyedAppsTest, WriteFailingHalfWayLeavesTheOldFile) {
 
 // --------------------------------------------------------------- lookups --
 
-TEST_F(TSpyedAppsTest, FindOfZeroReturnsNoneWithoutWalkingTheList) {
-  EnableLog();
+TEST_F(TSpyedAppsTest, FindMatchesRecordedProcessIdsOnlyAndNeverZero) {
   TSpyedApps apps;
-  apps.AddApp(true, "a.exe", "", "", false);  // its process ids are all 0
-  EXPECT_EQ(apps.find(0), nullptr);
-  EXPECT_TRUE(Logged("{TSpyedApps.find  { PID=0\r\n"));
-  EXPECT_TRUE(Logged("}} TSpyedApps.find quit - requested NILL pHwnd\r\n"));
-  EXPECT_FALSE(Logged("NOT FOUND"));
-}
-
-TEST_F(TSpyedAppsTest, FindMatchesRecordedProcessIdsOnly) {
-  EnableLog();
-  TSpyedApps apps;
-  apps.AddApp(true, "a.exe", "Alpha", "", false);
+  apps.AddApp(true, "a.exe", "Alpha", "", false);  // its process ids are all 0
   apps.AddApp(true, "b.exe", "Beta", "", false);
+  EXPECT_EQ(apps.find(0), nullptr);
   EXPECT_EQ(apps.find(77), nullptr);
-  EXPECT_TRUE(Logged(" TSpyedApps.find - NOT FOUND pid:77\r\n"));
   apps.Items[1].App->ProcessIds[2] = 77;
   apps.Items[1].App->LastProcessIndex = 2;
   EXPECT_EQ(apps.find(77), apps.Items[1].App.get());
-  EXPECT_TRUE(Logged("} TSpyedApps.find - FOUND: Beta\r\n"));
 }
 
 TEST_F(TSpyedAppsTest, RunningIsFalseWithoutRecordedProcesses) {
-  EnableLog();
   TAppSettings app(true, "x");
   fake.processes.running.insert(0);
   EXPECT_FALSE(app.running());
-  EXPECT_TRUE(Logged("  TSpyedApps.running() - NOT FOUND\r\n"));
   app.ProcessIds[1] = 4711;
   app.LastProcessIndex = 1;
   EXPECT_FALSE(app.running());
   fake.processes.running.insert(4711);
   EXPECT_TRUE(app.running());
-  EXPECT_TRUE(Logged(" TSpyedApps.running() found pid :4711\r\n"));
-}
-
-TEST_F(TSpyedAppsTest, LoadAndSaveWriteTheirTraceLines) {
-  EnableLog();
-  TSpyedApps apps;
-  apps.AddApp(true, "excel.exe", "", "", false);
-  ASSERT_TRUE(apps.saveApps(kSetFile));
-  ASSERT_TRUE(apps.loadApps(kSetFile));
-  const std::string log = LogText();
-  for (const char* line : {"{TSpyedApps.saveApps{\r\n", "\t  saver saved EXCEL.EXE\r\n", "}} TSpyedApps.saveApps\r\n",
-                           "{TSpyedApps.loadApps{\r\n", "\t  loader added EXCEL.EXE\r\n", "}} TSpyedApps.loadApps\r\n"})
-    EXPECT_NE(log.find(line), std::string::npos) << line;
 }
 
 }  // namespace

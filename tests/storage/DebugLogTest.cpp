@@ -33,25 +33,21 @@ TEST_F(DebugLogTest, SwitchedOffWritesNothingAndKeepsTheDepth) {
   EXPECT_TRUE(Files().List("C:\\", "*").empty());
 }
 
-TEST_F(DebugLogTest, BlockRowsAreIndentedOneTabAndTheRowAfterIsNot) {
-  DebugLog(2, "TTrayMain.EnableNow");
-  EXPECT_EQ(DebugLogDepth(), 1);
-  DebugLog(0, "inside");
-  DebugLog(-2, "TTrayMain.EnableNow");
+// Block rows are indented one tab per open block, the row after a block is
+// not; level 1 has a blank prefix and level 3 is never indented.
+TEST_F(DebugLogTest, NestingPrefixesAndIndents) {
+  DebugLog(2, "outer");
+  DebugLog(2, "inner");
+  EXPECT_EQ(DebugLogDepth(), 2);
+  DebugLog(1, "detail");
+  DebugLog(3, "arrow");
+  DebugLog(-2, "inner");
+  DebugLog(-2, "outer");
   EXPECT_EQ(DebugLogDepth(), 0);
   DebugLog(0, "after");
   const std::string s = kStamp;
-  EXPECT_EQ(Log(), s + "\t{TTrayMain.EnableNow\r\n" + s + "\tinside\r\n" + s + "\t}TTrayMain.EnableNow\r\n" + s +
-                       "after\r\n");
-}
-
-TEST_F(DebugLogTest, LevelOneHasABlankPrefixAndLevelThreeIsNeverIndented) {
-  DebugLog(2, "outer");
-  DebugLog(2, "inner");
-  DebugLog(1, "detail");
-  DebugLog(3, "arrow");
-  const std::string s = kStamp;
-  EXPECT_EQ(Log(), s + "\t{outer\r\n" + s + "\t\t{inner\r\n" + s + "\t\t detail\r\n" + s + "--> arrow\r\n");
+  EXPECT_EQ(Log(), s + "\t{outer\r\n" + s + "\t\t{inner\r\n" + s + "\t\t detail\r\n" + s + "--> arrow\r\n" + s +
+                       "\t\t}inner\r\n" + s + "\t}outer\r\n" + s + "after\r\n");
 }
 
 TEST_F(DebugLogTest, UnmatchedCloseNeverIndentsBelowZero) {

@@ -26,25 +26,15 @@ class TDynamicSettingsTest : public test::PlatformTest {
   }
 };
 
-TEST_F(TDynamicSettingsTest, MissingNamesGiveTheDefaults) {
-  fake.WriteHostFile("C:\\a.usr", "");
-  TDynamicSettings settings;
-  ASSERT_EQ(settings.Open("C:\\a.usr", -3), 1);
-  EXPECT_EQ(settings.GetString("x"), "");
-  EXPECT_EQ(settings.GetInteger("x"), 0);
-  EXPECT_EQ(settings.GetInt64("x"), 0);
-  EXPECT_EQ(settings.GetFloat("x"), 0.0f);
-  EXPECT_EQ(settings.GetStrings("x"), nullptr);
-  EXPECT_FALSE(settings.GetBool("x"));
-}
-
-TEST_F(TDynamicSettingsTest, ValuesThatCannotBeConvertedReadAsZero) {
+TEST_F(TDynamicSettingsTest, MissingNamesAndValuesThatCannotBeConvertedReadAsZero) {
   fake.WriteHostFile("C:\\a.usr", "i=abc\r\nl=9x\r\nf=one\r\n");
   TDynamicSettings settings;
   ASSERT_EQ(settings.Open("C:\\a.usr", -3), 1);
   EXPECT_EQ(settings.GetInteger("i"), 0);
   EXPECT_EQ(settings.GetInt64("l"), 0);
   EXPECT_EQ(settings.GetFloat("f"), 0.0f);
+  EXPECT_EQ(settings.GetString("x"), "");
+  EXPECT_EQ(settings.GetStrings("x"), nullptr);
 }
 
 TEST_F(TDynamicSettingsTest, BooleanIsTrueForTextBeginningWithTYOrOne) {
@@ -69,32 +59,7 @@ TEST_F(TDynamicSettingsTest, OpenRemembersTheNameAndLoadReportsAFailedOpen) {
   EXPECT_EQ(settings.Load(), 1);
 }
 
-TEST_F(TDynamicSettingsTest, SettersReachTheFileOnSave) {
-  TDynamicSettings settings;
-  ASSERT_EQ(settings.Open("C:\\ann.usr", 2), 1);
-  settings.SetString("UserName", "Ann");
-  settings.SetInteger("WordCollLimit", 1500);
-  settings.SetInt64("totalHits", 5000000000LL);
-  settings.SetBool("NotifyWhenBreak", true);
-  settings.SetFloat("Date.Created", 46000.5);
-  settings.SetStrings("Apps", {"a b", "c"});
-  EXPECT_EQ(fake.ReadHostFile("C:\\ann.usr"), "");
-  EXPECT_EQ(settings.Save(), 1);
-  EXPECT_EQ(fake.ReadHostFile("C:\\ann.usr"),
-            "UserName=Ann\r\nWordCollLimit=1500\r\ntotalHits=5000000000\r\nNotifyWhenBreak=1\r\n"
-            "Date.Created=46000.5\r\nApps=\"a b\",c\r\n");
-  EXPECT_EQ(*settings.GetStrings("apps"), (std::vector<std::string>{"a b", "c"}));
-  EXPECT_FLOAT_EQ(settings.GetFloat("date.created"), 46000.5f);
-}
-
 // ------------------------------------------------------------- the policy --
-
-TEST_F(TDynamicSettingsTest, PolicyValuesHoldTheirDefaultsBeforeLoadPolicy) {
-  EXPECT_EQ(PolicySettings, nullptr);
-  EXPECT_FALSE(PolicyDisableColorKeyboard);
-  EXPECT_EQ(PolicyWpmLength, 5);
-  EXPECT_FALSE(PolicyPreventBackspace);
-}
 
 TEST_F(TDynamicSettingsTest, WordLengthFallsBackToErrorFactorAndThenToFive) {
   struct Case {

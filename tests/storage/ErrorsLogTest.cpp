@@ -38,12 +38,7 @@ class ErrorsLogTest : public test::PlatformTest {
   const std::string stamp = "12/9/2025 12:00:00 PM Build 974 (Windows, release) compiled 2025-12-01 - OS 6.1\r\n";
 };
 
-TEST_F(ErrorsLogTest, FirstReportCreatesTheLogWithHeaderAndOneEntry) {
-  EXPECT_EQ(ReportError(-2, "C:\\Db\\ann.usr"), 0);
-  EXPECT_EQ(Log(), header + rule + stamp + "#-2  File open failed\r\n - C:\\Db\\ann.usr\r\n");
-}
-
-TEST_F(ErrorsLogTest, LaterReportsAppendOnlyTheirFourRows) {
+TEST_F(ErrorsLogTest, FirstReportWritesTheHeaderAndLaterOnesOnlyTheirFourRows) {
   ReportError(-2, "first");
   fake.clock.SetNow(46001.25);  // 2025-12-10 06:00
   ReportError(-910, "second");
@@ -59,22 +54,6 @@ TEST_F(ErrorsLogTest, RowsAreCutAt250Characters) {
   ASSERT_GE(log.size(), expected.size());
   EXPECT_EQ(log.substr(log.size() - expected.size()), expected);
   EXPECT_NE(log.find("#-1001  User bookmark vs. Chapter data overflow\r\n"), std::string::npos);
-}
-
-TEST_F(ErrorsLogTest, MessageBoxComesFirstWithLineFeedBeforeCarriageReturn) {
-  ReportError(-7, "reading");
-  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(fake.dialogs.shown[0].text, "#-7 Unknown error -7\n\rreading");
-  EXPECT_EQ(fake.dialogs.shown[0].caption, "Quorvel");
-  EXPECT_EQ(fake.dialogs.shown[0].flags, mb::kIconError);
-  EXPECT_NE(Log().find("#-7  Unknown error -7\r\n"), std::string::npos);
-}
-
-TEST_F(ErrorsLogTest, WithoutProgramSettingsOnlyTheBoxIsShown) {
-  ProgramSettings.reset();
-  ReportError(-5, "disk full");
-  EXPECT_EQ(fake.dialogs.shown.size(), 1u);
-  EXPECT_FALSE(Files().FileExists("C:\\Db\\Errors.log"));
 }
 
 TEST_F(ErrorsLogTest, MissingDatabaseFolderStillShowsTheBoxAndWritesNothing) {

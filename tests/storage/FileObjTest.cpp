@@ -104,11 +104,14 @@ TEST_F(TTextFileTest, ShortWriteGivesWriteErrorAndStopsLaterWrites) {
   EXPECT_EQ(fake.ReadHostFile("C:\\full.txt"), "ab");
 }
 
-TEST_F(TTextFileTest, FailedCloseGivesCloseFailed) {
-  fake.files.Add({FileFault::FailClose, "shut.txt", 0});
-  TTextFile file;
-  ASSERT_EQ(file.Open("C:\\shut.txt", 2), FileStatus::Good);
-  EXPECT_EQ(file.Close(), FileStatus::CloseFailed);
+TEST_F(TTextFileTest, FailedCloseGivesCloseFailedForTextAndRecordFiles) {
+  fake.files.Add({FileFault::FailClose, "shut.", 0});
+  TTextFile text;
+  ASSERT_EQ(text.Open("C:\\shut.txt", 2), FileStatus::Good);
+  EXPECT_EQ(text.Close(), FileStatus::CloseFailed);
+  TRecFile records;
+  ASSERT_EQ(records.Open("C:\\shut.dat", 5, 0), FileStatus::Good);
+  EXPECT_EQ(records.Close(), FileStatus::CloseFailed);
 }
 
 TEST_F(TTextFileTest, ClosingTwiceReturnsClosedAndDoesNothing) {
@@ -266,13 +269,6 @@ TEST_F(TRecFileTest, ShortWriteGivesWriteError) {
   EXPECT_EQ(file.WriteInt(3), FileStatus::WriteError);
   file.Close();
   EXPECT_EQ(fake.ReadHostFile("C:\\disk.dat"), std::string("\x01\x00\x00\x00\x02\x00", 6));
-}
-
-TEST_F(TRecFileTest, FailedCloseGivesCloseFailed) {
-  fake.files.Add({FileFault::FailClose, "close.dat", 0});
-  TRecFile file;
-  ASSERT_EQ(file.Open("C:\\close.dat", 5, 0), FileStatus::Good);
-  EXPECT_EQ(file.Close(), FileStatus::CloseFailed);
 }
 
 TEST_F(TRecFileTest, SecondExclusiveOpenFailsWhileTheFirstIsHeld) {

@@ -152,6 +152,8 @@ TEST_F(TLocalizeTest, ResultSaysWhetherStringZeroNamesTheFile) {
   EXPECT_EQ(table.ParseStringFile("language.ger", 1), -1);
   File("language.xyz", "1=x\r\n2=y\r\n");
   EXPECT_EQ(table.ParseStringFile("language.xyz", 1), -1) << "string 0 unset";
+  File("language.emp", "0=\r\n1=x\r\n");
+  EXPECT_EQ(table.ParseStringFile("language.emp", 1), -1) << "an empty text names no file";
 }
 
 TEST_F(TLocalizeTest, MissingMainFileShowsNotFoundAndMissingSupplementIsSilent) {
@@ -253,23 +255,18 @@ TEST_F(TLocalizeTest, LanguageListIsNotHeldOpenAfterLoading) {
   EXPECT_TRUE(exclusive);
 }
 
-TEST_F(TLocalizeTest, WithProgramSettingsTheListComesFromRootPath) {
-  ProgramSettings = std::make_unique<TProgramSettings>();
-  ProgramSettings->RootPath = "C:\\Data\\";
+TEST_F(TLocalizeTest, WithProgramSettingsTheListComesFromRootPathAsFolderOrFileAddress) {
   fake.WriteHostFile("C:\\Data\\QVLangs.ini", "language=GER\r\nd=x\r\nDeutsch=GER\r\n");
   File("QVLangs.ini", "language=FRA\r\nd=x\r\nFrancais=FRA\r\n");
   File("language.ger", "0=language.ger\r\n1=x\r\n");
-  EXPECT_EQ(table.Load("language", 1), 0);
-  EXPECT_EQ(table.Languages, (std::vector<std::string>{"Deutsch=GER"}));
-}
-
-TEST_F(TLocalizeTest, WithProgramSettingsAFileAddressIsRead) {
-  ProgramSettings = std::make_unique<TProgramSettings>();
-  ProgramSettings->RootPath = "file:///C:\\Data\\";
-  fake.WriteHostFile("C:\\Data\\QVLangs.ini", "language=GER\r\nd=x\r\nDeutsch=GER\r\n");
-  File("language.ger", "0=language.ger\r\n1=x\r\n");
-  EXPECT_EQ(table.Load("language", 1), 0);
-  EXPECT_EQ(table.GetLanguageCode(0), "GER");
+  for (const char* root : {"C:\\Data\\", "file:///C:\\Data\\"}) {
+    ResetSelectedLanguageCode();
+    ProgramSettings = std::make_unique<TProgramSettings>();
+    ProgramSettings->RootPath = root;
+    TLocalize loaded;
+    EXPECT_EQ(loaded.Load("language", 1), 0) << root;
+    EXPECT_EQ(loaded.Languages, (std::vector<std::string>{"Deutsch=GER"})) << root;
+  }
 }
 
 TEST_F(TLocalizeTest, WithProgramSettingsAnHttpAddressIsDownloaded) {
@@ -317,9 +314,6 @@ TEST_F(TLocalizeTest, InstalledEnglishFileHasEveryTextTheProgramUses) {
   ASSERT_EQ(table.Load("language", 1), 0);
   EXPECT_EQ(table.Languages, (std::vector<std::string>{"English=ENG"}));
   EXPECT_EQ(table.GetString(0), "language.eng");
-  EXPECT_EQ(table.GetString(1), "Quorvel");
-  EXPECT_EQ(table.GetString(1287), "Strevo");
-  EXPECT_EQ(table.Count(), 1892);
 
   std::vector<int> used = {1,    2,    12,   13,   116,  126,  130,  307,  308,  312,  316,  415,  417,  418,
                            420,  421,  422,  424,  425,  470,  528,  546,  566,  631,  656,  657,  658,  722,
@@ -365,10 +359,6 @@ TEST(InstallationDataTest, WordListsHoldTheirCountsOfLowerCaseWords) {
     std::sort(seen.begin(), seen.end());
     EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end()) << name << " has a word twice";
   }
-  EXPECT_EQ(DataFile("policy.dyn"), "");
-  EXPECT_EQ(DataFile("QVLangs.ini"),
-            "language=ENG\r\ndescription=Languages installed with Strevo, one row each: display name=language code\r\n"
-            "English=ENG\r\n");
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST_F(ToolBoxTest, NormalizeNameKeepsAtMost50Characters) {
 
 // ---------------------------------------------------------- left, right --
 
-TEST(LeftRightStrTest, TakeAtMost255Characters) {
+TEST(LeftRightStrTest, TakeAtMost255CharactersAndNothingForAnEmptyInputOrCount) {
   std::string text(300, 'a');
   text.back() = 'z';
   EXPECT_EQ(LeftStr(text, 300), std::string(255, 'a'));
@@ -103,9 +103,6 @@ TEST(LeftRightStrTest, TakeAtMost255Characters) {
   EXPECT_EQ(RightStr("abc", 2), "bc");
   EXPECT_EQ(LeftStr("abc", 10), "abc");
   EXPECT_EQ(RightStr("abc", 10), "abc");
-}
-
-TEST(LeftRightStrTest, EmptyInputOrCountGivesEmptyText) {
   EXPECT_EQ(LeftStr("", 5), "");
   EXPECT_EQ(RightStr("", 5), "");
   EXPECT_EQ(LeftStr("abc", 0), "");
@@ -126,7 +123,7 @@ TEST(InterpolateTest, WorkedValuesInSinglePrecision) {
 
 // ------------------------------------------------------- system look-ups --
 
-TEST_F(ToolBoxTest, OpenUrlPutsTheInstallationFolderBeforeLocalNames) {
+TEST_F(ToolBoxTest, OpenUrlPutsTheInstallationFolderBeforeLocalNamesAndReportsAShellFailure) {
   ProgramSettings = std::make_unique<TProgramSettings>();
   ProgramSettings->RootPath = "C:\\Strevo\\";
   EXPECT_TRUE(OpenUrl("help\\breaks.htm"));
@@ -134,9 +131,6 @@ TEST_F(ToolBoxTest, OpenUrlPutsTheInstallationFolderBeforeLocalNames) {
   ASSERT_EQ(fake.system.shellOpened.size(), 2u);
   EXPECT_EQ(fake.system.shellOpened[0], std::make_pair(std::string("C:\\Strevo\\help\\breaks.htm"), 10));
   EXPECT_EQ(fake.system.shellOpened[1], std::make_pair(std::string("HTTP://www.example.com/tips"), 10));
-}
-
-TEST_F(ToolBoxTest, OpenUrlReportsAShellFailure) {
   fake.system.shellOpenSucceeds = false;
   EXPECT_FALSE(OpenUrl("http://www.example.com/"));
 }
