@@ -656,6 +656,9 @@ void TTrayMain::EnableClick() {
       EnableNow(previousUser_);
     }
   }
+  // The figures may be the ones drawn last: only a forced redraw shows the
+  // pause overlay, or takes it away.
+  widget_.ForceRepaint();
   DebugLog(0, ") TTrayMain.EnableClick");
 }
 
@@ -689,8 +692,9 @@ void TTrayMain::ChooseAppsClick() {
   SetTrayState(TrayState::Idle);
   widget_.ShowStatusText = !user.GetBool("DoNotCollectWords") && !user.GetBool("DoNotScroll");
   if (user.GetBool("ResetWidgetToScreen")) {
-    PlaceWidget();
+    // No place stored: the widget goes back to the work area's corner.
     geometry_.top = -1;
+    PlaceWidget();
     user.SetBool("ResetWidgetToScreen", false);
   }
   widget_.Show();

@@ -162,6 +162,7 @@ void Simulation::Capture() {
   if (CurrentUser) s.user = CurrentUser->Name();
   if (SpyedApps) s.applications = static_cast<int>(SpyedApps->Items.size());
   s.trayIcon = forms_->trayIcon.icon;
+  s.widgetPaused = forms_->widget.paused;
   summary_ = s;
   Summaries.push_back(s);
 }

@@ -25,7 +25,8 @@ struct SimulationSummary {
   bool enabled = false;
   int trayIcon = 0;  // the icon the tray shows: 1 idle, 2 typing, 3 off
   std::string user;
-  int applications = -1;  // records of the monitored-applications list; -1 when none is loaded
+  int applications = -1;
+  bool widgetPaused = false;  // the widget last drew the pause overlay  // records of the monitored-applications list; -1 when none is loaded
 };
 
 class Simulation {

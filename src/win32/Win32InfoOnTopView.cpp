@@ -228,6 +228,16 @@ void Win32InfoOnTopView::FormMouseDown(bool right) {
   if ((widget = Widget())) widget->LastShownKey.clear();
 }
 
+bool Win32InfoOnTopView::PressResumes() {
+  TInfoOnTop* widget = Widget();
+  if (!widget || !widget->Paused) return false;
+  // While paused any press activates monitoring, the greyed on/off button
+  // included; the press ends there, so its release switches nothing off.
+  if (widget->onOnOff) widget->onOnOff();
+  widget->LastShownKey.clear();
+  return true;
+}
+
 void Win32InfoOnTopView::ButtonClick(int button) {
   TInfoOnTop* widget = Widget();
   switch (button) {
@@ -431,6 +441,7 @@ intptr_t Win32InfoOnTopView::WindowProc(uint32_t message, uintptr_t wParam, intp
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
       const int button = ButtonAt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+      if (button >= 0 && PressResumes()) return 0;
       if (button >= 0) {
         pressed_ = hover_ = button;
         ::SetCapture(hwnd(handle_));
@@ -454,6 +465,7 @@ intptr_t Win32InfoOnTopView::WindowProc(uint32_t message, uintptr_t wParam, intp
     }
     case WM_RBUTTONDOWN:
       if (ButtonAt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))) < 0) FormMouseDown(true);
+      else PressResumes();
       return 0;
     case WM_CLOSE:
       // The widget is never closed, only hidden; its owner records where it

@@ -68,6 +68,9 @@ class Win32InfoOnTopView : public IInfoOnTopView, private Win32Window {
   void MouseEnter();
   void MouseLeave();
   void FormMouseDown(bool right);
+  // A press on a button of the paused widget: monitoring is activated and
+  // the press taken; false when the widget is not paused.
+  bool PressResumes();
   void ButtonClick(int button);
   int ButtonAt(int x, int y) const;
   void Paint(const TInfoOnTop* widget);

@@ -203,6 +203,16 @@ TEST_F(TrayMainTest, CancellingTheLogonAtStartEndsTheProgram) {
   EXPECT_EQ(sim.Summary().totalHits, 0);
 }
 
+TEST_F(TrayMainTest, PausingAndResumingWithTheOnOffButtonRedrawTheWidget) {
+  Run("args /INST\nrun\nwait 300\nonoff\nwait 300\nsummary\nonoff\nwait 300\nsummary\n");
+  // The figures did not change, so only a forced redraw can show the pause
+  // overlay and take it away again.
+  EXPECT_FALSE(sim.Summaries[0].enabled);
+  EXPECT_TRUE(sim.Summaries[0].widgetPaused);
+  EXPECT_TRUE(sim.Summaries[1].enabled);
+  EXPECT_FALSE(sim.Summaries[1].widgetPaused);
+}
+
 TEST_F(TrayMainTest, TutorRunningAtStartKeepsMonitoringOff) {
   Run("tutor running\nrun\ntype abc\nonoff\nsummary\n");
   EXPECT_FALSE(sim.Summary().enabled);
@@ -305,6 +315,14 @@ TEST_F(TrayMainTest, RecordEqualToTheStoredOneKeepsItsDate) {
   const auto profile = Profile();
   EXPECT_EQ(profile.at("TypedWords.TopTen"), "1");
   EXPECT_EQ(profile.at("TypedWords.TopTen.Date"), "46000");
+}
+
+TEST_F(TrayMainTest, ReturnToScreenPutsTheWidgetBackInTheCorner) {
+  sim.Platform().WriteHostFile("C:\\Strevo\\Database\\Ann.usr",
+                               "UserName=ann\r\nDateStarted=1/1/2026\r\nInfoWinTop=100\r\nInfoWinLeft=120\r\n");
+  Run("args /INST\nsettings center\nsettings ok\nrun\nsummary\nmenu 1\nsummary\n");
+  EXPECT_EQ(sim.Forms().widget.left, 1280 - 259) << "the work area's right edge";
+  EXPECT_EQ(sim.Forms().widget.top, 800 - 104) << "the work area's bottom";
 }
 
 TEST_F(TrayMainTest, GarbageWorkstationAndPolicyFilesDoNotStopTheProgram) {

@@ -384,6 +384,14 @@ TEST_F(WidgetTest, WidgetShowsRedrawsAndFades) {
   ::SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(60, 60));
   EXPECT_EQ(onOffs, 1);
   EXPECT_EQ(setups, 1);
+  // A press on the greyed on/off button of the paused widget activates it;
+  // its release switches nothing off again. (230, 44) lies on the button in
+  // both layouts.
+  view.SetOnOffEnabled(false);
+  ::SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(230, 44));
+  ::SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(230, 44));
+  EXPECT_EQ(onOffs, 2);
+  view.SetOnOffEnabled(true);
   widget.Paused = false;
 
   // Closing is refused: the widget stays.
