@@ -48,6 +48,23 @@ std::string rest_after(const std::string& line, size_t n) {
   return at == std::string::npos ? std::string() : line.substr(at);
 }
 
+// The keypad's key for a character: the digits, the decimal key ("." or
+// ","), "*", "+", "-", "/" and Enter. With NumLock off the digits and the
+// decimal key are the navigation keys printed beside them.
+uint32_t KeypadKey(char c, bool numLock) {
+  static constexpr uint32_t kNavigation[10] = {45, 35, 40, 34, 37, 12, 39, 36, 38, 33};  // Insert, End, Down...
+  if (c >= '0' && c <= '9') return numLock ? 0x60 + static_cast<uint32_t>(c - '0') : kNavigation[c - '0'];
+  switch (c) {
+    case '.': case ',': return numLock ? 0x6E : 46;  // Delete
+    case '*': return 0x6A;
+    case '+': return 0x6B;
+    case '-': return 0x6D;
+    case '/': return 0x6F;
+    case '\r': return vk::kReturn;
+    default: return 0;
+  }
+}
+
 // "\b" backspace, "\n" return, "\t" tab, "\\" a backslash.
 std::string unescape(const std::string& text) {
   std::string out;
@@ -336,6 +353,14 @@ bool Simulation::Event(const std::string& line, std::string& error) {
   if (cmd == "type") {
     std::string text = unescape(rest_after(line, 1));
     TypeText(text, keyIntervalMs);
+  } else if (cmd == "keypad") {
+    for (const char c : unescape(rest_after(line, 1))) {
+      const uint32_t key = KeypadKey(c, numLock_);
+      if (!key) return error = std::string("no keypad key for ") + c, false;
+      PressKey(key, false, false, false, keyIntervalMs);
+    }
+  } else if (cmd == "numlock" && w.size() == 2) {
+    numLock_ = w[1] == "on";
   } else if (cmd == "typeslow" && w.size() >= 3) {
     if (!parse_number(w[1], n)) return error = "bad interval " + w[1], false;
     TypeText(unescape(rest_after(line, 2)), static_cast<uint32_t>(n));
@@ -348,9 +373,8 @@ bool Simulation::Event(const std::string& line, std::string& error) {
     if (!parse_number(w[1], n) || n < 0) return error = "bad days " + w[1], false;
     Wait(static_cast<uint64_t>(n) * 86400000ull);
   } else if (cmd == "midnight") {
-    const double now = p.clock.Now();
-    const double next = date_part(now) + 1.0 + 1.0 / 86400.0;
-    Wait(static_cast<uint64_t>((next - now) * 86400000.0 + 0.5));
+    // One second into the next day.
+    Wait(static_cast<uint64_t>(FakeClock::kMillisecondsPerDay - p.clock.MillisecondsOfDay() + 1000));
   } else if (cmd == "click" && w.size() >= 2) {
     const uint32_t message = w[1] == "left" ? winmsg::kLeftButtonDown
                              : w[1] == "right" ? winmsg::kRightButtonDown

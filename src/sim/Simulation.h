@@ -76,7 +76,8 @@ class Simulation {
   std::string error_;
   SimulationSummary summary_;
   KernelHandle tutorMutex_ = 0;
-  std::deque<ModalAction> msgboxSteps_;  // "msgbox" lines: answers and events while a box is up  // the tutor's mutex while "tutor running"
+  std::deque<ModalAction> msgboxSteps_;
+  bool numLock_ = true;  // "msgbox" lines: answers and events while a box is up  // the tutor's mutex while "tutor running"
 };
 
 }  // namespace strevo

@@ -124,6 +124,16 @@ TEST_F(TrayMainTest, DigitsTabEscapeAndPlusAreNeverAnalysedAndAbandonTheRun) {
   EXPECT_NE(json.find("\"bigram\": \"cd\""), std::string::npos);
 }
 
+TEST_F(TrayMainTest, NumbersOnTheKeypadAreCountedButOnlyItsSignsAnalysed) {
+  // With NumLock on the digits are keys without an analysable character and
+  // "." is one; with NumLock off the same keys are the arrows.
+  Run("args /INST\nrun\ntype ab \nkeypad 12.5\nnumlock off\nkeypad 2468\nsummary\n");
+  const SimulationSummary& s = sim.Summaries.front();
+  EXPECT_EQ(s.totalHits, 3 + 4 + 4);
+  EXPECT_EQ(s.monitoredHits, 3 + 1);
+  EXPECT_EQ(s.ArrowHits, 4);
+}
+
 TEST_F(TrayMainTest, CtrlOrAltWithALetterIsCountedButNeverAnalysed) {
   // Alt alone makes a system key down, which the hook never posts.
   Run("args /INST\nrun\nkey 65+ctrl\nkey 66+alt\nsummary\n");

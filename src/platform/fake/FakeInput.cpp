@@ -12,10 +12,25 @@ void add_letters(FakeLayout& layout) {
   for (uint32_t k = 'A'; k <= 'Z'; ++k) layout.keys[k] = {static_cast<char16_t>(k + 32), static_cast<char16_t>(k)};
 }
 
+// The numeric keypad as the system reports it with NumLock on (with NumLock
+// off the keyboard driver sends the navigation keys instead): 0x60-0x69 the
+// digits, then "*", "+", the separator key (no character), "-", the decimal
+// key with the layout's own decimal sign, and "/".
+void add_keypad(FakeLayout& layout, char16_t decimal) {
+  for (uint32_t k = 0x60; k <= 0x69; ++k) layout.keys[k] = {static_cast<char16_t>(u'0' + (k - 0x60)),
+                                                           static_cast<char16_t>(u'0' + (k - 0x60))};
+  layout.keys[0x6A] = {u'*', u'*'};
+  layout.keys[0x6B] = {u'+', u'+'};
+  layout.keys[0x6D] = {u'-', u'-'};
+  layout.keys[0x6E] = {decimal, decimal};
+  layout.keys[0x6F] = {u'/', u'/'};
+}
+
 FakeLayout make_us() {
   FakeLayout l;
   l.name = "00000409";
   add_letters(l);
+  add_keypad(l, u'.');
   const char* shifted = ")!@#$%^&*(";
   for (uint32_t k = '0'; k <= '9'; ++k) l.keys[k] = {static_cast<char16_t>(k), static_cast<char16_t>(shifted[k - '0'])};
   l.keys[0x20] = {u' ', u' '};
@@ -41,6 +56,7 @@ FakeLayout make_german() {
   FakeLayout l;
   l.name = "00000407";
   add_letters(l);
+  add_keypad(l, u',');
   const char16_t shifted[] = {u'=', u'!', u'"', 0xA7, u'$', u'%', u'&', u'/', u'(', u')'};
   for (uint32_t k = '0'; k <= '9'; ++k) l.keys[k] = {static_cast<char16_t>(k), shifted[k - '0']};
   l.keys['2'].altGr = 0xB2;

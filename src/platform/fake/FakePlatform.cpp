@@ -11,11 +11,6 @@
 
 namespace strevo {
 
-void FakeClock::Advance(uint64_t milliseconds) {
-  tick_ = static_cast<uint32_t>(tick_ + milliseconds);
-  now_ += static_cast<double>(milliseconds) / 86400000.0;
-}
-
 // ------------------------------------------------------------------ system --
 
 std::string FakeSystem::ExpandEnvironment(const std::string& text) {

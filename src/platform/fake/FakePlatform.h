@@ -5,6 +5,7 @@
 // for drive C:.
 #pragma once
 
+#include <cmath>
 #include <deque>
 #include <functional>
 #include <map>
@@ -19,19 +20,32 @@
 
 namespace strevo {
 
+// The virtual clock. The date-time is kept as whole milliseconds (the start
+// and the time elapsed since) and turned into days on every read, with one
+// rounding: it never drifts, however many small steps it takes, and
+// midnight reads as the new day.
 class FakeClock : public IClock {
  public:
-  double Now() override { return now_; }
+  double Now() override { return static_cast<double>(milliseconds_) / kMillisecondsPerDay; }
   uint32_t TickCount() override { return tick_; }
   void Sleep(uint32_t milliseconds) override { Advance(milliseconds); }
 
-  void SetNow(double dateTime) { now_ = dateTime; }
+  void SetNow(double dateTime) { milliseconds_ = std::llround(dateTime * kMillisecondsPerDay); }
   void SetTick(uint32_t tick) { tick_ = tick; }
   // Moves both the date-time and the tick counter (which wraps at 2^32).
-  void Advance(uint64_t milliseconds);
+  void Advance(uint64_t milliseconds) {
+    tick_ = static_cast<uint32_t>(tick_ + milliseconds);
+    milliseconds_ += static_cast<int64_t>(milliseconds);
+  }
+  // Milliseconds since the start of the current day.
+  int64_t MillisecondsOfDay() const {
+    return ((milliseconds_ % kMillisecondsPerDay) + kMillisecondsPerDay) % kMillisecondsPerDay;
+  }
+
+  static constexpr int64_t kMillisecondsPerDay = 86400000;
 
  private:
-  double now_ = 46000.5;  // 2025-12-09 12:00
+  int64_t milliseconds_ = 46000 * kMillisecondsPerDay + kMillisecondsPerDay / 2;  // 2025-12-09 12:00
   uint32_t tick_ = 1000000;
 };
 
