@@ -1,9 +1,9 @@
 # The two commands of the README: `make demo` runs the program's main job,
 # `make test` runs every test. Both set the machine up first.
 SHELL := /bin/bash
-export STREVO_DEPS ?= $(CURDIR)/.deps
+export STREVO_DEPS ?= $(or $(XDG_CACHE_HOME),$(HOME)/.cache)/strevo-deps
 
-.PHONY: setup build test demo native win64 win32 clean
+.PHONY: setup build test demo native native32 win64 win32 clean
 
 setup:
 	@scripts/setup
@@ -11,6 +11,10 @@ setup:
 native: setup
 	@cmake --preset native >/dev/null
 	@cmake --build --preset native
+
+native32: setup native
+	@cmake --preset native32 >/dev/null
+	@cmake --build --preset native32
 
 win64: setup
 	@cmake --preset win64 >/dev/null
@@ -20,10 +24,11 @@ win32: setup
 	@cmake --preset win32 >/dev/null
 	@cmake --build --preset win32
 
-build: native win64 win32
+build: native native32 win64 win32
 
 test: build
 	@ctest --preset native
+	@ctest --preset native32
 	@scripts/wine-tests
 
 demo: win64

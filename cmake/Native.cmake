@@ -1,18 +1,47 @@
-# Native build: the core with the POSIX file layer, the fake platform and
-# libcurl, its GoogleTest suites, benchmarks and tools.
-find_package(OpenSSL REQUIRED)
-find_package(CURL REQUIRED)
+# Native builds: the core with the POSIX file layer and the fake platform,
+# its GoogleTest suites, benchmarks and tools. The 64-bit build takes its
+# libraries from Debian's packages; the static 32-bit build (STREVO_NATIVE32,
+# cmake/linux-i386.cmake) takes libcrypto from the dependency folder,
+# GoogleTest from Debian's sources, and has no libcurl (no HTTP client: the
+# tests that need a server skip) and no benchmarks.
 find_package(Threads REQUIRED)
-find_package(GTest REQUIRED)
-find_package(benchmark QUIET)
 
 file(GLOB NATIVE_PLATFORM_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/src/platform/posix/*.cpp
   ${CMAKE_SOURCE_DIR}/src/platform/fake/*.cpp)
-add_library(strevo_native STATIC ${NATIVE_PLATFORM_SOURCES})
-target_link_libraries(strevo_native PUBLIC strevo_core CURL::libcurl OpenSSL::Crypto Threads::Threads)
-# The core itself calls libcrypto for password digests.
-target_link_libraries(strevo_core PUBLIC OpenSSL::Crypto)
+
+if(STREVO_NATIVE32)
+  set(STREVO_DEPS_PREFIX "" CACHE PATH "Folder with the 32-bit build of libcrypto (include/, lib/)")
+  set(STREVO_LIBCRYPTO ${STREVO_DEPS_PREFIX}/lib/libcrypto.a)
+  if(NOT EXISTS ${STREVO_LIBCRYPTO})
+    message(FATAL_ERROR "32-bit libcrypto is missing: run scripts/setup (${STREVO_LIBCRYPTO})")
+  endif()
+  target_include_directories(strevo_core SYSTEM PUBLIC ${STREVO_DEPS_PREFIX}/include)
+  target_link_libraries(strevo_core PUBLIC ${STREVO_LIBCRYPTO} Threads::Threads ${CMAKE_DL_LIBS})
+  list(FILTER NATIVE_PLATFORM_SOURCES EXCLUDE REGEX ".*/NativeHttpCurl\\.cpp$")
+  add_library(strevo_native STATIC ${NATIVE_PLATFORM_SOURCES})
+  target_link_libraries(strevo_native PUBLIC strevo_core)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(STREVO_TEST_LIBRARIES gtest gmock)
+  # GoogleTest's streaming of results to a socket makes the static glibc
+  # warn that name lookups need its shared libraries at run time; the
+  # option is never used here, and the warning is the only one the linker
+  # gives these test programs.
+  set(STREVO_TEST_LINK_OPTIONS -Wl,--no-warnings)
+else()
+  find_package(OpenSSL REQUIRED)
+  find_package(CURL REQUIRED)
+  find_package(GTest REQUIRED)
+  find_package(benchmark QUIET)
+  list(FILTER NATIVE_PLATFORM_SOURCES EXCLUDE REGEX ".*/NativeHttpNone\\.cpp$")
+  add_library(strevo_native STATIC ${NATIVE_PLATFORM_SOURCES})
+  target_link_libraries(strevo_native PUBLIC strevo_core CURL::libcurl OpenSSL::Crypto Threads::Threads)
+  # The core itself calls libcrypto for password digests.
+  target_link_libraries(strevo_core PUBLIC OpenSSL::Crypto)
+  set(STREVO_TEST_LIBRARIES GTest::gtest GTest::gmock)
+endif()
 
 # The simulator: the real program on the fake platform, with the windows as
 # scripted fakes. Used by strevo-sim, the scenario and form tests and the
@@ -30,8 +59,10 @@ foreach(label storage analysis input core ui platform layout)
   if(test_sources)
     add_executable(test_${label} ${test_sources} ${TEST_SUPPORT_SOURCES})
     target_include_directories(test_${label} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-    target_link_libraries(test_${label} PRIVATE strevo_sim GTest::gtest GTest::gmock)
-    gtest_discover_tests(test_${label} PROPERTIES LABELS ${label} DISCOVERY_TIMEOUT 60)
+    target_link_libraries(test_${label} PRIVATE strevo_sim ${STREVO_TEST_LIBRARIES})
+    target_link_options(test_${label} PRIVATE ${STREVO_TEST_LINK_OPTIONS})
+    # Under emulation the listing takes longer.
+    gtest_discover_tests(test_${label} PROPERTIES LABELS ${label} DISCOVERY_TIMEOUT 120)
   endif()
 endforeach()
 
@@ -51,3 +82,14 @@ foreach(dir IN LISTS tool_dirs)
     add_subdirectory(${dir})
   endif()
 endforeach()
+
+if(STREVO_NATIVE32)
+  # The same long script through the 64-bit and the 32-bit simulator: the
+  # figures and every file they write must be the same, byte for byte.
+  set(STREVO_NATIVE64_SIM ${CMAKE_SOURCE_DIR}/build/native/tools/strevo-sim/strevo-sim CACHE FILEPATH
+      "The 64-bit strevo-sim to compare with")
+  add_test(NAME sim_32_and_64_bits_agree
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/sim-bits-compare ${STREVO_NATIVE64_SIM} $<TARGET_FILE:strevo-sim>
+                   ${CMAKE_SOURCE_DIR}/data)
+  set_tests_properties(sim_32_and_64_bits_agree PROPERTIES LABELS core TIMEOUT 900)
+endif()

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/posix/NativeHttp.h"
 #include "storage/DynamicFile.h"
 #include "storage/Exceptions.h"
 #include "support/Fixture.h"
@@ -547,6 +548,7 @@ TEST_F(TDynamicFileTest, FileAddressOrPlainPathOpensTheLocalFileReadOnly) {
 }
 
 TEST_F(TDynamicFileTest, HttpAddressIsDownloadedWithoutCaches) {
+  if (!NativeHttp::Available()) GTEST_SKIP() << "this build has no HTTP client";
   LoopbackHttpServer server;
   ASSERT_TRUE(server.Start());
   server.Serve("/data/QVLangs.ini", LoopbackHttpServer::Mode::Ok,
@@ -567,6 +569,7 @@ TEST_F(TDynamicFileTest, HttpAddressIsDownloadedWithoutCaches) {
 }
 
 TEST_F(TDynamicFileTest, HttpAddressAnsweredWithoutStatus200FailsTheOpen) {
+  if (!NativeHttp::Available()) GTEST_SKIP() << "this build has no HTTP client";
   LoopbackHttpServer server;
   ASSERT_TRUE(server.Start());
   TDynamicFile store;

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "storage/Exceptions.h"
+#include "platform/posix/NativeHttp.h"
 #include "storage/LangRes.h"
 #include "storage/PrgSetup.h"
 #include "support/Fixture.h"
@@ -270,6 +271,7 @@ TEST_F(TLocalizeTest, WithProgramSettingsTheListComesFromRootPathAsFolderOrFileA
 }
 
 TEST_F(TLocalizeTest, WithProgramSettingsAnHttpAddressIsDownloaded) {
+  if (!NativeHttp::Available()) GTEST_SKIP() << "this build has no HTTP client";
   test::LoopbackHttpServer server;
   ASSERT_TRUE(server.Start());
   server.Serve("/qv/QVLangs.ini", test::LoopbackHttpServer::Mode::Ok, "language=GER\r\nd=x\r\nDeutsch=GER\r\n");

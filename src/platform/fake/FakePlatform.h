@@ -15,7 +15,7 @@
 
 #include "platform/Platform.h"
 #include "platform/fake/FakeInput.h"
-#include "platform/posix/CurlHttp.h"
+#include "platform/posix/NativeHttp.h"
 #include "platform/posix/PosixFileSystem.h"
 
 namespace strevo {
@@ -235,7 +235,7 @@ class FakePlatform {
   FakeWindows windows;
   FakeMutexes mutexes;
   FakeDialogs dialogs;
-  CurlHttp http;  // real requests: tests serve them from loopback
+  NativeHttp http;  // real requests: tests serve them from loopback
   FakeKeyboard keyboard;
   FakeHooks hooks{windows};
   FakeRegistry registry;

@@ -1,4 +1,4 @@
-#include "platform/posix/CurlHttp.h"
+#include "platform/posix/NativeHttp.h"
 
 #include <curl/curl.h>
 
@@ -42,12 +42,14 @@ std::string EscapePath(const std::string& path) {
 
 }  // namespace
 
-CurlHttp::CurlHttp() {
+bool NativeHttp::Available() { return true; }
+
+NativeHttp::NativeHttp() {
   static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
   (void)initialised;
 }
 
-bool CurlHttp::CrackUrl(const std::string& text, TUrlInfo& info) {
+bool NativeHttp::CrackUrl(const std::string& text, TUrlInfo& info) {
   std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), curl_url_cleanup);
   // The path is taken as written: "." and ".." parts are the caller's
   // business, as they are for the Windows build.
@@ -65,7 +67,7 @@ bool CurlHttp::CrackUrl(const std::string& text, TUrlInfo& info) {
   return !info.Host.empty();
 }
 
-int CurlHttp::Send(const TUrlInfo& info, const std::string& postData, bool reload, std::string& body) {
+int NativeHttp::Send(const TUrlInfo& info, const std::string& postData, bool reload, std::string& body) {
   std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
   if (!curl) return 0;
   const std::string scheme = info.Scheme.empty() ? "http" : info.Scheme;
