@@ -34,5 +34,11 @@ test: build
 demo: win64
 	@scripts/demo
 
+# The release artefacts in build/dist/: for x64 and x86 the stripped program,
+# the per-user installer and the portable zip (scripts/dist).
+.PHONY: dist
+dist: win64 win32
+	@scripts/dist
+
 clean:
 	rm -rf build

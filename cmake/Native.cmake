@@ -17,7 +17,8 @@ if(STREVO_NATIVE32)
     message(FATAL_ERROR "32-bit libcrypto is missing: run scripts/setup (${STREVO_LIBCRYPTO})")
   endif()
   target_include_directories(strevo_core SYSTEM PUBLIC ${STREVO_DEPS_PREFIX}/include)
-  target_link_libraries(strevo_core PUBLIC ${STREVO_LIBCRYPTO} Threads::Threads ${CMAKE_DL_LIBS})
+  target_link_libraries(strevo_core PUBLIC ${STREVO_LIBCRYPTO} ${STREVO_DEPS_PREFIX}/lib/libjpeg.a
+                        ${STREVO_DEPS_PREFIX}/lib/libgif.a Threads::Threads ${CMAKE_DL_LIBS})
   list(FILTER NATIVE_PLATFORM_SOURCES EXCLUDE REGEX ".*/NativeHttpCurl\\.cpp$")
   add_library(strevo_native STATIC ${NATIVE_PLATFORM_SOURCES})
   target_link_libraries(strevo_native PUBLIC strevo_core)
@@ -33,13 +34,16 @@ if(STREVO_NATIVE32)
 else()
   find_package(OpenSSL REQUIRED)
   find_package(CURL REQUIRED)
+  find_package(JPEG REQUIRED)
+  find_package(GIF REQUIRED)
   find_package(GTest REQUIRED)
   find_package(benchmark QUIET)
   list(FILTER NATIVE_PLATFORM_SOURCES EXCLUDE REGEX ".*/NativeHttpNone\\.cpp$")
   add_library(strevo_native STATIC ${NATIVE_PLATFORM_SOURCES})
   target_link_libraries(strevo_native PUBLIC strevo_core CURL::libcurl OpenSSL::Crypto Threads::Threads)
-  # The core itself calls libcrypto for password digests.
-  target_link_libraries(strevo_core PUBLIC OpenSSL::Crypto)
+  # The core itself calls libcrypto for password digests, libjpeg and giflib
+  # for the windows' pictures.
+  target_link_libraries(strevo_core PUBLIC OpenSSL::Crypto JPEG::JPEG GIF::GIF)
   set(STREVO_TEST_LIBRARIES GTest::gtest GTest::gmock)
 endif()
 
@@ -54,7 +58,7 @@ include(GoogleTest)
 # One test executable per subsystem folder, labelled with the subsystem so that
 # `ctest -L storage` runs one subsystem alone.
 file(GLOB TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
-foreach(label storage analysis input core ui platform layout)
+foreach(label storage analysis input core ui platform layout report)
   file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${label}/*.cpp)
   if(test_sources)
     add_executable(test_${label} ${test_sources} ${TEST_SUPPORT_SOURCES})

@@ -2,14 +2,20 @@
 # adapter's own tests, which run under Wine.
 enable_language(RC)
 
-set(STREVO_DEPS_PREFIX "" CACHE PATH "Folder with the mingw builds of libcrypto (include/, lib/)")
+set(STREVO_DEPS_PREFIX "" CACHE PATH "Folder with the mingw builds of libcrypto, libjpeg and giflib (include/, lib/)")
 if(STREVO_DEPS_PREFIX)
   target_include_directories(strevo_core SYSTEM PUBLIC ${STREVO_DEPS_PREFIX}/include)
   set(STREVO_LIBCRYPTO ${STREVO_DEPS_PREFIX}/lib/libcrypto.a)
   if(NOT EXISTS ${STREVO_LIBCRYPTO})
     message(FATAL_ERROR "libcrypto for this target is missing: run scripts/setup (${STREVO_LIBCRYPTO})")
   endif()
-  target_link_libraries(strevo_core PUBLIC ${STREVO_LIBCRYPTO} ws2_32 crypt32 bcrypt)
+  foreach(library libjpeg.a libgif.a)
+    if(NOT EXISTS ${STREVO_DEPS_PREFIX}/lib/${library})
+      message(FATAL_ERROR "${library} for this target is missing: run scripts/setup")
+    endif()
+  endforeach()
+  target_link_libraries(strevo_core PUBLIC ${STREVO_LIBCRYPTO} ${STREVO_DEPS_PREFIX}/lib/libjpeg.a
+                        ${STREVO_DEPS_PREFIX}/lib/libgif.a ws2_32 crypt32 bcrypt)
 endif()
 
 file(GLOB WIN32_ADAPTER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/win32/*.cpp)
@@ -35,9 +41,25 @@ if(BUILD_TESTING AND STREVO_WINE_TESTS)
   # at by a driver program of ours.
   add_executable(typing-driver ${CMAKE_SOURCE_DIR}/tools/typing-driver/driver.cpp)
   target_link_options(typing-driver PRIVATE ${STATIC_FLAGS})
+  # The tutor's stand-in: installed as Quorvel.exe by the tests that launch it.
+  add_executable(tutor-standin WIN32 ${CMAKE_SOURCE_DIR}/tools/tutor-standin/standin.cpp)
+  target_link_options(tutor-standin PRIVATE ${STATIC_FLAGS})
   add_test(NAME win32_end_to_end COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-e2e $<TARGET_FILE:strevo> $<TARGET_FILE:typing-driver>
            ${CMAKE_SOURCE_DIR}/data ${CMAKE_BINARY_DIR}/e2e)
   set_tests_properties(win32_end_to_end PROPERTIES LABELS win32 TIMEOUT 300)
+  add_test(NAME win32_advice COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-advice $<TARGET_FILE:strevo>
+           $<TARGET_FILE:typing-driver> $<TARGET_FILE:tutor-standin> ${CMAKE_SOURCE_DIR}/data ${CMAKE_BINARY_DIR}/advice)
+  set_tests_properties(win32_advice PROPERTIES LABELS win32 TIMEOUT 300)
+  # The x64 installer (built by scripts/dist from this build) installed,
+  # used and uninstalled while the monitor runs.
+  add_test(NAME win32_install COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-install-test ${CMAKE_BINARY_DIR}
+           $<TARGET_FILE:typing-driver> ${CMAKE_BINARY_DIR}/install-test)
+  set_tests_properties(win32_install PROPERTIES LABELS win32 TIMEOUT 600)
+  # The x86 installer, never run here: built from the win32 build and its
+  # contents listed; skipped when that build is missing.
+  add_test(NAME win32_installer_x86 COMMAND ${CMAKE_SOURCE_DIR}/scripts/dist --missing-skips
+           --out ${CMAKE_BINARY_DIR}/installer-x86 x86)
+  set_tests_properties(win32_installer_x86 PROPERTIES LABELS win32 TIMEOUT 120 SKIP_RETURN_CODE 77)
 
   # GoogleTest from the distribution's source package, built with mingw.
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
@@ -53,3 +75,4 @@ if(BUILD_TESTING AND STREVO_WINE_TESTS)
   add_test(NAME win32_adapter COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:test_win32>)
   set_tests_properties(win32_adapter PROPERTIES LABELS win32 TIMEOUT 300)
 endif()
+add_subdirectory(${CMAKE_SOURCE_DIR}/tools/strevo-report)

@@ -5,7 +5,7 @@
 
 #include "analysis/AnalyzerAPI.h"
 #include "analysis/UserStatistics.h"
-#include "core/Autostart.h"
+#include "core/TutorLaunch.h"
 #include "core/TrayMain.h"
 #include "input/MessageNames.h"
 #include "input/SpyApps.h"
@@ -16,6 +16,7 @@
 #include "storage/PrgSetup.h"
 #include "ui/ChooseAppsFrm.h"
 #include "ui/InfoOnTopWindow.h"
+#include "ui/NotifyFrm.h"
 #include "ui/ULoginForm.h"
 
 namespace strevo {
@@ -56,11 +57,13 @@ void ProgramMain(const Forms& forms) {
   settings.FormCreate();
   TInfoOnTop widget(*forms.widget);
   widget.EnglishFace = LangStr(0) == "language.eng";
+  TNotifyForm notify(*forms.notify);
+  notify.FormCreate();
   TLogForm logon(*forms.logon);
   logon.FormCreate();
   if (forms.taskbar) forms.taskbar->SetCaption(kTaskbarWindowCaption);
   {
-    TTrayMain tray(forms, widget, logon, settings);
+    TTrayMain tray(forms, widget, logon, settings, notify);
     try {
       // A program that is already ending (language check) shows nothing more.
       if (!Application().Terminated()) tray.Run();

@@ -6,7 +6,7 @@
 #include "analysis/Analyzer.h"
 #include "analysis/BigramAnalyzer.h"
 #include "analysis/DeviationCalc.h"
-#include "core/Autostart.h"
+#include "core/TutorLaunch.h"
 #include "input/KeyInfo.h"
 #include "input/MessageNames.h"
 #include "input/SpyApps.h"
@@ -36,13 +36,16 @@ std::string trim_trailing_blanks(std::string text) {
   return text;
 }
 
-// The program's own executable: the autostart entry names it.
-std::string own_executable_path() { return System().ExecutablePath(); }
-
 }  // namespace
 
-TTrayMain::TTrayMain(Forms forms, TInfoOnTop& widget, TLogForm& logon, TChooseApplications& settings)
-    : forms_(forms), widget_(widget), logon_(logon), settings_(settings), choice_(logon) {
+TTrayMain::TTrayMain(Forms forms, TInfoOnTop& widget, TLogForm& logon, TChooseApplications& settings,
+                     TNotifyForm& notify)
+    : forms_(forms),
+      widget_(widget),
+      logon_(logon),
+      settings_(settings),
+      choice_(logon),
+      notifications_(*this, notify, forms.trayIcon) {
   TrayMain = this;
 }
 
@@ -91,7 +94,7 @@ void TTrayMain::Initialize() {
     Dialogs().ShowMessage("Init called twice #2222", LangStr(1287), mb::kOk);
     return;
   }
-  lastCheckTime_ = workPeriodStart_ = Now();
+  notifications_.Start();
   previousUser_.clear();
   initialized_ = true;
   SelectKeySet(1);
@@ -267,7 +270,7 @@ void TTrayMain::ExitClick() {
   const ModalResult result = forms_.closeDialog ? forms_.closeDialog->ShowModal(state) : ModalResult::Ok;
   if (opened && WorkstationSettings) {
     WorkstationSettings->SetBool(choice_.AccountKey("LaunchAtStartup"), state.permanentChecked);
-    MakeAutoStartable(own_executable_path());
+    MakeAutoStartable();
     WorkstationSettings->Save();
     WorkstationSettings.reset();
   }
@@ -393,7 +396,8 @@ void TTrayMain::IconRevertCheck() {
   forms_.threads->Synchronize([this] {
     DebugLog(0, " Hiding");
     DebugLog(0, " TCloseTrayIcon.UpdateIcon()");
-    if (!threadsTerminating_) CancelAnalyse(CancelReason::IdleTimeout);
+    // The abandonment may show the notification window: one more entry.
+    if (!threadsTerminating_) Entry([this] { CancelAnalyse(CancelReason::IdleTimeout); });
   });
 }
 
@@ -522,13 +526,6 @@ void TTrayMain::ApplyWordCollection() {
   if (!CurrentUser) return;
   if (PolicySettings && PolicySettings->GetBool("DoNotCollectWords")) CurrentUser->SetBool("DoNotCollectWords", true);
   Analyzer_SetSource(CurrentUser->GetBool("DoNotCollectWords") ? kNoWordCollection : kTypedWordsSource);
-}
-
-void TTrayMain::ApplyNotifySettings() {
-  TUser& user = *CurrentUser;
-  notifyWhenDifficulties_ = user.GetBool("NotifyWhenDifficulties");
-  pagesSetting_ = user.GetInteger("PagesTrackBar.position");
-  breakSetting_ = user.GetBool("NotifyWhenBreak") ? user.GetInteger("BreakTrackBar.position") : 0;
 }
 
 // A user that cannot be opened: say so and leave monitoring off.
@@ -687,8 +684,8 @@ void TTrayMain::ChooseAppsClick() {
   }
   if (!CurrentUser) return;  // the user was released meanwhile
   TUser& user = *CurrentUser;
-  ApplyNotifySettings();
-  MakeAutoStartable(own_executable_path());
+  notifications_.ApplySettings(*CurrentUser);
+  MakeAutoStartable();
   SetTrayState(TrayState::Idle);
   widget_.ShowStatusText = !user.GetBool("DoNotCollectWords") && !user.GetBool("DoNotScroll");
   if (user.GetBool("ResetWidgetToScreen")) {
@@ -735,7 +732,7 @@ void TTrayMain::LoadStatistics(const std::string& name, bool open) {
   counters_.LoadFrom(user);
   geometry_.LoadFrom(user);
   widget_.ShowStatusText = !user.GetBool("DoNotCollectWords") && !user.GetBool("DoNotScroll");
-  ApplyNotifySettings();
+  notifications_.ApplySettings(*CurrentUser);
   widget_.Show();
   if (forms_.trayIcon) forms_.trayIcon->CheckItem(static_cast<int>(MenuEntry::Taskbar), false);
   PlaceWidget();
@@ -894,56 +891,8 @@ void TTrayMain::MouseClicked() {
   CancelAnalyse(CancelReason::Interrupted);
 }
 
-void TTrayMain::NotifyCheck(CancelReason) {
-  DebugLog(0, "TTrayMain.NotifyCheck()");
-  if (!CurrentUser || !enabled_) return;
-  DailySave(DailySaveMode::WhenDayChanged);
-}
+void TTrayMain::NotifyCheck(CancelReason reason) { notifications_.Check(reason); }
 
-// ------------------------------------------------------------ tutor launch --
-
-int TTrayMain::QV2001Launch(LaunchMode mode) {
-  TraceBlock trace("TTrayMain.QV2001Launch(", "} TTrayMain.QV2001Launch");
-  int result = 0;
-  if (TutorRunning()) {
-    DebugLog(0, "WARNING: QV2001 running already");
-  } else {
-    std::string command = Files().FileExists(programFolder_ + "\\Pellinor.exe") ? "Pellinor.exe" : "Quorvel.exe";
-    command += mode == LaunchMode::Training ? " /WAYFEN" : " /STATISTICS";
-    if (CurrentUser) {
-      if (WorkstationSettings) WorkstationSettings->SetString("DraxelLogon", CurrentUser->Name());
-      previousUser_ = DisableNow(previousUser_);
-      DebugLog(0, "prevUser = " + previousUser_);
-    }
-    if (!Processes().Start(command, programFolder_)) {
-      Dialogs().ShowMessage("Application main module not found: " + command, LangStr(1287), mb::kOk);
-      result = -1;
-    } else {
-      DebugLog(0, "Running QV2001");
-    }
-  }
-  previousUser_ = DisableNow(previousUser_);
-  return result;
-}
-
-void TTrayMain::ReviewClick() {
-  DebugLog(0, "TTrayMain.ReviewClick(");
-  if (enabled_) QV2001Launch(LaunchMode::Training);
-  DebugLog(0, ") TTrayMain.ReviewClick");
-}
-
-void TTrayMain::StatisticsClick() {
-  if (enabled_) QV2001Launch(LaunchMode::Statistics);
-}
-
-void TTrayMain::TrayClick() {
-  if (!forms_.trayIcon) return;
-  if (TutorRunning()) {
-    forms_.trayIcon->ShowBalloon(LangStr(1780), LangStr(1781), timing::kBalloonMs);
-    return;
-  }
-  int x = 0, y = 0;
-  if (forms_.application && forms_.application->CursorPos(x, y)) forms_.trayIcon->PopupMenu(x, y);
-}
+void TTrayMain::NotifyNow() { notifications_.NotifyNow(); }
 
 }  // namespace strevo

@@ -14,6 +14,7 @@
 
 #include "analysis/AnalyzerAPI.h"
 #include "core/DailyStatistics.h"
+#include "core/Notifications.h"
 #include "core/UserChoice.h"
 #include "input/KeyDecoder.h"
 #include "input/MessageNames.h"
@@ -29,6 +30,7 @@ class TLogForm;
 class TChooseApplications;
 class TNervoGraph;
 class TAppSettings;
+class TNotifyForm;
 
 // The user name that asks EnableNow for a change of user.
 inline constexpr const char* kChangeUserRequest = "!!!---!!!";
@@ -69,7 +71,7 @@ class TTrayMain : public IWordObserver {
  public:
   // The forms the program start created; the objects behind them live for
   // the whole run.
-  TTrayMain(Forms forms, TInfoOnTop& widget, TLogForm& logon, TChooseApplications& settings);
+  TTrayMain(Forms forms, TInfoOnTop& widget, TLogForm& logon, TChooseApplications& settings, TNotifyForm& notify);
   ~TTrayMain() override;
 
   // Program start and end.
@@ -121,11 +123,15 @@ class TTrayMain : public IWordObserver {
   void CMMouseClicked(uintptr_t& wParam, intptr_t lParam);
   void MouseClicked();
 
-  // Notifications (the day's close until the notification window exists).
+  // Training and break notifications (carried out by TNotifications).
   void NotifyCheck(CancelReason reason);
+  void NotifyNow();
 
   // Tutor launch and autostart.
+  // The tutor, or without it the statistics report (core/TutorLaunch.cpp).
   int QV2001Launch(LaunchMode mode);
+  bool TutorInstalled() const;
+  int ShowReport();
   void ReviewClick();
   void StatisticsClick();
   void TrayClick();
@@ -170,7 +176,6 @@ class TTrayMain : public IWordObserver {
   void StayOffForTutor();
   void EnableMenuItem(MenuEntry entry, bool enabled);
   void ApplyWordCollection();
-  void ApplyNotifySettings();
   void ReleaseSession();
   // The logon window; the chosen user's name, empty when cancelled.
   std::string AskForUser(bool noUserGiven, bool& openUser);
@@ -194,12 +199,9 @@ class TTrayMain : public IWordObserver {
   TWidgetGeometry geometry_;
   TrayState trayState_ = TrayState::Idle;
   TUserCounters counters_;
-  double lastCheckTime_ = 0, workPeriodStart_ = 0;
   uint32_t previousKeyTime_ = 0;
   std::string previousUser_;
   bool enabled_ = false;
-  bool notifyWhenDifficulties_ = false;
-  int32_t pagesSetting_ = 0, breakSetting_ = 0;
   WindowHandle previousWindow_ = 0;
   unsigned char lastCharacter_ = 0;
   int32_t repeatCount_ = 0;
@@ -207,6 +209,7 @@ class TTrayMain : public IWordObserver {
   int32_t savedWordCount_ = 0;
   std::string lastForegroundCaption_;
   TUserChoice choice_;
+  TNotifications notifications_;
   TDailyStatistics daily_;
   TKeyDecoder keys_;
   std::unique_ptr<TBigramAnalyzer> bigrams_;

@@ -3,7 +3,7 @@
 #include <exception>
 #include <vector>
 
-#include "core/Autostart.h"
+#include "core/TutorLaunch.h"
 #include "platform/Ansi.h"
 #include "platform/Application.h"
 #include "platform/Platform.h"
@@ -27,9 +27,6 @@ bool first_argument_is(const char* argument) {
   const std::vector<std::string> args = System().Arguments();
   return !args.empty() && same_text(args[0], argument);
 }
-
-// The program's own executable: the autostart entry names it.
-std::string own_executable_path() { return System().ExecutablePath(); }
 
 }  // namespace
 
@@ -59,7 +56,7 @@ InstallRun TUserChoice::FirstRunAfterInstall(std::string& name, bool& openUser, 
   station.SetString(AccountKey("SelectedUser"), account);
   station.SetBool(AccountKey("UseSelectedUser"), true);
   station.SetBool(AccountKey("LaunchAtStartup"), true);
-  MakeAutoStartable(own_executable_path());
+  MakeAutoStartable();
   name = account;
   station.Save();
   try {
@@ -75,7 +72,7 @@ InstallRun TUserChoice::FirstRunAfterInstall(std::string& name, bool& openUser, 
   }
   station.SetString(AccountKey("LastUser"), name);
   station.SetBool(AccountKey("LaunchAtStartup"), true);
-  MakeAutoStartable(own_executable_path());
+  MakeAutoStartable();
   station.SetString(AccountKey("SelectedUser"), name);
   station.SetBool(AccountKey("UseSelectedUser"), true);
   return InstallRun::Done;
@@ -122,7 +119,7 @@ std::string TUserChoice::TakeLogonResult(ModalResult result, bool& openUser) {
   if (result == ModalResult::Cancel && Mode == LogonMode::Normal) {
     if (logon_.DontShowAgainChecked && WorkstationSettings) {
       WorkstationSettings->SetBool(AccountKey("LaunchAtStartup"), false);
-      MakeAutoStartable(own_executable_path());
+      MakeAutoStartable();
     }
     Application().Terminate();
     return {};

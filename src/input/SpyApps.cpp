@@ -228,6 +228,23 @@ void TUserApplications::Release(const TUser* owner) {
   if (owner_ == owner) Drop();
 }
 
+std::vector<IApplicationList::Offer> TUserApplications::Offered(bool runningOnly) {
+  std::vector<Offer> offers;
+  if (!SpyedApps) return offers;
+  for (const TAppItem& item : SpyedApps->Items) {
+    const TAppSettings& app = *item.App;
+    if (app.Hidden || (runningOnly && !app.running())) continue;
+    offers.push_back({item.Key, app.DisplayName, app.IsEnabled()});
+  }
+  return offers;
+}
+
+void TUserApplications::SetMonitored(const std::string& key, bool monitored) {
+  if (!SpyedApps) return;
+  for (TAppItem& item : SpyedApps->Items)
+    if (item.Key == key && !item.App->Hidden) item.App->SetEnabled(monitored);
+}
+
 TUserApplications& UserApplications() {
   static TUserApplications instance;
   return instance;

@@ -108,6 +108,9 @@ class TUserApplications : public IApplicationList {
   void Load(const TUser* owner, const std::string& path) override;
   void Save(const std::string& path) override;
   void Release(const TUser* owner) override;
+  bool Loaded() const override { return SpyedApps != nullptr; }
+  std::vector<Offer> Offered(bool runningOnly) override;
+  void SetMonitored(const std::string& key, bool monitored) override;
 
  private:
   const TUser* owner_ = nullptr;  // the user whose load created the list

@@ -4,6 +4,7 @@
 #include "platform/Application.h"
 #include "ui/ChooseAppsFrm.h"
 #include "ui/InfoOnTopWindow.h"
+#include "ui/NotifyFrm.h"
 #include "ui/ULoginForm.h"
 
 namespace strevo {
@@ -103,6 +104,20 @@ ModalResult FakeSettingsView::ShowModal(TChooseApplications& dialog) {
   });
 }
 
+ModalResult FakeNotifyView::ShowModal(TNotifyForm& form) {
+  shown.push_back({form.Label1, form.PractiseCommentLbl, form.KeyInfoLbl, form.CapitalInfoLbl, form.WordInfoLbl,
+                   form.KeyIndexGraph.progress, form.CapitalIndexGraph.progress, form.WordIndexGraph.progress});
+  return RunModal([&form](const ModalAction& step, ModalResult&) {
+    if (step.action == "begin") form.ReviewNowClick();
+    else if (step.action == "skip") form.DonotReviewBtn2Click();
+    else if (step.action == "customise") form.SettingsBtnClick();
+    else if (step.action == "dontshow") form.DoNotShow = true;
+    else if (step.action == "enter") form.FormShortCut(13);
+    else if (step.action == "escape") form.FormShortCut(27);
+    return false;  // the buttons end the loop through EndModal
+  });
+}
+
 ModalResult FakeCloseDialog::ShowModal(CloseDialogState& state) {
   if (permanentAnswer >= 0 && state.permanentEnabled) state.permanentChecked = permanentAnswer != 0;
   shown.push_back(state);
@@ -188,6 +203,7 @@ FakeForms::FakeForms(FakePlatform& platform)
   };
   logon.pump = pumpTray;
   settings.pump = pumpTray;
+  notify.pump = pumpTray;
   closeDialog.pump = pumpTray;
 }
 
@@ -198,6 +214,7 @@ Forms FakeForms::Get() {
   forms.widget = &widget;
   forms.logon = &logon;
   forms.settings = &settings;
+  forms.notify = &notify;
   forms.closeDialog = &closeDialog;
   forms.taskbar = &taskbar;
   forms.threads = &threads;

@@ -164,6 +164,24 @@ class FakeSettingsView : public ISettingsView, public FakeModalView {
   int focused = 0;
 };
 
+// The training notification window: steps "begin", "skip", "customise",
+// "dontshow", "enter", "escape" (cancel when the script runs out, as the
+// close box does).
+class FakeNotifyView : public INotifyView, public FakeModalView {
+ public:
+  ModalResult ShowModal(TNotifyForm& form) override;
+  bool Showing() override { return FakeModalView::Showing(); }
+  void Hide() override { ++hides; }
+  void EndModal(ModalResult result) override { End(result); }
+  int hides = 0;
+  // The texts and gauges of each showing.
+  struct Shown {
+    std::string label1, comment, keyInfo, capitalInfo, wordInfo;
+    int keyIndex = 0, capitalIndex = 0, wordIndex = 0;
+  };
+  std::vector<Shown> shown;
+};
+
 // The close dialog: "yes" unless the script says otherwise.
 class FakeCloseDialog : public ICloseDialog, public FakeModalView {
  public:
@@ -243,6 +261,7 @@ class FakeForms {
   FakeWidgetView widget;
   FakeLogonView logon;
   FakeSettingsView settings;
+  FakeNotifyView notify;
   FakeCloseDialog closeDialog;
   FakeTaskbarWindow taskbar;
   FakeThreads threads;

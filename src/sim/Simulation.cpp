@@ -119,6 +119,7 @@ Simulation::Simulation(const std::string& installation, const std::string& root)
   const auto runInside = [this](const std::string& line) { RunInsideModal(line); };
   forms_->logon.runEvent = runInside;
   forms_->settings.runEvent = runInside;
+  forms_->notify.runEvent = runInside;
   forms_->closeDialog.runEvent = runInside;
   platform_->dialogs.whileShowing = [this] { MessageBoxShowing(); };
   const std::filesystem::path program = platform_->HostPath("C:\\Strevo");
@@ -210,12 +211,14 @@ void Simulation::PressKey(uint32_t virtualKey, bool shift, bool ctrl, bool alt, 
 }
 
 bool Simulation::PressChar(unsigned char c, uint32_t interval) {
+  // The main keys: the keypad is typed on only by "keypad" lines.
+  const auto keypad = [](uint32_t key) { return key >= 0x60 && key <= 0x6F; };
   const FakeLayout& layout = platform_->keyboard.Layout();
   for (const auto& [key, def] : layout.keys) {
-    if (def.normal == c && !def.dead) return PressKey(key, false, false, false, interval), true;
+    if (def.normal == c && !def.dead && !keypad(key)) return PressKey(key, false, false, false, interval), true;
   }
   for (const auto& [key, def] : layout.keys) {
-    if (def.shift == c && !def.deadShift) return PressKey(key, true, false, false, interval), true;
+    if (def.shift == c && !def.deadShift && !keypad(key)) return PressKey(key, true, false, false, interval), true;
   }
   for (const auto& [key, def] : layout.keys) {
     if (def.altGr == c) return PressKey(key, false, true, true, interval), true;
@@ -252,6 +255,8 @@ bool Simulation::Setup(const std::string& line, std::string& error) {
     p.clock.SetNow(encode_date(y, mo, d) + encode_time(h, mi, s));
   } else if (cmd == "logon" && w.size() >= 2) {
     forms_->logon.script.push_back({w[1], rest_after(line, 2)});
+  } else if (cmd == "notify" && w.size() >= 2) {
+    forms_->notify.script.push_back({w[1], rest_after(line, 2)});
   } else if (cmd == "settings" && w.size() >= 2) {
     forms_->settings.script.push_back({w[1], rest_after(line, 2)});
   } else if (cmd == "close" && w.size() >= 2) {

@@ -94,7 +94,7 @@ float Interpolate(float yHigh, float yLow, float xHigh, float xLow, float x) {
 
 bool OpenUrl(const std::string& target) {
   std::string full = target;
-  if (!IsWebAddress(target) && ProgramSettings) full = ProgramSettings->RootPath + target;
+  if (!IsWebAddress(target) && !IsAbsoluteFolder(target) && ProgramSettings) full = ProgramSettings->RootPath + target;
   return System().ShellOpen(full, 10);
 }
 

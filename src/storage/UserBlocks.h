@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace strevo {
 
@@ -64,6 +65,19 @@ class IApplicationList {
   virtual void Save(const std::string& path) = 0;
   // Drops the list when owner loaded it.
   virtual void Release(const TUser* owner) = 0;
+
+  // The settings dialog's view. An application as the dialog offers it.
+  struct Offer {
+    std::string Key;          // the executable name, upper case
+    std::string DisplayName;
+    bool Monitored = true;
+  };
+  virtual bool Loaded() const = 0;
+  // The applications that are not hidden, in the list's order; with
+  // runningOnly those of which a recorded process still runs.
+  virtual std::vector<Offer> Offered(bool runningOnly) = 0;
+  // Switches monitoring of every record under key.
+  virtual void SetMonitored(const std::string& key, bool monitored) = 0;
 };
 
 void RegisterUserBlocks(IStatisticsBlocks* statistics, IApplicationList* applications);

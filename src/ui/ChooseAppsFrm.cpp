@@ -53,6 +53,10 @@ void TChooseApplications::FormShow() {
   if (!user_) return;
   TUser& user = *user_;
   DoNotDisplayTxt = user.GetBool("DoNotScroll");
+  AppListMode = user.GetInteger("AppListMode") == 2 ? 2 : 1;
+  CheckList.clear();  // nothing of an earlier showing or user
+  checkChanges_.clear();
+  updateCheckList(AppListMode);
   AppliedWinUser = LangStr(1326) + " (" + WindowsUserName() + ")";
   NotifyWhenDifficulties = user.GetBool("NotifyWhenDifficulties");
   PagesTrackBar = user.GetInteger("PagesTrackBar.position");
@@ -95,6 +99,40 @@ void TChooseApplications::RefreshTexts() {
 
 void TChooseApplications::DoNotCollectWordsClick() { RefreshTexts(); }
 
+void TChooseApplications::updateCheckList(int mode) {
+  DebugLog(0, "TChooseApplications.updateCheckList{");
+  IApplicationList* list = ApplicationList();
+  if (!list || !list->Loaded()) {
+    DebugLog(0, "} TChooseApplications.updateCheckList - SpyedApps was NIL");
+    return;
+  }
+  CheckList = list->Offered(mode == 1);
+  for (IApplicationList::Offer& row : CheckList) {
+    DebugLog(0, "in memory: " + row.Key);
+    // What the person changed before switching the view.
+    if (const auto change = checkChanges_.find(row.Key); change != checkChanges_.end()) row.Monitored = change->second;
+  }
+}
+
+void TChooseApplications::ViewAllChkClick() {
+  AppListMode = 2;
+  updateCheckList(2);
+  if (user_) user_->SetInteger("AppListMode", 2);
+}
+
+void TChooseApplications::ViewActiveChkClick() {
+  AppListMode = 1;
+  updateCheckList(1);
+  if (user_) user_->SetInteger("AppListMode", 1);
+}
+
+void TChooseApplications::AppsCheckListClickCheck(size_t row, bool checked) {
+  DebugLog(0, "TChooseApplications.AppsCheckListClickCheck()");
+  if (row >= CheckList.size()) return;
+  CheckList[row].Monitored = checked;
+  checkChanges_[CheckList[row].Key] = checked;
+}
+
 void TChooseApplications::WriteSettings() {
   if (!user_) return;
   TUser& user = *user_;
@@ -112,6 +150,8 @@ void TChooseApplications::WriteSettings() {
     WorkstationSettings->SetString(account_key("SelectedUser"), SelectedUser);
     WorkstationSettings->SetBool(account_key("LoggedOffMode"), LoggedOffMode);
   }
+  if (IApplicationList* list = ApplicationList(); list && list->Loaded())
+    for (const auto& [key, monitored] : checkChanges_) list->SetMonitored(key, monitored);
 }
 
 void TChooseApplications::OkClick() {

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "storage/UserBlocks.h"
 #include "ui/Forms.h"
 
 namespace strevo {
@@ -34,6 +36,15 @@ class TChooseApplications {
   void RefreshTexts();
   void DoNotCollectWordsClick();
 
+  // The applications page: the user's monitored applications (hidden ones
+  // never), those running now (AppListMode 1) or all of them (2). A row's
+  // check box is whether typing in it is monitored; OK and "Change User"
+  // write the rows back into the list.
+  void updateCheckList(int mode);
+  void ViewAllChkClick();
+  void ViewActiveChkClick();
+  void AppsCheckListClickCheck(size_t row, bool checked);
+
   // The statistics page and the user's settings, before showing: the
   // program's counters, the letter pairs known, and the user's own figures.
   // A policy that forbids collecting words locks that setting on.
@@ -58,11 +69,14 @@ class TChooseApplications {
   bool LoggedOffMode = false;
   std::string NotifyCaption, TakeABreakCaption, WordsLabel, StatusLabel, UserNameLbl, AppliedWinUser, Caption;
   bool WordCountVisible = true;
+  int AppListMode = 1;
+  std::vector<IApplicationList::Offer> CheckList;
   ModalResult Result = ModalResult::None;
 
  private:
   ISettingsView& view_;
   TUser* user_ = nullptr;
+  std::map<std::string, bool> checkChanges_;  // by key, since the dialog showed
 };
 
 }  // namespace strevo

@@ -132,6 +132,17 @@ class ISettingsView {
   virtual void Focus() = 0;
 };
 
+// The training notification window (modal).
+class TNotifyForm;
+class INotifyView {
+ public:
+  virtual ~INotifyView() = default;
+  virtual ModalResult ShowModal(TNotifyForm& form) = 0;
+  virtual bool Showing() = 0;
+  virtual void Hide() = 0;
+  virtual void EndModal(ModalResult result) = 0;
+};
+
 // The close dialog (modal): a question, an optional autostart check box.
 struct CloseDialogState {
   std::string question;
@@ -189,6 +200,7 @@ struct Forms {
   IInfoOnTopView* widget = nullptr;
   ILogonView* logon = nullptr;
   ISettingsView* settings = nullptr;
+  INotifyView* notify = nullptr;
   ICloseDialog* closeDialog = nullptr;
   ITaskbarWindow* taskbar = nullptr;
   IBackgroundThreads* threads = nullptr;

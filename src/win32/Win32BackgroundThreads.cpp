@@ -125,11 +125,16 @@ void Win32BackgroundThreads::Synchronize(const std::function<void()>& fn) {
 
 intptr_t Win32BackgroundThreads::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (message != kSynchronizeMessage) return DefaultProc(message, wParam, lParam);
-  const auto* fn = reinterpret_cast<const std::function<void()>*>(lParam);
+  // The callback may open a modal window (the notification window): it runs
+  // as an ordinary message of this thread, not inside the other thread's
+  // send, which the system lets no window come to the front from. The
+  // asking thread is released first, with a copy of its callback.
+  const std::function<void()> fn = *reinterpret_cast<const std::function<void()>*>(lParam);
+  ::ReplyMessage(0);
   const int index = static_cast<int>(wParam);
   serving_.push_back(index);
   try {
-    (*fn)();
+    fn();
   } catch (const std::exception& error) {
     // An error of the callback ends the thread that asked for it.
     DebugLog(0, std::string("Synchronize: ") + error.what());

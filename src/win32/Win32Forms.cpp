@@ -25,6 +25,7 @@ void Win32Forms::CreateWindows() {
     application.Restore();
     widget->Show();
   };
+  notify = std::make_unique<Win32NotifyView>(loop, application.Handle());
   closeDialog = std::make_unique<Win32CloseDialog>(loop, application.Handle());
   logon = std::make_unique<Win32LogonView>(loop, application.Handle());
   trayIcon = std::make_unique<Win32TrayIcon>(application);
@@ -37,6 +38,7 @@ Forms Win32Forms::Get() {
   forms.widget = widget.get();
   forms.logon = logon.get();
   forms.settings = settings.get();
+  forms.notify = notify.get();
   forms.closeDialog = closeDialog.get();
   forms.taskbar = taskbar.get();
   forms.threads = threads.get();

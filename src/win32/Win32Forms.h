@@ -11,6 +11,7 @@
 #include "win32/Win32CloseDialog.h"
 #include "win32/Win32InfoOnTopView.h"
 #include "win32/Win32LogonView.h"
+#include "win32/Win32NotifyView.h"
 #include "win32/Win32MessageLoop.h"
 #include "win32/Win32SettingsView.h"
 #include "win32/Win32TaskbarWindow.h"
@@ -26,7 +27,8 @@ class Win32Forms {
   ~Win32Forms();
 
   // The forms of the main block: the taskbar window first, then the settings
-  // dialog, the widget, the close dialog, the logon window and the tray icon.
+  // dialog, the widget, the notification window, the close dialog, the logon
+  // window and the tray icon.
   // Throws EWindowError when one cannot be created.
   void CreateWindows();
   Forms Get();
@@ -36,6 +38,7 @@ class Win32Forms {
   std::unique_ptr<Win32TaskbarWindow> taskbar;
   std::unique_ptr<Win32SettingsView> settings;
   std::unique_ptr<Win32InfoOnTopView> widget;
+  std::unique_ptr<Win32NotifyView> notify;
   std::unique_ptr<Win32CloseDialog> closeDialog;
   std::unique_ptr<Win32LogonView> logon;
   std::unique_ptr<Win32TrayIcon> trayIcon;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "win32/Win32Window.h"
 
 namespace strevo {
@@ -109,6 +111,42 @@ MSG ToMsg(uintptr_t window, uint32_t message, uintptr_t wParam, intptr_t lParam,
   msg.pt.x = static_cast<short>(LOWORD(position));
   msg.pt.y = static_cast<short>(HIWORD(position));
   return msg;
+}
+
+bool DrawPicture(HDC dc, int x, int y, const TPicture& picture, int sourceX, int sourceY, int width, int height) {
+  if (picture.Empty()) return false;
+  if (width < 0) width = picture.width;
+  if (height < 0) height = picture.height;
+  width = std::min(width, picture.width - sourceX);
+  height = std::min(height, picture.height - sourceY);
+  if (sourceX < 0 || sourceY < 0 || width <= 0 || height <= 0) return false;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  GdiObject<HBITMAP> bitmap(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return false;
+  // AlphaBlend wants the colours premultiplied by their alpha.
+  auto* out = static_cast<uint32_t*>(bits);
+  for (size_t i = 0; i < picture.pixels.size(); ++i) {
+    const uint32_t p = picture.pixels[i];
+    const uint32_t a = p >> 24;
+    const uint32_t r = ((p >> 16) & 0xFF) * a / 255, g = ((p >> 8) & 0xFF) * a / 255, b = (p & 0xFF) * a / 255;
+    out[i] = (a << 24) | (r << 16) | (g << 8) | b;
+  }
+  HDC source = ::CreateCompatibleDC(dc);
+  bool drawn;
+  {
+    SelectedObject selected(source, bitmap.Get());
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    drawn = ::AlphaBlend(dc, x, y, width, height, source, sourceX, sourceY, width, height, blend) != FALSE;
+  }
+  ::DeleteDC(source);
+  return drawn;
 }
 
 }  // namespace strevo

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/Picture.h"
+
 namespace strevo {
 
 // Deletes a pen, brush, font, bitmap or region with its owner.
@@ -113,6 +115,11 @@ HBITMAP LoadBitmapFile(const std::string& file);
 // is replaced by the menu colour, so it sits on a menu like a glyph.
 HBITMAP LoadMenuGlyph(const char* resource);
 int BitmapWidth(HBITMAP bitmap);
+// Draws a decoded picture with its transparency at (x, y), or only the part
+// of it from (sourceX, sourceY) that fits width x height; false when the
+// picture is empty (nothing drawn).
+bool DrawPicture(HDC dc, int x, int y, const TPicture& picture, int sourceX = 0, int sourceY = 0, int width = -1,
+                 int height = -1);
 int BitmapHeight(HBITMAP bitmap);
 
 // Disables the enabled, visible top-level windows of the calling thread

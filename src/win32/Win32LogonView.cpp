@@ -43,24 +43,14 @@ const char* NameOf(int id) {
 }
 
 constexpr int kHeaderHeight = 73;
-constexpr COLORREF kHeaderTop = RGB(0x16, 0x2F, 0x5C);
-constexpr COLORREF kHeaderBottom = RGB(0x2B, 0x5F, 0xA8);
-// The header's colour at row y.
-COLORREF HeaderColour(int y) {
-  const int r = GetRValue(kHeaderTop) + (GetRValue(kHeaderBottom) - GetRValue(kHeaderTop)) * y / kHeaderHeight;
-  const int g = GetGValue(kHeaderTop) + (GetGValue(kHeaderBottom) - GetGValue(kHeaderTop)) * y / kHeaderHeight;
-  const int b = GetBValue(kHeaderTop) + (GetBValue(kHeaderBottom) - GetBValue(kHeaderTop)) * y / kHeaderHeight;
-  return RGB(r, g, b);
-}
+constexpr COLORREF kPlainHeader = RGB(0x1F, 0x45, 0x80);  // without the picture
 
-// Fills rows top..bottom (window coordinates from) of a rectangle with the
-// header's shading.
-void FillHeader(HDC dc, const RECT& area, int firstRow) {
-  for (int y = area.top; y < area.bottom; ++y) {
-    GdiObject<HBRUSH> brush(::CreateSolidBrush(HeaderColour(firstRow + y - area.top)));
-    RECT line{area.left, y, area.right, y + 1};
-    ::FillRect(dc, &line, brush.Get());
-  }
+// Fills a rectangle with the part of the header picture at (left, top) of
+// the window; plain when the picture could not be loaded.
+void FillHeader(HDC dc, const RECT& area, const TPicture& header, int left, int top) {
+  if (DrawPicture(dc, area.left, area.top, header, left, top, area.right - area.left, area.bottom - area.top)) return;
+  GdiObject<HBRUSH> brush(::CreateSolidBrush(kPlainHeader));
+  ::FillRect(dc, &area, brush.Get());
 }
 
 constexpr COLORREF kLinkColour = RGB(0x00, 0x00, 0x84);  // 0x840000 in the 0xBBGGRR notation: dark blue
@@ -81,12 +71,14 @@ struct Win32LogonView::Resources {
   GdiObject<HFONT> product{MakeFont("Segoe UI", -24, true)};
   GdiObject<HFONT> button{MakeFont("Segoe UI", -15, true)};
   HCURSOR hand = nullptr;
+  TPicture header;  // from the program folder; plain without it
 };
 
 Win32LogonView::Win32LogonView(Win32MessageLoop& loop, WindowHandle owner)
     : Win32ModalWindow(loop), resources_(std::make_unique<Resources>()) {
   whiteBackground_ = true;
   resources_->hand = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+  LoadPicture("header.jpg", resources_->header);
   CreateWindowOf({"TLogForm", 0, COLOR_WINDOW},
                  CentredPlacement("Login", WS_POPUP | WS_CLIPCHILDREN, 0, kClientWidth, kClientHeight, owner));
   HWND window = hwnd(handle_);
@@ -224,8 +216,8 @@ void Win32LogonView::Paint() {
   RECT client;
   ::GetClientRect(window, &client);
   ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-  // The header: a band shading from dark to lighter blue.
-  FillHeader(dc, RECT{0, 0, client.right, kHeaderHeight}, 0);
+  // The header picture.
+  FillHeader(dc, RECT{0, 0, client.right, kHeaderHeight}, resources_->header, 0, 0);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, RGB(255, 255, 255));
   {
@@ -253,7 +245,7 @@ void Win32LogonView::DrawItem(const void* data) {
       RECT place;
       ::GetWindowRect(item->hwndItem, &place);
       ::MapWindowPoints(nullptr, hwnd(handle_), reinterpret_cast<POINT*>(&place), 2);
-      FillHeader(dc, r, place.top);
+      FillHeader(dc, r, resources_->header, place.left, place.top);
       GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 2, RGB(255, 255, 255)));
       SelectedObject selected(dc, pen.Get());
       const int o = pressed ? 1 : 0;

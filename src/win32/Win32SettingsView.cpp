@@ -15,7 +15,7 @@ namespace {
 
 HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
 
-enum Kind { kLabel, kBoldLabel, kWrapLabel, kGroup, kCheck, kRadio, kFirstRadio, kTrack, kCombo, kPush, kIcon };
+enum Kind { kLabel, kBoldLabel, kWrapLabel, kGroup, kCheck, kRadio, kFirstRadio, kTrack, kCombo, kPush, kIcon, kCheckList };
 
 // One control of the dialog: its page (-1 on every page), where it sits on
 // the page (inside its group box when group is given), and its text (a
@@ -40,7 +40,11 @@ enum Id {
   kImage1, kPrgNameLbl, kVersionLbl, kGroupBox4, kLabel5, kStatusLabel, kLabel4, kUserNameLbl, kLogoffBtn,
   kStatpanel, kLabel7, kDateStarted, kLabel11, kTotalHits, kLabel12, kAnalyzedHits, kLabel1, kBigramCountLbl,
   kCenterButton1,
+  kAppsLabel, kViewActiveChk, kViewAllChk, kAppsCheckList,
 };
+
+constexpr int kPageCount = 4;
+constexpr int kApplicationsPage = 3;
 
 const ControlLayout kControls[] = {
     {kOkBtn, "OkBtn", kPush, -1, 0, 320, 392, 90, 25, 1173, "&OK"},
@@ -92,6 +96,11 @@ const ControlLayout kControls[] = {
     {kLabel1, "Label1", kLabel, 2, kStatpanel, 17, 99, 120, 16, 0, "Analyzed bigrams:"},
     {kBigramCountLbl, "BigramCountLbl", kLabel, 2, kStatpanel, 141, 99, 100, 16, 0, ""},
     {kCenterButton1, "CenterButton1", kPush, 2, 0, 264, 279, 105, 25, 0, "Return To Screen"},
+    // Applications
+    {kAppsLabel, "AppsLabel", kBoldLabel, 3, 0, 16, 8, 340, 16, 1793, "Monitored applications"},
+    {kViewActiveChk, "ViewActiveChk", kFirstRadio, 3, 0, 16, 32, 340, 18, 1791, "View running applications"},
+    {kViewAllChk, "ViewAllChk", kRadio, 3, 0, 16, 52, 340, 18, 1792, "View all applications"},
+    {kAppsCheckList, "AppsCheckList", kCheckList, 3, 0, 16, 80, 361, 262, 0, ""},
 };
 
 const ControlLayout* LayoutOf(int id) {
@@ -141,8 +150,8 @@ void Win32SettingsView::CreateControls() {
   HWND tabs = ::CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 8, 8, 401,
                                 380, window, reinterpret_cast<HMENU>(static_cast<intptr_t>(kPages)), module, nullptr);
   ::SendMessageA(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), FALSE);
-  const int pageTexts[3] = {1300, 1306, 1316};
-  for (int i = 0; i < 3; ++i) {
+  const int pageTexts[kPageCount] = {1300, 1306, 1316, 1790};
+  for (int i = 0; i < kPageCount; ++i) {
     std::string text = LangStr(pageTexts[i]);
     TCITEMA item{};
     item.mask = TCIF_TEXT;
@@ -183,6 +192,10 @@ void Win32SettingsView::CreateControls() {
       case kTrack: cls = TRACKBAR_CLASSA; style |= TBS_AUTOTICKS | TBS_HORZ | WS_TABSTOP; break;
       case kCombo: cls = "COMBOBOX"; style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_GROUP; break;
       case kPush: cls = "BUTTON"; style |= BS_PUSHBUTTON | WS_TABSTOP; break;
+      case kCheckList:
+        cls = WC_LISTVIEWA;
+        style |= LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP;
+        break;
     }
     const std::string text = item.langId ? LangStr(item.langId) : std::string(item.text);
     HWND control = ::CreateWindowExA(0, cls, text.c_str(), style, x, y, item.w, item.h, window,
@@ -205,7 +218,98 @@ void Win32SettingsView::CreateControls() {
   if (!icon) icon = ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
   ::SendDlgItemMessageA(window, kImage1, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
   ::EnableWindow(::GetDlgItem(window, kLoggedOffMode), FALSE);
+  HWND apps = ::GetDlgItem(window, kAppsCheckList);
+  ListView_SetExtendedListViewStyle(apps, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+  LVCOLUMNA column{};
+  column.mask = LVCF_WIDTH;
+  column.cx = LayoutOf(kAppsCheckList)->w - ::GetSystemMetrics(SM_CXVSCROLL) - 4;
+  ::SendMessageA(apps, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  CreateHints();
   ShowPage(0);
+}
+
+// The hints: collecting words, "Return To Screen", and the statistics
+// panel's mouse clicks (a region of the dialog: the panel lets the mouse
+// through to it).
+void Win32SettingsView::CreateHints() {
+  HWND window = hwnd(handle_);
+  HWND tips = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
+                                reinterpret_cast<HINSTANCE>(ModuleInstance()), nullptr);
+  tips_ = reinterpret_cast<WindowHandle>(tips);
+  const auto add = [&](int id, const std::string& text) {
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = static_cast<UINT_PTR>(id);
+    HWND control = ::GetDlgItem(window, id);
+    if (id != kStatpanel) {
+      tool.uFlags |= TTF_IDISHWND;
+      tool.uId = reinterpret_cast<UINT_PTR>(control);
+    } else {
+      ::GetWindowRect(control, &tool.rect);
+      ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&tool.rect), 2);
+    }
+    std::string copy = text;
+    tool.lpszText = copy.data();
+    ::SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  };
+  add(kDoNotCollectWords, LangStr(1298));
+  add(kCenterButton1, "Move Widget to Screen Default Position");
+  add(kStatpanel, "");
+  ::SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, 300);
+}
+
+void Win32SettingsView::SetStatpanelHint(const std::string& text) {
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = hwnd(handle_);
+  tool.uId = kStatpanel;
+  std::string copy = text;
+  tool.lpszText = copy.data();
+  ::SendMessageA(hwnd(tips_), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+std::string Win32SettingsView::Hint(const std::string& name) const {
+  HWND window = hwnd(handle_);
+  const ControlLayout* item = nullptr;
+  for (const ControlLayout& candidate : kControls)
+    if (name == candidate.name) item = &candidate;
+  if (!item) return "";
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window;
+  tool.uId = item->id == kStatpanel ? static_cast<UINT_PTR>(kStatpanel)
+                                    : reinterpret_cast<UINT_PTR>(::GetDlgItem(window, item->id));
+  char text[512] = "";
+  tool.lpszText = text;
+  ::SendMessageA(hwnd(tips_), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+  return text;
+}
+
+// The check list from the dialog's rows.
+void Win32SettingsView::FillApplications() {
+  if (!dialog_) return;
+  HWND window = hwnd(handle_);
+  HWND apps = ::GetDlgItem(window, kAppsCheckList);
+  filling_ = true;
+  ::SendMessageA(apps, LVM_DELETEALLITEMS, 0, 0);
+  for (size_t i = 0; i < dialog_->CheckList.size(); ++i) {
+    const IApplicationList::Offer& row = dialog_->CheckList[i];
+    std::string text = row.DisplayName.empty() || row.DisplayName == row.Key
+                           ? row.Key
+                           : row.DisplayName + "  (" + row.Key + ")";
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(i);
+    item.pszText = text.data();
+    const int at = static_cast<int>(::SendMessageA(apps, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    ListView_SetCheckState(apps, at, row.Monitored);
+  }
+  Check(window, kViewActiveChk, dialog_->AppListMode != 2);
+  Check(window, kViewAllChk, dialog_->AppListMode == 2);
+  filling_ = false;
 }
 
 WindowHandle Win32SettingsView::Control(const std::string& name) const {
@@ -220,6 +324,7 @@ void Win32SettingsView::ShowPage(int page) {
   HWND window = hwnd(handle_);
   ::SendDlgItemMessageA(window, kPages, TCM_SETCURSEL, page, 0);
   const bool wordsVisible = !dialog_ || dialog_->WordCountVisible;
+  ::ShowWindow(hwnd(tips_), SW_HIDE);
   for (const ControlLayout& item : kControls) {
     bool visible = item.page < 0 || item.page == page;
     if (item.id == kLoggedOffMode) visible = false;  // kept, never offered
@@ -282,6 +387,8 @@ void Win32SettingsView::Load() {
   SetText(window, kTotalHits, d.TotalHits);
   SetText(window, kAnalyzedHits, d.AnalyzedHits);
   SetText(window, kBigramCountLbl, d.BigramCountLbl);
+  SetStatpanelHint(d.StatpanelHint);
+  FillApplications();
   RefreshTexts();
 }
 
@@ -337,6 +444,14 @@ void Win32SettingsView::Command(int id) {
       dialog_->CenterClick();
       if (onReturnToScreen) onReturnToScreen();
       break;
+    case kViewActiveChk:
+      if (dialog_->AppListMode != 1) dialog_->ViewActiveChkClick();
+      FillApplications();
+      break;
+    case kViewAllChk:
+      if (dialog_->AppListMode != 2) dialog_->ViewAllChkClick();
+      FillApplications();
+      break;
     case kDoNotCollectWords:
       dialog_->DoNotCollectWords = Checked(hwnd(handle_), kDoNotCollectWords);
       dialog_->DoNotCollectWordsClick();
@@ -372,6 +487,14 @@ intptr_t Win32SettingsView::WindowProc(uint32_t message, uintptr_t wParam, intpt
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header->idFrom == kPages && header->code == static_cast<UINT>(TCN_SELCHANGE))
         ShowPage(static_cast<int>(::SendDlgItemMessageA(hwnd(handle_), kPages, TCM_GETCURSEL, 0, 0)));
+      if (header->idFrom == kAppsCheckList && header->code == static_cast<UINT>(LVN_ITEMCHANGED) && !filling_ &&
+          dialog_) {
+        // A change of the check box is a change of the state image.
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+        if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK))
+          dialog_->AppsCheckListClickCheck(static_cast<size_t>(change->iItem),
+                                           ListView_GetCheckState(header->hwndFrom, change->iItem) != 0);
+      }
       return 0;
     }
     default:

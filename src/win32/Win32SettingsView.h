@@ -1,5 +1,5 @@
-// The settings dialog: three pages (Personal, Common, About) of check
-// boxes, track bars and labels over the fields of TChooseApplications. The
+// The settings dialog: four pages (Personal, Common, About, Applications)
+// of check boxes, track bars, labels and the applications' check list over the fields of TChooseApplications. The
 // controls are filled from the dialog's fields when it is shown and written
 // back before its OK and Change User buttons act.
 #pragma once
@@ -25,8 +25,11 @@ class Win32SettingsView : public ISettingsView, private Win32ModalWindow {
   using Win32ModalWindow::Handle;
   // A control by the dialog's name for it ("OkBtn", "WordCount", ...).
   WindowHandle Control(const std::string& name) const;
-  // Shows page 0 (Personal), 1 (Common) or 2 (About).
+  // Shows page 0 (Personal), 1 (Common), 2 (About) or 3 (Applications).
   void ShowPage(int page);
+  // The hint a control shows ("DoNotCollectWords", "CenterButton1",
+  // "statpanel").
+  std::string Hint(const std::string& name) const;
 
   // "Return To Screen": after the dialog has reset the widget's place, the
   // application is restored and the widget shown.
@@ -42,10 +45,15 @@ class Win32SettingsView : public ISettingsView, private Win32ModalWindow {
   void Pull();
   void RefreshTexts();
   void Command(int id);
+  void CreateHints();
+  void SetStatpanelHint(const std::string& text);
+  void FillApplications();
 
   TChooseApplications* dialog_ = nullptr;
   int page_ = 0;
   int stripHeight_ = 24;  // the tabs of the page control
+  WindowHandle tips_ = 0;
+  bool filling_ = false;  // the check list is being filled: no clicks
 };
 
 }  // namespace strevo

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "analysis/BigramAnalyzer.h"
-#include "core/Autostart.h"
+#include "core/TutorLaunch.h"
 #include "core/TrayMain.h"
 #include "sim/Simulation.h"
 #include "ui/ChooseAppsFrm.h"
@@ -347,6 +347,156 @@ TEST_F(TrayMainTest, WorkstationWithoutANameUsesTheNonameFile) {
   Run("computer\nargs /INST\nrun\ntype abc \n");
   EXPECT_TRUE(ShownContains("This workstation does not have a name!"));
   EXPECT_TRUE(std::filesystem::exists(sim.Platform().HostPath("C:\\Strevo\\noname.wk10")));
+}
+
+// ------------------------------------------------------------ the advice --
+
+// n words of four letters from e..z (never a-d, never three alike), each
+// followed by a blank: 5 n characters.
+std::string Words(int n) {
+  std::string text;
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < 4; ++j) text += static_cast<char>('e' + (i * 7 + j * 5) % 22);
+    text += ' ';
+  }
+  return text;
+}
+
+// A used profile whose active difficult keys a, b, c and d each have the
+// given index (400 presses, 4 x index / 16 errors per 100): the problem
+// index is then Round(0.7 x Round(0.675 x index)). Words are not
+// collected.
+void DifficultProfile(FakePlatform& platform, int index, const std::string& more = "PagesTrackBar.position=0\r\n") {
+  platform.WriteHostFile("C:\\Strevo\\Database\\Ann.usr",
+                         "UserName=ann\r\nDateStarted=1/1/2026\r\nTop1000loaded=1\r\nDoNotCollectWords=1\r\n"
+                         "NotifyWhenDifficulties=1\r\nNotifyWhenBreak=0\r\n" +
+                             more);
+  std::string dta;
+  const auto put32 = [&](int32_t v) { for (int i = 0; i < 4; ++i) dta += static_cast<char>((v >> (8 * i)) & 0xFF); };
+  const auto put16 = [&](int v) { dta += static_cast<char>(v & 0xFF); dta += static_cast<char>((v >> 8) & 0xFF); };
+  for (int i = 0; i < 6; ++i) put32(255);
+  put32(110);
+  for (int set = 0; set < 2; ++set)
+    for (int array = 0; array < 3; ++array)  // presses, hits, errors
+      for (int c = 33; c <= 255; ++c) {
+        const bool difficult = set == 1 && c >= 'a' && c <= 'd';
+        put16(!difficult ? 0 : array < 2 ? 400 : index);
+      }
+  platform.WriteHostFile("C:\\Strevo\\Database\\Ann.DTA", dta);
+}
+
+int Balloons(Simulation& sim, const std::string& title) {
+  int n = 0;
+  for (const auto& b : sim.Forms().trayIcon.balloons) n += b.title == title;
+  return n;
+}
+
+TEST_F(TrayMainTest, AnHourOfTypingWithShortPausesBringsOneBreakReminder) {
+  sim.Platform().WriteHostFile("C:\\Strevo\\Database\\Ann.usr",
+                               "UserName=ann\r\nDateStarted=1/1/2026\r\nNotifyWhenBreak=1\r\n"
+                               "BreakTrackBar.position=4\r\n");
+  std::string script = "args /INST\nrun\n";
+  for (int minute = 0; minute < 62; ++minute) script += "type " + Words(6) + "\nwait 55000\n";
+  Run(script);
+  EXPECT_EQ(Balloons(sim, "Time for a break"), 1) << "one hour (four quarter hours) of work";
+}
+
+TEST_F(TrayMainTest, APauseOfSevenMinutesTwelveStartsTheHourAgain) {
+  sim.Platform().WriteHostFile("C:\\Strevo\\Database\\Ann.usr",
+                               "UserName=ann\r\nDateStarted=1/1/2026\r\nNotifyWhenBreak=1\r\n"
+                               "BreakTrackBar.position=4\r\n");
+  std::string script = "args /INST\nrun\n";
+  for (int minute = 0; minute < 40; ++minute) script += "type " + Words(6) + "\nwait 55000\n";
+  script += "wait 433000\n";
+  for (int minute = 0; minute < 40; ++minute) script += "type " + Words(6) + "\nwait 55000\n";
+  Run(script);
+  EXPECT_EQ(Balloons(sim, "Time for a break"), 0);
+}
+
+TEST_F(TrayMainTest, WithoutBreakRemindersNoBalloonComes) {
+  sim.Platform().WriteHostFile("C:\\Strevo\\Database\\Ann.usr",
+                               "UserName=ann\r\nDateStarted=1/1/2026\r\nNotifyWhenBreak=0\r\n"
+                               "BreakTrackBar.position=1\r\n");
+  std::string script = "args /INST\nrun\n";
+  for (int minute = 0; minute < 40; ++minute) script += "type " + Words(6) + "\nwait 55000\n";
+  Run(script);
+  EXPECT_EQ(Balloons(sim, "Time for a break"), 0);
+}
+
+TEST_F(TrayMainTest, TrainingIsOfferedAfterTheSevenHundredFirstCharacter) {
+  DifficultProfile(sim.Platform(), 44);
+  Run("args /INST\nnotify skip\nrun\ntype " + Words(140) + "\nwait 7000\nsummary\ntype e\nwait 7000\nsummary\n");
+  ASSERT_EQ(sim.Summaries.size(), 3u);
+  EXPECT_EQ(sim.Summaries[0].monitoredHits, 700);
+  ASSERT_EQ(sim.Forms().notify.shown.size(), 1u) << "700 characters are not enough, the 701st is";
+  EXPECT_EQ(sim.Forms().notify.shown[0].label1, "Training needed for keys: abcd");
+  EXPECT_EQ(sim.Forms().notify.shown[0].keyInfo, "4 keys need practice");
+  EXPECT_EQ(sim.Forms().notify.shown[0].keyIndex, 30);
+  EXPECT_EQ(Profile().at("LastMonitoredDif"), "701");
+}
+
+TEST_F(TrayMainTest, AProblemIndexOfExactlyTwentyShowsNothing) {
+  DifficultProfile(sim.Platform(), 43);  // problem index Round(0.7 x 29) = 20
+  Run("args /INST\nrun\ntype " + Words(150) + "\nwait 7000\n");
+  EXPECT_TRUE(sim.Forms().notify.shown.empty());
+  EXPECT_EQ(Profile().at("LastMonitoredDif"), "750") << "the check itself ran";
+}
+
+TEST_F(TrayMainTest, PagesSettingSpacesTheNotificationsByDays) {
+  // Notified yesterday, three days between notifications: the check moves
+  // on but shows nothing. Three days ago: it shows.
+  DifficultProfile(sim.Platform(), 44, "PagesTrackBar.position=3\r\nLastNotifyDate=46362\r\n");
+  Run("date 2026-12-07 09:00:00\nargs /INST\nnotify skip\nrun\ntype " + Words(150) + "\nwait 7000\n");
+  EXPECT_TRUE(sim.Forms().notify.shown.empty());
+  EXPECT_EQ(Profile().at("LastMonitoredDif"), "750");
+}
+
+TEST_F(TrayMainTest, ThreeDaysAfterTheLastNotificationTheNextComes) {
+  DifficultProfile(sim.Platform(), 44, "PagesTrackBar.position=3\r\nLastNotifyDate=46360\r\n");
+  Run("date 2026-12-07 09:00:00\nargs /INST\nnotify skip\nrun\ntype " + Words(150) + "\nwait 7000\n");
+  EXPECT_EQ(sim.Forms().notify.shown.size(), 1u);
+  EXPECT_EQ(Profile().at("LastNotifyDate"), "46363");
+}
+
+TEST_F(TrayMainTest, NotificationResultsBeginCustomiseAndDoNotShow) {
+  DifficultProfile(sim.Platform(), 44);
+  sim.Platform().WriteHostFile("C:\\Strevo\\Quorvel.exe", "MZ");
+  // Customise: the settings dialog, then the window again; there the person
+  // ticks "Do not show" and begins training.
+  Run("args /INST\nnotify customise\nsettings ok\nnotify dontshow\nnotify begin\nrun\ntype " + Words(150) +
+      "\nwait 7000\n");
+  EXPECT_EQ(sim.Forms().settings.shows, 1);
+  EXPECT_EQ(sim.Forms().notify.shown.size(), 2u);
+  ASSERT_EQ(sim.Platform().processes.started.size(), 1u);
+  EXPECT_EQ(sim.Platform().processes.started[0].first, "Quorvel.exe /WAYFEN");
+  const auto profile = Profile();
+  EXPECT_EQ(profile.at("NotifyWhenDifficulties"), "0");
+  EXPECT_EQ(profile.at("NotifyAfterPages"), "0");
+}
+
+// Without the tutor in the program folder the practice button writes the
+// user's report from the saved figures, opens it, and monitoring goes on.
+TEST_F(TrayMainTest, WithoutTheTutorPracticeWritesAndOpensTheReport) {
+  Run("args /INST\nrun\ntype ab cd \nmenu 0\nsummary\ntype ef \n");
+  EXPECT_TRUE(sim.Platform().processes.started.empty());
+  EXPECT_TRUE(sim.Platform().dialogs.shown.empty());
+  ASSERT_EQ(sim.Platform().system.shellOpened.size(), 1u);
+  const std::string page = sim.Platform().system.shellOpened[0].first;
+  EXPECT_EQ(page, "C:\\Strevo\\Database\\Ann-report.html");
+  EXPECT_NE(sim.Platform().ReadHostFile(page).find("<html"), std::string::npos);
+  EXPECT_TRUE(sim.Summaries[0].enabled);
+  EXPECT_EQ(sim.Summaries[0].user, "ann");
+  EXPECT_EQ(Profile().at("totalHits"), "9") << "the figures before and after the report";
+}
+
+// When the page cannot be written the person is told, and monitoring goes on.
+TEST_F(TrayMainTest, AReportThatCannotBeWrittenIsReported) {
+  sim.Platform().WriteHostFile("C:\\Strevo\\Database\\Ann-report.html\\x", "a folder in the page's place");
+  Run("args /INST\nrun\ntype ab \nmenu 0\nsummary\n");
+  ASSERT_EQ(sim.Platform().dialogs.shown.size(), 1u);
+  EXPECT_NE(sim.Platform().dialogs.shown[0].text.find("could not be written"), std::string::npos);
+  EXPECT_TRUE(sim.Platform().system.shellOpened.empty());
+  EXPECT_TRUE(sim.Summaries[0].enabled);
 }
 
 // ----------------------------------------- messages under modal windows --

@@ -145,5 +145,38 @@ TEST_F(SettingsDialogTest, OkWritesTheAccountKeysWithTheWindowsAccountName) {
   EXPECT_FALSE(user->GetBool("NotifyWhenDifficulties")) << "the user keys are written by the same OK";
 }
 
+// The applications page offers every application that is not hidden, its
+// check box is monitoring, a change of view keeps what was changed, and OK
+// writes the rows back into the user's list.
+TEST_F(SettingsDialogTest, ApplicationsPageChecksWriteTheMonitoredApplications) {
+  SpyedApps = std::make_unique<TSpyedApps>();
+  SpyedApps->AddApp(true, "editor.exe", "Editor", "", false);
+  SpyedApps->AddApp(false, "mail.exe", "Mail", "QV", false);
+  SpyedApps->AddApp(false, "DRAXEL.EXE", "Quorvel Wayfen", "", true);
+  user->SetInteger("AppListMode", 2);
+  dialog.FormShow();
+  ASSERT_EQ(dialog.CheckList.size(), 2u) << "the hidden one is never offered";
+  EXPECT_EQ(dialog.CheckList[0].Key, "EDITOR.EXE");
+  EXPECT_TRUE(dialog.CheckList[0].Monitored);
+  EXPECT_FALSE(dialog.CheckList[1].Monitored);
+  dialog.AppsCheckListClickCheck(0, false);
+  dialog.AppsCheckListClickCheck(1, true);
+  dialog.ViewActiveChkClick();
+  EXPECT_TRUE(dialog.CheckList.empty()) << "no recorded process runs";
+  EXPECT_EQ(user->GetInteger("AppListMode"), 1);
+  dialog.ViewAllChkClick();
+  ASSERT_EQ(dialog.CheckList.size(), 2u);
+  EXPECT_FALSE(dialog.CheckList[0].Monitored) << "a change survives a change of view";
+  dialog.OkClick();
+  const auto& items = SpyedApps->Items;
+  EXPECT_FALSE(items[0].App->IsEnabled());
+  EXPECT_TRUE(items[1].App->IsEnabled());
+  EXPECT_FALSE(items[2].App->IsEnabled()) << "the hidden one stays as it was";
+  SpyedApps.reset();
+  dialog.FormShow();
+  EXPECT_TRUE(dialog.CheckList.empty()) << "no list, no rows of an earlier showing";
+  dialog.OkClick();
+}
+
 }  // namespace
 }  // namespace strevo

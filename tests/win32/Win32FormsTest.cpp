@@ -4,6 +4,7 @@
 // waits for a person: modal ones are ended by posted messages and each has
 // a watchdog that ends it after a few seconds.
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
@@ -11,10 +12,12 @@
 #include <atomic>
 #include <string>
 
+#include "analysis/DeviationCalc.h"
 #include "platform/Application.h"
 #include "storage/LangRes.h"
 #include "ui/ChooseAppsFrm.h"
 #include "ui/InfoOnTopWindow.h"
+#include "ui/NotifyFrm.h"
 #include "ui/ULoginForm.h"
 #include "win32/Win32ApplicationWindow.h"
 #include "win32/Win32BackgroundThreads.h"
@@ -23,6 +26,7 @@
 #include "win32/Win32InfoOnTopView.h"
 #include "win32/Win32LogonView.h"
 #include "win32/Win32MessageLoop.h"
+#include "win32/Win32NotifyView.h"
 #include "win32/Win32Platform.h"
 #include "win32/Win32SettingsView.h"
 #include "win32/Win32TaskbarWindow.h"
@@ -529,6 +533,64 @@ TEST_F(Win32FormsTest, LogonWindowClosesWithCancelWhenTheApplicationEnds) {
       << "the quit request stays for the main loop";
 }
 
+// A window held up for a person or a screenshot script: with
+// STREVO_SCREENSHOT_DIR set, each step writes <name>.ready there and waits
+// until <name>.done appears (the script takes the picture in between);
+// without it, a short pause.
+// A window whose caption the display's window manager would draw (none
+// here) is cut out by its client area.
+void WaitForLook(const std::string& name, HWND window = nullptr, bool clientOnly = false) {
+  char dir[MAX_PATH] = {};
+  if (!::GetEnvironmentVariableA("STREVO_SCREENSHOT_DIR", dir, MAX_PATH)) {
+    Pump(1500);
+    return;
+  }
+  Pump(400);
+  const std::string base = std::string(dir) + "\\" + name;
+  // The window's place on the screen, for the script to cut it out.
+  std::string place;
+  RECT r{};
+  if (window && clientOnly && ::GetClientRect(window, &r))
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  else if (window)
+    ::GetWindowRect(window, &r);
+  if (window)
+    place = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" + std::to_string(r.left) +
+            "+" + std::to_string(r.top);
+  HANDLE ready = ::CreateFileA((base + ".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  ::WriteFile(ready, place.data(), static_cast<DWORD>(place.size()), &written, nullptr);
+  ::CloseHandle(ready);
+  const DWORD deadline = ::GetTickCount() + 20000;
+  while (::GetFileAttributesA((base + ".done").c_str()) == INVALID_FILE_ATTRIBUTES &&
+         static_cast<int32_t>(deadline - ::GetTickCount()) > 0)
+    Pump(50);
+}
+
+// A look taken from inside a modal loop: a timer fires there, prepares the
+// window, waits for the look and ends the window.
+struct Look {
+  static void Arm(const std::string& name, std::function<void()> before, std::function<void()> end,
+                  WindowHandle window = 0, bool clientOnly = false) {
+    name_ = name;
+    clientOnly_ = clientOnly;
+    before_ = std::move(before);
+    end_ = std::move(end);
+    window_ = window;
+    ::SetTimer(nullptr, 0, 50, Fire);
+  }
+  static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    if (before_) before_();
+    WaitForLook(name_, hwnd(window_), clientOnly_);
+    if (end_) end_();
+  }
+  static inline std::string name_;
+  static inline std::function<void()> before_, end_;
+  static inline WindowHandle window_ = 0;
+  static inline bool clientOnly_ = false;
+};
+
 TEST_F(Win32FormsTest, SettingsWindowWritesItsControlsBackBeforeOk) {
   Win32ApplicationWindow application("Strevo forms test settings");
   Win32MessageLoop loop;
@@ -537,14 +599,28 @@ TEST_F(Win32FormsTest, SettingsWindowWritesItsControlsBackBeforeOk) {
   dialog.TakeABreak = true;
   dialog.BreakInterval = 6;
   dialog.WordCount = 10;
+  dialog.StatpanelHint = "Mouse Clicks: 5";
+  dialog.AppListMode = 2;
+  dialog.CheckList = {{"EDITOR.EXE", "Editor", true}, {"MAIL.EXE", "Mail", false}};
   Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
   ::PostMessageA(hwnd(view.Control("TakeABreak")), BM_CLICK, 0, 0);  // unchecks it
-  ::PostMessageA(hwnd(view.Control("OkBtn")), BM_CLICK, 0, 0);
+  std::string hints;
+  int rows = 0;
+  // The person ticks the second application, then presses OK.
+  Look::Arm("settings-test", [&] {
+    HWND apps = hwnd(view.Control("AppsCheckList"));
+    rows = ListView_GetItemCount(apps);
+    ListView_SetCheckState(apps, 1, TRUE);
+    hints = view.Hint("DoNotCollectWords") + "|" + view.Hint("CenterButton1") + "|" + view.Hint("statpanel");
+  }, [&] { ::SendMessageA(hwnd(view.Control("OkBtn")), BM_CLICK, 0, 0); });
   EXPECT_EQ(dialog.ShowModal(), ModalResult::Ok);
   EXPECT_FALSE(watchdog.fired);
   EXPECT_FALSE(dialog.TakeABreak);
   EXPECT_EQ(dialog.BreakInterval, 6);
   EXPECT_NE(dialog.TakeABreakCaption.find("1:30 h"), std::string::npos) << "6 quarter hours";
+  EXPECT_EQ(rows, 2);
+  EXPECT_TRUE(dialog.CheckList[1].Monitored);
+  EXPECT_EQ(hints, LangStr(1298) + "|Move Widget to Screen Default Position|Mouse Clicks: 5");
 }
 
 TEST_F(Win32FormsTest, SettingsWindowClosesWithEndModalFromTheHook) {
@@ -617,44 +693,28 @@ TEST_F(Win32FormsTest, ProgressWindowHideLeavesTheBarAtItsMaximum) {
   EXPECT_FALSE(progress.Visible());
 }
 
-// Not part of the normal run: shows every window with sample figures for a
-// person (or a screenshot script) to look at. With STREVO_SCREENSHOT_DIR
-// set, each step writes <name>.ready there and waits until <name>.done
-// appears (the script takes the picture in between).
-void WaitForLook(const std::string& name) {
-  char dir[MAX_PATH] = {};
-  if (!::GetEnvironmentVariableA("STREVO_SCREENSHOT_DIR", dir, MAX_PATH)) {
-    Pump(1500);
-    return;
-  }
-  Pump(400);
-  const std::string base = std::string(dir) + "\\" + name;
-  HANDLE ready = ::CreateFileA((base + ".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ::CloseHandle(ready);
-  const DWORD deadline = ::GetTickCount() + 20000;
-  while (::GetFileAttributesA((base + ".done").c_str()) == INVALID_FILE_ATTRIBUTES &&
-         static_cast<int32_t>(deadline - ::GetTickCount()) > 0)
-    Pump(50);
+TEST_F(Win32FormsTest, NotificationWindowShowsAndItsPartsGiveTheirResults) {
+  Win32ApplicationWindow application("Strevo forms test notification");
+  Win32MessageLoop loop;
+  Win32NotifyView view(loop, application.Handle());
+  TNotifyForm form(view);
+  form.KeyIndexGraph = {30, 0x008000};
+  Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
+  bool visible = false;
+  // A press on "Begin Training" (the middle of its place), while the window
+  // is up.
+  Look::Arm("notification-test", [&] { visible = ::IsWindowVisible(hwnd(view.Handle())) != FALSE; },
+            [&] { ::SendMessageA(hwnd(view.Handle()), WM_LBUTTONUP, 0, MAKELPARAM(162, 313)); });
+  EXPECT_EQ(form.ShowModal(), ModalResult::BeginTraining);
+  EXPECT_TRUE(visible);
+  EXPECT_FALSE(watchdog.fired);
+  EXPECT_EQ(view.PartAt(300, 310), Win32NotifyView::Part::Skip);
+  EXPECT_EQ(view.PartAt(320, 350), Win32NotifyView::Part::Settings);
+  EXPECT_EQ(view.PartAt(100, 30), Win32NotifyView::Part::Header);
+  // Escape skips the training, as the link does.
+  ::PostMessageA(hwnd(view.Handle()), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(form.ShowModal(), ModalResult::Ok);
 }
-
-// A look taken from inside a modal loop: a timer fires there, prepares the
-// window, waits for the look and ends the window.
-struct Look {
-  static void Arm(const std::string& name, std::function<void()> before, std::function<void()> end) {
-    name_ = name;
-    before_ = std::move(before);
-    end_ = std::move(end);
-    ::SetTimer(nullptr, 0, 50, Fire);
-  }
-  static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD) {
-    ::KillTimer(nullptr, id);
-    if (before_) before_();
-    WaitForLook(name_);
-    if (end_) end_();
-  }
-  static inline std::string name_;
-  static inline std::function<void()> before_, end_;
-};
 
 TEST_F(WidgetTest, DISABLED_ShowEveryWindowForALook) {
   ASSERT_FALSE(data_.empty());
@@ -700,6 +760,8 @@ TEST_F(WidgetTest, DISABLED_ShowEveryWindowForALook) {
   WaitForLook("widgets");
   taskbar.Hide();
   progress.Hide();
+  active.Hide();
+  paused.Hide();
 
   Win32LogonView logonView(loop, application.Handle());
   TLogForm logon(logonView);
@@ -709,7 +771,7 @@ TEST_F(WidgetTest, DISABLED_ShowEveryWindowForALook) {
   logon.CancelCaption = LangStr(1677);
   logon.DontShowAgainVisible = true;
   logon.ProposedName = "Ann";
-  Look::Arm("logon", nullptr, [&] { logonView.EndModal(ModalResult::Cancel); });
+  Look::Arm("logon", nullptr, [&] { logonView.EndModal(ModalResult::Cancel); }, logonView.Handle());
   logon.ShowModal();
 
   Win32SettingsView settingsView(loop, application.Handle());
@@ -731,18 +793,36 @@ TEST_F(WidgetTest, DISABLED_ShowEveryWindowForALook) {
   settings.TotalHits = "123456";
   settings.AnalyzedHits = "100000";
   settings.BigramCountLbl = "412";
-  for (int page = 0; page < 3; ++page) {
+  settings.AppListMode = 2;
+  settings.CheckList = {{"WINWORD.EXE", "Word processor", true},
+                        {"OUTLOOK.EXE", "Mail", true},
+                        {"CMD.EXE", "", false},
+                        {"NOTEPAD.EXE", "Notepad", true}};
+  for (int page = 0; page < 4; ++page) {
     Look::Arm("settings" + std::to_string(page), [&settingsView, page] { settingsView.ShowPage(page); },
-              [&settingsView] { settingsView.EndModal(ModalResult::Cancel); });
+              [&settingsView] { settingsView.EndModal(ModalResult::Cancel); }, settingsView.Handle());
     settings.ShowModal();
   }
+
+  // The three bands' colours, one on each gauge.
+  Win32NotifyView notifyView(loop, application.Handle());
+  TNotifyForm notify(notifyView);
+  notify.FormCreate();
+  notify.KeyIndexGraph = {82, BandColour(82)};
+  notify.CapitalIndexGraph = {47, BandColour(47)};
+  notify.WordIndexGraph = {18, BandColour(18)};
+  notify.KeyInfoLbl = "q z x";
+  notify.CapitalInfoLbl = "Q W";
+  notify.WordInfoLbl = "rhythm";
+  Look::Arm("notification", nullptr, [&] { notifyView.EndModal(ModalResult::Ok); }, notifyView.Handle(), true);
+  notify.ShowModal();
 
   Win32CloseDialog closeDialog(loop, application.Handle());
   CloseDialogState state;
   state.question = LangStr(1271);
   state.permanentEnabled = true;
   state.permanentChecked = true;
-  Look::Arm("close", nullptr, [&] { closeDialog.EndModal(ModalResult::Cancel); });
+  Look::Arm("close", nullptr, [&] { closeDialog.EndModal(ModalResult::Cancel); }, closeDialog.Handle(), true);
   closeDialog.ShowModal(state);
   Localize().Clear();
 }

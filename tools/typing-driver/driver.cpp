@@ -7,6 +7,9 @@
 //   type TEXT MS               type TEXT into the field, MS between keys ("\b" backspace)
 //   click                      a left click into the field
 //   post MESSAGE [WPARAM]      post a registered message to "Strevo 11"
+//   wait-visible CAPTION MS    wait until a visible top-level window has that caption
+//   click-at CAPTION X Y       a left click at client point (X, Y) of the visible window
+//   close-window CAPTION       post WM_CLOSE to a window
 //   sleep MS
 // Exit code 0 when every command succeeded, 1 otherwise.
 #include <windows.h>
@@ -78,6 +81,37 @@ std::string Unescape(const std::string& text) {
   return out;
 }
 
+// The visible top-level window with this caption (hidden windows of the
+// same caption are passed over).
+HWND FindVisible(const std::string& caption) {
+  struct Search {
+    const std::string* caption;
+    HWND found;
+  } search{&caption, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        char text[256] = {};
+        GetWindowTextA(window, text, sizeof text);
+        if (IsWindowVisible(window) && *s->caption == text) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool WaitVisible(const std::string& caption, DWORD milliseconds) {
+  const DWORD end = GetTickCount() + milliseconds;
+  while (GetTickCount() < end) {
+    if (FindVisible(caption)) return true;
+    Pump(100);
+  }
+  return false;
+}
+
 bool WaitWindow(const std::string& caption, DWORD milliseconds, bool present) {
   const DWORD end = GetTickCount() + milliseconds;
   while (GetTickCount() < end) {
@@ -140,6 +174,29 @@ int main(int argc, char** argv) {
       const WPARAM wParam = static_cast<WPARAM>(std::atoi(arg(2).c_str()));
       ok = target && PostMessageA(target, message, wParam, 0);
       i += (i + 2 < argc && std::isdigit(static_cast<unsigned char>(argv[i + 2][0]))) ? 2 : 1;
+    } else if (command == "wait-visible") {
+      ok = WaitVisible(arg(1), static_cast<DWORD>(std::atoi(arg(2).c_str())));
+      i += 2;
+    } else if (command == "click-at") {
+      HWND target = FindVisible(arg(1));
+      POINT p{std::atoi(arg(2).c_str()), std::atoi(arg(3).c_str())};
+      ok = target != nullptr;
+      if (ok) {
+        ClientToScreen(target, &p);
+        SetCursorPos(p.x, p.y);
+        Pump(100);
+        INPUT input[2]{};
+        input[0].type = input[1].type = INPUT_MOUSE;
+        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, input, sizeof input[0]);
+        Pump(200);
+      }
+      i += 3;
+    } else if (command == "close-window") {
+      HWND target = FindWindowA(nullptr, arg(1).c_str());
+      ok = target && PostMessageA(target, WM_CLOSE, 0, 0);
+      i += 1;
     } else if (command == "sleep") {
       Pump(static_cast<DWORD>(std::atoi(arg(1).c_str())));
       i += 1;

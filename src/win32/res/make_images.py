@@ -2,7 +2,8 @@
 """Draws the program's pictures with ImageMagick's convert.
 
   src/win32/res/  the icons and menu glyphs compiled into strevo.exe
-  data/           the meter faces the widget loads from the program folder
+  data/           the meter faces the widget loads from the program folder,
+                  the windows' header picture (JPEG) and bullet (GIF)
 
 Run it from anywhere; it writes next to itself and into ../../../data.
 The meter face follows the widget's needle: centre (51, 50), speed s in
@@ -253,7 +254,44 @@ def glyph(path, cmds):
     convert(*args, "-type", "TrueColor", f"BMP3:{path}")
 
 
+# ------------------------------------------------------- window pictures --
+
+def header(path, size=(489, 73)):
+    """The header of the notification and logon windows: a deep blue sky with
+    a soft light from the right and a row of faint keys along the bottom.
+    The windows write their own titles on it (white on the logon window,
+    below it on the notification window)."""
+    w, h = size
+    draw = []
+    # Key caps: rounded, barely lighter than the sky, rising to the right.
+    for i in range(14):
+        x = 170 + i * 23
+        top = h - 10 - i * 1.6
+        alpha = 0.06 + 0.012 * i
+        draw += ["-fill", f"rgba(255,255,255,{alpha:.3f})", "-stroke", "none",
+                 "-draw", f"roundrectangle {x},{top:.1f} {x + 18},{top + 16:.1f} 3,3"]
+    convert("-size", f"{w}x{h}", "xc:#14305e",
+            "-sparse-color", "Shepards",
+            f"0,0 #12294f  0,{h} #1d4584  {w * 0.45:.0f},{h * 0.3:.0f} #1f4a8c  "
+            f"{w * 0.8:.0f},0 #5b8fd6  {w},{h} #2d64ae",
+            *draw,
+            # A thin light line at the foot of the header.
+            "-fill", "rgba(255,255,255,0.35)", "-draw", f"rectangle 0,{h - 2} {w},{h - 2}",
+            "-quality", "90", "-sampling-factor", "1x1", f"JPEG:{path}")
+
+
+def bullet(path):
+    """The 9 x 9 bullet of the notification window's rows: a blue dot with a
+    light centre on a transparent ground."""
+    convert("-size", "9x9", "xc:none",
+            "-fill", "#2b5fa8", "-draw", "circle 4,4 4,0.5",
+            "-fill", "#7fa8e0", "-draw", "point 3,3",
+            f"GIF:{path}")
+
+
 def main():
+    header(os.path.join(DATA, "header.jpg"))
+    bullet(os.path.join(DATA, "bullet.gif"))
     face(os.path.join(DATA, "spmeter1.bmp"), english=True)
     face(os.path.join(DATA, "spmeterfor.bmp"), english=False)
     face(os.path.join(DATA, "spmeter2.bmp"), english=False, dim=True, size=(102, 102))

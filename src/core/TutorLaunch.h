@@ -12,8 +12,9 @@ inline constexpr const char* kRunValue = "TypingWayfen";
 // The tutor runs: its mutex exists.
 bool TutorRunning();
 // The autostart entry as the account's "LaunchAtStartup." setting says:
-// written for path, or deleted. Needs the workstation settings open.
-void MakeAutoStartable(const std::string& path);
+// written for the program's own executable, or deleted. Needs the
+// workstation settings open.
+void MakeAutoStartable();
 void RemoveAutoStart();
 
 }  // namespace strevo

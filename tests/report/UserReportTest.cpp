@@ -1,0 +1,479 @@
+// The statistics report of one user: the figures it gathers from a prepared
+// profile, statistics file and letter-pair file, the three files it writes,
+// hostile text in every place a user's files can hold it, damaged and
+// missing files, and the program's own analysis left as it was.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "JsonValue.h"
+#include "ReportFiles.h"
+#include "analysis/AnalyzerAPI.h"
+#include "analysis/Diffkeys.h"
+#include "analysis/UserStatistics.h"
+#include "analysis/WordAnalyzer.h"
+#include "report/ReportText.h"
+#include "report/UserReport.h"
+#include "storage/PrgSetup.h"
+#include "storage/User.h"
+#include "storage/UserBlocks.h"
+
+namespace strevo::test {
+namespace {
+
+class UserReportTest : public ReportTest {
+ protected:
+  // Gathers and writes Ann's report; the error text.
+  std::string Report(const std::string& name = "Ann", bool expectWritten = true) {
+    std::string page, error;
+    EXPECT_EQ(WriteUserReport(name, kOut, page, error), expectWritten) << error;
+    if (expectWritten) {
+      EXPECT_EQ(page, IncludeTrailingBackslash(kOut) + FileBaseName(name) + "-report.html");
+    }
+    return error;
+  }
+  JsonValue Json(const std::string& path = kJson) {
+    JsonValue value;
+    std::string error;
+    const std::string text = Read(path);
+    EXPECT_TRUE(IsUtf8(text));
+    EXPECT_TRUE(ParseJson(text, value, error)) << error;
+    return value;
+  }
+  // The problem of a part, or "" when it has none.
+  static std::string ProblemOf(const TUserReport& report, TReportPart part) {
+    for (const TReportProblem& p : report.Data().problems)
+      if (p.part == part) return p.text;
+    return "";
+  }
+};
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// ========================================================= worked figures ==
+
+TEST_F(UserReportTest, GathersTheWorkedFiguresOfThePreparedUser) {
+  WriteAnn();
+  TUserReport report;
+  ASSERT_TRUE(report.Gather("Ann"));
+  const TReportData& d = report.Data();
+  EXPECT_TRUE(d.problems.empty()) << report.ProblemText();
+  EXPECT_TRUE(d.profileRead && d.statisticsRead && d.pairsRead);
+  EXPECT_EQ(d.dateStarted, "1/2/2020");
+  ASSERT_TRUE(d.lastDate);
+  EXPECT_EQ(IsoDate(*d.lastDate), "2026-12-07");
+  EXPECT_EQ(d.typingDays, 35);
+
+  const TWeekdayFigures& monday = d.week[1];
+  EXPECT_TRUE(monday.current);
+  EXPECT_FALSE(d.week[2].current);
+  EXPECT_EQ(monday.characters, 549);
+  EXPECT_EQ(monday.words, 84);
+  EXPECT_EQ(monday.seconds, 126);
+  EXPECT_EQ(monday.problemIndex, 10);
+  EXPECT_EQ(d.week[0].characters, 0);  // a weekday never closed reads as 0
+
+  ASSERT_EQ(d.weekSamples.size(), 1u);
+  EXPECT_EQ(d.weekSamples[0].number, 45);
+  EXPECT_EQ(d.weekSamples[0].characters, 322);
+  ASSERT_EQ(d.monthSamples.size(), 2u);
+  EXPECT_EQ(d.monthSamples[1].number, 31);
+  EXPECT_EQ(d.monthSamples[1].seconds, 0);  // no time filed for that day
+
+  ASSERT_EQ(d.records.size(), 4u);
+  EXPECT_EQ(d.records[0].value, 309);
+  ASSERT_TRUE(d.records[0].date);
+  EXPECT_EQ(IsoDateTime(*d.records[0].date), "2026-11-03T09:00:00");
+  EXPECT_FALSE(d.records[2].date);  // most words: no date kept
+  EXPECT_EQ(d.counters[1].value, 12000);
+  EXPECT_EQ(d.counters[4].value, 3);
+
+  ASSERT_EQ(d.keySets.size(), 2u);
+  EXPECT_EQ(d.keySets[0].mostDifficult, "");
+  const TKeySetFigures& set = d.keySets[1];
+  EXPECT_EQ(set.window, 20);
+  EXPECT_EQ(ShownKeyIndex(set.index['a']), 100);
+  EXPECT_EQ(ShownKeyIndex(set.index['b']), 20);
+  EXPECT_EQ(ShownKeyIndex(set.index['c']), 48);
+  EXPECT_STREQ(KeyBand(set, 100), "difficult");
+  EXPECT_STREQ(KeyBand(set, 48), "moderate");
+  EXPECT_STREQ(KeyBand(set, 20), "easy");
+  EXPECT_STREQ(KeyBand(set, 33), "moderate");
+  EXPECT_STREQ(KeyBand(set, 66), "difficult");
+  EXPECT_EQ(set.mostDifficult, "acb");
+  EXPECT_FALSE(KeyTyped(set, ';'));  // pressed, but no figure is kept for it
+  EXPECT_FALSE(KeyTyped(set, 'd'));
+
+  ASSERT_EQ(d.words.size(), 3u);
+  EXPECT_EQ(d.words[0].word, "charlie");
+  EXPECT_EQ(d.words[0].weight, 93);
+  EXPECT_EQ(d.words[1].weight, 50);
+  EXPECT_EQ(d.words[2].word, "bravo");
+  EXPECT_EQ(d.words[2].weight, 25);
+
+  ASSERT_EQ(d.pairs.size(), 4u);
+  const auto slowest = SlowestPairs(d.pairs, 10);
+  ASSERT_EQ(slowest.size(), 3u);  // zz was typed once
+  EXPECT_EQ(slowest[0].pair, "he");
+  EXPECT_EQ(AveragePairTime(slowest[0]), 333);
+  EXPECT_EQ(AveragePairTime(slowest[1]), 250);
+  const auto errors = ErrorPronePairs(d.pairs, 10);
+  ASSERT_EQ(errors.size(), 3u);
+  EXPECT_EQ(errors[0].pair, "he");
+  EXPECT_EQ(errors[1].pair, "th");  // one error in 4 before one in 10
+  EXPECT_EQ(errors[2].pair, "qu");
+}
+
+TEST_F(UserReportTest, TheThreeFilesShowTheSameFigures) {
+  WriteAnn();
+  EXPECT_EQ(Report(), "");
+  const std::string page = Read(kPage);
+  EXPECT_TRUE(IsUtf8(page));
+  EXPECT_TRUE(Contains(page, "<tr class=\"current\"><td>Monday (current day)</td><td class=\"n\">549</td>"));
+  EXPECT_TRUE(Contains(page, "<td class=\"n\">261</td>"));  // 549 characters in 126 s
+  EXPECT_TRUE(Contains(page, "<td class=\"n\">13\xE2\x80\xAF" "005</td>"));
+  EXPECT_TRUE(Contains(page, "<td>charlie</td><td class=\"n\">93</td>"));
+  EXPECT_TRUE(Contains(page, "<td><code>he</code></td><td class=\"n\">3</td><td class=\"n\">333</td>"));
+  EXPECT_FALSE(Contains(page, "<code>zz</code>"));
+  EXPECT_FALSE(Contains(page, "<script"));
+
+  const std::string csv = Read(kCsv);
+  EXPECT_EQ(csv.substr(0, 29), "\xEF\xBB\xBFsection,item,field,value\r\n");
+  EXPECT_TRUE(Contains(csv, "\r\n\"week\",\"Monday\",\"characters per minute\",261\r\n"));
+  EXPECT_TRUE(Contains(csv, "\r\n\"week sample\",\"45\",\"characters per minute\",250\r\n"));  // 322 in 77 s
+  EXPECT_TRUE(Contains(csv, "\r\n\"keys window 20\",\"c\",\"band\",\"moderate\"\r\n"));
+  EXPECT_TRUE(Contains(csv, "\r\n\"word\",\"charlie\",\"weight\",93\r\n"));
+  EXPECT_TRUE(Contains(csv, "\r\n\"letter pair\",\"he\",\"average ms\",333\r\n"));
+  EXPECT_TRUE(Contains(csv, "\r\n\"record\",\"Speed.TopTen\",\"date\",\"2026-11-03T09:00:00\"\r\n"));
+
+  const JsonValue json = Json();
+  EXPECT_EQ(json["format"].text, "strevo-report 1");
+  EXPECT_TRUE(json["problems"].items.empty());
+  EXPECT_EQ(json["week"][1]["charactersPerMinute"].number, 261);
+  EXPECT_TRUE(json["week"][1]["current"].boolean);
+  EXPECT_EQ(json["counters"]["totalHits"].number, 13005);
+  EXPECT_EQ(json["monthSamples"][0]["charactersPerMinute"].number, 247);  // 297 in 72 s
+  EXPECT_EQ(json["records"][0]["date"].text, "2026-11-03T09:00:00");
+  EXPECT_TRUE(json["records"][2]["date"].IsNull());
+  const JsonValue& set = json["keySets"][1];
+  ASSERT_EQ(set["mostDifficult"].items.size(), 3u);
+  EXPECT_EQ(set["mostDifficult"][1].text, "c");
+  EXPECT_EQ(set["keys"].items.size(), 3u);  // a, b, c: the others have no figure
+  EXPECT_EQ(set["keys"][0]["index"].number, 100);
+  EXPECT_EQ(set["keys"][0]["band"].text, "difficult");
+  EXPECT_EQ(json["words"][0]["word"].text, "charlie");
+  EXPECT_EQ(json["letterPairs"].items.size(), 4u);
+  EXPECT_EQ(json["slowestPairs"][0].text, "he");
+  EXPECT_EQ(json["errorPronePairs"][1].text, "th");
+}
+
+// ========================================================= hostile text ==
+
+TEST_F(UserReportTest, HostileTextIsEscapedInEveryFile) {
+  // A name the rules accept, with markup characters and a Windows-1252 letter.
+  const std::string name = "Zo\xEB <i>&'x";
+  const std::string word = "<b>&\"w\x01\x80\xFF";
+  const std::string pair = "<&\x01\xE9";
+  const std::string profile = UserFilePath(name, ".usr");
+  fake.WriteHostFile(profile, "UserName=" + name + "\r\nDateStarted=<script>alert('x')</script>&\x02\x9D\r\n"
+                                                   "TotalHits.day1=<img src=x onerror=alert(1)>\r\n");
+  const std::string statistics = UserFilePath(name, ".DTA");
+  fake.WriteHostFile(statistics, StatisticsHeader(110) + KeyBlock({}) + KeyBlock({{'<', {50, 50, 50}}}) +
+                                     WordBlock({{word, 4, {{1, 6}}}}, statistics.substr(statistics.size() - 12)));
+  fake.WriteHostFile("C:\\Data\\" + name + ".json", "{\"bigrams\": [{\"bigram\": \"" + pair +
+                                                        "\", \"count\": 5, \"error_count\": 5, \"time_sum\": 900}]}");
+  const std::string error = Report(name);
+  const std::string base = FileBaseName(name);
+
+  const std::string page = Read(std::string(kOut) + "\\" + base + "-report.html");
+  EXPECT_TRUE(IsUtf8(page));
+  EXPECT_FALSE(Contains(page, "<i>"));
+  EXPECT_FALSE(Contains(page, "<b>"));
+  EXPECT_FALSE(Contains(page, "<script"));
+  EXPECT_FALSE(Contains(page, "<img"));
+  EXPECT_TRUE(Contains(page, "Zo\xC3\xAB &lt;i&gt;&amp;&#39;x"));
+  EXPECT_TRUE(Contains(page, "&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;&amp;\xEF\xBF\xBD\xEF\xBF\xBD"));
+  EXPECT_TRUE(Contains(page, "&lt;b&gt;&amp;&quot;w\xEF\xBF\xBD\xE2\x82\xAC\xC3\xBF"));
+  EXPECT_TRUE(Contains(page, "<code>&lt;&amp;\xEF\xBF\xBD\xC3\xA9</code>"));
+  EXPECT_TRUE(Contains(error, "TotalHits.day1"));  // not a number
+  EXPECT_EQ(std::count_if(page.begin(), page.end(),
+                          [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\n'; }),
+            0);
+
+  const JsonValue json = Json(std::string(kOut) + "\\" + base + "-report.json");
+  EXPECT_EQ(json["user"].text, Utf8FromAnsi(name));
+  EXPECT_EQ(json["dateStarted"].text, Utf8FromAnsi("<script>alert('x')</script>&\x02\x9D"));
+  EXPECT_EQ(json["words"][0]["word"].text, Utf8FromAnsi(word));
+  EXPECT_EQ(json["letterPairs"][0]["pair"].text, Utf8FromAnsi(pair));
+  EXPECT_TRUE(json["week"][0]["characters"].IsNull());
+  EXPECT_EQ(json["keySets"][1]["keys"].items.size(), 0u);  // "<" has no difficulty figure
+
+  const std::string csv = Read(std::string(kOut) + "\\" + base + "-report.csv");
+  EXPECT_TRUE(IsUtf8(csv));
+  EXPECT_TRUE(Contains(csv, "\r\n\"word\",\"<b>&\"\"w\xEF\xBF\xBD\xE2\x82\xAC\xC3\xBF\",\"weight\",50\r\n"));
+  EXPECT_TRUE(Contains(csv, "\r\n\"week\",\"Sunday\",\"characters\",\r\n"));
+}
+
+// ====================================================== damaged profiles ==
+
+TEST_F(UserReportTest, GarbageProfileGivesAPageThatSaysSo) {
+  std::string garbage;
+  for (int i = 0; i < 4000; ++i) garbage += static_cast<char>((i * 151 + 7) & 0xFF);
+  fake.WriteHostFile(kProfile, garbage);
+  fake.WriteHostFile(kPairs, AnnPairs());
+  const std::string error = Report();
+  EXPECT_TRUE(Contains(error, "holds neither a user name nor a start date")) << error;
+  const std::string page = Read(kPage);
+  EXPECT_TRUE(IsUtf8(page));
+  EXPECT_TRUE(Contains(page, "Not everything could be read"));
+  EXPECT_FALSE(Contains(page, "Monitored since"));  // no start date invented for it
+  EXPECT_TRUE(Contains(page, "<code>he</code>"));
+  JsonValue json = Json();
+  EXPECT_TRUE(json["dateStarted"].IsNull());
+}
+
+TEST_F(UserReportTest, ProfileOfAnotherUserIsNotShownButTheLetterPairsAre) {
+  WriteAnn();
+  fake.WriteHostFile(kProfile, "UserName=Bob\r\nDateStarted=1/2/2020\r\nTotalHits.day2=549\r\n");
+  TUserReport report;
+  ASSERT_TRUE(report.Gather("Ann"));
+  EXPECT_FALSE(report.Data().profileRead);
+  EXPECT_FALSE(report.Data().statisticsRead);
+  EXPECT_TRUE(report.Data().pairsRead);
+  EXPECT_EQ(ProblemOf(report, TReportPart::Profile),
+            "The profile Ann.usr belongs to another user (\"Bob\"): nothing of it is shown.");
+  Report();
+  const JsonValue json = Json();
+  EXPECT_FALSE(json["parts"]["profile"].boolean);
+  EXPECT_TRUE(json["week"].IsNull());
+  EXPECT_TRUE(json["keySets"].IsNull());
+  EXPECT_EQ(json["letterPairs"].items.size(), 4u);
+  EXPECT_FALSE(Contains(Read(kPage), "549"));
+}
+
+TEST_F(UserReportTest, EntriesThatAreNoNumbersAreNamedAndShownAsMissing) {
+  WriteAnn();
+  fake.WriteHostFile(kProfile, "TotalHits.day2=lots\r\nLastdate=yesterday\r\nSpeed.TopTen.Date=1e308\r\n"
+                               "TypingSeconds.TopTen.Date=-5\r\n" +
+                                   AnnProfile());
+  TUserReport report;
+  ASSERT_TRUE(report.Gather("Ann"));
+  const TReportData& d = report.Data();
+  EXPECT_FALSE(d.week[1].characters);
+  EXPECT_EQ(d.week[1].words, 84);
+  EXPECT_FALSE(d.lastDate);
+  EXPECT_FALSE(d.records[0].date);
+  EXPECT_EQ(d.records[0].value, 309);
+  EXPECT_EQ(ProblemOf(report, TReportPart::Profile),
+            "The profile Ann.usr has 4 entries that are not numbers or dates (Lastdate, TotalHits.day2, "
+            "Speed.TopTen.Date, TypingSeconds.TopTen.Date); they are shown as \"-\".");
+  std::string written;
+  ASSERT_TRUE(report.Write(kOut, written));
+  EXPECT_TRUE(Contains(Read(kPage), "<td>Monday (current day)</td><td class=\"n\">-</td><td class=\"n\">84</td>"));
+  EXPECT_TRUE(Contains(Read(kCsv), "\r\n\"week\",\"Monday\",\"characters\",\r\n"));
+  EXPECT_TRUE(Json()["week"][1]["charactersPerMinute"].IsNull());
+}
+
+// ================================================ damaged statistics file ==
+
+TEST_F(UserReportTest, DamagedStatisticsFilesAreNamedForWhatIsWrong) {
+  WriteAnn();
+  const std::string whole = AnnStatistics();
+  const std::string keysEnd = StatisticsHeader(110) + KeyBlock({}) + KeyBlock({{'a', {20, 20, 5}}});
+  struct Case {
+    std::string bytes;
+    std::string problem;
+  };
+  const std::vector<Case> cases = {
+      {whole.substr(0, 20), "is cut short inside its header (20 bytes)"},
+      {whole.substr(0, 28 + 1338 + 100), "is cut short inside its difficult keys (1466 of at least 2704 bytes)"},
+      {whole.substr(0, whole.size() - 300), "is cut short inside its words (3536 of 3836 bytes)"},
+      {StatisticsHeader(111) + KeyBlock({}) + KeyBlock({}), "is of an unknown version (111): its words were not read"},
+      {keysEnd + Le32(1000000000), "claims 1000000000 words, which cannot be"},
+      {keysEnd, "ends before its words"},
+  };
+  for (const Case& c : cases) {
+    fake.WriteHostFile(kStatistics, c.bytes);
+    TUserReport report;
+    ASSERT_TRUE(report.Gather("Ann"));
+    EXPECT_TRUE(report.Data().profileRead);
+    EXPECT_TRUE(Contains(ProblemOf(report, TReportPart::Statistics), "The statistics file Ann.DTA " + c.problem))
+        << ProblemOf(report, TReportPart::Statistics);
+  }
+}
+
+TEST_F(UserReportTest, UnreadableStatisticsFileLeavesTheProfilesFigures) {
+  WriteAnn();
+  fake.files.Add({FileFault::FailRead, "Ann.DTA", 28});
+  const std::string error = Report();
+  EXPECT_TRUE(Contains(error, "The statistics file Ann.DTA could not be read (File error in LoadStatistics: -7): "
+                              "no difficult keys or words."))
+      << error;
+  const JsonValue json = Json();
+  EXPECT_TRUE(json["parts"]["profile"].boolean);
+  EXPECT_FALSE(json["parts"]["statistics"].boolean);
+  EXPECT_EQ(json["week"][1]["characters"].number, 549);
+  EXPECT_TRUE(json["words"].IsNull());
+  EXPECT_TRUE(Contains(Read(kPage), "<p class=\"missing\">The statistics file Ann.DTA could not be read"));
+}
+
+// ============================================ letter-pair and other files ==
+
+TEST_F(UserReportTest, MissingStatisticsAndLetterPairFilesAreReportedAndThePageIsWritten) {
+  fake.WriteHostFile(kProfile, AnnProfile());
+  const std::string error = Report();
+  EXPECT_EQ(error,
+            "There is no statistics file Ann.DTA yet: no difficult keys or words.\n"
+            "There is no letter-pair file Ann.json yet: no letter pairs.");
+  EXPECT_TRUE(Exists(kCsv));
+  EXPECT_TRUE(Json()["letterPairs"].IsNull());
+}
+
+TEST_F(UserReportTest, UnreadableLetterPairFilesAreNamedForWhatIsWrong) {
+  WriteAnn();
+  struct Case {
+    std::string bytes;
+    std::string problem;
+  };
+  const std::vector<Case> cases = {
+      {"", "The letter-pair file Ann.json is empty."},
+      {"\x89PNG\r\n\x1A\n garbage {\"bigrams\": 7}",
+       "The letter-pair file Ann.json holds no letter pairs that could be read (31 bytes)."},
+      {"{\"bigrams\": [{\"bigram\": \"ab\", \"count\": 3", "The letter-pair file Ann.json holds no letter pairs"},
+  };
+  for (const Case& c : cases) {
+    fake.WriteHostFile(kPairs, c.bytes);
+    TUserReport report;
+    ASSERT_TRUE(report.Gather("Ann"));
+    EXPECT_FALSE(report.Data().pairsRead);
+    EXPECT_TRUE(Contains(ProblemOf(report, TReportPart::LetterPairs), c.problem))
+        << ProblemOf(report, TReportPart::LetterPairs);
+  }
+}
+
+TEST_F(UserReportTest, HugeLetterPairFileIsNotRead) {
+  WriteAnn();
+  // A sparse file: its size costs no disk.
+  std::filesystem::resize_file(fake.HostPath(kPairs), 65LL * 1024 * 1024);
+  TUserReport report;
+  ASSERT_TRUE(report.Gather("Ann"));
+  EXPECT_EQ(ProblemOf(report, TReportPart::LetterPairs),
+            "The letter-pair file Ann.json is too large to be one (68157440 bytes): it was not read.");
+  EXPECT_TRUE(report.Data().statisticsRead);
+}
+
+TEST_F(UserReportTest, NoReportWithoutAUserToReportOn) {
+  fake.WriteHostFile("C:\\Data\\CON.usr", "UserName=CON\r\n");
+  struct Case {
+    std::string name;
+    std::string error;
+  };
+  const std::vector<Case> cases = {
+      {"", "No user name was given."},
+      {"   ", "No user name was given."},
+      {"CON", "The name \"CON\" cannot name a user's files."},
+      {"Nobody", "There is no user \"Nobody\" in the user database (no file Nobody.usr)."},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Report(c.name, false), c.error);
+    EXPECT_FALSE(fake.files.DirectoryExists(kOut));
+  }
+  ProgramSettings->DatabasePath.clear();
+  EXPECT_EQ(Report("Ann", false), "The user database folder is not known.");
+  TUserReport nothingGathered;
+  std::string page;
+  EXPECT_FALSE(nothingGathered.Write(kOut, page));
+  EXPECT_FALSE(fake.files.DirectoryExists(kOut));
+}
+
+TEST_F(UserReportTest, PageThatCannotBeWrittenIsAnError) {
+  WriteAnn();
+  fake.files.Add({FileFault::FailOpen, "-report.html", 0});
+  std::string page, error;
+  EXPECT_FALSE(WriteUserReport("Ann", kOut, page, error));
+  EXPECT_EQ(page, "");
+  EXPECT_EQ(error, "The page Ann-report.html could not be written.");
+  EXPECT_FALSE(Exists(kPage));
+  EXPECT_FALSE(Exists(std::string(kPage) + ".tmp"));
+  EXPECT_TRUE(Exists(kJson));
+}
+
+TEST_F(UserReportTest, FailedWriteKeepsTheEarlierReport) {
+  WriteAnn();
+  Report();
+  const std::string before = Read(kJson);
+  fake.files.Add({FileFault::FailWrite, "-report.json", 100});
+  const std::string error = Report();
+  EXPECT_EQ(error, "The JSON file Ann-report.json could not be written.");
+  EXPECT_EQ(Read(kJson), before);
+  EXPECT_TRUE(Contains(Read(kPage), "The JSON file Ann-report.json could not be written."));
+}
+
+// ======================================================= read only, kept ==
+
+TEST_F(UserReportTest, TheUsersFilesAreLeftAsTheyWere) {
+  WriteAnn();
+  // A profile without a start date gets a new profile's keys when a user
+  // object opens it; read only, they never reach the file.
+  const std::string profile = "UserName=Ann\r\nTotalHits.day2=5\r\n";
+  fake.WriteHostFile(kProfile, profile);
+  Report();
+  EXPECT_EQ(Read(kProfile), profile);
+  EXPECT_EQ(Read(kStatistics), AnnStatistics());
+  EXPECT_EQ(Read(kPairs), AnnPairs());
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(fake.HostPath("C:\\Data")))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Ann.DTA", "Ann.json", "Ann.usr"}));
+  EXPECT_TRUE(Json()["dateStarted"].IsNull());
+}
+
+// Counts what a user object does to the monitored applications' list.
+class CountingApplications : public IApplicationList {
+ public:
+  void Drop() override { ++calls; }
+  void Load(const TUser*, const std::string&) override { ++calls; }
+  void Save(const std::string&) override { ++calls; }
+  void Release(const TUser*) override { ++calls; }
+  bool Loaded() const override { return false; }
+  std::vector<Offer> Offered(bool) override { return {}; }
+  void SetMonitored(const std::string&, bool) override { ++calls; }
+  int calls = 0;
+};
+
+TEST_F(UserReportTest, TheMonitoredUsersAnalysisIsPutBackAfterAReport) {
+  WriteAnn();
+  CountingApplications applications;
+  RegisterUserBlocks(&UserStatistics(), &applications);
+  // What the program holds for the user it monitors, unsaved.
+  DifficultKeySet(1).TotalHits['k'] = 77;
+  DifficultKeySet(1).TotalErrors['k'] = 7;
+  DifficultKeySet(0).Presses['z'] = 5;
+  CurrentWord().WordList->AddWord("monitor", 3, kWordSourceTyped);
+  CurrentWord().WordList->AddWord("monitor", 3, kWordSourceTyped);
+  const int32_t slot = CurrentWord().WordList->Slot;
+  const TDifficultKeys keys1 = DifficultKeySet(1);
+
+  Report();
+  EXPECT_EQ(Json()["words"][0]["word"].text, "charlie");  // Ann's words were read
+
+  EXPECT_EQ(applications.calls, 0);
+  EXPECT_EQ(ApplicationList(), &applications);
+  EXPECT_EQ(StatisticsBlocks(), &UserStatistics());
+  EXPECT_EQ(DifficultKeySet(1).TotalHits, keys1.TotalHits);
+  EXPECT_EQ(DifficultKeySet(1).TotalErrors['k'], 7);
+  EXPECT_EQ(DifficultKeySet(1).Presses['a'], 0);  // none of Ann's figures stay
+  EXPECT_EQ(DifficultKeySet(0).Presses['z'], 5);
+  EXPECT_EQ(std::string(WordEntry(1).Word()), "monitor");
+  EXPECT_EQ(WordEntry(1).Repeats, 1);
+  EXPECT_TRUE(WordEntry(2).Empty());
+  EXPECT_EQ(CurrentWord().WordList->Slot, slot);
+  EXPECT_TRUE(AnalyzerInitialized());
+  RegisterUserBlocks(&UserStatistics(), nullptr);
+}
+
+}  // namespace
+}  // namespace strevo::test
