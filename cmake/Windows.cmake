@@ -74,5 +74,10 @@ if(BUILD_TESTING AND STREVO_WINE_TESTS)
   # the display and the prefix around the whole run.
   add_test(NAME win32_adapter COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:test_win32>)
   set_tests_properties(win32_adapter PROPERTIES LABELS win32 TIMEOUT 300)
+  # Every window drawn with sample figures, compared with the reviewed
+  # pictures in docs/pictures/looks (a failure keeps the look and a
+  # difference image in build/win64/looks).
+  add_test(NAME win32_looks COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-looks --compare ${CMAKE_BINARY_DIR}/looks)
+  set_tests_properties(win32_looks PROPERTIES LABELS win32 TIMEOUT 600 DEPENDS win32_adapter)
 endif()
 add_subdirectory(${CMAKE_SOURCE_DIR}/tools/strevo-report)

@@ -32,78 +32,12 @@
 #include "win32/Win32TaskbarWindow.h"
 #include "win32/Win32TrayIcon.h"
 
+#include "win32/Win32TestSupport.h"
+
 namespace strevo {
+namespace test {
 namespace {
 
-HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
-
-// Handles the waiting messages for a while (timers, paints, sent messages).
-void Pump(DWORD milliseconds) {
-  const DWORD end = ::GetTickCount() + milliseconds;
-  MSG msg;
-  while (static_cast<int32_t>(end - ::GetTickCount()) > 0) {
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
-// The installation's data folder (face bitmaps, language file), found by
-// walking up from the test program.
-std::string DataFolder() {
-  char path[MAX_PATH];
-  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  for (int up = 0; up < 6; ++up) {
-    const size_t slash = folder.find_last_of('\\');
-    if (slash == std::string::npos) break;
-    folder.resize(slash);
-    const std::string candidate = folder + "\\data\\";
-    if (::GetFileAttributesA((candidate + "spmeter1.bmp").c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
-  }
-  return {};
-}
-
-// Ends whatever modal window is up after a few seconds, so that a broken
-// window fails its test instead of hanging the run.
-class Watchdog {
- public:
-  explicit Watchdog(std::function<void()> rescue, UINT milliseconds = 5000) {
-    current_ = this;
-    rescue_ = std::move(rescue);
-    timer_ = ::SetTimer(nullptr, 0, milliseconds, Fire);
-  }
-  ~Watchdog() {
-    ::KillTimer(nullptr, timer_);
-    current_ = nullptr;
-  }
-  bool fired = false;
-
- private:
-  static void CALLBACK Fire(HWND, UINT, UINT_PTR, DWORD) {
-    if (!current_ || current_->fired) return;
-    current_->fired = true;
-    current_->rescue_();
-  }
-  static inline Watchdog* current_ = nullptr;
-  std::function<void()> rescue_;
-  UINT_PTR timer_ = 0;
-};
-
-class Win32FormsTest : public ::testing::Test {
- protected:
-  void SetUp() override { Application().Reset(); }
-  void TearDown() override {
-    Application().Reset();
-    // A quit request left by a test must not end the next one's loops.
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-  }
-  Win32Platform platform_;
-};
 
 TEST_F(Win32FormsTest, ApplicationWindowIsFoundByItsCaption) {
   Win32ApplicationWindow application("Strevo forms test 11");
@@ -320,22 +254,6 @@ TEST_F(Win32FormsTest, TrayMenuRunsBeforePopupAndClosesWithoutAChoice) {
   EXPECT_EQ(first + disabled, 0) << "nothing was chosen";
 }
 
-class WidgetTest : public Win32FormsTest {
- protected:
-  void SetUp() override {
-    Win32FormsTest::SetUp();
-    char current[MAX_PATH];
-    ::GetCurrentDirectoryA(MAX_PATH, current);
-    previous_ = current;
-    data_ = DataFolder();
-    if (!data_.empty()) ::SetCurrentDirectoryA(data_.c_str());
-  }
-  void TearDown() override {
-    ::SetCurrentDirectoryA(previous_.c_str());
-    Win32FormsTest::TearDown();
-  }
-  std::string previous_, data_;
-};
 
 TEST_F(WidgetTest, WidgetShowsRedrawsAndFades) {
   ASSERT_FALSE(data_.empty()) << "the data folder with the face bitmaps";
@@ -533,64 +451,6 @@ TEST_F(Win32FormsTest, LogonWindowClosesWithCancelWhenTheApplicationEnds) {
       << "the quit request stays for the main loop";
 }
 
-// A window held up for a person or a screenshot script: with
-// STREVO_SCREENSHOT_DIR set, each step writes <name>.ready there and waits
-// until <name>.done appears (the script takes the picture in between);
-// without it, a short pause.
-// A window whose caption the display's window manager would draw (none
-// here) is cut out by its client area.
-void WaitForLook(const std::string& name, HWND window = nullptr, bool clientOnly = false) {
-  char dir[MAX_PATH] = {};
-  if (!::GetEnvironmentVariableA("STREVO_SCREENSHOT_DIR", dir, MAX_PATH)) {
-    Pump(1500);
-    return;
-  }
-  Pump(400);
-  const std::string base = std::string(dir) + "\\" + name;
-  // The window's place on the screen, for the script to cut it out.
-  std::string place;
-  RECT r{};
-  if (window && clientOnly && ::GetClientRect(window, &r))
-    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  else if (window)
-    ::GetWindowRect(window, &r);
-  if (window)
-    place = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" + std::to_string(r.left) +
-            "+" + std::to_string(r.top);
-  HANDLE ready = ::CreateFileA((base + ".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  ::WriteFile(ready, place.data(), static_cast<DWORD>(place.size()), &written, nullptr);
-  ::CloseHandle(ready);
-  const DWORD deadline = ::GetTickCount() + 20000;
-  while (::GetFileAttributesA((base + ".done").c_str()) == INVALID_FILE_ATTRIBUTES &&
-         static_cast<int32_t>(deadline - ::GetTickCount()) > 0)
-    Pump(50);
-}
-
-// A look taken from inside a modal loop: a timer fires there, prepares the
-// window, waits for the look and ends the window.
-struct Look {
-  static void Arm(const std::string& name, std::function<void()> before, std::function<void()> end,
-                  WindowHandle window = 0, bool clientOnly = false) {
-    name_ = name;
-    clientOnly_ = clientOnly;
-    before_ = std::move(before);
-    end_ = std::move(end);
-    window_ = window;
-    ::SetTimer(nullptr, 0, 50, Fire);
-  }
-  static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD) {
-    ::KillTimer(nullptr, id);
-    if (before_) before_();
-    WaitForLook(name_, hwnd(window_), clientOnly_);
-    if (end_) end_();
-  }
-  static inline std::string name_;
-  static inline std::function<void()> before_, end_;
-  static inline WindowHandle window_ = 0;
-  static inline bool clientOnly_ = false;
-};
-
 TEST_F(Win32FormsTest, SettingsWindowWritesItsControlsBackBeforeOk) {
   Win32ApplicationWindow application("Strevo forms test settings");
   Win32MessageLoop loop;
@@ -716,116 +576,6 @@ TEST_F(Win32FormsTest, NotificationWindowShowsAndItsPartsGiveTheirResults) {
   EXPECT_EQ(form.ShowModal(), ModalResult::Ok);
 }
 
-TEST_F(WidgetTest, DISABLED_ShowEveryWindowForALook) {
-  ASSERT_FALSE(data_.empty());
-  Localize().Load("language", TLocalize::kMainFile);
-  Win32ApplicationWindow application("Strevo forms look");
-  Win32MessageLoop loop;
-  ::PostMessageA(hwnd(application.Handle()), WM_NULL, 0, 0);
-  loop.HandleOne([](const PostedMessage&, bool&) {});
-
-  // The paused one as on a system without composition: clipped to the
-  // rounded region, its buttons where the square form has them.
-  Win32InfoOnTopView active(&application);
-  DesktopCompositionEnabled = false;
-  Win32InfoOnTopView paused(&application);
-  DesktopCompositionEnabled = true;
-  paused.SetOnOffEnabled(false);
-  TInfoOnTop activeWidget(active), pausedWidget(paused);
-  active.Attach(&activeWidget);
-  paused.Attach(&pausedWidget);
-  pausedWidget.EnglishFace = false;
-  active.SetPosition(60, 60);
-  paused.SetPosition(60, 200);
-  active.Show();
-  paused.Show();
-  Pump(1200);  // the fade
-  activeWidget.ShowStatusText = true;
-  activeWidget.StatusText = "keyboard";
-  activeWidget.AverageSpeedText = "38";
-  activeWidget.UpdateMeter("1234", 57, "00:12:34", true);
-  activeWidget.UpdateMeter("1234", 57, "00:12:35", true);  // the second redraw: figures bold
-  pausedWidget.UpdateMeter("88", 41, "00:03:10", true);
-  pausedWidget.Paused = true;
-  pausedWidget.StatusText = "Strevo Launched!";
-  pausedWidget.SpeedText.clear();
-  pausedWidget.UpdateMeter("90", 0, "00:03:11", false);
-  pausedWidget.UpdateMeter("91", 0, "00:03:12", false);
-
-  Win32TaskbarWindow taskbar;
-  taskbar.Show();
-  Win32ProgressWindow& progress = platform_.progress;
-  progress.Show();
-  progress.ShowProgress(0, 400, LangStr(546), "", 250);
-  WaitForLook("widgets");
-  taskbar.Hide();
-  progress.Hide();
-  active.Hide();
-  paused.Hide();
-
-  Win32LogonView logonView(loop, application.Handle());
-  TLogForm logon(logonView);
-  logon.FormCreate();
-  logon.ListPrompt = LangStr(1678);
-  logon.GoCaption = LangStr(1675);
-  logon.CancelCaption = LangStr(1677);
-  logon.DontShowAgainVisible = true;
-  logon.ProposedName = "Ann";
-  Look::Arm("logon", nullptr, [&] { logonView.EndModal(ModalResult::Cancel); }, logonView.Handle());
-  logon.ShowModal();
-
-  Win32SettingsView settingsView(loop, application.Handle());
-  TChooseApplications settings(settingsView);
-  settings.FormCreate();
-  settings.UsrNameLbl2 = "Ann";
-  settings.AppliedWinUser = LangStr(1326) + " (ann)";
-  settings.TakeABreak = true;
-  settings.BreakInterval = 6;
-  settings.NotifyWhenDifficulties = true;
-  settings.PagesTrackBar = 5;
-  settings.WordCount = 40;
-  settings.SelectedUserList = {"Ann", "Bob"};
-  settings.SelectedUser = "Ann";
-  settings.VersionLbl = LangStr(1274) + " 12.0.974";
-  settings.StatusLabel = LangStr(1327);
-  settings.UserNameLbl = "Ann";
-  settings.DateStarted = "12" + LangStr(1273) + " 2024-05-01";
-  settings.TotalHits = "123456";
-  settings.AnalyzedHits = "100000";
-  settings.BigramCountLbl = "412";
-  settings.AppListMode = 2;
-  settings.CheckList = {{"WINWORD.EXE", "Word processor", true},
-                        {"OUTLOOK.EXE", "Mail", true},
-                        {"CMD.EXE", "", false},
-                        {"NOTEPAD.EXE", "Notepad", true}};
-  for (int page = 0; page < 4; ++page) {
-    Look::Arm("settings" + std::to_string(page), [&settingsView, page] { settingsView.ShowPage(page); },
-              [&settingsView] { settingsView.EndModal(ModalResult::Cancel); }, settingsView.Handle());
-    settings.ShowModal();
-  }
-
-  // The three bands' colours, one on each gauge.
-  Win32NotifyView notifyView(loop, application.Handle());
-  TNotifyForm notify(notifyView);
-  notify.FormCreate();
-  notify.KeyIndexGraph = {82, BandColour(82)};
-  notify.CapitalIndexGraph = {47, BandColour(47)};
-  notify.WordIndexGraph = {18, BandColour(18)};
-  notify.KeyInfoLbl = "q z x";
-  notify.CapitalInfoLbl = "Q W";
-  notify.WordInfoLbl = "rhythm";
-  Look::Arm("notification", nullptr, [&] { notifyView.EndModal(ModalResult::Ok); }, notifyView.Handle(), true);
-  notify.ShowModal();
-
-  Win32CloseDialog closeDialog(loop, application.Handle());
-  CloseDialogState state;
-  state.question = LangStr(1271);
-  state.permanentEnabled = true;
-  state.permanentChecked = true;
-  Look::Arm("close", nullptr, [&] { closeDialog.EndModal(ModalResult::Cancel); }, closeDialog.Handle(), true);
-  closeDialog.ShowModal(state);
-  Localize().Clear();
-}
-
 }  // namespace
+}  // namespace test
 }  // namespace strevo
