@@ -62,6 +62,11 @@ void ProgramMain(const Forms& forms) {
   TLogForm logon(*forms.logon);
   logon.FormCreate();
   if (forms.taskbar) forms.taskbar->SetCaption(kTaskbarWindowCaption);
+  std::string toolbarError;
+  if (forms.taskbar && !forms.taskbar->ToolbarActive(toolbarError)) {
+    DebugLog(0, "FormCreate: tb.Active failed: " + toolbarError + " - thumbnail toolbar disabled");
+    RemoveAutoStart();
+  }
   {
     TTrayMain tray(forms, widget, logon, settings, notify);
     try {

@@ -51,6 +51,7 @@ TTrayMain::TTrayMain(Forms forms, TInfoOnTop& widget, TLogForm& logon, TChooseAp
 
 TTrayMain::~TTrayMain() {
   SetWordObserver(nullptr);
+  if (forms_.taskbar) forms_.taskbar->SetGraph(nullptr);
   if (TrayMain == this) TrayMain = nullptr;
 }
 
@@ -124,6 +125,7 @@ void TTrayMain::Initialize() {
   widget_.onOnOff = [this] { Entry([this] { EnableClick(); }); };
   widget_.onSetup = [this] { Entry([this] { PopupAtButton(); }); };
   widget_.onPractice = [this] { Entry([this] { ReviewClick(); }); };
+  if (forms_.taskbar) forms_.taskbar->onThumbButton = [this](int id) { Entry([this, id] { tbThumbButtonClick(id); }); };
 
   DeviationCalc().Reset();
   DeviationCalc().StrictMode = true;
@@ -446,9 +448,7 @@ void TTrayMain::RefreshMeter() {
 void TTrayMain::PlaceWidget() {
   DebugLog(0, "TTrayMain.InfoOnTopClick{");
   DebugLog(0, "Destroying and creating speedgraph #1");
-  speedGraph_ = std::make_unique<TNervoGraph>();
-  speedGraph_->Start();
-  speedGraph_->ClearBackground = true;
+  NewSpeedGraph();
   widget_.onClose = [this] { InfoCloseEvent(); };
   Rect area;
   if (geometry_.top < 0 && forms_.application && forms_.application->WorkArea(area)) {
@@ -487,17 +487,6 @@ void TTrayMain::PopupAtButton() {
   int x = 0, y = 0;
   widget_.View().SetupButtonOrigin(x, y);
   if (forms_.trayIcon) forms_.trayIcon->PopupMenu(x + 1, y + 1);
-}
-
-void TTrayMain::InfoOnTopClick() {
-  if (!forms_.trayIcon) return;
-  const int entry = static_cast<int>(MenuEntry::Taskbar);
-  const bool checked = !forms_.trayIcon->ItemChecked(entry);
-  forms_.trayIcon->CheckItem(entry, checked);
-  if (forms_.taskbar) {
-    if (checked) forms_.taskbar->Show();
-    else forms_.taskbar->Hide();
-  }
 }
 
 void TTrayMain::ActivatePrevWindow(bool remember) {

@@ -130,6 +130,10 @@ class TTrayMain : public IWordObserver {
   // Tutor launch and autostart.
   // The tutor, or without it the statistics report (core/TutorLaunch.cpp).
   int QV2001Launch(LaunchMode mode);
+  // The taskbar window (core/TrayTaskbar.cpp): its graph, its thumbnail
+  // toolbar, and its tray menu entry.
+  void NewSpeedGraph();
+  void tbThumbButtonClick(int id);
   bool TutorInstalled() const;
   int ShowReport();
   void ReviewClick();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/fake/FakePlatform.h"
+#include "ui/Nervgrph.h"
 #include "ui/Forms.h"
 
 namespace strevo {
@@ -191,6 +192,20 @@ class FakeCloseDialog : public ICloseDialog, public FakeModalView {
   std::vector<CloseDialogState> shown;
 };
 
+// Counts what the graph draws (text 6 pixels a character, a font 11 high).
+class CountingGraphCanvas : public IGraphCanvas {
+ public:
+  void FillRect(const Rect&, uint32_t) override { ++calls; }
+  void Line(int, int, int, int, uint32_t, bool) override { ++calls; }
+  void Frame(const Rect&, uint32_t, uint32_t) override { ++calls; }
+  void SetFont(const std::string&, int, uint32_t) override {}
+  int FontHeight() override { return -11; }
+  int TextWidth(const std::string& text) override { return 6 * static_cast<int>(text.size()); }
+  int TextHeight(const std::string&) override { return 13; }
+  void Text(int, int, const std::string&) override { ++calls; }
+  int64_t calls = 0;
+};
+
 class FakeTaskbarWindow : public ITaskbarWindow {
  public:
   void Show() override { visible = true; }
@@ -199,9 +214,18 @@ class FakeTaskbarWindow : public ITaskbarWindow {
   void SetProgressValue(int value) override { progress = value; }
   void SetOverlayIcon(int index) override { overlay = index; }
   void SetCaption(const std::string& text) override { caption = text; }
+  void SetGraph(TNervoGraph* shown) override { graph = shown; }
+  IGraphCanvas* GraphCanvas() override { return &canvas; }
+  bool ToolbarActive(std::string& error) override {
+    error = toolbarError;
+    return toolbarError.empty();
+  }
   bool visible = false;
   int progress = 0, overlay = 0;
   std::string caption;
+  TNervoGraph* graph = nullptr;
+  CountingGraphCanvas canvas;
+  std::string toolbarError;  // not empty: the toolbar cannot be registered
 };
 
 // Threads on the virtual clock: each runs its body every period of virtual

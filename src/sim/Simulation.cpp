@@ -411,6 +411,9 @@ bool Simulation::Event(const std::string& line, std::string& error) {
   } else if (cmd == "menu" && w.size() == 2) {
     if (!parse_number(w[1], n)) return error = "bad menu entry " + w[1], false;
     forms_->trayIcon.Choose(static_cast<int>(n));
+  } else if (cmd == "thumb" && w.size() == 2) {
+    if (!parse_number(w[1], n)) return error = "bad thumbnail button " + w[1], false;
+    if (forms_->taskbar.onThumbButton) forms_->taskbar.onThumbButton(static_cast<int>(n));
   } else if (cmd == "onoff") {
     if (TrayMain) TrayMain->Widget().onOnOff();
   } else if (cmd == "exit") {

@@ -158,6 +158,19 @@ class ICloseDialog {
 
 // The taskbar window: hidden normally, carries the typing history; its
 // taskbar button shows the progress value and the overlay icon.
+// The taskbar window's thumbnail toolbar buttons, by id.
+enum ThumbButton {
+  kThumbTraining = 0,
+  kThumbHistory = 1,    // "Show Typing History", hidden
+  kThumbStatistics = 2,
+  kThumbSettings = 3,
+  kThumbUnused = 4,     // hidden and disabled
+  kThumbDisable = 5,
+  kThumbEnable = 6,
+};
+
+class IGraphCanvas;
+class TNervoGraph;
 class ITaskbarWindow {
  public:
   virtual ~ITaskbarWindow() = default;
@@ -167,6 +180,14 @@ class ITaskbarWindow {
   virtual void SetProgressValue(int value) = 0;  // 0..120
   virtual void SetOverlayIcon(int index) = 0;    // 0 for none, else the icon
   virtual void SetCaption(const std::string& caption) = 0;
+  // The typing-history graph the window shows and repaints (none: the
+  // window shows no graph), and the canvas the graph draws on.
+  virtual void SetGraph(TNervoGraph* graph) = 0;
+  virtual IGraphCanvas* GraphCanvas() = 0;
+  // The thumbnail toolbar could be registered; error says why not.
+  virtual bool ToolbarActive(std::string& error) = 0;
+  // A thumbnail toolbar button was clicked: its id.
+  std::function<void(int)> onThumbButton;
 };
 
 // Runs callbacks on the main thread for the program's two small threads.

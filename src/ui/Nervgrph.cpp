@@ -5,6 +5,7 @@
 
 #include "storage/DateTime.h"
 #include "storage/Numbers.h"
+#include "storage/User.h"
 
 namespace strevo {
 
@@ -27,9 +28,9 @@ void TNervoGraph::RecordKey() {
 int TNervoGraph::ValueToY(float value) const {
   if (value < static_cast<float>(MinValue)) return -1;
   if (value > static_cast<float>(MaxValue)) value = static_cast<float>(MaxValue);
-  const float fraction = static_cast<float>(Plot.bottom - Plot.top) * (value - static_cast<float>(MinValue)) /
+  const float fraction = static_cast<float>(PlotRect.bottom - PlotRect.top) * (value - static_cast<float>(MinValue)) /
                          static_cast<float>(MaxValue - MinValue);
-  return Plot.bottom - static_cast<int>(round_half_even(fraction));
+  return PlotRect.bottom - static_cast<int>(round_half_even(fraction));
 }
 
 int TNervoGraph::Step() {
@@ -43,23 +44,47 @@ int TNervoGraph::Step() {
   Value += step;
   LastStep = step;
   Value = std::clamp(Value, static_cast<float>(MinValue), static_cast<float>(MaxValue));
-  if (canvas_) Plot = canvas_->PlotRect();
-  if (LastX < 0) LastX = Plot.left;
-  if (LastY < 0) LastY = Plot.bottom;
+  if (LastX < 0) LastX = PlotRect.left;
+  if (LastY < 0) LastY = PlotRect.bottom;
   const int y = ValueToY(Value);
-  if (LastX >= Plot.right - 1) {
-    if (canvas_) canvas_->Wrap(LastX + 1);
-    LastX = Plot.left;
+  if (canvas_) canvas_->Begin();
+  if (LastX >= PlotRect.right - 1) {
+    // The chart is full: the curve starts again at the left edge.
+    if (canvas_) canvas_->Line(LastX + 1, PlotRect.top, LastX + 1, PlotRect.bottom + 1, Color, false);
+    LastX = PlotRect.left;
   }
-  const int newX = std::min(Plot.right - 1, LastX + XStep);
+  const int newX = std::min(PlotRect.right - 1, LastX + XStep);
   if (canvas_) {
-    canvas_->EraseColumns(LastX + 1, newX + 1);
-    canvas_->Cursor(newX + 1);
-    canvas_->Line(LastX, LastY, newX, y);
+    canvas_->FillRect({LastX + 1, PlotRect.top, newX + 1, PlotRect.bottom + 1}, Color);
+    canvas_->Line(newX + 1, PlotRect.top, newX + 1, PlotRect.bottom + 1, CursorColor, true);
+    canvas_->Line(LastX, LastY, newX, y, LineColor, false);
+    canvas_->End();
   }
   LastX = newX;
   LastY = y;
-  return static_cast<int>((Plot.bottom - Plot.top) * (target / static_cast<float>(MaxValue)));
+  return static_cast<int>((PlotRect.bottom - PlotRect.top) * (target / static_cast<float>(MaxValue)));
+}
+
+void TNervoGraph::Paint() {
+  if (!canvas_) return;
+  IGraphCanvas& canvas = *canvas_;
+  canvas.Begin();
+  if (ClearBackground) canvas.FillRect({0, 0, Width, Height}, Color);
+  canvas.SetFont(FontName, FontSize, FontColor);
+  const int fontHeight = std::abs(canvas.FontHeight());
+  const int labelWidth = canvas.TextWidth(std::to_string(MaxValue) + " ") + 3;
+  PlotRect = {labelWidth + 4, fontHeight + 4, Width - 4, Height - 3 - fontHeight - 1};
+  if (ScaleStep == 0) ScaleStep = 1;
+  for (int i = 0; i <= (MaxValue - MinValue) / ScaleStep; ++i) {
+    const int v = i * ScaleStep + MinValue;
+    const int y = ValueToY(static_cast<float>(v));
+    canvas.Line(PlotRect.left, y, PlotRect.left - 3, y, ScaleColor, false);
+    // The scale in the user's unit: characters or words per minute.
+    const std::string label = std::to_string(CurrentUser ? CurrentUser->DisplaySpeed(v) : v / 5);
+    canvas.Text(labelWidth - canvas.TextWidth(label), y - canvas.TextHeight(label) / 2, label);
+  }
+  canvas.Frame({PlotRect.left, PlotRect.top - 1, PlotRect.right + 2, PlotRect.bottom + 2}, ScaleColor, Color);
+  canvas.End();
 }
 
 }  // namespace strevo

@@ -3,9 +3,11 @@
 #include <windows.h>
 #include <shobjidl.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "storage/DebugLog.h"
+#include "ui/Nervgrph.h"
 #include "win32/Win32Gdi.h"
 
 namespace strevo {
@@ -17,15 +19,197 @@ HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
 // The shell's taskbar object.
 constexpr CLSID kTaskbarListClass = {0x56FDF344, 0xFD6D, 0x11D0, {0x95, 0x8A, 0x00, 0x60, 0x97, 0xC9, 0xA0, 0x90}};
 
+COLORREF colour(uint32_t bgr) { return static_cast<COLORREF>(bgr & 0xFFFFFF); }
+
+// The thumbnail toolbar: id, hint and flags, in the order shown.
+struct ThumbButtonInfo {
+  int id;
+  const wchar_t* hint;
+  DWORD flags;
+};
+const ThumbButtonInfo kThumbButtons[] = {
+    {kThumbEnable, L"Enable Tracking", THBF_NOBACKGROUND},
+    {kThumbDisable, L"Disable Tracking", THBF_NOBACKGROUND},
+    {kThumbStatistics, L"Statistics", THBF_NOBACKGROUND},
+    {kThumbSettings, L"Settings", THBF_NOBACKGROUND},
+    {kThumbTraining, L"Training Recommendations", THBF_NOBACKGROUND},
+    {kThumbUnused, L"", THBF_NOBACKGROUND | THBF_DISABLED | THBF_HIDDEN},
+    {kThumbHistory, L"Show Typing History", THBF_NOBACKGROUND | THBF_HIDDEN},
+};
+
+// The buttons' icons, drawn at the small icon size in white on
+// transparent: a play triangle, pause bars, a bar chart, a sliders mark, a
+// target, a dot (unused) and a curve.
+HICON MakeThumbIcon(int id) {
+  const int size = ::GetSystemMetrics(SM_CXSMICON);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC screen = ::GetDC(nullptr);
+  GdiObject<HBITMAP> picture(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ::ReleaseDC(nullptr, screen);
+  if (!picture) return nullptr;
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  {
+    SelectedObject selected(dc, picture.Get());
+    GdiObject<HBRUSH> white(::CreateSolidBrush(RGB(255, 255, 255)));
+    GdiObject<HPEN> pen(::CreatePen(PS_SOLID, size >= 20 ? 2 : 1, RGB(255, 255, 255)));
+    SelectedObject usePen(dc, pen.Get());
+    SelectedObject useBrush(dc, white.Get());
+    const int s = size, q = size / 4;
+    switch (id) {
+      case kThumbEnable: {
+        POINT triangle[3] = {{q, q / 2}, {s - q / 2, s / 2}, {q, s - q / 2}};
+        ::Polygon(dc, triangle, 3);
+        break;
+      }
+      case kThumbDisable:
+        ::Rectangle(dc, q, q / 2, q + s / 5, s - q / 2);
+        ::Rectangle(dc, s - q - s / 5, q / 2, s - q, s - q / 2);
+        break;
+      case kThumbStatistics:
+        ::Rectangle(dc, 1, s - q - 1, 1 + s / 4, s - 1);
+        ::Rectangle(dc, s * 3 / 8, s / 2, s * 3 / 8 + s / 4, s - 1);
+        ::Rectangle(dc, s * 3 / 4 - 1, 1, s - 1, s - 1);
+        break;
+      case kThumbSettings:
+        for (int row = 0; row < 3; ++row) {
+          const int y = q / 2 + row * (s - q) / 2;
+          ::MoveToEx(dc, 1, y + 1, nullptr);
+          ::LineTo(dc, s - 1, y + 1);
+          const int x = (row == 1 ? s - q - 2 : q) ;
+          ::Ellipse(dc, x - 2, y - 1, x + 3, y + 4);
+        }
+        break;
+      case kThumbTraining: {
+        SelectedObject hollow(dc, ::GetStockObject(NULL_BRUSH));
+        ::Ellipse(dc, 1, 1, s - 1, s - 1);
+        ::Ellipse(dc, q, q, s - q, s - q);
+        ::SelectObject(dc, white.Get());
+        ::Ellipse(dc, s / 2 - 2, s / 2 - 2, s / 2 + 2, s / 2 + 2);
+        break;
+      }
+      case kThumbHistory: {
+        POINT curve[5] = {{1, s - 3}, {s / 4, s / 2}, {s / 2, s - q}, {s * 3 / 4, q}, {s - 1, q + 2}};
+        ::Polyline(dc, curve, 5);
+        break;
+      }
+      default:
+        ::Ellipse(dc, s / 2 - 2, s / 2 - 2, s / 2 + 2, s / 2 + 2);
+        break;
+    }
+  }
+  ::DeleteDC(dc);
+  // GDI leaves alpha 0: every drawn pixel becomes opaque.
+  auto* pixels = static_cast<uint32_t*>(bits);
+  for (int i = 0; i < size * size; ++i)
+    if (pixels[i] & 0xFFFFFF) pixels[i] |= 0xFF000000;
+  GdiObject<HBITMAP> mask(::CreateBitmap(size, size, 1, 1, nullptr));
+  ICONINFO icon{};
+  icon.fIcon = TRUE;
+  icon.hbmColor = picture.Get();
+  icon.hbmMask = mask.Get();
+  return ::CreateIconIndirect(&icon);
+}
+
 }  // namespace
+
+// The graph's canvas: the window's client area moved to the graph's place.
+// Outside painting each Step takes the window's device context for its few
+// calls.
+class Win32TaskbarWindow::GraphCanvasImpl : public IGraphCanvas {
+ public:
+  explicit GraphCanvasImpl(HWND window) : window_(window) {}
+  ~GraphCanvasImpl() override { End(); }
+  void SetOrigin(int left, int top) { left_ = left, top_ = top; }
+  void PaintWith(HDC dc) { paintDc_ = dc; }
+
+  void Begin() override {
+    if (depth_++ > 0) return;
+    dc_ = paintDc_ ? paintDc_ : ::GetDC(window_);
+    ::SetViewportOrgEx(dc_, left_, top_, &origin_);
+    ::SetBkMode(dc_, TRANSPARENT);
+  }
+  void End() override {
+    if (depth_ == 0 || --depth_ > 0) return;
+    ::SetViewportOrgEx(dc_, origin_.x, origin_.y, nullptr);
+    if (previousFont_) ::SelectObject(dc_, previousFont_);
+    previousFont_ = nullptr;
+    if (dc_ != paintDc_) ::ReleaseDC(window_, dc_);
+    dc_ = nullptr;
+  }
+  void FillRect(const Rect& r, uint32_t bgr) override {
+    if (!dc_) return;
+    GdiObject<HBRUSH> brush(::CreateSolidBrush(colour(bgr)));
+    const RECT area{r.left, r.top, r.right, r.bottom};
+    ::FillRect(dc_, &area, brush.Get());
+  }
+  void Line(int x1, int y1, int x2, int y2, uint32_t bgr, bool dotted) override {
+    if (!dc_) return;
+    GdiObject<HPEN> pen(::CreatePen(dotted ? PS_DOT : PS_SOLID, 1, colour(bgr)));
+    SelectedObject use(dc_, pen.Get());
+    ::MoveToEx(dc_, x1, y1, nullptr);
+    ::LineTo(dc_, x2, y2);
+  }
+  void Frame(const Rect& r, uint32_t pen, uint32_t brush) override {
+    if (!dc_) return;
+    GdiObject<HPEN> outline(::CreatePen(PS_SOLID, 1, colour(pen)));
+    GdiObject<HBRUSH> fill(::CreateSolidBrush(colour(brush)));
+    SelectedObject usePen(dc_, outline.Get());
+    SelectedObject useBrush(dc_, fill.Get());
+    ::Rectangle(dc_, r.left, r.top, r.right, r.bottom);
+  }
+  void SetFont(const std::string& name, int size, uint32_t bgr) override {
+    HDC screen = ::GetDC(nullptr);
+    height_ = -::MulDiv(size, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ::ReleaseDC(nullptr, screen);
+    font_.Reset(MakeFont(name.c_str(), height_, false));
+    textColour_ = colour(bgr);
+    if (dc_) {
+      HGDIOBJ previous = ::SelectObject(dc_, font_.Get());
+      if (!previousFont_) previousFont_ = previous;
+      ::SetTextColor(dc_, textColour_);
+    }
+  }
+  int FontHeight() override { return height_; }
+  int TextWidth(const std::string& text) override { return Extent(text).cx; }
+  int TextHeight(const std::string& text) override { return Extent(text).cy; }
+  void Text(int x, int y, const std::string& text) override {
+    if (dc_) ::TextOutA(dc_, x, y, text.data(), static_cast<int>(text.size()));
+  }
+
+ private:
+  SIZE Extent(const std::string& text) {
+    SIZE size{0, 0};
+    if (dc_) ::GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
+    return size;
+  }
+
+  HWND window_;
+  HDC dc_ = nullptr, paintDc_ = nullptr;
+  int depth_ = 0;
+  int left_ = 0, top_ = 0;
+  POINT origin_{};
+  GdiObject<HFONT> font_;
+  HGDIOBJ previousFont_ = nullptr;
+  int height_ = -11;
+  COLORREF textColour_ = 0;
+};
 
 struct Win32TaskbarWindow::Taskbar {
   bool comStarted = false;
   ITaskbarList3* list = nullptr;
   HICON overlay = nullptr;
+  std::vector<HICON> thumbIcons;
   ~Taskbar() {
     if (list) list->Release();
     if (overlay) ::DestroyIcon(overlay);
+    for (HICON icon : thumbIcons)
+      if (icon) ::DestroyIcon(icon);
     if (comStarted) ::CoUninitialize();
   }
 };
@@ -47,15 +231,33 @@ Win32TaskbarWindow::Win32TaskbarWindow() : taskbar_(std::make_unique<Taskbar>())
   const HRESULT started = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   taskbar_->comStarted = SUCCEEDED(started);
   void* list = nullptr;
-  if (SUCCEEDED(::CoCreateInstance(kTaskbarListClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(ITaskbarList3), &list)) &&
-      list) {
+  char reason[64] = "";
+  const HRESULT created =
+      ::CoCreateInstance(kTaskbarListClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(ITaskbarList3), &list);
+  if (SUCCEEDED(created) && list) {
     taskbar_->list = static_cast<ITaskbarList3*>(list);
-    if (FAILED(taskbar_->list->HrInit())) {
-      DebugLog(0, "TIPCForm: taskbar list not available - no progress or overlay icon");
+    const HRESULT initialised = taskbar_->list->HrInit();
+    if (FAILED(initialised)) {
+      std::snprintf(reason, sizeof reason, "taskbar list not initialised (0x%08lX)",
+                    static_cast<unsigned long>(initialised));
       taskbar_->list->Release();
       taskbar_->list = nullptr;
     }
+  } else {
+    std::snprintf(reason, sizeof reason, "no taskbar list (0x%08lX)", static_cast<unsigned long>(created));
   }
+  toolbarError_ = reason;
+  // The toolbar goes to the taskbar button once the shell says the button
+  // exists (the window is hidden until the person shows it).
+  buttonCreatedMessage_ = ::RegisterWindowMessageA("TaskbarButtonCreated");
+  if (taskbar_->list) {
+    // Our windows accept the message from the shell also when it runs at
+    // another integrity level.
+    ::ChangeWindowMessageFilterEx(window, buttonCreatedMessage_, MSGFLT_ALLOW, nullptr);
+    ::ChangeWindowMessageFilterEx(window, WM_COMMAND, MSGFLT_ALLOW, nullptr);
+    for (const ThumbButtonInfo& button : kThumbButtons) taskbar_->thumbIcons.push_back(MakeThumbIcon(button.id));
+  }
+  canvas_ = std::make_unique<GraphCanvasImpl>(window);
   const int size = ::GetSystemMetrics(SM_CXSMICON);
   taskbar_->overlay = static_cast<HICON>(
       ::LoadImageA(reinterpret_cast<HINSTANCE>(ModuleInstance()), "TRAYICON3", IMAGE_ICON, size, size, 0));
@@ -64,6 +266,39 @@ Win32TaskbarWindow::Win32TaskbarWindow() : taskbar_(std::make_unique<Taskbar>())
 Win32TaskbarWindow::~Win32TaskbarWindow() { DestroyWindow(); }
 
 bool Win32TaskbarWindow::TaskbarAvailable() const { return taskbar_->list != nullptr; }
+
+bool Win32TaskbarWindow::ToolbarActive(std::string& error) {
+  error = toolbarError_;
+  return taskbar_->list != nullptr;
+}
+
+void Win32TaskbarWindow::AddToolbarButtons() {
+  if (!taskbar_->list) return;
+  THUMBBUTTON buttons[std::size(kThumbButtons)]{};
+  for (size_t i = 0; i < std::size(kThumbButtons); ++i) {
+    const ThumbButtonInfo& info = kThumbButtons[i];
+    THUMBBUTTON& button = buttons[i];
+    button.dwMask = static_cast<THUMBBUTTONMASK>(THB_ICON | THB_TOOLTIP | THB_FLAGS);
+    button.iId = static_cast<UINT>(info.id);
+    button.hIcon = taskbar_->thumbIcons[i];
+    wcsncpy(button.szTip, info.hint, std::size(button.szTip) - 1);
+    button.dwFlags = static_cast<THUMBBUTTONFLAGS>(info.flags);
+  }
+  // A new taskbar (the shell restarted) takes the buttons anew; one that
+  // has them already takes them as an update.
+  HRESULT result = taskbar_->list->ThumbBarAddButtons(hwnd(handle_), std::size(buttons), buttons);
+  if (FAILED(result)) result = taskbar_->list->ThumbBarUpdateButtons(hwnd(handle_), std::size(buttons), buttons);
+  toolbarAdded_ = SUCCEEDED(result);
+  if (!toolbarAdded_) DebugLog(0, "TIPCForm: thumbnail buttons refused: " + std::to_string(static_cast<long>(result)));
+}
+
+void Win32TaskbarWindow::SetGraph(TNervoGraph* graph) {
+  graph_ = graph;
+  if (graph_) canvas_->SetOrigin(graph_->Left, graph_->Top);
+  ::InvalidateRect(hwnd(handle_), nullptr, FALSE);
+}
+
+IGraphCanvas* Win32TaskbarWindow::GraphCanvas() { return canvas_.get(); }
 
 void Win32TaskbarWindow::Show() {
   ::SetWindowPos(hwnd(handle_), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -107,16 +342,26 @@ void Win32TaskbarWindow::Paint() {
   RECT client;
   ::GetClientRect(hwnd(handle_), &client);
   ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-  // The typing-history chart's plot area.
-  GdiObject<HPEN> grid(::CreatePen(PS_DOT, 1, RGB(0x30, 0x50, 0x30)));
-  SelectedObject pen(dc, grid.Get());
-  SelectedObject brush(dc, ::GetStockObject(NULL_BRUSH));
-  ::Rectangle(dc, 40 + 10, 16 + 5, 226 + 10, 86 + 5);
+  if (graph_) {
+    canvas_->PaintWith(dc);
+    graph_->Paint();
+    canvas_->PaintWith(nullptr);
+  }
   ::EndPaint(hwnd(handle_), &ps);
 }
 
 intptr_t Win32TaskbarWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  if (message == buttonCreatedMessage_ && message != 0) {
+    AddToolbarButtons();
+    return 0;
+  }
   switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == THBN_CLICKED) {
+        if (onThumbButton) onThumbButton(LOWORD(wParam));
+        return 0;
+      }
+      break;
     case WM_PAINT:
       Paint();
       return 0;

@@ -1,6 +1,7 @@
 // The taskbar window: the program's main form, hidden normally. Created
-// first at start; its taskbar button carries the speed as a progress value
-// and the disabled state as an overlay icon (Windows 7 and later).
+// first at start; its taskbar button carries the speed as a progress value,
+// the disabled state as an overlay icon and the thumbnail toolbar (Windows 7
+// and later), and the window shows the typing-history graph.
 #pragma once
 
 #include <memory>
@@ -23,6 +24,9 @@ class Win32TaskbarWindow : public ITaskbarWindow, private Win32Window {
   void SetProgressValue(int value) override;
   void SetOverlayIcon(int index) override;
   void SetCaption(const std::string& caption) override;
+  void SetGraph(TNervoGraph* graph) override;
+  IGraphCanvas* GraphCanvas() override;
+  bool ToolbarActive(std::string& error) override;
 
   WindowHandle Handle() const { return handle_; }
   std::string Caption();
@@ -30,18 +34,28 @@ class Win32TaskbarWindow : public ITaskbarWindow, private Win32Window {
   int OverlayIcon() const { return overlay_; }
   // The system's taskbar interface was found.
   bool TaskbarAvailable() const;
+  // The thumbnail toolbar's buttons were handed to the taskbar (after the
+  // taskbar button was created), and the last answer of the taskbar.
+  bool ToolbarButtonsAdded() const { return toolbarAdded_; }
 
   static constexpr int kClientWidth = 263, kClientHeight = 111;
   static constexpr int kProgressMaximum = 120;
 
  private:
   struct Taskbar;
+  class GraphCanvasImpl;
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   void RightDown();
   void Paint();
+  void AddToolbarButtons();
 
   std::unique_ptr<Taskbar> taskbar_;
   int progress_ = 0, overlay_ = 0;
+  TNervoGraph* graph_ = nullptr;
+  std::unique_ptr<GraphCanvasImpl> canvas_;
+  uint32_t buttonCreatedMessage_ = 0;
+  bool toolbarAdded_ = false;
+  std::string toolbarError_;
 };
 
 }  // namespace strevo

@@ -276,6 +276,24 @@ TEST_F(TrayMainTest, DamagedLanguageFileIsReportedWithoutRemovingTheAutostartEnt
   EXPECT_TRUE(sim.Platform().registry.ReadString(kRunKey, kRunValue, value));
 }
 
+// The taskbar thumbnail buttons by id: 5 disables, 6 enables, 1 shows and
+// hides the window (and the menu's check follows), 3 opens the settings
+// dialog, 0 the notification window; 4 and unknown ids do nothing.
+TEST_F(TrayMainTest, ThumbnailButtonsDispatchByTheirIds) {
+  Run("args /INST\nsettings ok\nnotify skip\nrun\ntype ab cd \nwait 500\nthumb 5\nsummary\nthumb 6\nsummary\nthumb 1\nsummary\n"
+      "thumb 4\nthumb 9\nsummary\nthumb 1\nthumb 3\nthumb 0\n");
+  ASSERT_EQ(sim.Summaries.size(), 5u);
+  EXPECT_FALSE(sim.Summaries[0].enabled);
+  EXPECT_TRUE(sim.Summaries[1].enabled);
+  EXPECT_EQ(sim.Summaries[1].user, "ann");
+  EXPECT_FALSE(sim.Forms().taskbar.visible);
+  EXPECT_FALSE(sim.Forms().trayIcon.ItemChecked(static_cast<int>(MenuEntry::Taskbar)));
+  EXPECT_EQ(sim.Forms().settings.shows, 1);
+  EXPECT_EQ(sim.Forms().notify.shown.size(), 1u);
+  EXPECT_GT(sim.Forms().taskbar.canvas.calls, 0) << "the graph draws on the taskbar window";
+  EXPECT_EQ(sim.Forms().taskbar.graph, nullptr) << "let go at the end";
+}
+
 TEST_F(TrayMainTest, SettingsDialogCancelEndsMonitoringAndOkResumesIt) {
   Run("args /INST\nsettings ok\nsettings cancel\nrun\ntype ab \nmenu 1\nsummary\nmenu 1\nsummary\n");
   EXPECT_EQ(sim.Forms().settings.shows, 2);

@@ -2,10 +2,14 @@
 // for a person or for scripts/wine-looks, which keeps a picture of each.
 #include <windows.h>
 
+#include <cmath>
+
 #include "analysis/DeviationCalc.h"
+#include "storage/DateTime.h"
 #include "storage/LangRes.h"
 #include "ui/ChooseAppsFrm.h"
 #include "ui/InfoOnTopWindow.h"
+#include "ui/Nervgrph.h"
 #include "ui/NotifyFrm.h"
 #include "ui/ULoginForm.h"
 #include "win32/Win32ApplicationWindow.h"
@@ -132,6 +136,27 @@ TEST_F(WidgetTest, DISABLED_LookWindows) {
   Look::Arm("close", nullptr, [&] { closeDialog.EndModal(ModalResult::Cancel); }, closeDialog.Handle(), true);
   closeDialog.ShowModal(state);
   Localize().Clear();
+}
+
+// The taskbar window after a burst of typing: the speed climbs, wavers and
+// falls back, drawn step by step as the program draws it.
+TEST_F(WidgetTest, DISABLED_LookTaskbar) {
+  Win32TaskbarWindow taskbar;
+  TNervoGraph graph(taskbar.GraphCanvas());
+  graph.ClearBackground = true;
+  graph.Left = 10, graph.Top = 5, graph.Width = 230, graph.Height = 105;
+  taskbar.SetGraph(&graph);
+  taskbar.Show();
+  Pump(300);
+  for (int i = 0; i < 170; ++i) {
+    const double target = i < 150 ? 320 + 140 * std::sin(i / 9.0) : 0;
+    graph.LastKeyTime = Now();
+    graph.IntervalCount = target > 0 ? 6 : 0;
+    graph.IntervalSum = target > 0 ? static_cast<float>(6 * 60 / target) : 0;
+    graph.Step();
+  }
+  WaitForLook("taskbar", hwnd(taskbar.Handle()));
+  taskbar.SetGraph(nullptr);
 }
 
 }  // namespace

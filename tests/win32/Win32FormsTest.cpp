@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shobjidl.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include "storage/LangRes.h"
 #include "ui/ChooseAppsFrm.h"
 #include "ui/InfoOnTopWindow.h"
+#include "ui/Nervgrph.h"
 #include "ui/NotifyFrm.h"
 #include "ui/ULoginForm.h"
 #include "win32/Win32ApplicationWindow.h"
@@ -534,6 +536,33 @@ TEST_F(Win32FormsTest, TaskbarWindowKeepsItsCaptionProgressAndOverlay) {
   EXPECT_TRUE(taskbar.Visible());
   taskbar.Hide();
   EXPECT_FALSE(taskbar.Visible());
+}
+
+// The thumbnail toolbar goes to the taskbar when the shell announces the
+// button; its clicks arrive as commands with the button's id. The graph
+// paints its scale and frame on the window.
+TEST_F(Win32FormsTest, TaskbarWindowToolbarClicksAndGraph) {
+  Win32TaskbarWindow taskbar;
+  std::string error;
+  ASSERT_TRUE(taskbar.ToolbarActive(error)) << error;
+  std::vector<int> clicked;
+  taskbar.onThumbButton = [&](int id) { clicked.push_back(id); };
+  ::SendMessageA(hwnd(taskbar.Handle()), ::RegisterWindowMessageA("TaskbarButtonCreated"), 0, 0);
+  ::SendMessageA(hwnd(taskbar.Handle()), WM_COMMAND, MAKEWPARAM(kThumbStatistics, THBN_CLICKED), 0);
+  ::SendMessageA(hwnd(taskbar.Handle()), WM_COMMAND, MAKEWPARAM(kThumbHistory, THBN_CLICKED), 0);
+  EXPECT_EQ(clicked, (std::vector<int>{kThumbStatistics, kThumbHistory}));
+
+  TNervoGraph graph(taskbar.GraphCanvas());
+  graph.ClearBackground = true;
+  graph.Left = 10, graph.Top = 5, graph.Width = 230, graph.Height = 105;
+  taskbar.SetGraph(&graph);
+  taskbar.Show();
+  ::UpdateWindow(hwnd(taskbar.Handle()));
+  EXPECT_EQ(graph.PlotRect.right, 226) << "painted: the chart's place follows the font";
+  EXPECT_GT(graph.PlotRect.left, 20);
+  for (int i = 0; i < 300; ++i) graph.Step();  // past the right edge
+  EXPECT_LT(graph.LastX, graph.PlotRect.right);
+  taskbar.SetGraph(nullptr);
 }
 
 TEST_F(Win32FormsTest, ProgressWindowHideLeavesTheBarAtItsMaximum) {
