@@ -50,6 +50,12 @@ if(BUILD_TESTING AND STREVO_WINE_TESTS)
   add_test(NAME win32_advice COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-advice $<TARGET_FILE:strevo>
            $<TARGET_FILE:typing-driver> $<TARGET_FILE:tutor-standin> ${CMAKE_SOURCE_DIR}/data ${CMAKE_BINARY_DIR}/advice)
   set_tests_properties(win32_advice PROPERTIES LABELS win32 TIMEOUT 300)
+  # Many second copies, a killed monitor, a second writer of the profile.
+  # The native report tool, when built, checks that the files still load.
+  add_test(NAME win32_stress COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-stress $<TARGET_FILE:strevo>
+           $<TARGET_FILE:typing-driver> ${CMAKE_SOURCE_DIR}/data ${CMAKE_BINARY_DIR}/stress
+           ${CMAKE_SOURCE_DIR}/build/native/tools/strevo-report/strevo-report)
+  set_tests_properties(win32_stress PROPERTIES LABELS win32 TIMEOUT 600)
   # The x64 installer (built by scripts/dist from this build) installed,
   # used and uninstalled while the monitor runs.
   add_test(NAME win32_install COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-install-test ${CMAKE_BINARY_DIR}

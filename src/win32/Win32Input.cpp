@@ -50,20 +50,66 @@ std::atomic<DWORD> g_hookThreadId{0};
 
 bool key_down(int virtualKey) { return (::GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
 
+// The modifiers as the keyboard procedure's own events leave them (hook
+// thread only), so that an ordinary key needs no round trip to the system
+// for the key state. A modifier that counts as down is confirmed with the
+// system's state before it is used: a release the procedure never saw (the
+// secure desktop, another hook) cannot leave it stuck; a press it never saw
+// is a press no window saw either. Read from the system when the hooks start.
+struct Modifiers {
+  bool ctrl[2], shift[2], alt[2];  // left, right
+  void Read() {
+    ctrl[0] = key_down(VK_LCONTROL), ctrl[1] = key_down(VK_RCONTROL);
+    shift[0] = key_down(VK_LSHIFT), shift[1] = key_down(VK_RSHIFT);
+    alt[0] = key_down(VK_LMENU), alt[1] = key_down(VK_RMENU);
+  }
+  void Track(WPARAM message, DWORD virtualKey) {
+    const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    // Events injected with the side-less codes count as the left key.
+    switch (virtualKey) {
+      case VK_CONTROL:
+      case VK_LCONTROL: ctrl[0] = down; break;
+      case VK_RCONTROL: ctrl[1] = down; break;
+      case VK_SHIFT:
+      case VK_LSHIFT: shift[0] = down; break;
+      case VK_RSHIFT: shift[1] = down; break;
+      case VK_MENU:
+      case VK_LMENU: alt[0] = down; break;
+      case VK_RMENU: alt[1] = down; break;
+      default: break;
+    }
+  }
+};
+Modifiers g_modifiers;
+std::atomic<int64_t> g_stateReads{0}, g_posts{0};
+
+// Down by the events, and still down for the system; a stale one is dropped.
+bool confirmed(bool (&sides)[2], int virtualKey) {
+  if (!sides[0] && !sides[1]) return false;
+  ++g_stateReads;
+  if (key_down(virtualKey)) return true;
+  sides[0] = sides[1] = false;
+  return false;
+}
+
 LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM message, LPARAM lParam) {
   if (g_hooksActive && code >= 0 && lParam) {
     LARGE_INTEGER start, end;
     ::QueryPerformanceCounter(&start);
     const auto* record = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    g_modifiers.Track(message, record->vkCode);
     // Key releases and modifiers pass on without reading the key state.
     if (!g_rules.considers(static_cast<uint32_t>(message), record->vkCode))
       return ::CallNextHookEx(nullptr, code, message, lParam);
-    const bool ctrl = key_down(VK_CONTROL);
-    const bool alt = message == WM_SYSKEYDOWN ? key_down(VK_MENU) : false;
+    const bool ctrl = confirmed(g_modifiers.ctrl, VK_CONTROL);
+    const bool alt = message == WM_SYSKEYDOWN ? confirmed(g_modifiers.alt, VK_MENU) : false;
+    const bool shift = confirmed(g_modifiers.shift, VK_SHIFT);
     uint32_t word = 0;
-    if (g_rules.keyWord(static_cast<uint32_t>(message), record->vkCode, record->flags, ctrl, key_down(VK_SHIFT), alt,
-                        word)) {
-      if (HWND target = g_hookTarget.load()) ::PostMessageA(target, g_keyMessage, word, 0);
+    if (g_rules.keyWord(static_cast<uint32_t>(message), record->vkCode, record->flags, ctrl, shift, alt, word)) {
+      if (HWND target = g_hookTarget.load()) {
+        ::PostMessageA(target, g_keyMessage, word, 0);
+        ++g_posts;
+      }
     }
     ::QueryPerformanceCounter(&end);
     g_hookTimings[g_hookEvents++ % kTimingSlots] = end.QuadPart - start.QuadPart;
@@ -82,6 +128,7 @@ void HookThreadBody() {
   g_hooksActive = false;
   MSG msg;
   ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // makes the thread's queue
+  g_modifiers.Read();
   HINSTANCE module = ::GetModuleHandleA(nullptr);
   g_mouseHook = ::SetWindowsHookExA(WH_MOUSE_LL, LowLevelMouseProc, module, 0);
   g_keyboardHook = ::SetWindowsHookExA(WH_KEYBOARD_LL, LowLevelKeyboardProc, module, 0);
@@ -130,6 +177,12 @@ std::vector<double> Win32Hooks::HookTimings() {
   std::vector<double> microseconds;
   for (int64_t i = 0; i < n; ++i) microseconds.push_back(1e6 * static_cast<double>(g_hookTimings[i]) / static_cast<double>(f.QuadPart));
   return microseconds;
+}
+
+void Win32Hooks::HookCallCounts(int64_t& keyEvents, int64_t& stateReads, int64_t& posts) {
+  keyEvents = g_hookEvents;
+  stateReads = g_stateReads;
+  posts = g_posts;
 }
 
 }  // namespace strevo

@@ -99,7 +99,8 @@ class Win32Keyboard : public IKeyboard {
 
 // The hook thread: installs the low-level mouse and keyboard hooks for the
 // whole desktop and pumps its queue so that the system can call them. The
-// hook procedures only read the key state and post.
+// hook procedures only read the key state (for a modifier that is down)
+// and post.
 class Win32Hooks : public IInputHooks {
  public:
   ~Win32Hooks() override;
@@ -107,8 +108,11 @@ class Win32Hooks : public IInputHooks {
   void Stop() override;
   bool Active() override;
   // For measurements: microseconds spent inside the keyboard procedure for
-  // each of the last events (up to 1024).
+  // each of the last events (up to 1024), and since the start of the
+  // process the key events it considered, the key-state reads and the posts
+  // it made for them.
   static std::vector<double> HookTimings();
+  static void HookCallCounts(int64_t& keyEvents, int64_t& stateReads, int64_t& posts);
 };
 
 class Win32Registry : public IRegistry {

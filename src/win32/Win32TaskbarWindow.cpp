@@ -309,9 +309,16 @@ void Win32TaskbarWindow::Hide() { ::ShowWindow(hwnd(handle_), SW_HIDE); }
 bool Win32TaskbarWindow::Visible() { return ::IsWindowVisible(hwnd(handle_)) != 0; }
 
 void Win32TaskbarWindow::SetProgressValue(int value) {
-  progress_ = value < 0 ? 0 : value > kProgressMaximum ? kProgressMaximum : value;
-  // Without a taskbar button (the window is hidden) the shell refuses; that
-  // changes nothing for the program.
+  value = value < 0 ? 0 : value > kProgressMaximum ? kProgressMaximum : value;
+  // The meter sets it at every refresh: the shell hears of changes only.
+  if (value == progress_) return;
+  progress_ = value;
+  SendProgress();
+}
+
+// Without a taskbar button (the window is hidden) the shell refuses; the
+// value goes again when the button appears.
+void Win32TaskbarWindow::SendProgress() {
   if (taskbar_->list) taskbar_->list->SetProgressValue(hwnd(handle_), progress_, kProgressMaximum);
 }
 
@@ -353,6 +360,7 @@ void Win32TaskbarWindow::Paint() {
 intptr_t Win32TaskbarWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (message == buttonCreatedMessage_ && message != 0) {
     AddToolbarButtons();
+    SendProgress();
     return 0;
   }
   switch (message) {

@@ -48,6 +48,7 @@ class Win32TaskbarWindow : public ITaskbarWindow, private Win32Window {
   void RightDown();
   void Paint();
   void AddToolbarButtons();
+  void SendProgress();
 
   std::unique_ptr<Taskbar> taskbar_;
   int progress_ = 0, overlay_ = 0;

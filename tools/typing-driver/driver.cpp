@@ -11,6 +11,7 @@
 //   click-at CAPTION X Y       a left click at client point (X, Y) of the visible window
 //   close-window CAPTION       post WM_CLOSE to a window
 //   sleep MS
+//   open-write PATH            succeeds when PATH cannot be opened for writing
 // Exit code 0 when every command succeeded, 1 otherwise.
 #include <windows.h>
 
@@ -199,6 +200,17 @@ int main(int argc, char** argv) {
       i += 1;
     } else if (command == "sleep") {
       Pump(static_cast<DWORD>(std::atoi(arg(1).c_str())));
+      i += 1;
+    } else if (command == "open-write") {
+      // Succeeds when the file can NOT be opened for writing (another
+      // program holds it); prints the system's answer.
+      HANDLE file = CreateFileA(arg(1).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+      const DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+      std::printf("open-write %s: %s (%lu)\n", arg(1).c_str(), error ? "refused" : "opened",
+                  static_cast<unsigned long>(error));
+      if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+      ok = error != 0;
       i += 1;
     } else {
       std::fprintf(stderr, "typing-driver: unknown command %s\n", command.c_str());
