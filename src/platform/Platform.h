@@ -217,8 +217,11 @@ class IHttp {
   virtual bool CrackUrl(const std::string& url, TUrlInfo& info) = 0;
   // One synchronous request: POST with the form content type when postData
   // is not empty, else GET. Returns the HTTP status (0 when nothing came
-  // back); the body is filled only on status 200. Never opens a dialog.
-  virtual int Send(const TUrlInfo& info, const std::string& postData, bool reload, std::string& body) = 0;
+  // back); the body is filled only on status 200, with at most bodyLimit + 1
+  // bytes: a longer body ends the transfer there, and the caller, which
+  // decides what is too long, sees that it was cut. Never opens a dialog.
+  virtual int Send(const TUrlInfo& info, const std::string& postData, bool reload, size_t bodyLimit,
+                   std::string& body) = 0;
 };
 
 // ------------------------------------------------------------- keyboard ----

@@ -19,18 +19,21 @@ namespace {
 // file of this name is therefore never used to restore anything.
 std::string PartialSiblingName(const std::string& path) { return path + ".tmp"; }
 
-// Whole contents of a stream from its start; false on a read failure.
+// Whole contents of a stream from its start; false on a read failure and
+// for more than kLargestTextFile bytes (also when the file grows past it
+// while it is read).
 bool ReadAll(TStream& stream, std::string& text) {
   text.clear();
   if (stream.Seek(0, SeekOrigin::Begin) != 0) return false;
   const int64_t size = stream.Size();
-  if (size < 0) return false;
+  if (size < 0 || size > kLargestTextFile) return false;
   text.reserve(static_cast<size_t>(size));
   char chunk[65536];
   for (;;) {
     const int64_t n = stream.Read(chunk, sizeof chunk);
     if (n < 0) return false;
     if (n == 0) break;
+    if (static_cast<int64_t>(text.size()) + n > kLargestTextFile) return false;
     text.append(chunk, static_cast<size_t>(n));
   }
   return true;
@@ -316,6 +319,11 @@ void TDynamicFile::EnsureLoaded() {
     text = std::move(*siblingText_);
     siblingText_.reset();
   } else if (!stream_ || !ReadAll(*stream_, text)) {
+    text.clear();
+    if (stream_ && stream_->Size() > kLargestTextFile) {
+      DebugLog(1, "TDynamicFile: larger than " + std::to_string(kLargestTextFile) + " bytes, not read: " + path_);
+      throw EStrevoError("File too large");
+    }
     throw EStrevoError("File read error");
   }
   lines_ = SplitLines(text);
@@ -323,10 +331,10 @@ void TDynamicFile::EnsureLoaded() {
   if (releaseAfterLoad_) stream_.reset();
 }
 
-void TDynamicFile::Save() {
-  if (readOnly_ || state_ != 1 || !modified_ || !stream_) return;
+bool TDynamicFile::Save() {
+  if (readOnly_ || state_ != 1 || !modified_ || !stream_) return true;
   // A store opened without write access (mode 0) keeps its changes in memory.
-  if (!writable_ || path_.empty()) return;
+  if (!writable_ || path_.empty()) return true;
   const std::string text = FileText(lines_);
   // The file is held open for the whole run, so it cannot be replaced by a
   // rename. The complete new contents first go to a sibling on the disk;
@@ -334,17 +342,18 @@ void TDynamicFile::Save() {
   // An Open that finds the sibling restores the file from it.
   if (!WriteSibling(text)) {
     DebugLog(1, "TDynamicFile.Save: cannot write the copy of " + path_);
-    return;
+    return false;
   }
   bool ok = stream_->Seek(0, SeekOrigin::Begin) == 0 && stream_->SetSize(0);
   ok = ok && stream_->Write(text.data(), static_cast<int64_t>(text.size())) == static_cast<int64_t>(text.size());
   ok = ok && stream_->Flush();
   if (!ok) {
     DebugLog(1, "TDynamicFile.Save: write failed, the copy is kept: " + path_);
-    return;
+    return false;
   }
   Files().RemoveFile(SiblingName(path_));
   modified_ = false;
+  return true;
 }
 
 int32_t TDynamicFile::Close() {

@@ -50,8 +50,10 @@ class TDynamicFile {
   // when no stream is attached.
   void EnsureLoaded();
   // Writes all lines back when the store is writable, open, modified and
-  // still attached to its stream.
-  void Save();
+  // still attached to its stream. False when the changes could not be
+  // written: they stay pending (a complete copy may wait beside the file,
+  // for the next open to restore).
+  bool Save();
   // Saves, forgets the lines and lets the file go. Returns 2.
   int32_t Close();
 

@@ -21,10 +21,7 @@ int32_t TDynamicSettings::Load() {
   }
 }
 
-int32_t TDynamicSettings::Save() {
-  store_->Save();
-  return 1;
-}
+int32_t TDynamicSettings::Save() { return store_->Save() ? 1 : -1; }
 
 std::string TDynamicSettings::GetString(const std::string& name) {
   std::string value;

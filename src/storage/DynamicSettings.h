@@ -23,6 +23,7 @@ class TDynamicSettings {
   int32_t Open(const std::string& fileName, int32_t mode);
   // 1, or -1 when the file cannot be loaded (for example after a failed open).
   int32_t Load();
+  // 1, or -1 when the changes could not be written (they stay pending).
   int32_t Save();
 
   TDynamicFile& Store() { return *store_; }

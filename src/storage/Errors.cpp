@@ -1,6 +1,7 @@
 #include "storage/Errors.h"
 
 #include <map>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "storage/DateTime.h"
@@ -61,24 +62,32 @@ int32_t ReportError(int32_t code, const std::string& message) {
   if (!ProgramSettings) return 0;
   const TProgramSettings& settings = *ProgramSettings;
   const std::string path = settings.DatabasePath + "Errors.log";
+  const WindowsVersion os = System().Version();
+  std::vector<std::string> rows = {
+      std::string(58, '-'),
+      short_date_text(now) + " " + long_time_text(now) + " Build " + settings.BuildText + " (" +
+          settings.BuildDetail + ") compiled " + settings.CompileDate + " - OS " + std::to_string(os.major) + "." +
+          std::to_string(os.minor),
+      "#" + std::to_string(code) + "  " + ErrorText(code),
+      " - " + message,
+  };
+  // Each entry is added in one write and a failed one is cut off again: an
+  // interrupted report never leaves half an entry for the next to run into.
+  if (Files().FileExists(path)) {
+    TTextFile log;
+    if (log.Open(path, text_mode::Append) == FileStatus::Good) log.WriteRows(rows);
+    return 0;
+  }
+  // A new log is written beside its name and put in place whole, so that it
+  // never lacks its heading.
+  rows.insert(rows.begin(), {LangStr(1) + " " + settings.VersionText + " error file.  ",
+                             "Please send this file to technical support. "});
+  const std::string partial = path + ".tmp";
   TTextFile log;
-  if (!Files().FileExists(path)) {
-    if (log.Open(path, text_mode::Rewrite) == FileStatus::Good) {
-      log.WriteLn(LangStr(1) + " " + settings.VersionText + " error file.  ");
-      log.WriteLn("Please send this file to technical support. ");
-    }
-  } else {
-    log.Open(path, text_mode::Append);
-  }
-  if (log.Status == FileStatus::Good) {
-    const WindowsVersion os = System().Version();
-    log.WriteLn(std::string(58, '-'));
-    log.WriteLn(short_date_text(now) + " " + long_time_text(now) + " Build " + settings.BuildText + " (" +
-                settings.BuildDetail + ") compiled " + settings.CompileDate + " - OS " + std::to_string(os.major) +
-                "." + std::to_string(os.minor));
-    log.WriteLn("#" + std::to_string(code) + "  " + ErrorText(code));
-    log.WriteLn(" - " + message);
-  }
+  const bool written = log.Open(partial, text_mode::Rewrite) == FileStatus::Good &&
+                       log.WriteRows(rows) == FileStatus::Good && log.Close() == FileStatus::Closed;
+  log.Close();
+  if (!written || !Files().RenameFile(partial, path)) Files().RemoveFile(partial);
   return 0;
 }
 

@@ -110,6 +110,23 @@ int32_t TTextFile::WriteLn(const std::string& row) {
   return Status;
 }
 
+int32_t TTextFile::WriteRows(const std::vector<std::string>& rows) {
+  if (!CanWrite()) return Status;
+  std::string text;
+  for (const std::string& row : rows) {
+    text.append(row, 0, 250);
+    text += "\r\n";
+  }
+  const auto size = static_cast<int64_t>(text.size());
+  if (Handle->Write(text.data(), size) != size) {
+    if (Handle->Seek(Position, SeekOrigin::Begin) >= 0) Handle->Truncate();
+    return SetStatus(FileStatus::WriteError);
+  }
+  Position += static_cast<int32_t>(size);
+  Size = std::max(Size, Position);
+  return Status;
+}
+
 int32_t TTextFile::Close() {
   if (Status == FileStatus::Closed || Status == FileStatus::OpenFailed) return Status;
   const bool ok = !Handle || Handle->Close();
@@ -180,6 +197,11 @@ int32_t TStreamFile::Open(const std::string& source, int32_t mode, bool skipHead
     Stream = TFileStream::Open(name, options);
     if (!Stream) return SetStatus(FileStatus::NotFound);
   }
+  if (mode != 2 && mode != 3 && Stream->Size() > kLargestTextFile) {
+    Stream.reset();
+    Size = -1;
+    return SetStatus(FileStatus::TooLarge);
+  }
   Stream->Seek(0, SeekOrigin::Begin);
   Size = static_cast<int32_t>(std::min<int64_t>(Stream->Size(), INT32_MAX));
   if (!skipHeader) ReadStreamHeader(*this);
@@ -225,7 +247,13 @@ int32_t TStreamFile::LoadLines(std::vector<std::string>& target, const std::stri
     if (!Stream) throw EFOpenError("Cannot open file \"" + path + "\".");
   }
   Stream->Seek(0, SeekOrigin::Begin);
+  const size_t first = target.size();
   while (Stream->Position() < Stream->Size()) {
+    // Asked at every row: a file that grows while it is read stops too.
+    if (Stream->Size() > kLargestTextFile) {
+      target.resize(first);
+      return SetStatus(FileStatus::TooLarge);
+    }
     const int64_t before = Stream->Position();
     std::string row = ReadStreamRow(*Stream, -1, false);
     if (Stream->Position() == before) return SetStatus(FileStatus::ReadError);  // see ReadLn

@@ -21,6 +21,7 @@ constexpr int32_t Closed = 2;
 constexpr int32_t NotFound = -1;
 constexpr int32_t OpenFailed = -2;
 constexpr int32_t AlreadyOpen = -3;
+constexpr int32_t TooLarge = -4;  // "out of memory for file": larger than kLargestTextFile, not read
 constexpr int32_t WriteError = -5;
 constexpr int32_t CloseFailed = -6;
 constexpr int32_t ReadError = -7;
@@ -66,6 +67,10 @@ class TTextFile : public TFile {
   int32_t Open(const std::string& name, int32_t mode);
   int32_t ReadLn(std::string& row);
   int32_t WriteLn(const std::string& row);
+  // Rows cut and ended as WriteLn does, all in one write. A write that
+  // fails (status -5) is cut off again, so the file never ends in part of
+  // them.
+  int32_t WriteRows(const std::vector<std::string>& rows);
   int32_t Close();
 
   int32_t Position = 0;
@@ -81,16 +86,18 @@ class TStreamFile : public TFile {
   // (the stream is released with the object either way).
   ~TStreamFile() override = default;
   // Source: a local path, a "file:/" address or an "http:/" address. Mode 2
-  // creates the file, 3 opens it for writing, others open it for reading.
+  // creates the file, 3 opens it for writing, others open it for reading;
+  // a source to read that is larger than kLargestTextFile gives -4.
   int32_t Open(const std::string& source, int32_t mode, bool skipHeader);
   // One row, at most 255 characters and then at most maxLen.
   int32_t ReadLn(std::string& row, int32_t maxLen = 255);
   bool Eof();
   int32_t Close();
   // Every row of a source, unscrambled never, header never interpreted.
-  // Returns 1, -1 when a download fails, or -7 (also left in Status) when the
-  // stream stops delivering bytes before its end; raises EFOpenError when a
-  // local file cannot be opened.
+  // Returns 1, -1 when a download fails, -7 (also left in Status) when the
+  // stream stops delivering bytes before its end, or -4 (Status too) when
+  // the source is, or grows, larger than kLargestTextFile, with no row
+  // added; raises EFOpenError when a local file cannot be opened.
   int32_t LoadLines(std::vector<std::string>& target, const std::string& source);
 
   std::unique_ptr<TStream> Stream;

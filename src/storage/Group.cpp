@@ -101,6 +101,10 @@ std::vector<std::string> ReadIndexFile(const std::string& path) {
   if (!stream) return lines;
   std::string text;
   const int64_t size = stream->Size();
+  if (size > kLargestTextFile) {
+    DebugLog(1, "Index file larger than " + std::to_string(kLargestTextFile) + " bytes, not read: " + path);
+    return lines;
+  }
   if (size > 0) {
     text.resize(static_cast<size_t>(size));
     const int64_t n = stream->Read(text.data(), size);

@@ -1,5 +1,7 @@
 #include "storage/InetSupport.h"
 
+#include "storage/DebugLog.h"
+
 namespace strevo {
 
 bool ParseUrl(const std::string& url, TUrlInfo& info) {
@@ -15,7 +17,12 @@ int HttpRequest(std::string url, const std::string& postData, TStream& stream, b
   TUrlInfo info;
   if (!ParseUrl(url, info)) return 0;
   std::string body;
-  const int status = Http().Send(info, postData, reload, body);
+  constexpr auto kLimit = static_cast<size_t>(kLargestTextFile);
+  const int status = Http().Send(info, postData, reload, kLimit, body);
+  if (status == 200 && body.size() > kLimit) {
+    DebugLog(1, "HttpRequest: the answer is larger than " + std::to_string(kLimit) + " bytes and is refused: " + url);
+    return 0;
+  }
   if (status == 200 && !body.empty()) {
     stream.Seek(0, SeekOrigin::End);
     stream.Write(body.data(), static_cast<int64_t>(body.size()));

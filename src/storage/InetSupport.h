@@ -14,7 +14,9 @@ inline constexpr size_t kMaxUrlLength = 2056;
 
 bool ParseUrl(const std::string& url, TUrlInfo& info);
 // The HTTP status (0 when the address cannot be parsed); on 200 the body is
-// appended to stream.
+// appended to stream. A body larger than kLargestTextFile ends the transfer
+// there and is refused: status 0, the stream untouched, and the debug log
+// says why.
 int HttpRequest(std::string url, const std::string& postData, TStream& stream, bool reload);
 void AllowMessage(uint32_t message);
 

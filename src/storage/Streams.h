@@ -10,6 +10,14 @@
 
 namespace strevo {
 
+// The largest text file the program reads whole or row by row: settings
+// stores (profiles, the workstation and group files, the language list),
+// user indexes, string tables, and every document downloaded over HTTP.
+// Real ones stay far below it (a profile or a string table is some
+// kilobytes); a larger one is damaged or hostile, and is refused unread
+// rather than filling the memory.
+inline constexpr int64_t kLargestTextFile = 64 * 1024 * 1024;
+
 class TStream {
  public:
   virtual ~TStream() = default;

@@ -315,14 +315,18 @@ bool TUser::SaveStatistics() {
   if (IsVisitor() || same_text(Name(), kVisitorName)) return true;
   if (lockMode_ == lock_mode::ReadOnly) return true;
   if (Results && resultsReadable_) Results->SaveTo(*this);
-  Save();
-  if (!SkipStatistics) WriteStatisticsFile();
+  // A profile that cannot be written keeps its changes only in memory: the
+  // user is told as for the statistics file, in the one box of this save.
+  const bool profileSaved = Save() == 1;
+  int32_t status = SkipStatistics ? FileStatus::Good : WriteStatisticsFile();
+  if (status == FileStatus::Good && !profileSaved) status = FileStatus::WriteError;
+  if (status != FileStatus::Good) ShowSaveError(status);
   return true;
 }
 
-void TUser::WriteStatisticsFile() {
+int32_t TUser::WriteStatisticsFile() {
   const std::string path = StatisticsPath();
-  if (path.empty()) return;
+  if (path.empty()) return FileStatus::Good;
   // The new contents go to a sibling first; the old file is replaced only
   // once they are complete and on the disk.
   const std::string partial = path + ".tmp";
@@ -337,28 +341,18 @@ void TUser::WriteStatisticsFile() {
   IStatisticsBlocks* blocks = StatisticsBlocks();
   if (blocks) blocks->SaveKeys(file);
 
-  bool ok = file.Status == FileStatus::Good;
-  if (!ok) ShowSaveError(file.Status);
-  if (ok && blocks && !GetBool("DoNotCollectWords")) {
+  int32_t status = file.Status;
+  if (status == FileStatus::Good && blocks && !GetBool("DoNotCollectWords")) {
     blocks->SaveWords(file, GetInteger("WordCollLimit"));
-    ok = file.Status == FileStatus::Good;
-    if (!ok) ShowSaveError(file.Status);
+    status = file.Status;
   }
-  if (ok && !file.Flush()) {
-    ok = false;
-    ShowSaveError(FileStatus::WriteError);
-  }
+  if (status == FileStatus::Good && !file.Flush()) status = FileStatus::WriteError;
   const int32_t closed = file.Close();
-  if (ok && closed != FileStatus::Closed) {
-    ok = false;
-    ShowSaveError(closed);
-  }
-  if (ok && !Files().RenameFile(partial, path)) {
-    // The old file is held by another program: it stays as it is.
-    ok = false;
-    ShowSaveError(FileStatus::OpenFailed);
-  }
-  if (!ok) Files().RemoveFile(partial);
+  if (status == FileStatus::Good && closed != FileStatus::Closed) status = closed;
+  // The old file is held by another program: it stays as it is.
+  if (status == FileStatus::Good && !Files().RenameFile(partial, path)) status = FileStatus::OpenFailed;
+  if (status != FileStatus::Good) Files().RemoveFile(partial);
+  return status;
 }
 
 // ------------------------------------------------------- settings layers --

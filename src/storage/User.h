@@ -63,8 +63,8 @@ class TUser : public TDynamicSettings {
   // True when DatabasePath exists (the visitor saves nothing but still
   // answers true). The statistics file is written beside the old one and
   // replaces it only when complete: a failed write is reported and leaves
-  // the old file as it was. A profile opened read only (lock mode 4) writes
-  // nothing.
+  // the old file as it was. A profile that cannot be written is reported in
+  // the same box. A profile opened read only (lock mode 4) writes nothing.
   virtual bool SaveStatistics();
   // Writes the monitored applications list, when one is loaded, to the
   // user's ".SET" file.
@@ -105,7 +105,8 @@ class TUser : public TDynamicSettings {
 
   void LoadStatistics();
   void WriteNewProfileKeys();
-  void WriteStatisticsFile();
+  // The file status of the write: 1, or the first failure.
+  int32_t WriteStatisticsFile();
   // Policy and group for a read through the user object; raises when the
   // user has group settings and no policy is loaded.
   void RequirePolicy() const;

@@ -6,6 +6,7 @@
 #include <wininet.h>
 #include <winnetwk.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "storage/DateTime.h"
@@ -415,7 +416,8 @@ bool Win32Http::CrackUrl(const std::string& url, TUrlInfo& info) {
   return true;
 }
 
-int Win32Http::Send(const TUrlInfo& info, const std::string& postData, bool reload, std::string& body) {
+int Win32Http::Send(const TUrlInfo& info, const std::string& postData, bool reload, size_t bodyLimit,
+                    std::string& body) {
   InternetHandle session(::InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session.Valid()) return 0;
   DWORD timeout = receiveTimeoutMs;
@@ -452,9 +454,15 @@ int Win32Http::Send(const TUrlInfo& info, const std::string& postData, bool relo
   if (!::HttpQueryInfoA(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
     status = 0;
   if (status == 200) {
+    // One byte more than the limit shows the caller that the body was cut.
     char chunk[1024];
     DWORD read = 0;
-    while (::InternetReadFile(request.Get(), chunk, sizeof chunk, &read) && read > 0) body.append(chunk, read);
+    size_t taken = 0;
+    while (taken <= bodyLimit && ::InternetReadFile(request.Get(), chunk, sizeof chunk, &read) && read > 0) {
+      const size_t kept = std::min<size_t>(read, bodyLimit + 1 - taken);
+      body.append(chunk, kept);
+      taken += kept;
+    }
   }
   return static_cast<int>(status);
 }

@@ -85,7 +85,8 @@ class Win32Dialogs : public IDialogs {
 class Win32Http : public IHttp {
  public:
   bool CrackUrl(const std::string& url, TUrlInfo& info) override;
-  int Send(const TUrlInfo& info, const std::string& postData, bool reload, std::string& body) override;
+  int Send(const TUrlInfo& info, const std::string& postData, bool reload, size_t bodyLimit,
+           std::string& body) override;
   bool interactive = false;
   WindowHandle owner = 0;
   unsigned long receiveTimeoutMs = 5000;

@@ -101,6 +101,25 @@ TEST_F(InetSupportTest, SilentServerFailsWithinTheReceiveTimeOut) {
   EXPECT_EQ(stream.Size(), 0);
 }
 
+TEST_F(InetSupportTest, AnswerThatNeverEndsIsCutAtTheLimitAndRefused) {
+  // The client takes one byte more than the limit it is given, and stops.
+  server.Serve("/page", Mode::Ok, std::string(1000, 'p'));
+  server.Serve("/endless", Mode::Endless, std::string(64 * 1024, 'x'));
+  TUrlInfo info;
+  ASSERT_TRUE(ParseUrl(server.Url("/page"), info));
+  std::string body;
+  EXPECT_EQ(fake.http.Send(info, "", false, 1000, body), 200);
+  EXPECT_EQ(body.size(), 1000u) << "a body of exactly the limit is whole";
+  ASSERT_TRUE(ParseUrl(server.Url("/endless"), info));
+  body.clear();
+  EXPECT_EQ(fake.http.Send(info, "", false, 1000, body), 200);
+  EXPECT_EQ(body.size(), 1001u);
+  // A request for a document refuses what passes kLargestTextFile.
+  TMemoryStream stream("old");
+  EXPECT_EQ(HttpRequest(server.Url("/endless"), "", stream, false), 0);
+  EXPECT_EQ(stream.Data(), "old");
+}
+
 TEST_F(InetSupportTest, AddressesOf2056CharactersOrMoreAreRefused) {
   const std::string base = server.Url("/");
   const std::string accepted = base + std::string(kMaxUrlLength - 1 - base.size(), 'a');

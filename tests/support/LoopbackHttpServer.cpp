@@ -175,6 +175,11 @@ void LoopbackHttpServer::Handle(int connection) {
     }
     case Mode::CloseEarly:
       break;
+    case Mode::Endless:
+      SendAll(connection, "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\n");
+      while (!stopping_ && ::send(connection, route.body.data(), route.body.size(), MSG_NOSIGNAL) > 0) {
+      }
+      break;
     case Mode::NeverAnswer: {
       std::lock_guard lock(mutex_);
       silent_.push_back(connection);

@@ -32,7 +32,8 @@ class LoopbackHttpServer {
     Ok,          // 200 with the body
     NotFound,    // 404 with a short body
     CloseEarly,  // reads the request, then closes without answering
-    NeverAnswer  // reads the request and keeps the connection silent until Stop
+    NeverAnswer,  // reads the request and keeps the connection silent until Stop
+    Endless       // 200 without a length, the body sent again and again until the client goes
   };
 
   LoopbackHttpServer();

@@ -20,7 +20,8 @@ namespace strevo {
 namespace {
 
 // Answers by path: /ok... 200 with a body, /missing 404, /close closes at
-// once, /silent never answers. Records each request's head and body.
+// once, /silent never answers, /endless sends a body until the client goes.
+// Records each request's head and body.
 class LoopbackServer {
  public:
   LoopbackServer() {
@@ -81,8 +82,16 @@ class LoopbackServer {
         held_.push_back(client);  // never answered, closed at the end
         continue;
       }
+      if (path.rfind("/endless", 0) == 0) {
+        const std::string head = "HTTP/1.0 200 OK\r\n\r\n";
+        const std::string chunk(4096, 'x');
+        ::send(client, head.data(), static_cast<int>(head.size()), 0);
+        while (!stopping_ && ::send(client, chunk.data(), static_cast<int>(chunk.size()), 0) > 0) {
+        }
+      }
       if (path.rfind("/missing", 0) == 0) answer = "HTTP/1.0 404 Not Found\r\nContent-Length: 9\r\n\r\nnot here!";
-      else if (path.rfind("/close", 0) != 0) answer = "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello";
+      else if (path.rfind("/close", 0) != 0 && path.rfind("/endless", 0) != 0)
+        answer = "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello";
       if (!answer.empty()) ::send(client, answer.data(), static_cast<int>(answer.size()), 0);
       ::shutdown(client, SD_BOTH);
       ::closesocket(client);
@@ -135,6 +144,14 @@ TEST_F(Win32HttpTest, ServerClosingEarlyIsAFailure) {
   TMemoryStream stream(std::string("old"));
   EXPECT_NE(HttpRequest(server_.Url("/close"), "", stream, false), 200);
   EXPECT_EQ(stream.Data(), "old");
+}
+
+TEST_F(Win32HttpTest, EndlessBodyIsCutOneByteAfterTheLimit) {
+  TUrlInfo info;
+  ASSERT_TRUE(platform_.http.CrackUrl(server_.Url("/endless"), info));
+  std::string body;
+  EXPECT_EQ(platform_.http.Send(info, "", false, 5000, body), 200);
+  EXPECT_EQ(body.size(), 5001u);
 }
 
 TEST_F(Win32HttpTest, SilentServerGivesUpWithinTheTimeOut) {

@@ -140,8 +140,9 @@ namespace {
 
 class FaultyHandle : public IFileHandle {
  public:
-  FaultyHandle(std::unique_ptr<IFileHandle> inner, std::vector<FileFault> faults)
-      : inner_(std::move(inner)), faults_(std::move(faults)) {}
+  FaultyHandle(std::unique_ptr<IFileHandle> inner, std::vector<FileFault> faults, FaultyFileSystem& files,
+               std::string path)
+      : inner_(std::move(inner)), faults_(std::move(faults)), files_(files), path_(std::move(path)) {}
 
   int64_t Read(void* buffer, int64_t count) override {
     for (const FileFault& f : faults_) {
@@ -158,6 +159,7 @@ class FaultyHandle : public IFileHandle {
     return n;
   }
   int64_t Write(const void* buffer, int64_t count) override {
+    if (!files_.AllowChange(path_, true)) return -1;
     for (const FileFault& f : faults_) {
       if (f.kind != FileFault::FailWrite) continue;
       const int64_t room = f.afterBytes - written_;
@@ -174,7 +176,7 @@ class FaultyHandle : public IFileHandle {
   }
   int64_t Seek(int64_t offset, SeekOrigin origin) override { return inner_->Seek(offset, origin); }
   int64_t Size() override { return inner_->Size(); }
-  bool Truncate() override { return inner_->Truncate(); }
+  bool Truncate() override { return files_.AllowChange(path_, true) && inner_->Truncate(); }
   bool Flush() override { return inner_->Flush(); }
   bool Close() override {
     const bool ok = inner_->Close();
@@ -186,11 +188,29 @@ class FaultyHandle : public IFileHandle {
  private:
   std::unique_ptr<IFileHandle> inner_;
   std::vector<FileFault> faults_;
+  FaultyFileSystem& files_;
+  std::string path_;
   int64_t read_ = 0;
   int64_t written_ = 0;
 };
 
 }  // namespace
+
+bool FaultyFileSystem::Refused(const std::string& path, bool throughOpenHandle) const {
+  for (const FileFault& f : faults_) {
+    if (!contains_text(path, f.pathPart)) continue;
+    if (f.kind == FileFault::Stop && changes_ >= f.afterBytes) return true;
+    // Files the program already holds open for writing stay writable.
+    if (f.kind == FileFault::FailOpenForWrite && !throughOpenHandle) return true;
+  }
+  return false;
+}
+
+bool FaultyFileSystem::AllowChange(const std::string& path, bool throughOpenHandle) {
+  if (Refused(path, throughOpenHandle)) return false;
+  ++changes_;
+  return true;
+}
 
 std::unique_ptr<IFileHandle> FaultyFileSystem::Open(const std::string& path, const FileOpenOptions& options,
                                                     FileError* error) {
@@ -203,9 +223,13 @@ std::unique_ptr<IFileHandle> FaultyFileSystem::Open(const std::string& path, con
     }
     matching.push_back(f);
   }
+  if (options.access != FileAccess::Read && !AllowChange(path)) {
+    if (error) *error = FileError::AccessDenied;
+    return nullptr;
+  }
   auto handle = inner_.Open(path, options, error);
-  if (!handle || matching.empty()) return handle;
-  return std::make_unique<FaultyHandle>(std::move(handle), std::move(matching));
+  if (!handle) return handle;
+  return std::make_unique<FaultyHandle>(std::move(handle), std::move(matching), *this, path);
 }
 
 // ---------------------------------------------------------------- platform --

@@ -175,28 +175,47 @@ class FakeDialogs : public IDialogs {
 };
 
 // Injected file failures, for the paths whose text contains `pathPart`
-// (compared without regard to case).
+// (compared without regard to case; an empty part matches every path).
 struct FileFault {
-  enum Kind { FailOpen, ShortRead, FailRead, FailWrite, FailClose };
+  enum Kind {
+    FailOpen, ShortRead, FailRead, FailWrite, FailClose,
+    // A folder the program may not write to: opens with write access,
+    // renames and removals fail.
+    FailOpenForWrite,
+    // The program stops part way: after afterBytes more changes (see
+    // Changes) none reaches the disk any more, whatever the program does.
+    Stop,
+  };
   Kind kind;
   std::string pathPart;
-  int64_t afterBytes = 0;  // ShortRead/FailRead/FailWrite: bytes that still succeed
+  int64_t afterBytes = 0;  // ShortRead/FailRead/FailWrite: bytes that still succeed; Stop: changes
 };
 
 class FaultyFileSystem : public IFileSystem {
  public:
   explicit FaultyFileSystem(IFileSystem& inner) : inner_(inner) {}
-  void Add(const FileFault& fault) { faults_.push_back(fault); }
+  void Add(FileFault fault) {
+    if (fault.kind == FileFault::Stop) fault.afterBytes += changes_;
+    faults_.push_back(fault);
+  }
   void ClearFaults() { faults_.clear(); }
+  // The calls so far that may change the disk: opens with write access,
+  // writes, truncations, renames, removals and new folders.
+  int64_t Changes() const { return changes_; }
+  // Counts one change to path; false (and not counted) when a fault holds
+  // it back. The handles it opens ask before every write and truncation.
+  bool AllowChange(const std::string& path, bool throughOpenHandle = false);
 
   std::unique_ptr<IFileHandle> Open(const std::string& path, const FileOpenOptions& options,
                                     FileError* error = nullptr) override;
   bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
   bool DirectoryExists(const std::string& path) override { return inner_.DirectoryExists(path); }
   bool ModifiedTime(const std::string& path, int64_t& time) override { return inner_.ModifiedTime(path, time); }
-  bool MakeDirectory(const std::string& path) override { return inner_.MakeDirectory(path); }
-  bool RemoveFile(const std::string& path) override { return inner_.RemoveFile(path); }
-  bool RenameFile(const std::string& from, const std::string& to) override { return inner_.RenameFile(from, to); }
+  bool MakeDirectory(const std::string& path) override { return AllowChange(path) && inner_.MakeDirectory(path); }
+  bool RemoveFile(const std::string& path) override { return AllowChange(path) && inner_.RemoveFile(path); }
+  bool RenameFile(const std::string& from, const std::string& to) override {
+    return !Refused(to, false) && AllowChange(from) && inner_.RenameFile(from, to);
+  }
   std::vector<DirectoryEntry> List(const std::string& folder, const std::string& mask) override {
     return inner_.List(folder, mask);
   }
@@ -205,8 +224,11 @@ class FaultyFileSystem : public IFileSystem {
   std::string ExpandUncFileName(const std::string& path) override { return inner_.ExpandUncFileName(path); }
 
  private:
+  bool Refused(const std::string& path, bool throughOpenHandle) const;
+
   IFileSystem& inner_;
   std::vector<FileFault> faults_;
+  int64_t changes_ = 0;
 };
 
 // Everything together, installed as the current platform while it lives.

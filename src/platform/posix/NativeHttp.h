@@ -13,7 +13,8 @@ class NativeHttp : public IHttp {
  public:
   NativeHttp();
   bool CrackUrl(const std::string& url, TUrlInfo& info) override;
-  int Send(const TUrlInfo& info, const std::string& postData, bool reload, std::string& body) override;
+  int Send(const TUrlInfo& info, const std::string& postData, bool reload, size_t bodyLimit,
+           std::string& body) override;
   // Whether this build can send requests at all (the tests that need a
   // server skip without).
   static bool Available();

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -9,9 +10,18 @@ namespace strevo {
 
 namespace {
 
+struct Received {
+  std::string body;
+  size_t limit = 0;
+};
+
+// Keeps at most one byte more than the limit; taking less than offered
+// ends the transfer.
 size_t append_body(char* data, size_t size, size_t count, void* target) {
-  static_cast<std::string*>(target)->append(data, size * count);
-  return size * count;
+  auto& received = *static_cast<Received*>(target);
+  const size_t room = received.limit + 1 - received.body.size();
+  received.body.append(data, std::min(size * count, room));
+  return size * count <= room ? size * count : 0;
 }
 
 std::string take(CURLU* url, CURLUPart part, unsigned flags = 0) {
@@ -67,12 +77,14 @@ bool NativeHttp::CrackUrl(const std::string& text, TUrlInfo& info) {
   return !info.Host.empty();
 }
 
-int NativeHttp::Send(const TUrlInfo& info, const std::string& postData, bool reload, std::string& body) {
+int NativeHttp::Send(const TUrlInfo& info, const std::string& postData, bool reload, size_t bodyLimit,
+                     std::string& body) {
   std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
   if (!curl) return 0;
   const std::string scheme = info.Scheme.empty() ? "http" : info.Scheme;
   const std::string address = scheme + "://" + info.Host + ":" + std::to_string(info.Port) + EscapePath(info.Path);
-  std::string received;
+  Received received;
+  received.limit = bodyLimit;
   curl_slist* headers = nullptr;
   curl_easy_setopt(curl.get(), CURLOPT_URL, address.c_str());
   curl_easy_setopt(curl.get(), CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
@@ -98,7 +110,8 @@ int NativeHttp::Send(const TUrlInfo& info, const std::string& postData, bool rel
   long status = 0;
   curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
   curl_slist_free_all(headers);
-  if (status == 200 && result == CURLE_OK) body += received;
+  const bool cut = result == CURLE_WRITE_ERROR && received.body.size() > bodyLimit;
+  if (status == 200 && (result == CURLE_OK || cut)) body += received.body;
   return static_cast<int>(status);
 }
 
