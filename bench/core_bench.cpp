@@ -1,6 +1,7 @@
 // The whole program in the simulator: a run that types 100 000 keys of
 // lower-case words, and one meter refresh with nothing changed (the 150 ms
-// tick that must cost next to nothing while nobody types).
+// tick that must cost next to nothing while nobody types). And the key
+// path's look at the focus: per focus change, and per key without one.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "core/TrayMain.h"
+#include "input/PasswordField.h"
+#include "platform/fake/FakePlatform.h"
 #include "sim/Simulation.h"
 #include "ui/InfoOnTopWindow.h"
 
@@ -111,6 +114,41 @@ void BM_RefreshMeterWithNothingChanged(benchmark::State& state) {
   if (!failure.empty()) state.SkipWithError(failure.c_str());
 }
 BENCHMARK(BM_RefreshMeterWithNothingChanged)
+    ->Unit(benchmark::kNanosecond)
+    ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+    ->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
+
+// The first key after a change of the focus asks whether the field is a
+// password field (the fake answers at once, as a Win32 edit control's style
+// does); the focus goes into a password field and out again by turns. The
+// fake's record of each change is timed with it.
+void BM_PasswordFieldCheckPerFocusChange(benchmark::State& state) {
+  FakePlatform platform;
+  TPasswordField field;
+  bool into = false;
+  for (auto _ : state) {
+    into = !into;
+    platform.focus.Move(into);
+    benchmark::DoNotOptimize(field.Moved(platform.clock.TickCount()));
+  }
+  if (field.Inside() != into) state.SkipWithError("a change was missed");
+}
+BENCHMARK(BM_PasswordFieldCheckPerFocusChange)
+    ->Unit(benchmark::kNanosecond)
+    ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+    ->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
+
+// Every other key: the focus has not moved, so only the change count is read.
+void BM_PasswordFieldCheckPerKeyWithoutChange(benchmark::State& state) {
+  FakePlatform platform;
+  TPasswordField field;
+  platform.focus.Move(true);
+  field.Moved(platform.clock.TickCount());
+  const int questions = platform.focus.questions;
+  for (auto _ : state) benchmark::DoNotOptimize(field.Moved(platform.clock.TickCount()));
+  if (platform.focus.questions != questions) state.SkipWithError("an ordinary key asked about the field");
+}
+BENCHMARK(BM_PasswordFieldCheckPerKeyWithoutChange)
     ->Unit(benchmark::kNanosecond)
     ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
     ->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });

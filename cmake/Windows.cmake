@@ -22,7 +22,7 @@ file(GLOB WIN32_ADAPTER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/win32/
 list(FILTER WIN32_ADAPTER_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")
 add_library(strevo_win32 STATIC ${WIN32_ADAPTER_SOURCES})
 target_link_libraries(strevo_win32 PUBLIC strevo_core
-  user32 gdi32 shell32 advapi32 ole32 wininet comctl32 msimg32 mpr)
+  user32 gdi32 shell32 advapi32 ole32 oleaut32 wininet comctl32 msimg32 mpr)
 target_compile_definitions(strevo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 # Everything static: the exe needs no DLL beside it (C/C++ runtime and

@@ -18,6 +18,7 @@
 #include "core/UserChoice.h"
 #include "input/KeyDecoder.h"
 #include "input/MessageNames.h"
+#include "input/PasswordField.h"
 #include "platform/Platform.h"
 #include "storage/DebugLog.h"
 #include "ui/Forms.h"
@@ -188,6 +189,8 @@ class TTrayMain : public IWordObserver {
   bool StartMonitoring(const std::string& name, bool openUser);
   void UserOpenFailed(const std::string& name, const std::string& reason);
   void TakeWidgetGeometry();
+  // A key typed into a password field: counted, and nothing more.
+  void PasswordKey(const DecodedKey& key);
 
   Forms forms_;
   TInfoOnTop& widget_;
@@ -216,6 +219,7 @@ class TTrayMain : public IWordObserver {
   TNotifications notifications_;
   TDailyStatistics daily_;
   TKeyDecoder keys_;
+  TPasswordField passwordField_;
   std::unique_ptr<TBigramAnalyzer> bigrams_;
   std::unique_ptr<TNervoGraph> speedGraph_;
 

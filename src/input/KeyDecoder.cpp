@@ -18,8 +18,8 @@ bool IsAnalysableCharacter(uint32_t value) {
   return value != 0 && value != '\t' && value != 27 && value != '+' && !(value >= '0' && value <= '9');
 }
 
-DecodedKey TKeyDecoder::Decode(uintptr_t& keyInfo) {
-  const bool log = DebugLogOn();
+DecodedKey TKeyDecoder::Decode(uintptr_t& keyInfo, KeyTrace trace) {
+  const bool log = trace == KeyTrace::On && DebugLogOn();
   if (log) DebugLog(0, "TTrayMain.CMKeyInfo()");
   DecodedKey key;
   key.alt = keyInfo & kKeyInfoAlt;

@@ -30,11 +30,15 @@ struct DecodedKey {
 // Escape, "+" or a digit.
 bool IsAnalysableCharacter(uint32_t value);
 
+// Whether decoding writes its trace rows (never for keys typed into a
+// password field: the rows name the keys).
+enum class KeyTrace { On, Off };
+
 class TKeyDecoder {
  public:
   // Strips the modifier bits from keyInfo (what is left is the virtual key)
   // and decodes it.
-  DecodedKey Decode(uintptr_t& keyInfo);
+  DecodedKey Decode(uintptr_t& keyInfo, KeyTrace trace = KeyTrace::On);
   // The layout's one character for the key with only the given modifiers
   // down; 0 for none, two, or a dead key.
   unsigned char GetCharFromVK(uint32_t virtualKey, bool shift, bool ctrl, bool alt);

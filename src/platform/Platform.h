@@ -323,6 +323,8 @@ class IProgressWindow {
 
 // ------------------------------------------------------------ the set ----
 
+class IKeyboardFocus;  // platform/KeyboardFocus.h
+
 struct Platform {
   IFileSystem* files = nullptr;
   IClock* clock = nullptr;
@@ -337,6 +339,7 @@ struct Platform {
   IAtoms* atoms = nullptr;
   IProcesses* processes = nullptr;
   IProgressWindow* progress = nullptr;
+  IKeyboardFocus* focus = nullptr;
 };
 
 // The platform the process runs on; installed once by the entry point (or a

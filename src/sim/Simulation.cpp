@@ -392,6 +392,8 @@ bool Simulation::Event(const std::string& line, std::string& error) {
     WindowHandle h = p.windows.FindWindowByCaption(caption);
     if (!h) h = p.windows.AddWindow(caption);
     p.windows.foreground = h;
+  } else if (cmd == "password" && w.size() == 2 && (w[1] == "on" || w[1] == "off")) {
+    p.focus.Move(w[1] == "on");
   } else if (cmd == "disable" || cmd == "enable") {
     PostToProgram(cmd == "disable" ? msgname::kDisable : msgname::kEnable, 0, 0);
   } else if (cmd == "post" && w.size() >= 2) {

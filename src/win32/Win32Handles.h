@@ -1,5 +1,6 @@
 // One small owner per kind of Windows handle, so that no handle is closed by
-// hand: registry keys, find handles, kernel objects and internet handles.
+// hand: registry keys, find handles, kernel objects, internet handles,
+// WinEvent hooks and COM interface pointers.
 #pragma once
 
 #include <windows.h>
@@ -64,9 +65,24 @@ struct InternetTraits {
   static void Close(Type handle) { ::InternetCloseHandle(handle); }
 };
 
+struct WinEventHookTraits {
+  using Type = HWINEVENTHOOK;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type hook) { ::UnhookWinEvent(hook); }
+};
+template <typename Interface>
+struct ComTraits {
+  using Type = Interface*;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type pointer) { pointer->Release(); }
+};
+
 using RegistryKey = ScopedHandle<RegistryKeyTraits>;
 using FindHandle = ScopedHandle<FindTraits>;
 using KernelObject = ScopedHandle<KernelObjectTraits>;
 using InternetHandle = ScopedHandle<InternetTraits>;
+using WinEventHook = ScopedHandle<WinEventHookTraits>;
+template <typename Interface>
+using ComPointer = ScopedHandle<ComTraits<Interface>>;
 
 }  // namespace strevo

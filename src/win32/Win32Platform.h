@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "win32/Win32KeyboardFocus.h"
 #include "win32/Win32ProgressWindow.h"
 
 namespace strevo {
@@ -155,6 +156,7 @@ class Win32Platform {
   Win32Atoms atoms;
   Win32Processes processes;
   Win32ProgressWindow progress;
+  Win32KeyboardFocus focus;
 };
 
 }  // namespace strevo

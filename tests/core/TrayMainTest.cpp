@@ -5,13 +5,17 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "analysis/BigramAnalyzer.h"
+#include "analysis/WordAnalyzer.h"
 #include "core/TutorLaunch.h"
 #include "core/TrayMain.h"
+#include "platform/Ansi.h"
 #include "sim/Simulation.h"
 #include "ui/ChooseAppsFrm.h"
+#include "ui/InfoOnTopWindow.h"
 #include "storage/DateTime.h"
 
 namespace strevo {
@@ -175,6 +179,37 @@ TEST_F(TrayMainTest, ForegroundCaptionChangeAbandonsTheRunWithinOneRefresh) {
   // After the abandonment "c" and "d" form no pair.
   const std::string json = sim.Platform().ReadHostFile("C:\\Strevo\\Database\\ann.json");
   EXPECT_EQ(json.find("\"bigram\": \"cd\""), std::string::npos) << json;
+}
+
+TEST_F(TrayMainTest, APasswordTypedBetweenTwoSentencesIsCountedButNeverKeptOrShown) {
+  // Every status text the widget is given, looked at every 10 ms.
+  std::set<std::string> statuses;
+  sim.Forms().threads.Start(10, [&] { if (TrayMain) statuses.insert(TrayMain->Widget().StatusText); }, false);
+  // "fox" is cut short by the field and "quietly" follows it: no pair or
+  // word may span the field.
+  Run("args /INST\nrun\ntype the quokka eats fox\npassword on\ntype Jqxvkz\\b\\bkz\\n\npassword off\n"
+      "type quietly then sleeps \nwait 7000\n");
+  const SimulationSummary& s = sim.Summary();
+  EXPECT_EQ(s.totalHits, 19 + 11 + 20);
+  EXPECT_EQ(s.monitoredHits, 19 + 11 + 20);
+  EXPECT_EQ(s.BackSpaces, 2);
+  EXPECT_EQ(s.Characters, 19 + 20);
+  const auto holdsPassword = [](const std::string& text) {
+    const std::string lower = ascii_lower(text);
+    for (const char* part : {"jq", "qx", "xv", "vk", "kz", "xq"})
+      if (lower.find(part) != std::string::npos) return true;
+    return false;
+  };
+  const std::string json = sim.Platform().ReadHostFile("C:\\Strevo\\Database\\ann.json");
+  EXPECT_NE(json.find("\"bigram\": \"qu\""), std::string::npos);
+  EXPECT_NE(json.find("\"bigram\": \"sl\""), std::string::npos);
+  EXPECT_FALSE(holdsPassword(json)) << json;
+  std::set<std::string> words;  // the collected-words table as the program left it
+  for (int32_t slot = 1; slot <= kWordTableSize; ++slot) words.insert(ascii_lower(WordEntry(slot).Word()));
+  EXPECT_TRUE(words.count("eats") && words.count("sleeps"));
+  for (const std::string& word : words) EXPECT_FALSE(holdsPassword(word)) << word;
+  EXPECT_TRUE(statuses.count("eats") && statuses.count("sleeps"));
+  for (const std::string& status : statuses) EXPECT_FALSE(holdsPassword(status)) << status;
 }
 
 TEST_F(TrayMainTest, DisableFromTheTutorSavesAndEnableRestoresThePreviousUser) {
@@ -593,6 +628,24 @@ TEST_F(TrayMainTest, SessionEndWhileTheSettingsDialogIsOpenSavesTheDaysFigures) 
   ASSERT_TRUE(profile.count("totalHits")) << "saved before the process ended";
   EXPECT_EQ(profile.at("totalHits"), "12");
   EXPECT_EQ(profile.at("TotalHits.day2"), "12");
+}
+
+// Numbers outside their range used to wrap: "typeslow -1" waited 49 days
+// per key, "date 2026-02-31" set a day that does not exist.
+TEST(SimulationScriptTest, NumbersOutOfRangeAndTooMuchVirtualTimeFailTheScript) {
+  for (const char* script : {"date 2026-02-31\n", "date 2026-12-07 24:00:00\n", "interval 4294967296\n",
+                             "run\ntypeslow -1 abc\n", "run\nkey 65 -1\n", "run\nwait -5\n",
+                             "run\ndays 99999999999999\n"}) {
+    Simulation sim(kInstallation);
+    std::string error;
+    EXPECT_FALSE(sim.Run(Lines(std::string("args /INST\n") + script), error)) << script;
+    EXPECT_NE(error.find("bad"), std::string::npos) << script << error;
+  }
+  Simulation sim(kInstallation);
+  sim.virtualTimeLimitMs = 60000;
+  std::string error;
+  EXPECT_FALSE(sim.Run(Lines("args /INST\nrun\ntype hello \nwait 59000\ntype more\n"), error));
+  EXPECT_NE(error.find("virtual time"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 //   wait-window CAPTION MS     wait until a top-level window has that caption
 //   gone-window CAPTION MS     wait until it no longer exists
 //   type TEXT MS               type TEXT into the field, MS between keys ("\b" backspace)
+//   password TEXT MS           the same into a password field (an edit control with
+//                              ES_PASSWORD) at the foot of the window; "type" leaves it
 //   click                      a left click into the field
 //   post MESSAGE [WPARAM]      post a registered message to "Strevo 11"
 //   wait-visible CAPTION MS    wait until a visible top-level window has that caption
@@ -24,6 +26,7 @@ namespace {
 
 HWND g_window = nullptr;
 HWND g_edit = nullptr;
+HWND g_password = nullptr;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SIZE && g_edit) MoveWindow(g_edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
@@ -158,6 +161,30 @@ int main(int argc, char** argv) {
       const std::string text = Unescape(arg(1));
       const DWORD interval = static_cast<DWORD>(std::atoi(arg(2).c_str()));
       for (char c : text) TypeChar(c, interval);
+      i += 2;
+    } else if (command == "password") {
+      if (!g_password) {
+        RECT client;
+        GetClientRect(g_window, &client);
+        g_password = CreateWindowA("EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_PASSWORD | ES_AUTOHSCROLL, 0,
+                                   client.bottom - 24, client.right, 24, g_window, nullptr, wc.hInstance, nullptr);
+        SetWindowPos(g_password, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+      }
+      SetForegroundWindow(g_window);
+      SetFocus(g_password);
+      Pump(50);
+      const std::string text = Unescape(arg(1));
+      const DWORD interval = static_cast<DWORD>(std::atoi(arg(2).c_str()));
+      std::string expected;
+      for (char c : text) {
+        TypeChar(c, interval);
+        if (c != '\b') expected += c;
+        else if (!expected.empty()) expected.pop_back();
+      }
+      // The keys must have gone into the field.
+      char got[256] = {};
+      GetWindowTextA(g_password, got, sizeof got);
+      ok = expected == got;
       i += 2;
     } else if (command == "click") {
       RECT r;

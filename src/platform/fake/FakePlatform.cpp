@@ -256,7 +256,7 @@ void FakePlatform::Install() {
     hadPrevious_ = true;
   }
   InstallPlatform(Platform{&files, &clock, &system, &windows, &mutexes, &dialogs, &http, &keyboard, &hooks, &registry,
-                           &atoms, &processes, &progress});
+                           &atoms, &processes, &progress, &focus});
 }
 
 FakePlatform::~FakePlatform() {

@@ -15,6 +15,7 @@
 
 #include "platform/Platform.h"
 #include "platform/fake/FakeInput.h"
+#include "platform/fake/FakeKeyboardFocus.h"
 #include "platform/posix/NativeHttp.h"
 #include "platform/posix/PosixFileSystem.h"
 
@@ -264,6 +265,7 @@ class FakePlatform {
   FakeAtoms atoms;
   FakeProcesses processes;
   FakeProgressWindow progress;
+  FakeKeyboardFocus focus;
 
  private:
   void Install();

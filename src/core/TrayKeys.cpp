@@ -1,0 +1,155 @@
+// TTrayMain's key path: each key and mouse click the hooks report, through
+// the key decoder to the word analysis, the letter pairs and the key totals.
+#include "analysis/Analyzer.h"
+#include "analysis/BigramAnalyzer.h"
+#include "core/TrayMain.h"
+#include "input/KeyInfo.h"
+#include "input/SpyApps.h"
+#include "platform/Application.h"
+#include "platform/SystemCodes.h"
+#include "storage/DebugLog.h"
+#include "ui/ChooseAppsFrm.h"
+#include "ui/InfoOnTopWindow.h"
+#include "ui/Nervgrph.h"
+
+namespace strevo {
+
+void TTrayMain::CMKeyInfo(uintptr_t& keyInfo, intptr_t lParam, uint32_t messageTime) {
+  // Into or out of a password field: the run is abandoned, as for another
+  // window, so that no word or letter pair spans the field's edge.
+  if (passwordField_.Moved(messageTime)) CancelAnalyse(CancelReason::Interrupted);
+  if (passwordField_.Inside()) {
+    PasswordKey(keys_.Decode(keyInfo, KeyTrace::Off));
+    return;
+  }
+  const DecodedKey key = keys_.Decode(keyInfo);
+  if (key.kind != DecodedKey::Kind::Command) ++EfficiencyInfo().KeyMessages;
+  switch (key.kind) {
+    case DecodedKey::Kind::Command:
+    case DecodedKey::Kind::NonCharacter:
+      NonCharKey(key.virtualKey, messageTime, lParam, key.ctrl, key.shift);
+      break;
+    case DecodedKey::Kind::Character:
+      CharKey(key.character, lParam, messageTime);
+      break;
+    case DecodedKey::Kind::DeadKey:
+      break;  // counted in the key messages only; the next key has no character
+  }
+}
+
+// The key totals count it as a key press; the analysis, the letter pairs,
+// the trace and the widget never see it.
+void TTrayMain::PasswordKey(const DecodedKey& key) {
+  if (key.kind == DecodedKey::Kind::DeadKey) return;
+  ++counters_.totalHits;
+  if (key.kind == DecodedKey::Kind::Character) {
+    ++counters_.monitoredHits;
+    if (key.character == '\b') ++counters_.BackSpaces;
+  } else if (key.virtualKey >= vk::kLeft && key.virtualKey <= vk::kDown) {
+    ++counters_.ArrowHits;
+  }
+}
+
+void TTrayMain::CharKey(unsigned char ch, intptr_t, uint32_t messageTime) {
+  ++counters_.totalHits;
+  if (previousKeyTime_ == 0 && ch == ' ' && ch == lastCharacter_) {
+    CancelAnalyse(CancelReason::Interrupted);
+    return;
+  }
+  if (settings_.Showing()) {
+    DebugLog(-2, "} The ChooseApps dialog was visible, cancelling..!");
+    CancelAnalyse(CancelReason::Interrupted);
+    return;
+  }
+  SetTrayState(TrayState::Typing);
+  const int32_t delay = previousKeyTime_ != 0 ? static_cast<int32_t>(messageTime - previousKeyTime_) : 0;
+  const bool bigrams = bigrams_ && bigrams_->Enabled;
+  if (ch == '\b') {
+    ++counters_.BackSpaces;
+    if (bigrams) bigrams_->Backspace();
+  }
+  if (EfficiencyInfo().Words != savedWordCount_ && speedGraph_) {
+    speedGraph_->Start();
+    speedGraph_->RecordKey();
+    widget_.GraphPending = true;
+  }
+  AnalyseChar(ch, delay);
+  if (bigrams) bigrams_->CharPressed(ch, static_cast<int32_t>(messageTime));
+  previousKeyTime_ = messageTime;
+}
+
+void TTrayMain::AnalyseChar(unsigned char ch, int32_t delay) {
+  ++counters_.monitoredHits;
+  if (ch != lastCharacter_) {
+    lastCharacter_ = ch;
+    repeatCount_ = 0;
+  } else if (++repeatCount_ > 2) {
+    CancelAnalyse(CancelReason::Interrupted);
+  }
+  if (charsSinceWordEnd_ >= 9) {
+    CancelAnalyse(CancelReason::NoWordEnd);
+    charsSinceWordEnd_ = 0;
+  } else {
+    ++charsSinceWordEnd_;
+  }
+  if (!Analyzer_CharPressed(ch, delay)) return;
+  const bool bigrams = bigrams_ && bigrams_->Enabled;
+  if (EfficiencyInfo().Words != savedWordCount_) {
+    Analyzer_EndWord();
+    previousKeyTime_ = 0;
+    charsSinceWordEnd_ = 0;
+    if (bigrams) bigrams_->WordEnd();
+  } else {
+    savedWordCount_ = -1;
+    Analyzer_Cancel();
+    if (bigrams) bigrams_->Cancel();
+  }
+}
+
+void TTrayMain::NonCharKey(uint32_t virtualKey, uint32_t, intptr_t, bool, bool) {
+  ++counters_.totalHits;
+  if (virtualKey >= vk::kLeft && virtualKey <= vk::kDown) ++counters_.ArrowHits;
+  CancelAnalyse(CancelReason::Interrupted);
+}
+
+void TTrayMain::CancelAnalyse(CancelReason reason) {
+  if (reason == CancelReason::IdleTimeout) {
+    widget_.View().SetAlphaOffTimer(true);
+    if (forms_.taskbar) forms_.taskbar->SetProgressValue(0);
+  }
+  if (enabled_) SetTrayState(TrayState::Idle);
+  if (!Application().Terminated()) NotifyCheck(reason);
+  if (DebugLogOn()) DebugLog(0, "Cancel analyse now " + std::to_string(static_cast<int>(reason)));
+  if (reason != CancelReason::NoWordEnd && bigrams_ && bigrams_->Enabled) bigrams_->Cancel();
+  Analyzer_Cancel();
+  previousKeyTime_ = 0;
+  savedWordCount_ = EfficiencyInfo().Words;
+  Analyzer_Pause();
+  widget_.GraphPending = false;
+}
+
+void TTrayMain::CMMouseClicked(uintptr_t& wParam, intptr_t lParam) {
+  TraceBlock trace([&] { return "TTrayMain.CMMouseClicked(  pid" + std::to_string(lParam); },
+                   ") TTrayMain.CMMouseClicked");
+  if (wParam != winmsg::kLeftButtonDown && wParam != winmsg::kRightButtonDown) return;
+  MouseClicked();
+  DebugLog(0, "checking pid" + std::to_string(lParam));
+  if (!SpyedApps) return;
+  TAppSettings* app = SpyedApps->find(static_cast<uint32_t>(lParam));
+  if (app && !app->Hidden) {
+    SpyedApps->CurrentPid = static_cast<uint32_t>(lParam);
+    DebugLog(0, "TTrayMain.CMMouseClicked() App non hiddenpid" + std::to_string(lParam));
+  }
+}
+
+void TTrayMain::MouseClicked() {
+  DebugLog(0, "TrayMain.MouseClicked()");
+  ++counters_.MouseClicks;
+  CancelAnalyse(CancelReason::Interrupted);
+}
+
+void TTrayMain::NotifyCheck(CancelReason reason) { notifications_.Check(reason); }
+
+void TTrayMain::NotifyNow() { notifications_.NotifyNow(); }
+
+}  // namespace strevo

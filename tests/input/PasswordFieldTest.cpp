@@ -1,0 +1,45 @@
+// Whether the keys go into a password field: judged by the field each key
+// was typed into, asked about only after the focus moved.
+#include <gtest/gtest.h>
+
+#include "input/PasswordField.h"
+#include "support/Fixture.h"
+
+namespace strevo {
+namespace {
+
+using PasswordFieldTest = test::PlatformTest;
+
+TEST_F(PasswordFieldTest, KeysStillQueuedWhenTheFocusMovedBelongToTheFieldTheyWereTypedInto) {
+  TPasswordField field;
+  const uint32_t typedBefore = fake.clock.TickCount();
+  fake.clock.Advance(100);
+  fake.focus.Move(true);
+  EXPECT_FALSE(field.Moved(typedBefore));
+  EXPECT_FALSE(field.Inside()) << "typed before the focus entered the password field";
+  EXPECT_TRUE(field.Moved(fake.clock.TickCount()));
+  EXPECT_TRUE(field.Inside());
+
+  const uint32_t lastPasswordKey = fake.clock.TickCount() + 150;
+  fake.clock.Advance(300);
+  fake.focus.Move(false);
+  EXPECT_FALSE(field.Moved(lastPasswordKey));
+  EXPECT_TRUE(field.Inside()) << "typed into the field, taken from the queue after the focus left";
+  EXPECT_TRUE(field.Moved(fake.clock.TickCount()));
+  EXPECT_FALSE(field.Inside());
+}
+
+TEST_F(PasswordFieldTest, TheFieldIsAskedAboutOnlyAfterAMoveAlsoWhenTheTickCountWraps) {
+  TPasswordField field;
+  fake.clock.SetTick(0xFFFFFF00u);
+  fake.focus.Move(true);
+  fake.clock.Advance(0x200);  // the tick count wrapped to 0x100
+  EXPECT_TRUE(field.Moved(fake.clock.TickCount()));
+  const int questions = fake.focus.questions;
+  for (int key = 0; key < 5; ++key) EXPECT_FALSE(field.Moved(fake.clock.TickCount() + 150 * key));
+  EXPECT_EQ(fake.focus.questions, questions) << "ordinary keys never ask again";
+  EXPECT_TRUE(field.Inside());
+}
+
+}  // namespace
+}  // namespace strevo
