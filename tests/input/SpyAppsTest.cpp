@@ -43,13 +43,17 @@ class TSpyedAppsTest : public test::PlatformTest {
 
 // ------------------------------------------------------------- AddApp --
 
-TEST_F(TSpyedAppsTest, AddAppUpperCasesTheNameAndUsesWellKnownDisplayNames) {
+// A second record with the same key is added beside the first; no atom is
+// published, even for a record added switched off.
+TEST_F(TSpyedAppsTest, AddAppUpperCasesAsciiLettersAndUsesWellKnownDisplayNames) {
   TSpyedApps apps;
   apps.AddApp(true, "excel.exe", "", "", false);
   apps.AddApp(true, "WinWord.exe", "My editor", "", false);
   apps.AddApp(false, "notepad.exe", "", "q", true);
   apps.AddApp(true, "tool.exe", "Tool", "", false);
-  ASSERT_EQ(apps.Items.size(), 4u);
+  apps.AddApp(true, "caf\xE9.exe", "", "", false);
+  apps.AddApp(false, "EXCEL.EXE", "", "Q", false);
+  ASSERT_EQ(apps.GetItems().size(), 6u);
   EXPECT_EQ(apps.Items[0].Key, "EXCEL.EXE");
   EXPECT_EQ(apps.Items[0].App->Key, "EXCEL.EXE");
   EXPECT_EQ(apps.Items[0].App->DisplayName, "Microsoft Excel");
@@ -59,28 +63,12 @@ TEST_F(TSpyedAppsTest, AddAppUpperCasesTheNameAndUsesWellKnownDisplayNames) {
   EXPECT_TRUE(apps.Items[2].App->Hidden);
   EXPECT_FALSE(apps.Items[2].App->IsEnabled());
   EXPECT_EQ(apps.Items[3].App->DisplayName, "Tool");
-}
-
-TEST_F(TSpyedAppsTest, AddAppUpperCasesAsciiLettersOnly) {
-  TSpyedApps apps;
-  apps.AddApp(true, "caf\xE9.exe", "", "", false);
-  EXPECT_EQ(apps.Items[0].Key, "CAF\xE9.EXE");
-}
-
-TEST_F(TSpyedAppsTest, AddAppPublishesNoAtomEvenWhenDisabled) {
-  TSpyedApps apps;
-  apps.AddApp(false, "excel.exe", "", "Q", false);
-  EXPECT_TRUE(AtomNames().empty());
-  EXPECT_EQ(apps.Items[0].App->Atom, 0);
-}
-
-TEST_F(TSpyedAppsTest, SecondRecordWithTheSameKeyIsAddedBesideTheFirst) {
-  TSpyedApps apps;
-  apps.AddApp(true, "excel.exe", "", "", false);
-  apps.AddApp(false, "EXCEL.EXE", "", "", false);
-  ASSERT_EQ(apps.GetItems().size(), 2u);
+  EXPECT_EQ(apps.Items[4].Key, "CAF\xE9.EXE");
   EXPECT_TRUE(apps.Items[0].App->IsEnabled());
-  EXPECT_FALSE(apps.Items[1].App->IsEnabled());
+  EXPECT_FALSE(apps.Items[5].App->IsEnabled());
+  EXPECT_EQ(apps.Items[5].Key, "EXCEL.EXE");
+  EXPECT_TRUE(AtomNames().empty());
+  EXPECT_EQ(apps.Items[5].App->Atom, 0);
 }
 
 // ---------------------------------------------------------------- atoms --
@@ -95,6 +83,7 @@ TEST_F(TSpyedAppsTest, AtomNameIsQvsadAndTheFirst250CharactersOfQualifierAndKey)
   EXPECT_EQ(app.AtomName().size(), 255u);
 }
 
+// Without a qualifier no atom is ever published.
 TEST_F(TSpyedAppsTest, TogglingOffAndOnAddsAndThenDeletesTheAtom) {
   TAppSettings app(true, "Excel");
   app.Key = "EXCEL.EXE";
@@ -109,11 +98,7 @@ TEST_F(TSpyedAppsTest, TogglingOffAndOnAddsAndThenDeletesTheAtom) {
   app.SetEnabled(true);
   EXPECT_TRUE(AtomNames().empty());
   EXPECT_TRUE(app.IsEnabled());
-}
-
-TEST_F(TSpyedAppsTest, EmptyQualifierNeverPublishesAnAtom) {
-  TAppSettings app(true, "Excel");
-  app.Key = "EXCEL.EXE";
+  app.Qualifier = "";
   app.SetEnabled(false);
   EXPECT_TRUE(AtomNames().empty());
   EXPECT_FALSE(app.IsEnabled());
@@ -167,19 +152,6 @@ TEST_F(TSpyedAppsTest, SavedRecordsAreByteExact) {
   EXPECT_FALSE(fake.files.FileExists(std::string(kSetFile) + ".tmp"));
 }
 
-TEST_F(TSpyedAppsTest, FileRoundTripsByteForByte) {
-  const std::string bytes = Record("DRAXEL.EXE", 0, 1, "Quorvel Wayfen", "") +
-                            Record("excel.exe", 1, 0, "Microsoft Excel", "Ann") +
-                            Record("NOTEPAD.EXE", 0, 0, std::string(255, 'n'), "Ann");
-  fake.WriteHostFile(kSetFile, bytes);
-  TSpyedApps apps;
-  ASSERT_TRUE(apps.loadApps(kSetFile));
-  ASSERT_EQ(apps.Items.size(), 3u);
-  EXPECT_EQ(apps.Items[1].Key, "excel.exe");  // the key as stored
-  ASSERT_TRUE(apps.saveApps(kSetFile));
-  EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes);
-}
-
 TEST_F(TSpyedAppsTest, FileOf1000BytesShowsTheSizeMessageAndLoadsOneRecord) {
   std::string bytes = Record("A.EXE", 1, 0, "A", "") + Record("B.EXE", 1, 0, "B", "");
   bytes.resize(1000);
@@ -193,15 +165,8 @@ TEST_F(TSpyedAppsTest, FileOf1000BytesShowsTheSizeMessageAndLoadsOneRecord) {
   EXPECT_EQ(apps.Items[0].Key, "A.EXE");
 }
 
-TEST_F(TSpyedAppsTest, EmptyFileLoadsAnEmptyList) {
-  fake.WriteHostFile(kSetFile, "");
-  TSpyedApps apps;
-  EXPECT_TRUE(apps.loadApps(kSetFile));
-  EXPECT_TRUE(apps.Items.empty());
-  EXPECT_TRUE(fake.dialogs.shown.empty());
-}
-
-TEST_F(TSpyedAppsTest, DisabledRecordWithQualifierPublishesItsAtomOnLoad) {
+// Loading again releases the atoms of the previous list.
+TEST_F(TSpyedAppsTest, DisabledRecordWithQualifierPublishesItsAtomOnEachLoad) {
   fake.WriteHostFile(kSetFile, Record("EXCEL.EXE", 0, 0, "Microsoft Excel", "Ann") +
                                    Record("WINWORD.EXE", 0, 0, "Microsoft Word", "") +
                                    Record("NOTEPAD.EXE", 1, 0, "Notepad", "Ann"));
@@ -211,16 +176,10 @@ TEST_F(TSpyedAppsTest, DisabledRecordWithQualifierPublishesItsAtomOnLoad) {
   EXPECT_FALSE(apps.Items[0].App->IsEnabled());
   EXPECT_FALSE(apps.Items[1].App->IsEnabled());
   EXPECT_TRUE(apps.Items[2].App->IsEnabled());
-}
-
-TEST_F(TSpyedAppsTest, LoadingAgainReleasesTheAtomsOfThePreviousList) {
-  fake.WriteHostFile(kSetFile, Record("EXCEL.EXE", 0, 0, "Microsoft Excel", "Ann"));
-  TSpyedApps apps;
   ASSERT_TRUE(apps.loadApps(kSetFile));
-  ASSERT_TRUE(apps.loadApps(kSetFile));
-  EXPECT_EQ(apps.Items.size(), 1u);
+  EXPECT_EQ(apps.Items.size(), 3u);
   EXPECT_NE(apps.Items[0].App->Atom, 0);  // published again, not "already exists"
-  EXPECT_EQ(AtomNames().size(), 1u);
+  EXPECT_EQ(AtomNames(), std::vector<std::string>{"QVSADAnnEXCEL.EXE"});
 }
 
 TEST_F(TSpyedAppsTest, SavingAShorterListLeavesNoStaleTail) {
@@ -237,14 +196,17 @@ TEST_F(TSpyedAppsTest, SavingAShorterListLeavesNoStaleTail) {
   EXPECT_EQ(again.Items.size(), 2u);
 }
 
-TEST_F(TSpyedAppsTest, ManyRecordsLoadAndSaveBackUnchanged) {
-  std::string bytes;
+TEST_F(TSpyedAppsTest, ManyRecordsLoadAndSaveBackByteForByte) {
+  std::string bytes = Record("DRAXEL.EXE", 0, 1, "Quorvel Wayfen", "") +
+                      Record("excel.exe", 1, 0, "Microsoft Excel", "Ann") +
+                      Record("NOTEPAD.EXE", 1, 0, std::string(255, 'n'), std::string(255, 'q'));
   for (int i = 0; i < 300; ++i)
     bytes += Record("APP" + std::to_string(i) + ".EXE", i % 2, 0, "App " + std::to_string(i), i % 3 ? "Q" : "");
   fake.WriteHostFile(kSetFile, bytes);
   TSpyedApps apps;
   ASSERT_TRUE(apps.loadApps(kSetFile));
-  EXPECT_EQ(apps.Items.size(), 300u);
+  ASSERT_EQ(apps.Items.size(), 303u);
+  EXPECT_EQ(apps.Items[1].Key, "excel.exe");  // the key as stored
   EXPECT_EQ(AtomNames().size(), 100u);  // disabled (even i) with a qualifier (i not a multiple of 3)
   ASSERT_TRUE(apps.saveApps(kSetFile));
   EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes);
@@ -266,11 +228,16 @@ TEST_F(TSpyedAppsTest, BinaryRecordsLoadWithoutHarm) {
 
 // -------------------------------------------------------- bad moments --
 
-TEST_F(TSpyedAppsTest, MissingFileLoadsNothing) {
+TEST_F(TSpyedAppsTest, MissingFileLoadsNothingAndAnEmptyOneAnEmptyList) {
   TSpyedApps apps;
   apps.AddApp(true, "a.exe", "", "", false);
   EXPECT_FALSE(apps.loadApps(kSetFile));
   EXPECT_TRUE(apps.Items.empty());
+  fake.WriteHostFile(kSetFile, "");
+  apps.AddApp(true, "a.exe", "", "", false);
+  EXPECT_TRUE(apps.loadApps(kSetFile));
+  EXPECT_TRUE(apps.Items.empty());
+  EXPECT_TRUE(fake.dialogs.shown.empty());
 }
 
 TEST_F(TSpyedAppsTest, FileLockedByAnotherOpenIsNeitherLoadedNorOverwritten) {
@@ -301,7 +268,7 @@ TEST_F(TSpyedAppsTest, ReadErrorInsideTheFileKeepsTheFileFromBeingOverwritten) {
   EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes);
 }
 
-TEST_F(TSpyedAppsTest, WriteFailingHalfWayLeavesTheOldFile) {
+TEST_F(TSpyedAppsTest, WriteFailingHalfWayIsReportedAndLeavesTheOldFile) {
   const std::string bytes = Record("A.EXE", 1, 0, "A", "") + Record("B.EXE", 1, 0, "B", "");
   fake.WriteHostFile(kSetFile, bytes);
   TSpyedApps apps;

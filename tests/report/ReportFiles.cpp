@@ -1,53 +1,8 @@
 #include "ReportFiles.h"
 
-#include "analysis/WordAnalyzer.h"
 #include "storage/LangRes.h"
 
 namespace strevo::test {
-
-std::string Le16(int value) { return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)}; }
-
-std::string Le32(int32_t value) {
-  const auto v = static_cast<uint32_t>(value);
-  return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF), static_cast<char>((v >> 16) & 0xFF),
-          static_cast<char>((v >> 24) & 0xFF)};
-}
-
-std::string KeyBlock(const std::map<unsigned char, StoredKey>& keys) {
-  std::string bytes;
-  for (int array = 0; array < 3; ++array)
-    for (int c = 33; c <= 255; ++c) {
-      const auto it = keys.find(static_cast<unsigned char>(c));
-      int value = 0;
-      if (it != keys.end()) value = array == 0 ? it->second.presses : array == 1 ? it->second.hits : it->second.errors;
-      bytes += Le16(value);
-    }
-  return bytes;
-}
-
-std::string StatisticsHeader(int32_t version) {
-  std::string bytes;
-  for (int i = 0; i < 6; ++i) bytes += Le32(255);
-  return bytes + Le32(version);
-}
-
-std::string WordBlock(const std::vector<StoredWord>& words, const std::string& firstKey) {
-  std::string bytes = Le32(static_cast<int32_t>(words.size()));
-  std::string key = firstKey;
-  for (const StoredWord& word : words) {
-    const std::string stored = EncodeWord(word.text, key);
-    bytes += Le16(kWordSourceTyped);
-    bytes += static_cast<char>(stored.size());
-    bytes += stored + std::string(255 - stored.size(), '\0');
-    bytes += Le16(word.historyIndex) + Le16(word.repeats);
-    for (int position = 1; position <= 10; ++position) {
-      const auto it = word.history.find(position);
-      bytes += Le16(it == word.history.end() ? 0 : it->second);
-    }
-    key = word.text;
-  }
-  return bytes;
-}
 
 void ReportTest::SetUp() {
   UserDatabaseTest::SetUp();

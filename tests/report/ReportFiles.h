@@ -3,36 +3,12 @@
 // the pieces to write damaged versions of each.
 #pragma once
 
-#include <map>
 #include <string>
-#include <vector>
 
+#include "support/StatisticsFile.h"
 #include "support/UserDatabase.h"
 
 namespace strevo::test {
-
-std::string Le16(int value);
-std::string Le32(int32_t value);
-
-// Presses, hits and errors of one key as a statistics file stores them.
-struct StoredKey {
-  int presses = 0, hits = 0, errors = 0;
-};
-// One difficult-key set: the three arrays for the keys 33..255.
-std::string KeyBlock(const std::map<unsigned char, StoredKey>& keys);
-// The six reserved numbers and the version.
-std::string StatisticsHeader(int32_t version);
-
-// A collected word: its repeats and its weights at ring positions 1..10.
-struct StoredWord {
-  std::string text;
-  int repeats = 2;
-  std::map<int, int> history;
-  int historyIndex = 1;
-};
-// The word block: the count, then each entry scrambled with the key chain
-// that starts with the last 12 characters of the file's path.
-std::string WordBlock(const std::vector<StoredWord>& words, const std::string& firstKey);
 
 class ReportTest : public UserDatabaseTest {
  protected:

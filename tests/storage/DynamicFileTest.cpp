@@ -38,6 +38,9 @@ TEST_F(TDynamicFileTest, WritableModesCreateMissingFileEmpty) {
     EXPECT_EQ(store.State(), 1);
     EXPECT_TRUE(store.IsOpen());
     EXPECT_FALSE(store.ReadOnly());
+    std::string value;
+    EXPECT_EQ(store.GetString("a", value), 0) << "the empty file holds no entries";
+    EXPECT_TRUE(store.Names().empty());
     store.Close();
     EXPECT_TRUE(Exists(name)) << mode;
     EXPECT_EQ(fake.ReadHostFile(name), "") << mode;
@@ -106,7 +109,7 @@ TEST_F(TDynamicFileTest, ReopeningAnOpenStoreSavesTheFirstFile) {
 
 // ------------------------------------------------------------ lazy loading --
 
-TEST_F(TDynamicFileTest, EnsureLoadedOnAStoreWithoutFileRaisesFileNotOpened) {
+TEST_F(TDynamicFileTest, StoreWithoutFileRaisesOnLoadAndReportsMinusOneOnAccess) {
   TDynamicFile store;
   try {
     store.EnsureLoaded();
@@ -117,10 +120,6 @@ TEST_F(TDynamicFileTest, EnsureLoadedOnAStoreWithoutFileRaisesFileNotOpened) {
   TDynamicFile failed;
   failed.Open(path, -3);
   EXPECT_THROW(failed.EnsureLoaded(), EStrevoError);
-}
-
-TEST_F(TDynamicFileTest, GettersAndSettersOfAStoreWithoutFileReportMinusOne) {
-  TDynamicFile store;
   std::string text = "x";
   int32_t number = 9;
   EXPECT_EQ(store.GetString("a", text), -1);
@@ -155,12 +154,14 @@ TEST_F(TDynamicFileTest, ReadingAcceptsCrLfBareCrAndBareLf) {
   EXPECT_EQ(value, "4");
 }
 
-TEST_F(TDynamicFileTest, ValueKeepsEveryEqualsSignAfterTheFirst) {
+// A line end inside a value cannot make a second entry.
+TEST_F(TDynamicFileTest, ValueKeepsEveryEqualsSignAfterTheFirstAndNoLineEnd) {
   TDynamicFile store;
   ASSERT_EQ(store.Open(path, 2), 1);
   store.SetString("a", "3=4");
+  store.SetString("SelectedUser.ann", "Ann\r\nPassword=");
   store.Close();
-  EXPECT_EQ(Read(), "a=3=4\r\n");
+  EXPECT_EQ(Read(), "a=3=4\r\nSelectedUser.ann=Ann  Password=\r\n");
   ASSERT_EQ(store.Open(path, -3), 1);
   std::string value;
   store.GetString("a", value);
@@ -240,14 +241,6 @@ TEST_F(TDynamicFileTest, AStoreThatWasOnlyReadIsNeverRewritten) {
     store.GetString("b", value);
   }
   EXPECT_EQ(Read(), original);
-}
-
-TEST_F(TDynamicFileTest, LineEndsInsideAValueCannotMakeASecondEntry) {
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, 2), 1);
-  store.SetString("SelectedUser.ann", "Ann\r\nPassword=");
-  store.Close();
-  EXPECT_EQ(Read(), "SelectedUser.ann=Ann  Password=\r\n");
 }
 
 // ---------------------------------------------------------- typed values --
@@ -339,14 +332,15 @@ TEST(CommaTextTest, QuotesOnlyWhereNeeded) {
 
 // -------------------------------------------------------- read-only stores --
 
-TEST_F(TDynamicFileTest, ReadOnlyStoreNeverWritesEvenWhenChanged) {
-  for (int32_t mode : {-2, -3, -4}) {
+// Mode 0 (compatibility) counts its change as pending but cannot write either.
+TEST_F(TDynamicFileTest, ReadOnlyAndCompatibilityStoresNeverWriteEvenWhenChanged) {
+  for (int32_t mode : {-2, -3, -4, 0}) {
     Write("a=1\n");
     TDynamicFile store;
     ASSERT_EQ(store.Open(path, mode), 1);
     EXPECT_EQ(store.SetString("a", "2"), 1);
     EXPECT_EQ(store.SetString("b", "3"), 1);
-    EXPECT_FALSE(store.Modified()) << mode;
+    EXPECT_EQ(store.Modified(), mode == 0) << mode;
     std::string value;
     store.GetString("a", value);
     EXPECT_EQ(value, "2") << "the change is visible in memory";
@@ -355,17 +349,6 @@ TEST_F(TDynamicFileTest, ReadOnlyStoreNeverWritesEvenWhenChanged) {
     EXPECT_EQ(Read(), "a=1\n") << mode;
     EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path)));
   }
-}
-
-TEST_F(TDynamicFileTest, CompatibilityModeStoreCannotWriteAndLeavesTheFileAlone) {
-  Write("a=1\r\n");
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, 0), 1);
-  store.SetString("a", "2");
-  EXPECT_TRUE(store.Modified());
-  store.Close();
-  EXPECT_EQ(Read(), "a=1\r\n");
-  EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path)));
 }
 
 // ------------------------------------------------------------ safe saving --
@@ -408,60 +391,43 @@ TEST_F(TDynamicFileTest, RewriteStoppedHalfwayIsRepairedByTheNextOpen) {
   EXPECT_EQ(value, "1234567890");
 }
 
-TEST_F(TDynamicFileTest, CopyLeftByAnInterruptedSaveIsRestoredOnOpen) {
-  Write("a=");  // cut short by the interruption
-  fake.WriteHostFile(TDynamicFile::SiblingName(path), "a=complete\r\nb=2\r\n");
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, 1), 1);
-  EXPECT_EQ(Read(), "a=complete\r\nb=2\r\n");
-  EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path)));
-}
-
-TEST_F(TDynamicFileTest, CopyRestoresOnlyOverItsOwnUnfinishedRewrite) {
+// What a writable open makes of the copy an interrupted save left beside the
+// file, or of a partial copy (".tmp").
+TEST_F(TDynamicFileTest, OpenRestoresOnlyACompleteCopyOverItsOwnUnfinishedRewrite) {
   const std::string sibling = TDynamicFile::SiblingName(path);
-  const auto age = [&](const std::string& file, int seconds) {
+  const auto age = [&](const std::string& file) {
     const std::filesystem::path host = fake.HostPath(file);
-    std::filesystem::last_write_time(host, std::filesystem::last_write_time(host) - std::chrono::seconds(seconds));
+    std::filesystem::last_write_time(host, std::filesystem::last_write_time(host) - std::chrono::seconds(60));
   };
-  // Another program (the tutor) saved the file after our interrupted save:
-  // its newer contents stay, the stale copy goes.
-  fake.WriteHostFile(sibling, "a=ours\r\n");
-  Write("a=theirs\r\nb=2\r\n");
-  age(sibling, 60);
-  {
-    TDynamicFile store;
-    ASSERT_EQ(store.Open(path, 2), 1);
+  struct Case {
+    const char* what;
+    int32_t mode;
+    std::string file, copy, partial;
+    const char* older;  // "file", "copy" or nothing
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"rewrite cut short", 1, "a=", "a=complete\r\nb=2\r\n", "", "", "a=complete\r\nb=2\r\n"},
+      // Another program (the tutor) saved the file after our interrupted save.
+      {"newer file than copy", 2, "a=theirs\r\nb=2\r\n", "a=ours\r\n", "", "copy", "a=theirs\r\nb=2\r\n"},
+      {"stopped before the rewrite began", 2, "a=old\r\n", "a=new\r\n", "", "file", "a=new\r\n"},
+      {"copy cut short", 2, "a=kept\r\n", "a=cu", "", "file", "a=kept\r\n"},
+      {"partial copy", 2, "a=intact\r\n", "", "a=half", "", "a=intact\r\n"},
+  };
+  for (const Case& c : cases) {
+    Write(c.file);
+    if (!c.copy.empty()) fake.WriteHostFile(sibling, c.copy);
+    if (!c.partial.empty()) fake.WriteHostFile(path + ".tmp", c.partial);
+    if (std::string(c.older) == "file") age(path);
+    if (std::string(c.older) == "copy") age(sibling);
+    {
+      TDynamicFile store;
+      ASSERT_EQ(store.Open(path, c.mode), 1) << c.what;
+    }
+    EXPECT_EQ(Read(), c.expected) << c.what;
+    EXPECT_FALSE(Exists(sibling)) << c.what;
+    EXPECT_FALSE(Exists(path + ".tmp")) << c.what << ": the stale partial copy is cleared away";
   }
-  EXPECT_EQ(Read(), "a=theirs\r\nb=2\r\n");
-  EXPECT_FALSE(Exists(sibling));
-  // The save stopped after the copy was made, before the rewrite began: the
-  // file is older than the copy and is restored from it.
-  Write("a=old\r\n");
-  fake.WriteHostFile(sibling, "a=new\r\n");
-  age(path, 60);
-  {
-    TDynamicFile store;
-    ASSERT_EQ(store.Open(path, 2), 1);
-  }
-  EXPECT_EQ(Read(), "a=new\r\n");
-  // A copy cut short is no copy.
-  Write("a=kept\r\n");
-  fake.WriteHostFile(sibling, "a=cu");
-  age(path, 60);
-  {
-    TDynamicFile store;
-    ASSERT_EQ(store.Open(path, 2), 1);
-  }
-  EXPECT_EQ(Read(), "a=kept\r\n");
-}
-
-TEST_F(TDynamicFileTest, PartialCopyIsNeverUsedForRestoring) {
-  Write("a=intact\r\n");
-  fake.WriteHostFile(path + ".tmp", "a=half");
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, 2), 1);
-  EXPECT_EQ(Read(), "a=intact\r\n");
-  EXPECT_FALSE(Exists(path + ".tmp")) << "the stale partial copy is cleared away";
 }
 
 TEST_F(TDynamicFileTest, ReadOnlyOpenReadsTheCopyWithoutRepairingTheFile) {
@@ -478,15 +444,6 @@ TEST_F(TDynamicFileTest, ReadOnlyOpenReadsTheCopyWithoutRepairingTheFile) {
 }
 
 // --------------------------------------------------------------- bad input --
-
-TEST_F(TDynamicFileTest, EmptyFileHoldsNoEntries) {
-  Write("");
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, -3), 1);
-  EXPECT_TRUE(store.Names().empty());
-  std::string value;
-  EXPECT_EQ(store.GetString("a", value), 0);
-}
 
 TEST_F(TDynamicFileTest, BinaryFileLoadsAndIsNotRewrittenByReading) {
   std::mt19937 random(7);
@@ -547,7 +504,7 @@ TEST_F(TDynamicFileTest, FileAddressOrPlainPathOpensTheLocalFileReadOnly) {
   EXPECT_FALSE(Exists("C:\\Data\\none.ini"));
 }
 
-TEST_F(TDynamicFileTest, HttpAddressIsDownloadedWithoutCaches) {
+TEST_F(TDynamicFileTest, HttpAddressIsDownloadedWithoutCachesAndOnlyStatus200Opens) {
   if (!NativeHttp::Available()) GTEST_SKIP() << "this build has no HTTP client";
   LoopbackHttpServer server;
   ASSERT_TRUE(server.Start());
@@ -566,15 +523,10 @@ TEST_F(TDynamicFileTest, HttpAddressIsDownloadedWithoutCaches) {
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].method, "GET");
   EXPECT_EQ(requests[0].Header("Cache-Control"), "no-cache");
-}
 
-TEST_F(TDynamicFileTest, HttpAddressAnsweredWithoutStatus200FailsTheOpen) {
-  if (!NativeHttp::Available()) GTEST_SKIP() << "this build has no HTTP client";
-  LoopbackHttpServer server;
-  ASSERT_TRUE(server.Start());
-  TDynamicFile store;
-  EXPECT_EQ(store.Open(server.Url("/missing.ini"), dynamic_mode::Address), -1);
-  EXPECT_EQ(store.State(), 2);
+  TDynamicFile missing;
+  EXPECT_EQ(missing.Open(server.Url("/missing.ini"), dynamic_mode::Address), -1);
+  EXPECT_EQ(missing.State(), 2);
 }
 
 }  // namespace

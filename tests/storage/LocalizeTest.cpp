@@ -44,32 +44,33 @@ class TLocalizeTest : public test::PlatformTest {
 
 // ------------------------------------------------------------ string files --
 
-TEST_F(TLocalizeTest, EmptyLastRowTakesTheSizeFromTheRowBefore) {
-  File("language.eng", "0=language.eng\r\n5=five\r\n\r\n");
-  EXPECT_EQ(table.ParseStringFile("language.eng", 1), 0);
-  EXPECT_EQ(table.Count(), 6);
-  EXPECT_EQ(table.GetString(5), "five");
-  EXPECT_EQ(table.GetString(3), kUnsetString) << "an id no row set holds the NUL marker";
-  EXPECT_EQ(table.GetString(6), kMissingString);
-  EXPECT_EQ(table.GetString(-1), kMissingString);
-}
-
-TEST_F(TLocalizeTest, EscapesBecomeLineBreakAndBlank) {
-  File("language.eng", "0=language.eng\r\n5=a\\+b\r\n12=Line one\\nLine two\r\n13=\\\\n and \\+\\+\r\n");
-  table.ParseStringFile("language.eng", 1);
-  EXPECT_EQ(table.GetString(12), "Line one\rLine two");
-  EXPECT_EQ(table.GetString(5), "a b");
-  EXPECT_EQ(table.GetString(13), "\\\r and   ");
-}
-
-TEST_F(TLocalizeTest, CommentsAndRowsWithoutNumberAreIgnored) {
-  File("language.eng", "/ comment 3=no\r\n" + std::string("\0004=no\r\n", 7) +
-                           "x=no\r\n 2 =two\r\nnumber\r\n0=language.eng\r\n4=four\r\n");
-  table.ParseStringFile("language.eng", 1);
-  EXPECT_EQ(table.Count(), 5);
-  EXPECT_EQ(table.GetString(2), "two");
-  EXPECT_EQ(table.GetString(3), kUnsetString);
-  EXPECT_EQ(table.GetString(4), "four");
+// Each string file read alone: the table's size and what some ids hold
+// ("\n" is a line break, "\+" a blank; an id no row sets holds the NUL
+// marker, one outside the table the missing text).
+TEST_F(TLocalizeTest, StringFilesAreReadRowByRow) {
+  struct Case {
+    std::string bytes;
+    int32_t count;
+    std::vector<std::pair<int, std::string>> texts;
+  };
+  const Case cases[] = {
+      // An empty last row takes the size from the row before.
+      {"0=language.eng\r\n5=five\r\n\r\n", 6, {{5, "five"}, {3, kUnsetString}, {6, kMissingString}, {-1, kMissingString}}},
+      {"0=language.eng\r\n5=a\\+b\r\n12=Line one\\nLine two\r\n13=\\\\n and \\+\\+\r\n", 14,
+       {{12, "Line one\rLine two"}, {5, "a b"}, {13, "\\\r and   "}}},
+      // Comments and rows without a number are ignored.
+      {"/ comment 3=no\r\n" + std::string("\0004=no\r\n", 7) + "x=no\r\n 2 =two\r\nnumber\r\n0=language.eng\r\n4=four\r\n",
+       5, {{2, "two"}, {3, kUnsetString}, {4, "four"}}},
+      // Ids outside the table are ignored.
+      {"0=language.eng\r\n900=late\r\n-1=negative\r\n5=five\r\n", 6, {{5, "five"}, {4, kUnsetString}}},
+  };
+  for (const Case& c : cases) {
+    File("language.eng", c.bytes);
+    TLocalize read;
+    EXPECT_EQ(read.ParseStringFile("language.eng", 1), 0) << c.bytes;
+    EXPECT_EQ(read.Count(), c.count) << c.bytes;
+    for (const auto& [id, text] : c.texts) EXPECT_EQ(read.GetString(id), text) << id << " in " << c.bytes;
+  }
 }
 
 TEST_F(TLocalizeTest, EmptyTextIsATextNotTheMarker) {
@@ -128,18 +129,10 @@ TEST_F(TLocalizeTest, TableBelowTwoEntriesRaises) {
   }
 }
 
-TEST_F(TLocalizeTest, TenThousandCharacterTextsSurviveAndLongerOnesAreCut) {
-  const std::string text(10000, 't');
-  File("language.eng", "0=language.eng\r\n1=" + text + "\r\n2=" + std::string(10500, 'u') + "\r\n");
-  table.ParseStringFile("language.eng", 1);
-  EXPECT_EQ(table.GetString(1), text);
-  EXPECT_EQ(table.GetString(2).size(), TLocalize::kMaxTextLength);
-}
-
-TEST_F(TLocalizeTest, IdsOutsideTheTableAreIgnored) {
+// The supplement, too, ignores ids outside the table.
+TEST_F(TLocalizeTest, SupplementOverwritesOnlyIdsInsideTheTable) {
   File("language.eng", "0=language.eng\r\n900=late\r\n-1=negative\r\n5=five\r\n");
   table.ParseStringFile("language.eng", 1);
-  EXPECT_EQ(table.Count(), 6);
   File("language.icr", "-3=x\r\n6=y\r\n99999=z\r\n5=FIVE\r\n");
   table.ParseStringFile("language.icr", 2);
   EXPECT_EQ(table.Count(), 6);
@@ -176,11 +169,13 @@ TEST_F(TLocalizeTest, HostileStringFilesNeverCrash) {
     table.ParseStringFile("language.bin", 1);
   } catch (const EStrevoError&) {
   }
-  std::string big = "0=language.big\r\n";
-  for (int id = 1; id <= 40; ++id) big += std::to_string(id) + "=" + std::string(100000, 'b') + "\r\n";
+  // Ten thousand characters survive, longer texts are cut.
+  std::string big = "0=language.big\r\n1=" + std::string(10000, 't') + "\r\n";
+  for (int id = 2; id <= 40; ++id) big += std::to_string(id) + "=" + std::string(100000, 'b') + "\r\n";
   File("language.big", big);
   TLocalize large;
   EXPECT_EQ(large.ParseStringFile("language.big", 1), 0);
+  EXPECT_EQ(large.GetString(1), std::string(10000, 't'));
   EXPECT_EQ(large.GetString(40).size(), TLocalize::kMaxTextLength);
 }
 
@@ -206,6 +201,8 @@ TEST_F(TLocalizeTest, LanguageListDropsItsFirstTwoKeys) {
   EXPECT_EQ(table.GetLanguageCode(2), "");
   EXPECT_EQ(table.GetString(2), "two") << "English fill";
   EXPECT_EQ(table.GetString(3), "drei");
+  EXPECT_TRUE(Files().Open("C:\\QVLangs.ini", {FileAccess::ReadWrite, FileShare::None, FileCreate::OpenExisting}))
+      << "the list is not held open after loading";
 }
 
 TEST_F(TLocalizeTest, FirstLoadFixesTheLanguageForTheProcess) {
@@ -246,14 +243,6 @@ TEST_F(TLocalizeTest, UnusableLanguageFileGivesMinusOne) {
   ResetSelectedLanguageCode();
   fake.posix.RemoveFile("C:\\language.eng");
   EXPECT_EQ(none.Load("language", 1), -1);
-}
-
-TEST_F(TLocalizeTest, LanguageListIsNotHeldOpenAfterLoading) {
-  File("QVLangs.ini", "language=ENG\r\nd=x\r\nEnglish=ENG\r\n");
-  File("language.eng", "0=language.eng\r\n1=x\r\n");
-  table.Load("language", 1);
-  auto exclusive = Files().Open("C:\\QVLangs.ini", {FileAccess::ReadWrite, FileShare::None, FileCreate::OpenExisting});
-  EXPECT_TRUE(exclusive);
 }
 
 TEST_F(TLocalizeTest, WithProgramSettingsTheListComesFromRootPathAsFolderOrFileAddress) {

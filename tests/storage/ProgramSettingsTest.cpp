@@ -2,7 +2,9 @@
 // of broken installations, and the reader of the ini file itself.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
+#include <vector>
 
 #include "platform/Application.h"
 #include "storage/IniFile.h"
@@ -39,58 +41,101 @@ class ProgramSettingsTest : public test::PlatformTest {
   }
 };
 
-TEST_F(ProgramSettingsTest, WithoutPathFileEverythingLivesInTheProgramFolder) {
-  auto settings = Create();
-  EXPECT_EQ(settings->RootPath, "C:\\Strevo\\");
-  EXPECT_EQ(settings->DatabasePath, "C:\\Strevo\\Database\\");
-  EXPECT_TRUE(fake.dialogs.shown.empty());
-  EXPECT_FALSE(Stopped());
-  EXPECT_EQ(settings->PathIni, nullptr) << "the path file is let go after resolving";
-}
+// One installation: what lies on its drive, and where the program takes its
+// data root and user database from.
+struct PathCase {
+  const char* what;
+  std::string pathFile;                  // the rows under [Path]; none: no path file
+  std::vector<std::string> made;         // files made beside the program folder's policy.dyn and Database
+  std::map<std::string, std::string> environment;
+  std::string root, database;
+  std::string message{};  // "caption: text" of the one box shown, or none
+  bool stops = false;
+  bool databaseExists = true;
+  std::string dataDir{};  // the program's data-folder argument
+};
 
-TEST_F(ProgramSettingsTest, DataDirArgumentIsWherePathFileIsSearched) {
-  fake.WriteHostFile("C:\\Other\\policy.dyn", "");
-  fake.WriteHostFile("C:\\Other\\Database\\.keep", "");
-  PathFile("DataPath=C:\\Ignored\r\n");  // in the program folder: not read
-  auto settings = TProgramSettings::Create("C:\\Other");
-  EXPECT_EQ(settings->RootPath, "C:\\Other\\");
-  EXPECT_EQ(settings->DatabasePath, "C:\\Other\\Database\\");
-}
-
-TEST_F(ProgramSettingsTest, DataPathWithEnvironmentVariableIsExpanded) {
-  fake.system.environment["QVDATA"] = "C:\\Shared";
-  fake.WriteHostFile("C:\\Shared\\Data\\Policy.dyn", "");
-  fake.WriteHostFile("C:\\Shared\\Data\\Database\\.keep", "");
-  PathFile("DataPath=%QVDATA%\\Data\r\n");
-  auto settings = Create();
-  EXPECT_EQ(settings->RootPath, "C:\\Shared\\Data\\");
-  EXPECT_EQ(settings->DatabasePath, "C:\\Shared\\Data\\Database\\");
-  EXPECT_FALSE(Stopped());
-}
-
-TEST_F(ProgramSettingsTest, DataPathIsCutTo250Characters) {
+TEST_F(ProgramSettingsTest, PathFileDecidesTheDataRootAndTheUserDatabase) {
   const std::string longPath = "C:\\" + std::string(300, 'd');
-  PathFile("DataPath=" + longPath + "\r\n");
-  auto settings = Create();
-  EXPECT_EQ(settings->RootPath, longPath.substr(0, 250) + "\\");
-}
-
-TEST_F(ProgramSettingsTest, DataBaseNamesTheUserDatabaseFolderAndIsCreated) {
-  PathFile("DataBase=C:\\Users\\db\r\n");
-  auto settings = Create();
-  EXPECT_EQ(settings->RootPath, "C:\\Strevo\\");
-  EXPECT_EQ(settings->DatabasePath, "C:\\Users\\db\\");
-  EXPECT_TRUE(Files().DirectoryExists("C:\\Users\\db\\"));
-  EXPECT_TRUE(fake.dialogs.shown.empty());
-}
-
-TEST_F(ProgramSettingsTest, LocalAppDataWinsOverDataBase) {
-  fake.system.environment["LOCALAPPDATA"] = "C:\\Users\\tester\\AppData\\Local";
-  fake.WriteHostFile("C:\\Users\\tester\\AppData\\Local\\.keep", "");
-  PathFile("DataBase=C:\\Users\\db\r\nAppData=2\r\n");
-  auto settings = Create();
-  EXPECT_EQ(settings->DatabasePath, "C:\\Users\\tester\\AppData\\Local\\Quorvel11\\");
-  EXPECT_TRUE(Files().DirectoryExists(settings->DatabasePath));
+  const std::string local = "C:\\Users\\tester\\AppData\\Local";
+  const PathCase cases[] = {
+      {"no path file", "", {}, {}, "C:\\Strevo\\", "C:\\Strevo\\Database\\"},
+      {"data-folder argument", "DataPath=C:\\Ignored\r\n", {"C:\\Other\\policy.dyn", "C:\\Other\\Database\\.keep"}, {},
+       "C:\\Other\\", "C:\\Other\\Database\\", "", false, true, "C:\\Other"},
+      {"variable in DataPath", "DataPath=%QVDATA%\\Data\r\n",
+       {"C:\\Shared\\Data\\Policy.dyn", "C:\\Shared\\Data\\Database\\.keep"}, {{"QVDATA", "C:\\Shared"}},
+       "C:\\Shared\\Data\\", "C:\\Shared\\Data\\Database\\"},
+      {"DataPath cut to 250 characters", "DataPath=" + longPath + "\r\n", {}, {}, longPath.substr(0, 250) + "\\",
+       longPath.substr(0, 250) + "\\Database\\", "<360>: <358>\r<359>", true, false},
+      {"DataBase names the user database, made", "DataBase=C:\\Users\\db\r\n", {}, {}, "C:\\Strevo\\",
+       "C:\\Users\\db\\"},
+      {"AppData=2 wins over DataBase", "DataBase=C:\\Users\\db\r\nAppData=2\r\n", {local + "\\.keep"},
+       {{"LOCALAPPDATA", local}}, "C:\\Strevo\\", local + "\\Quorvel11\\"},
+      {"AppData=1 without a roaming folder", "DataBase=C:\\Users\\db\r\nAppData=1\r\n", {}, {}, "C:\\Strevo\\",
+       "C:\\Users\\db\\"},
+      // The variable stays unexpanded, which is no folder.
+      {"AppData=2 without LOCALAPPDATA", "DataBase=C:\\Users\\db\r\nAppData=2\r\n", {}, {}, "C:\\Strevo\\",
+       "C:\\Users\\db\\"},
+      {"AppData=2 with a relative LOCALAPPDATA", "DataBase=C:\\Users\\db\r\nAppData=2\r\n", {},
+       {{"LOCALAPPDATA", "AppData\\Local"}}, "C:\\Strevo\\", "C:\\Users\\db\\"},
+      {"AppData=3", "AppData=3\r\n", {}, {}, "C:\\Strevo\\", "C:\\Strevo\\Database\\"},
+      {"file sync with both folders",
+       "Syncmode=FILE\r\nSyncInpath=C:\\Sync\\Teacher\r\nSyncOutpath=C:\\Sync\\Student\r\nDataBase=C:\\Db\r\n",
+       {"C:\\Sync\\Teacher\\.keep", "C:\\Sync\\Student\\.keep", "C:\\Db\\inbound\\policy.dyn"}, {},
+       "C:\\Db\\inbound\\", "C:\\Db\\outbound\\"},
+      {"file sync without the teacher folder",
+       "Syncmode=file\r\nSyncInpath=C:\\Sync\\Teacher\r\nSyncOutpath=C:\\Sync\\Student\r\n",
+       {"C:\\Sync\\Student\\.keep"}, {}, "", "",
+       "<360>: Quorvel user data cannot be accessed. Please reinstall the software with a valid teacher synd data "
+       "path.",
+       true, false},
+      {"file sync without the student folder",
+       "Syncmode=file\r\nSyncInpath=C:\\Sync\\Teacher\r\nSyncOutpath=C:\\Sync\\Student\r\n",
+       {"C:\\Sync\\Teacher\\.keep"}, {}, "", "",
+       "<360>: Quorvel user data cannot be accessed. Please reinstall the software with a valid student synd data "
+       "path.",
+       true, false},
+      // Other sync modes make both folders without checking the sync paths;
+      // the new inbound folder has no policy file, which stops the program.
+      {"other sync mode", "Syncmode=share\r\nDataBase=C:\\Db\r\n", {}, {}, "C:\\Db\\inbound\\", "C:\\Db\\outbound\\",
+       "Quorvel: <361>\r<362>C:\\DB\\INBOUND\\<363>\r\r<364>", true},
+      // Every folder path ends in a backslash.
+      {"SyncIn names both folders", "Syncmode=share\r\nDataBase=C:\\Db\\\r\nSyncIn=shared\r\n",
+       {"C:\\Db\\shared\\policy.dyn"}, {}, "C:\\Db\\shared\\", "C:\\Db\\shared\\"},
+      {"sync without DataBase", "Syncmode=share\r\n", {"C:\\Strevo\\inbound\\policy.dyn"}, {},
+       "C:\\Strevo\\inbound\\", "C:\\Strevo\\inbound\\Database\\", "Quorvel: #0 (0)\n\rDatabase directory not found",
+       false, false},
+      {"missing data root", "DataPath=C:\\Nowhere\r\n", {}, {}, "C:\\Nowhere\\", "C:\\Nowhere\\Database\\",
+       "<360>: <358>\r<359>", true, false},
+      {"missing database folder goes on", "DataPath=C:\\Data\r\n", {"C:\\Data\\Policy.dyn"}, {}, "C:\\Data\\",
+       "C:\\Data\\Database\\", "Quorvel: #0 (0)\n\rDatabase directory not found", false, false},
+  };
+  for (const PathCase& c : cases) {
+    FakePlatform machine;
+    Application().Reset();
+    machine.WriteHostFile("C:\\Strevo\\policy.dyn", "");
+    machine.WriteHostFile("C:\\Strevo\\Database\\.keep", "");
+    for (const std::string& file : c.made) machine.WriteHostFile(file, "");
+    if (!c.pathFile.empty()) machine.WriteHostFile("C:\\Strevo\\QVNPath.ini", "[Path]\r\n" + c.pathFile);
+    for (const auto& [name, value] : c.environment) machine.system.environment[name] = value;
+    auto settings = TProgramSettings::Create(c.dataDir);
+    EXPECT_EQ(settings->RootPath, c.root) << c.what;
+    EXPECT_EQ(settings->DatabasePath, c.database) << c.what;
+    EXPECT_EQ(Files().DirectoryExists(c.database), c.databaseExists) << c.what;
+    // Text 358 says that the data root is missing: no folder is made for it.
+    if (!c.root.empty()) {
+      EXPECT_EQ(Files().DirectoryExists(c.root), c.message.find("<358>") == std::string::npos) << c.what;
+    }
+    EXPECT_EQ(Application().Terminated(), c.stops) << c.what;
+    EXPECT_EQ(settings->PathIni, nullptr) << c.what << ": the path file is let go after resolving";
+    if (c.message.empty()) {
+      EXPECT_TRUE(machine.dialogs.shown.empty()) << c.what;
+      continue;
+    }
+    ASSERT_EQ(machine.dialogs.shown.size(), 1u) << c.what;
+    EXPECT_EQ(machine.dialogs.shown[0].caption + ": " + machine.dialogs.shown[0].text, c.message) << c.what;
+    EXPECT_EQ(machine.dialogs.shown[0].flags, mb::kIconError) << c.what;
+  }
 }
 
 TEST_F(ProgramSettingsTest, RoamingAppDataForValueOne) {
@@ -100,79 +145,6 @@ TEST_F(ProgramSettingsTest, RoamingAppDataForValueOne) {
   EXPECT_EQ(settings->DatabasePath, "C:\\Users\\tester\\AppData\\Roaming\\Quorvel11\\");
 }
 
-TEST_F(ProgramSettingsTest, UnavailableAppDataFolderLeavesTheDatabaseWhereItWas) {
-  PathFile("DataBase=C:\\Users\\db\r\nAppData=1\r\n");
-  EXPECT_EQ(Create()->DatabasePath, "C:\\Users\\db\\");
-  // No local application-data folder in the environment: the variable stays
-  // unexpanded, which is no folder.
-  PathFile("DataBase=C:\\Users\\db\r\nAppData=2\r\n");
-  EXPECT_EQ(Create()->DatabasePath, "C:\\Users\\db\\");
-  fake.system.environment["LOCALAPPDATA"] = "AppData\\Local";  // not absolute either
-  EXPECT_EQ(Create()->DatabasePath, "C:\\Users\\db\\");
-}
-
-TEST_F(ProgramSettingsTest, OtherAppDataValuesChangeNothing) {
-  PathFile("AppData=3\r\n");
-  auto settings = Create();
-  EXPECT_EQ(settings->DatabasePath, "C:\\Strevo\\Database\\");
-}
-
-TEST_F(ProgramSettingsTest, FileSyncWithAMissingTeacherOrStudentFolderStops) {
-  for (const std::string missing : {"teacher", "student"}) {
-    const std::string sync = "C:\\Sync-" + missing + "\\";
-    fake.WriteHostFile(sync + (missing == "teacher" ? "Student" : "Teacher") + "\\.keep", "");
-    PathFile("Syncmode=file\r\nSyncInpath=" + sync + "Teacher\r\nSyncOutpath=" + sync + "Student\r\n");
-    fake.dialogs.shown.clear();
-    Application().Reset();
-    auto settings = Create();
-    EXPECT_EQ(OnlyMessage(), "Quorvel user data cannot be accessed. Please reinstall the software with a valid " +
-                                 missing + " synd data path.");
-    EXPECT_EQ(fake.dialogs.shown[0].caption, "<360>");
-    EXPECT_EQ(fake.dialogs.shown[0].flags, mb::kIconError);
-    EXPECT_TRUE(Stopped());
-  }
-}
-
-TEST_F(ProgramSettingsTest, FileSyncWithBothFoldersUsesInboundAndOutbound) {
-  fake.WriteHostFile("C:\\Sync\\Teacher\\.keep", "");
-  fake.WriteHostFile("C:\\Sync\\Student\\.keep", "");
-  fake.WriteHostFile("C:\\Db\\inbound\\policy.dyn", "");
-  PathFile("Syncmode=FILE\r\nSyncInpath=C:\\Sync\\Teacher\r\nSyncOutpath=C:\\Sync\\Student\r\nDataBase=C:\\Db\r\n");
-  auto settings = Create();
-  EXPECT_EQ(settings->RootPath, "C:\\Db\\inbound\\");
-  EXPECT_EQ(settings->DatabasePath, "C:\\Db\\outbound\\");
-  EXPECT_TRUE(fake.dialogs.shown.empty());
-  EXPECT_FALSE(Stopped());
-}
-
-TEST_F(ProgramSettingsTest, OtherSyncModeCreatesBothFoldersWithoutCheckingTheSyncPaths) {
-  PathFile("Syncmode=share\r\nDataBase=C:\\Db\r\n");
-  auto settings = Create();
-  EXPECT_EQ(settings->RootPath, "C:\\Db\\inbound\\");
-  EXPECT_EQ(settings->DatabasePath, "C:\\Db\\outbound\\");
-  EXPECT_TRUE(Files().DirectoryExists("C:\\Db\\inbound\\"));
-  EXPECT_TRUE(Files().DirectoryExists("C:\\Db\\outbound\\"));
-  // The new inbound folder has no policy file yet, which stops the program.
-  EXPECT_EQ(OnlyMessage(), "<361>\r<362>C:\\DB\\INBOUND\\<363>\r\r<364>");
-}
-
-TEST_F(ProgramSettingsTest, SyncInNamesBothTheInboundAndTheOutboundFolder) {
-  fake.WriteHostFile("C:\\Db\\shared\\policy.dyn", "");
-  PathFile("Syncmode=share\r\nDataBase=C:\\Db\\\r\nSyncIn=shared\r\n");
-  auto settings = Create();
-  EXPECT_EQ(settings->RootPath, "C:\\Db\\shared\\");
-  EXPECT_EQ(settings->DatabasePath, "C:\\Db\\shared\\") << "every folder path ends in a backslash";
-  EXPECT_TRUE(fake.dialogs.shown.empty());
-}
-
-TEST_F(ProgramSettingsTest, SyncWithoutDataBaseKeepsInboundUnderTheDataRoot) {
-  fake.WriteHostFile("C:\\Strevo\\inbound\\policy.dyn", "");
-  PathFile("Syncmode=share\r\n");
-  auto settings = Create();
-  EXPECT_EQ(settings->RootPath, "C:\\Strevo\\inbound\\");
-  EXPECT_EQ(settings->DatabasePath, "C:\\Strevo\\inbound\\Database\\");
-}
-
 TEST_F(ProgramSettingsTest, MissingPolicyFileStopsEvenWhenEverythingElseIsThere) {
   Files().RemoveFile("C:\\Strevo\\policy.dyn");
   auto settings = Create();
@@ -180,26 +152,6 @@ TEST_F(ProgramSettingsTest, MissingPolicyFileStopsEvenWhenEverythingElseIsThere)
   EXPECT_EQ(fake.dialogs.shown[0].caption, "Quorvel");
   EXPECT_EQ(fake.dialogs.shown[0].flags, mb::kIconError);
   EXPECT_TRUE(Stopped());
-}
-
-TEST_F(ProgramSettingsTest, MissingDatabaseFolderIsReportedAndTheProgramGoesOn) {
-  PathFile("DataPath=C:\\Data\r\n");
-  fake.WriteHostFile("C:\\Data\\Policy.dyn", "");
-  auto settings = Create();
-  EXPECT_EQ(OnlyMessage(), "#0 (0)\n\rDatabase directory not found");
-  EXPECT_EQ(fake.dialogs.shown[0].caption, "Quorvel");
-  EXPECT_FALSE(Stopped());
-  EXPECT_FALSE(Files().DirectoryExists("C:\\Data\\Database\\")) << "no folder is made for it";
-}
-
-TEST_F(ProgramSettingsTest, MissingDataRootStops) {
-  PathFile("DataPath=C:\\Nowhere\r\n");
-  auto settings = Create();
-  EXPECT_EQ(settings->RootPath, "C:\\Nowhere\\");
-  EXPECT_EQ(OnlyMessage(), "<358>\r<359>");
-  EXPECT_EQ(fake.dialogs.shown[0].caption, "<360>");
-  EXPECT_TRUE(Stopped());
-  EXPECT_FALSE(Files().DirectoryExists("C:\\Nowhere\\"));
 }
 
 TEST(FolderHelpersTest, PathsAndTrailingBackslashes) {

@@ -22,96 +22,84 @@ class TaggedFileTest : public test::PlatformTest {
   void Write(const std::string& bytes) { fake.WriteHostFile(path, bytes); }
 };
 
-// ------------------------------------------------------------- text files --
-
-TEST_F(TaggedFileTest, VersionRowThenEndRowLeavesTheEndRowForTheCaller) {
-  Write("$version=2.1\r\n$end\r\ndata\r\n");
-  TTextFile file;
-  ASSERT_EQ(file.Open(path, 1), 1);
-  EXPECT_EQ(file.Version, "2.1");
-  EXPECT_EQ(file.HasVersion, 1);
+// The header fields a file object read, then its next rows up to the status
+// that is not Good: "version=2.1 hasversion [$end] [data] [] end".
+template <class File>
+std::string HeaderAndRows(File& file) {
+  std::string text;
+  const auto add = [&text](const char* name, const std::string& value) {
+    if (!value.empty()) text += std::string(name) + "=" + value + " ";
+  };
+  add("version", file.Version);
+  add("description", file.Description);
+  add("author", file.Author);
+  add("copyright", file.Copyright);
+  add("longdesc", file.LongDesc);
+  add("durationlist", file.DurationList);
+  add("language", file.Language);
+  if (file.HasVersion) text += "hasversion ";
+  if (file.Crypted) text += "crypted ";
   std::string row;
-  file.ReadLn(row);
-  EXPECT_EQ(row, "$end");
-  file.ReadLn(row);
-  EXPECT_EQ(row, "data");
+  for (int i = 0; i < 4; ++i) {
+    const int32_t status = file.ReadLn(row);
+    text += "[" + row + (status == FileStatus::Good ? "] " : "] end");
+    if (status != FileStatus::Good) break;
+  }
+  return text;
 }
 
-TEST_F(TaggedFileTest, FileWithoutHeaderSetsNothingAndKeepsItsFirstRow) {
-  Write("hello\r\nworld\r\n");
-  TTextFile file;
-  ASSERT_EQ(file.Open(path, 1), 1);
-  EXPECT_EQ(file.Version, "");
-  EXPECT_EQ(file.HasVersion, 0);
-  std::string row;
-  file.ReadLn(row);
-  EXPECT_EQ(row, "hello");
-}
-
-TEST_F(TaggedFileTest, PercentBeforeSemicolonKeepsItInTheValue) {
-  Write("$description=Words%; common\r\n$author=Ann;ignored\r\n$end\r\n");
-  TTextFile file;
-  ASSERT_EQ(file.Open(path, 1), 1);
-  EXPECT_EQ(file.Description, "Words; common");
-  EXPECT_EQ(file.Author, "Ann") << "fields after the value are ignored";
-}
-
-TEST_F(TaggedFileTest, OnlyFifteenHeaderRowsAreReadFromATextFile) {
-  std::string bytes;
-  for (int i = 1; i <= 16; ++i) bytes += "$version=" + std::to_string(i) + "\r\n";
-  Write(bytes + "data\r\n");
-  TTextFile file;
-  ASSERT_EQ(file.Open(path, 1), 1);
-  EXPECT_EQ(file.Version, "15");
-  std::string row;
-  file.ReadLn(row);
-  EXPECT_EQ(row, "$version=16") << "the file is left after the fifteenth row";
-}
-
-TEST_F(TaggedFileTest, EveryKnownTagLandsInItsField) {
-  Write(
-      "  $VERSION=3\t\r\n$Copyright=(c) us\r\n$longdesc=long\r\n$author=me\r\n"
-      "$durationlist=1,2,3\r\n$language=eng\r\n$unknown=x\r\n$end\r\n");
-  TTextFile file;
-  ASSERT_EQ(file.Open(path, 1), 1);
-  EXPECT_EQ(file.Version, "3");
-  EXPECT_EQ(file.Copyright, "(c) us");
-  EXPECT_EQ(file.LongDesc, "long");
-  EXPECT_EQ(file.Author, "me");
-  EXPECT_EQ(file.DurationList, "1,2,3");
-  EXPECT_EQ(file.Language, "") << "text files ignore the language tag";
-}
-
-TEST_F(TaggedFileTest, BlankBeforeEqualsMakesTheTagUnknownAndEmptyValueChangesNothing) {
-  Write("$version =2\r\n$author=\r\n$end\r\n");
-  TTextFile file;
-  ASSERT_EQ(file.Open(path, 1), 1);
-  EXPECT_EQ(file.Version, "");
-  EXPECT_EQ(file.Author, "");
-}
-
-TEST_F(TaggedFileTest, HeaderAtTheEndOfTheFileCountsAsEnded) {
-  Write("$version=4");
-  TTextFile file;
-  ASSERT_EQ(file.Open(path, 1), 1);
-  EXPECT_EQ(file.Version, "4") << "a text file reads its last row as header";
-  std::string row;
-  EXPECT_EQ(file.ReadLn(row), 0);
-  EXPECT_EQ(row, "");
-}
-
-TEST_F(TaggedFileTest, CapitalCryptedFormatUnscramblesEveryFollowingRow) {
-  Write("$FILEFORMAT=CRYPTED\r\n" + Scrambled("$version=9") + "\r\n" + Scrambled("$end") + "\r\n" +
-        Scrambled("secret row") + "\r\n");
-  TTextFile file;
-  ASSERT_EQ(file.Open(path, 1), 1);
-  EXPECT_EQ(file.Crypted, 1);
-  EXPECT_EQ(file.Version, "9");
-  std::string row;
-  file.ReadLn(row);
-  EXPECT_EQ(row, "$end");
-  file.ReadLn(row);
-  EXPECT_EQ(row, "secret row");
+TEST_F(TaggedFileTest, HeaderRowsLandInTheirFieldsAndTheRestIsLeftForTheCaller) {
+  enum Kind { Text, Stream, StreamSkippingHeader };
+  struct Case {
+    Kind kind;
+    std::string bytes;
+    std::string expected;
+  };
+  std::string sixteen, nine = "$language=eng\r\n";
+  for (int i = 1; i <= 16; ++i) sixteen += "$version=" + std::to_string(i) + "\r\n";
+  for (int i = 2; i <= 9; ++i) nine += "$version=" + std::to_string(i) + "\r\n";
+  const Case cases[] = {
+      {Text, "$version=2.1\r\n$end\r\ndata\r\n", "version=2.1 hasversion [$end] [data] [] end"},
+      {Text, "hello\r\nworld\r\n", "[hello] [world] [] end"},
+      // "%" keeps a ";" in the value; fields after the value are ignored.
+      {Text, "$description=Words%; common\r\n$author=Ann;ignored\r\n$end\r\n",
+       "description=Words; common author=Ann [$end] [] end"},
+      {Text, sixteen + "data\r\n", "version=15 hasversion [$version=16] [data] [] end"},
+      // Text files ignore the language tag.
+      {Text,
+       "  $VERSION=3\t\r\n$Copyright=(c) us\r\n$longdesc=long\r\n$author=me\r\n"
+       "$durationlist=1,2,3\r\n$language=eng\r\n$unknown=x\r\n$end\r\n",
+       "version=3 author=me copyright=(c) us longdesc=long durationlist=1,2,3 hasversion [$end] [] end"},
+      // A blank before "=" makes the tag unknown; an empty value changes nothing.
+      {Text, "$version =2\r\n$author=\r\n$end\r\n", "[$end] [] end"},
+      // A text file reads its last row as header.
+      {Text, "$version=4", "version=4 hasversion [] end"},
+      {Text,
+       "$FILEFORMAT=CRYPTED\r\n" + Scrambled("$version=9") + "\r\n" + Scrambled("$end") + "\r\n" +
+           Scrambled("secret row") + "\r\n",
+       "version=9 hasversion crypted [$end] [secret row] [] end"},
+      // The last row of a stream is never a header row.
+      {Stream, "$version=3\r\n", "[$version=3] end"},
+      {Stream, nine + "data\r\n", "version=8 language=ENG [$version=9] [data] end"},
+      {Stream,
+       "$fileformat=Crypted\r\n" + Scrambled("$end") + "\n" + Scrambled("row one") + "\r" + Scrambled("row two") +
+           "\r\n",
+       "crypted [$end] [row one] [row two] end"},
+      {StreamSkippingHeader, "$version=1\r\ndata\r\n", "[$version=1] [data] end"},
+  };
+  for (const Case& c : cases) {
+    Write(c.bytes);
+    if (c.kind == Text) {
+      TTextFile file;
+      ASSERT_EQ(file.Open(path, 1), 1) << c.bytes;
+      EXPECT_EQ(HeaderAndRows(file), c.expected) << c.bytes;
+    } else {
+      TStreamFile file;
+      ASSERT_EQ(file.Open(path, 1, c.kind == StreamSkippingHeader), 1) << c.bytes;
+      EXPECT_EQ(HeaderAndRows(file), c.expected) << c.bytes;
+      file.Close();
+    }
+  }
 }
 
 TEST_F(TaggedFileTest, ReopeningAfterAScrambledFileReadsPlainRowsPlain) {
@@ -138,60 +126,6 @@ TEST(ScrambleTest, EachByteIsCombinedWithTheKeyByte) {
   std::string ends = "\r\n";
   ScrambleRow(ends);
   EXPECT_EQ(ends.find_first_of("\r\n"), std::string::npos) << "scrambled rows keep their row ends unique";
-}
-
-// ----------------------------------------------------------- stream files --
-
-TEST_F(TaggedFileTest, StreamSourceOfOneVersionRowSetsNothing) {
-  Write("$version=3\r\n");
-  TStreamFile file;
-  ASSERT_EQ(file.Open(path, 1, false), 1);
-  EXPECT_EQ(file.Version, "") << "the last row of a source is never a header row";
-  std::string row;
-  file.ReadLn(row);
-  EXPECT_EQ(row, "$version=3");
-  file.Close();
-}
-
-TEST_F(TaggedFileTest, StreamHeaderStopsAfterEightRowsAndUpperCasesTheLanguage) {
-  std::string bytes = "$language=eng\r\n";
-  for (int i = 2; i <= 9; ++i) bytes += "$version=" + std::to_string(i) + "\r\n";
-  Write(bytes + "data\r\n");
-  TStreamFile file;
-  ASSERT_EQ(file.Open(path, 1, false), 1);
-  EXPECT_EQ(file.Language, "ENG");
-  EXPECT_EQ(file.Version, "8");
-  std::string row;
-  file.ReadLn(row);
-  EXPECT_EQ(row, "$version=9");
-  file.Close();
-}
-
-TEST_F(TaggedFileTest, StreamFileUnscramblesAfterCryptedFormat) {
-  Write("$fileformat=Crypted\r\n" + Scrambled("$end") + "\n" + Scrambled("row one") + "\r" + Scrambled("row two") +
-        "\r\n");
-  TStreamFile file;
-  ASSERT_EQ(file.Open(path, 1, false), 1);
-  EXPECT_EQ(file.Crypted, 1);
-  std::vector<std::string> rows;
-  std::string row;
-  do {
-    file.ReadLn(row);
-    rows.push_back(row);
-  } while (file.Status == 1);
-  EXPECT_EQ(rows, (std::vector<std::string>{"$end", "row one", "row two"}));
-  file.Close();
-}
-
-TEST_F(TaggedFileTest, SkippingTheHeaderReadsDollarRowsAsData) {
-  Write("$version=1\r\ndata\r\n");
-  TStreamFile file;
-  ASSERT_EQ(file.Open(path, 1, true), 1);
-  EXPECT_EQ(file.Version, "");
-  std::string row;
-  file.ReadLn(row);
-  EXPECT_EQ(row, "$version=1");
-  file.Close();
 }
 
 // -------------------------------------------------------------- LoadLines --

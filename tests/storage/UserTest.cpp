@@ -18,6 +18,7 @@
 #include "storage/LangRes.h"
 #include "storage/PrgSetup.h"
 #include "storage/User.h"
+#include "support/StatisticsFile.h"
 #include "support/UserDatabase.h"
 
 namespace strevo {
@@ -30,12 +31,9 @@ const char* const kAnnStatistics = "C:\\Data\\Ann.DTA";
 const char* const kAnnWordKey = "Data\\Ann.DTA";
 const std::string kUpperCase = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
-std::string Le16(int value) { return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)}; }
-std::string Le32(int32_t value) {
-  const auto v = static_cast<uint32_t>(value);
-  return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF), static_cast<char>((v >> 16) & 0xFF),
-          static_cast<char>((v >> 24) & 0xFF)};
-}
+using test::Le16;
+using test::Le32;
+using test::StatisticsHeader;
 
 // A difficult-key block: presses, hits, errors for the keys 33..255.
 std::string KeyBlock(int seed) {
@@ -45,31 +43,15 @@ std::string KeyBlock(int seed) {
   return bytes;
 }
 
-// One 282-byte word entry with the word as given (scrambled or clear).
-std::string WordEntryBytes(const std::string& word, int repeats = 3) {
-  std::string bytes = Le16(1);
-  bytes += static_cast<char>(word.size());
-  bytes += word;
-  bytes += std::string(255 - word.size(), '\0');
-  bytes += Le16(1) + Le16(repeats) + Le16(2) + std::string(18, '\0');
-  return bytes;
-}
+// A word entry as an old version stores it, in clear.
+std::string WordEntryBytes(const std::string& word) { return test::WordEntryBytes({word, 3, {{1, 2}}}, word); }
 
-// The current word block: the count, then the words scrambled with the key
-// chain that starts with the file's path.
-std::string WordBlock(const std::vector<std::string>& words, std::string key = kAnnWordKey) {
-  std::string bytes = Le32(static_cast<int32_t>(words.size()));
-  for (const std::string& word : words) {
-    bytes += WordEntryBytes(EncodeWord(word, key));
-    key = word;
-  }
-  return bytes;
-}
-
-std::string Header(int32_t version) {
-  std::string bytes;
-  for (int i = 0; i < 6; ++i) bytes += Le32(255);
-  return bytes + Le32(version);
+// The current word block, scrambled with the key chain that starts with the
+// file's path.
+std::string WordBlock(const std::vector<std::string>& words, const std::string& key = kAnnWordKey) {
+  std::vector<test::StoredWord> stored;
+  for (const std::string& word : words) stored.push_back({word, 3, {{1, 2}}});
+  return test::WordBlock(stored, key);
 }
 
 class TUserTest : public test::UserDatabaseTest {
@@ -340,7 +322,17 @@ TEST_F(TUserTest, MissingDataFolderIsReportedAndNothingIsSaved) {
   EXPECT_FALSE(Exists(kAnnStatistics));
 }
 
-TEST_F(TUserTest, MalformedResultsDoNotLockTheUserOutAndAreKeptAsTheyAre) {
+// Well-formed results are written back the program's way; malformed ones do
+// not lock the user out and are kept as they are.
+TEST_F(TUserTest, ResultsAreLoadedAndSavedWithTheProfile) {
+  ExistingProfile("Ann.usr", "Ann", "ReCnt=0\r\nRe0=A;1;2,5;1;0;0;0;STD\r\n");
+  {
+    auto user = OpenUser("Ann", false, -1, 2);
+    ASSERT_EQ(static_cast<TResults&>(*user->Results).Items.size(), 1u);
+    user->SaveStatistics();
+  }
+  EXPECT_NE(Read(kAnnProfile).find("Re0=A;1;2.5;1;0;0;0;STD\r\n"), std::string::npos);
+
   ExistingProfile("Ann.usr", "Ann", "ReCnt=1\r\nRe0=A;1;1;1;0;0;0;STD\r\nRe1=B;?;1;1;0;0;0;STD\r\n");
   auto user = OpenUser("Ann", false, -1, 2);
   ASSERT_NE(user, nullptr);
@@ -349,19 +341,11 @@ TEST_F(TUserTest, MalformedResultsDoNotLockTheUserOutAndAreKeptAsTheyAre) {
   EXPECT_NE(after.find("ReCnt=1\r\nRe0=A;1;1;1;0;0;0;STD\r\nRe1=B;?;1;1;0;0;0;STD\r\n"), std::string::npos);
 }
 
-TEST_F(TUserTest, ResultsAreLoadedAndSavedWithTheProfile) {
-  ExistingProfile("Ann.usr", "Ann", "ReCnt=0\r\nRe0=A;1;2,5;1;0;0;0;STD\r\n");
-  auto user = OpenUser("Ann", false, -1, 2);
-  ASSERT_EQ(static_cast<TResults&>(*user->Results).Items.size(), 1u);
-  user->SaveStatistics();
-  EXPECT_NE(Read(kAnnProfile).find("Re0=A;1;2.5;1;0;0;0;STD\r\n"), std::string::npos);
-}
-
 // =========================================================== statistics ==
 
 TEST_F(TUserTest, StatisticsFileRoundTripsByteForByte) {
   ExistingProfile("Ann.usr", "Ann");
-  const std::string bytes = Header(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha", "bravo", "charlie", "delta"});
+  const std::string bytes = StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha", "bravo", "charlie", "delta"});
   fake.WriteHostFile(kAnnStatistics, bytes);
   auto user = OpenUser("Ann", false, -1, 2);
   ASSERT_NE(user, nullptr);
@@ -389,7 +373,7 @@ TEST_F(TUserTest, SavedWordsAreScrambledWithTheFinalFileNameAndLoadBack) {
 
 TEST_F(TUserTest, StatisticsOfVersion5LoadTheFirstKeySetAndOldWordsOnly) {
   ExistingProfile("Ann.usr", "Ann");
-  fake.WriteHostFile(kAnnStatistics, Header(5) + KeyBlock(1) + WordEntryBytes("hello") + WordEntryBytes("world"));
+  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(5) + KeyBlock(1) + WordEntryBytes("hello") + WordEntryBytes("world"));
   DifficultKeySet(1).Presses['a'] = 99;  // left by somebody before
   auto user = OpenUser("Ann", false, -1, 2);
   EXPECT_EQ(DifficultKeySet(0).Presses['a'], (('a' * 7 + 13) % 500));
@@ -399,7 +383,7 @@ TEST_F(TUserTest, StatisticsOfVersion5LoadTheFirstKeySetAndOldWordsOnly) {
 
 TEST_F(TUserTest, StatisticsOfVersion6To10ReadBothSetsAndOldWords) {
   ExistingProfile("Ann.usr", "Ann");
-  fake.WriteHostFile(kAnnStatistics, Header(10) + KeyBlock(1) + KeyBlock(2) + WordEntryBytes("hello"));
+  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(10) + KeyBlock(1) + KeyBlock(2) + WordEntryBytes("hello"));
   auto user = OpenUser("Ann", false, -1, 2);
   EXPECT_EQ(DifficultKeySet(1).Presses['a'], (('a' * 7 + 26) % 500));
   EXPECT_EQ(TableWords(), std::vector<std::string>{"hello"});
@@ -407,7 +391,7 @@ TEST_F(TUserTest, StatisticsOfVersion6To10ReadBothSetsAndOldWords) {
 
 TEST_F(TUserTest, StatisticsOfAnUnknownVersionReadNoWords) {
   ExistingProfile("Ann.usr", "Ann");
-  fake.WriteHostFile(kAnnStatistics, Header(50) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}));
+  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(50) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}));
   auto user = OpenUser("Ann", false, -1, 2);
   EXPECT_NE(KeyTotal(1), 0);
   EXPECT_TRUE(TableWords().empty());
@@ -417,8 +401,8 @@ TEST_F(TUserTest, NothingOfThePreviousUserSurvivesTheNextLoad) {
   ExistingProfile("Ann.usr", "Ann");
   ExistingProfile("Bob.usr", "Bob");
   ExistingProfile("Eve.usr", "Eve");
-  fake.WriteHostFile(kAnnStatistics, Header(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha", "bravo", "charlie"}));
-  fake.WriteHostFile("C:\\Data\\Eve.DTA", Header(110) + KeyBlock(3) + KeyBlock(4) +
+  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha", "bravo", "charlie"}));
+  fake.WriteHostFile("C:\\Data\\Eve.DTA", StatisticsHeader(110) + KeyBlock(3) + KeyBlock(4) +
                                               WordBlock({"echo"}, "Data\\Eve.DTA"));
   CurrentUser = OpenUser("Ann", false, -1, 2);
   ASSERT_EQ(TableWords().size(), 3u);
@@ -433,7 +417,7 @@ TEST_F(TUserTest, NothingOfThePreviousUserSurvivesTheNextLoad) {
 
 TEST_F(TUserTest, FailedStatisticsWriteIsReportedAndKeepsTheOldFile) {
   ExistingProfile("Ann.usr", "Ann");
-  const std::string bytes = Header(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"});
+  const std::string bytes = StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"});
   fake.WriteHostFile(kAnnStatistics, bytes);
   auto user = OpenUser("Ann", false, -1, 2);
   user->SetString("NotifyWhenBreak", "0");
@@ -450,7 +434,7 @@ TEST_F(TUserTest, FailedStatisticsWriteIsReportedAndKeepsTheOldFile) {
 
 TEST_F(TUserTest, FailedWordWriteIsReportedOnceAndKeepsTheOldFile) {
   ExistingProfile("Ann.usr", "Ann");
-  const std::string bytes = Header(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha", "bravo"});
+  const std::string bytes = StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha", "bravo"});
   fake.WriteHostFile(kAnnStatistics, bytes);
   auto user = OpenUser("Ann", false, -1, 2);
   fake.files.Add({FileFault::FailWrite, "Ann.DTA", 28 + 2 * 1338 + 300});
@@ -462,7 +446,7 @@ TEST_F(TUserTest, FailedWordWriteIsReportedOnceAndKeepsTheOldFile) {
 
 TEST_F(TUserTest, StatisticsFileHeldByAnotherProgram) {
   ExistingProfile("Ann.usr", "Ann");
-  const std::string bytes = Header(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"});
+  const std::string bytes = StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"});
   fake.WriteHostFile(kAnnStatistics, bytes);
   {
     auto other = Files().Open(kAnnStatistics, {FileAccess::ReadWrite, FileShare::None, FileCreate::OpenExisting});
@@ -485,11 +469,11 @@ TEST_F(TUserTest, DamagedStatisticsFilesLoadWhatTheyHold) {
   for (int i = 0; i < 5000; ++i) binary += static_cast<char>((i * 73 + 11) & 0xFF);
   const std::vector<std::string> files = {
       "",                                             // empty
-      Header(110).substr(0, 10),                      // cut inside the header
-      Header(110) + KeyBlock(1).substr(0, 500),       // cut inside the first set
-      Header(110) + KeyBlock(1) + KeyBlock(2) + Le32(1000000000) + WordEntryBytes("x"),  // huge word count
+      StatisticsHeader(110).substr(0, 10),                      // cut inside the header
+      StatisticsHeader(110) + KeyBlock(1).substr(0, 500),       // cut inside the first set
+      StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + Le32(1000000000) + WordEntryBytes("x"),  // huge word count
       binary,
-      Header(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}) + std::string(1 << 20, '\x7f'),  // oversized
+      StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}) + std::string(1 << 20, '\x7f'),  // oversized
   };
   for (const std::string& bytes : files) {
     fake.WriteHostFile(kAnnStatistics, bytes);
@@ -502,7 +486,7 @@ TEST_F(TUserTest, DamagedStatisticsFilesLoadWhatTheyHold) {
 
 TEST_F(TUserTest, ReadErrorInTheStatisticsFileRefusesTheUser) {
   ExistingProfile("Ann.usr", "Ann");
-  fake.WriteHostFile(kAnnStatistics, Header(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}));
+  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}));
   fake.files.Add({FileFault::FailRead, "Ann.DTA", 28});
   EXPECT_EQ(OpenFailure("Ann"), "File error in LoadStatistics: -7");
 }
@@ -531,14 +515,14 @@ TEST_F(TUserTest, WordCollLimitAndDoNotCollectWordsShapeTheWordBlock) {
 
 TEST_F(TUserTest, DoNotCollectWordsLeavesTheWordBlockUnread) {
   ExistingProfile("Ann.usr", "Ann", "DoNotCollectWords=1\r\n");
-  fake.WriteHostFile(kAnnStatistics, Header(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}));
+  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}));
   auto user = OpenUser("Ann", false, -1, 2);
   EXPECT_TRUE(TableWords().empty());
 }
 
 TEST_F(TUserTest, SkipStatisticsLoadsNoStatisticsWordListsOrApplications) {
   ExistingProfile("Ann.usr", "Ann");
-  fake.WriteHostFile(kAnnStatistics, Header(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}));
+  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}));
   TUser user("Ann", -1, 2, true);
   EXPECT_TRUE(TableWords().empty());
   EXPECT_EQ(SpyedApps, nullptr);
