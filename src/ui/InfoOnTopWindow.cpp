@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "storage/Numbers.h"
+#include "ui/SpeedButton2.h"
 
 namespace strevo {
 
@@ -32,6 +33,46 @@ void TInfoOnTop::UpdateMeter(const std::string& words, int speed, const std::str
 }
 
 void TInfoOnTop::ForceRepaint(int range) { LastShownKey = std::to_string(std::rand() % range); }
+
+namespace {
+
+struct WidgetButtonForm {
+  const char* name;
+  const char* hint;
+  Rect rounded, clipped;
+};
+constexpr WidgetButtonForm kWidgetButtonForms[kWidgetButtons] = {
+    {"OnOffBtn", "Pause/Activate", {218, 38, 242, 62}, {224, 26, 248, 50}},
+    {"PracticeBtn", "Stats and Training", {218, 71, 242, 95}, {224, 52, 248, 76}},
+    {"Setupbtn", "Settings and More..", {234, 4, 254, 24}, {206, 78, 226, 98}},
+    {"HideBtn", "Minimize", {208, 4, 228, 24}, {206, 4, 226, 24}},
+};
+
+}  // namespace
+
+const char* WidgetButtonName(WidgetButton button) { return kWidgetButtonForms[static_cast<int>(button)].name; }
+
+Rect WidgetButtonPlace(WidgetButton button, bool roundedByWindowManager) {
+  const WidgetButtonForm& form = kWidgetButtonForms[static_cast<int>(button)];
+  return roundedByWindowManager ? form.rounded : form.clipped;
+}
+
+void CreateWidgetButtons(TButtonParent& parent, bool roundedByWindowManager) {
+  TButtonFont font;
+  font.colour = 0x00FF00;  // lime
+  font.underline = true;
+  for (const WidgetButtonForm& form : kWidgetButtonForms) {
+    const Rect r = roundedByWindowManager ? form.rounded : form.clipped;
+    TSpeedButton2& button = parent.Add(form.name, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    button.SetFont(font);
+    button.SetFontHoverColor(0x000000);
+    button.SetFontDisabledColor(0x000000);
+    button.SetFlat(true);
+    button.Hint = form.hint;
+    button.ShowHint = true;
+  }
+  if (TSpeedButton2* practice = parent.Find("PracticeBtn")) practice->SetAllowAllUp(true);
+}
 
 int NeedleAngle(int s) {
   int a;

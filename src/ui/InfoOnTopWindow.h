@@ -9,6 +9,8 @@
 
 namespace strevo {
 
+class TButtonParent;
+
 class TInfoOnTop {
  public:
   explicit TInfoOnTop(IInfoOnTopView& view) : view_(view) {}
@@ -44,6 +46,19 @@ class TInfoOnTop {
  private:
   IInfoOnTopView& view_;
 };
+
+// The widget's four buttons, in the order they are created.
+enum class WidgetButton { OnOff, Practice, Setup, Hide };
+inline constexpr int kWidgetButtons = 4;
+// The button's name on the form and its hint.
+const char* WidgetButtonName(WidgetButton button);
+// Where a button stands: with the corners rounded by the window manager,
+// or inside the rounded clipping region of systems without it (where the
+// two columns must stay clear of the region's curve and of each other).
+Rect WidgetButtonPlace(WidgetButton button, bool roundedByWindowManager);
+// Creates the four buttons on the widget as the form has them: flat, with
+// a frame while hot, hints shown. Clicks are wired by the caller.
+void CreateWidgetButtons(TButtonParent& parent, bool roundedByWindowManager);
 
 // The needle's angle in degrees clockwise from 12 o'clock for a speed in
 // words per minute.

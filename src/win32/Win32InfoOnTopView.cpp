@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <tuple>
@@ -9,9 +10,11 @@
 #include "storage/DebugLog.h"
 #include "storage/LangRes.h"
 #include "ui/InfoOnTopWindow.h"
+#include "ui/SpeedButton2.h"
 #include "win32/Win32ApplicationWindow.h"
 #include "win32/Win32Dwm.h"
 #include "win32/Win32Gdi.h"
+#include "win32/Win32SpeedButton.h"
 
 namespace strevo {
 
@@ -20,9 +23,15 @@ namespace {
 HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
 
 constexpr UINT_PTR kAlphaTimer = 1, kAlphaOffTimer = 2;
-constexpr int kPaintBoxSize = 204;  // all meter drawing is clipped to it
-constexpr COLORREF kLime = RGB(0, 255, 0);
+constexpr int kFaceWidth = 204;  // the face bitmap; the button strip continues its ground
 constexpr COLORREF kGrey = RGB(0x80, 0x80, 0x80);
+// The large speed figure stands under the needle's hub, between the
+// dial's "0" and "120": three digits get a smaller font there.
+constexpr int kHubX = 51, kSpeedTop = 56, kSpeedRoom = 28;
+// The status line: under the figures, from their panel's left edge at
+// most, up to the buttons beside it.
+constexpr int kStatusLeft = 96, kStatusX = 109, kStatusTop = 80;
+constexpr int kFiguresX = 145;
 
 }  // namespace
 
@@ -31,37 +40,56 @@ constexpr COLORREF kGrey = RGB(0x80, 0x80, 0x80);
 // second redraw on with the English face).
 struct Win32InfoOnTopView::Resources {
   GdiObject<HBITMAP> faceEnglish, faceOther, pauseOverlay;
-  BackBuffer buffer;
+  COLORREF overlayGround = 0;  // the overlay's ground shows the face through
+  GdiObject<HPEN> needle{::CreatePen(PS_SOLID, 2, RGB(255, 0, 0))};
+  HDC source = ::CreateCompatibleDC(nullptr);  // for the bitmaps
+  HDC dc = nullptr;                            // the picture being drawn
   std::map<std::tuple<std::string, int, bool>, GdiObject<HFONT>> fonts;
   std::string fontName = "Tahoma";
   int fontHeight = -11;
   bool fontBold = false;
   COLORREF fontColour = RGB(0, 0, 0);
 
-  HFONT Font() {
-    auto key = std::make_tuple(fontName, fontHeight, fontBold);
+  ~Resources() { ::DeleteDC(source); }
+
+  HFONT Font(int height) {
+    auto key = std::make_tuple(fontName, height, fontBold);
     auto found = fonts.find(key);
     if (found == fonts.end())
-      found = fonts.emplace(key, GdiObject<HFONT>(MakeFont(fontName.c_str(), fontHeight, fontBold))).first;
+      found = fonts.emplace(key, GdiObject<HFONT>(MakeFont(fontName.c_str(), height, fontBold))).first;
     return found->second.Get();
   }
-  void Text(int x, int y, const std::string& text) {
-    HDC dc = buffer.Dc();
-    SelectedObject font(dc, Font());
+  void Text(int x, int y, const std::string& text, int height = 0) {
+    SelectedObject font(dc, Font(height ? height : fontHeight));
     ::SetTextColor(dc, fontColour);
     ::TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
+  }
+  int TextWidth(const std::string& text, int height) {
+    SelectedObject font(dc, Font(height));
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+    return size.cx;
+  }
+  // The font's height, or up to steps times two pixels smaller until the
+  // text fits into room (the smallest tried when nothing fits).
+  int FittingHeight(const std::string& text, int room, int steps) {
+    int height = fontHeight;
+    for (int step = 0; step < steps && TextWidth(text, height) > room; ++step)
+      height = height < 0 ? height + 2 : height - 2;
+    return height;
   }
 };
 
 Win32InfoOnTopView::Win32InfoOnTopView(Win32ApplicationWindow* application)
     : application_(application), resources_(std::make_unique<Resources>()) {
-  resources_->faceEnglish.Reset(LoadBitmapFile("spmeter1.bmp"));
-  resources_->faceOther.Reset(LoadBitmapFile("spmeterfor.bmp"));
-  resources_->pauseOverlay.Reset(LoadBitmapFile("spmeter2.bmp"));
-  buttons_[kOnOff] = {224, 26, 24};
-  buttons_[kPractice] = {224, 55, 24};
-  buttons_[kSetup] = {208, 76, 20};
-  buttons_[kHide] = {208, 7, 20};
+  Resources& r = *resources_;
+  r.faceEnglish.Reset(LoadBitmapFile("spmeter1.bmp"));
+  r.faceOther.Reset(LoadBitmapFile("spmeterfor.bmp"));
+  r.pauseOverlay.Reset(LoadBitmapFile("spmeter2.bmp"));
+  if (r.pauseOverlay) {
+    SelectedObject selected(r.source, r.pauseOverlay.Get());
+    r.overlayGround = ::GetPixel(r.source, 0, 0);
+  }
 
   WindowPlacement placement;
   placement.caption = "Raruru Ridaze Rivaruz ";
@@ -73,19 +101,12 @@ Win32InfoOnTopView::Win32InfoOnTopView(Win32ApplicationWindow* application)
   CreateWindowOf({"TInfoOnTop", CS_DBLCLKS}, placement);
   SetAlpha(1);
 
-  HDC screen = ::GetDC(hwnd(handle_));
-  resources_->buffer.Create(screen, kClientWidth, kClientHeight);
-  ::ReleaseDC(hwnd(handle_), screen);
-
   if (RequestCornerPreference(handle_, 2)) {
     roundedByWindowManager_ = true;
-    buttons_[kOnOff] = {218, 38, 24};
-    buttons_[kPractice] = {218, 71, 24};
-    buttons_[kSetup] = {234, 4, 20};
-    buttons_[kHide] = {208, 4, 20};
   } else {
     ::SetWindowRgn(hwnd(handle_), ::CreateRoundRectRgn(1, 1, kClientWidth - 1, kClientHeight - 1, 100, 100), TRUE);
   }
+  CreateButtons();
   Paint(nullptr);
   SetAlphaTimer(true);
 }
@@ -93,6 +114,34 @@ Win32InfoOnTopView::Win32InfoOnTopView(Win32ApplicationWindow* application)
 Win32InfoOnTopView::~Win32InfoOnTopView() {
   // The window goes before the drawing resources it paints with.
   DestroyWindow();
+}
+
+void Win32InfoOnTopView::CreateButtons() {
+  buttons_ = std::make_unique<Win32SpeedButtons>(handle_, kClientWidth, kClientHeight);
+  TButtonParent& parent = buttons_->Parent();
+  CreateWidgetButtons(parent, roundedByWindowManager_);
+  TSpeedButton2& onOff = buttons_->Button(WidgetButtonName(WidgetButton::OnOff));
+  onOff.SetPicture(ButtonPicture("onoff"));
+  onOff.SetPictureHover(ButtonPicture("onoff-hover"));
+  onOff.SetPictureDisabled(ButtonPicture("onoff-disabled"));
+  onOff.OnClick = [this] {
+    if (TInfoOnTop* widget = Widget(); widget && widget->onOnOff) widget->onOnOff();
+  };
+  TSpeedButton2& practice = buttons_->Button(WidgetButtonName(WidgetButton::Practice));
+  practice.SetPicture(ButtonPicture("practice"));
+  practice.OnClick = [this] {
+    if (TInfoOnTop* widget = Widget(); widget && widget->onPractice) widget->onPractice();
+  };
+  TSpeedButton2& setup = buttons_->Button(WidgetButtonName(WidgetButton::Setup));
+  setup.SetPicture(ButtonPicture("setup"));
+  setup.OnClick = [this] {
+    if (TInfoOnTop* widget = Widget(); widget && widget->onSetup) widget->onSetup();
+  };
+  TSpeedButton2& hide = buttons_->Button(WidgetButtonName(WidgetButton::Hide));
+  hide.SetPicture(ButtonPicture("hide"));
+  hide.SetPictureHover(ButtonPicture("hide-hover"));
+  hide.OnClick = [this] { HideClick(); };
+  buttons_->UpdateHints();
 }
 
 bool Win32InfoOnTopView::FaceLoaded(bool english) const {
@@ -116,7 +165,7 @@ bool Win32InfoOnTopView::Visible() { return ::IsWindowVisible(hwnd(handle_)) != 
 
 void Win32InfoOnTopView::Redraw(const TInfoOnTop& widget) {
   Paint(&widget);
-  CopyToScreen();
+  buttons_->Compose();
 }
 
 void Win32InfoOnTopView::Repaint() {
@@ -149,13 +198,12 @@ void Win32InfoOnTopView::SetAlphaOffTimer(bool enabled) {
 }
 
 void Win32InfoOnTopView::SetOnOffEnabled(bool enabled) {
-  buttons_[kOnOff].enabled = enabled;
-  PaintButtons();
-  CopyToScreen();
+  buttons_->Button(WidgetButtonName(WidgetButton::OnOff)).SetEnabled(enabled);
 }
 
 void Win32InfoOnTopView::SetupButtonOrigin(int& x, int& y) {
-  POINT p{buttons_[kSetup].left, buttons_[kSetup].top};
+  const Rect place = buttons_->Button(WidgetButtonName(WidgetButton::Setup)).Bounds();
+  POINT p{place.left, place.top};
   ::ClientToScreen(hwnd(handle_), &p);
   x = p.x;
   y = p.y;
@@ -208,12 +256,7 @@ void Win32InfoOnTopView::MouseEnter() {
   SetAlpha(250);
 }
 
-void Win32InfoOnTopView::MouseLeave() {
-  hover_ = -1;
-  PaintButtons();
-  CopyToScreen();
-  SetAlpha(128);
-}
+void Win32InfoOnTopView::MouseLeave() { SetAlpha(128); }
 
 void Win32InfoOnTopView::FormMouseDown(bool right) {
   TInfoOnTop* widget = Widget();
@@ -223,7 +266,7 @@ void Win32InfoOnTopView::FormMouseDown(bool right) {
     ::ReleaseCapture();
     ::SendMessageA(hwnd(handle_), WM_SYSCOMMAND, 0xF012, 0);  // move by the caption: the system drags
   } else {
-    ButtonClick(kSetup);
+    buttons_->Button(WidgetButtonName(WidgetButton::Setup)).Click();
   }
   if ((widget = Widget())) widget->LastShownKey.clear();
 }
@@ -238,172 +281,131 @@ bool Win32InfoOnTopView::PressResumes() {
   return true;
 }
 
-void Win32InfoOnTopView::ButtonClick(int button) {
-  TInfoOnTop* widget = Widget();
-  switch (button) {
-    case kOnOff:
-      if (widget && widget->onOnOff) widget->onOnOff();
-      break;
-    case kPractice:
-      if (widget && widget->onPractice) widget->onPractice();
-      break;
-    case kSetup:
-      if (widget && widget->onSetup) widget->onSetup();
-      break;
-    case kHide:
-      if (widget) widget->ForceRepaint(10);
-      if (application_) application_->Minimize();
-      Hide();
-      break;
-    default:
-      break;
-  }
+void Win32InfoOnTopView::HideClick() {
+  if (TInfoOnTop* widget = Widget()) widget->ForceRepaint(10);
+  if (application_) application_->Minimize();
+  Hide();
 }
 
-int Win32InfoOnTopView::ButtonAt(int x, int y) const {
-  for (int i = 0; i < kButtonCount; ++i) {
-    const Button& b = buttons_[i];
-    if (x >= b.left && x < b.left + b.size && y >= b.top && y < b.top + b.size) return i;
+void Win32InfoOnTopView::DrawFace(const TInfoOnTop* widget) {
+  Resources& r = *resources_;
+  const bool english = widget ? widget->EnglishFace : true;
+  HBITMAP face = english ? r.faceEnglish.Get() : r.faceOther.Get();
+  RECT all{0, 0, kClientWidth, kClientHeight};
+  // Without its file the face stays plain black.
+  ::FillRect(r.dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+  if (!face) return;
+  SelectedObject selected(r.source, face);
+  const int width = std::min(BitmapWidth(face), kFaceWidth);
+  const int height = std::min(BitmapHeight(face), kClientHeight);
+  ::BitBlt(r.dc, 0, 0, width, height, r.source, 0, 0, SRCCOPY);
+  // The button strip continues the face's last column, so no seam shows.
+  ::StretchBlt(r.dc, width, 0, kClientWidth - width, height, r.source, width - 1, 0, 1, height, SRCCOPY);
+}
+
+void Win32InfoOnTopView::DrawSpeed(const std::string& speed) {
+  if (speed.empty()) return;
+  Resources& r = *resources_;
+  const int height = r.FittingHeight(speed, kSpeedRoom, 2);
+  r.Text(kHubX - r.TextWidth(speed, height) / 2, kSpeedTop + std::abs(r.fontHeight) - std::abs(height), speed, height);
+}
+
+int Win32InfoOnTopView::ButtonsRight(int top, int bottom) const {
+  int right = kClientWidth - 4;
+  for (const auto& button : buttons_->Parent().Buttons()) {
+    const Rect place = button->Bounds();
+    if (button->Visible() && place.top < bottom && place.bottom > top) right = std::min(right, place.left - 3);
   }
-  return -1;
+  return right;
+}
+
+// A text that does not fit gets a smaller font, and is cut with an
+// ellipsis only when that is not enough.
+void Win32InfoOnTopView::DrawFitted(int x, int y, const std::string& text, int right) {
+  if (text.empty()) return;
+  Resources& r = *resources_;
+  const int height = r.FittingHeight(text, right - x, 3);
+  y += (std::abs(r.fontHeight) - std::abs(height)) / 2;
+  if (r.TextWidth(text, height) <= right - x) {
+    r.Text(x, y, text, height);
+    return;
+  }
+  SelectedObject font(r.dc, r.Font(height));
+  ::SetTextColor(r.dc, r.fontColour);
+  RECT box{x, y, right, kClientHeight};
+  ::DrawTextA(r.dc, text.data(), static_cast<int>(text.size()), &box,
+              DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
+// The status line keeps its place while it fits; a longer one starts
+// further left, as far as the figures' panel, before it gets smaller.
+void Win32InfoOnTopView::DrawStatus(const std::string& status) {
+  if (status.empty()) return;
+  Resources& r = *resources_;
+  const int right = ButtonsRight(kStatusTop, kStatusTop + std::abs(r.fontHeight));
+  const int width = r.TextWidth(status, r.fontHeight);
+  DrawFitted(std::max(kStatusLeft, std::min(kStatusX, right - width)), kStatusTop, status, right);
 }
 
 void Win32InfoOnTopView::Paint(const TInfoOnTop* widget) {
   Resources& r = *resources_;
-  HDC dc = r.buffer.Dc();
-  if (!dc) return;
-  RECT all{0, 0, kClientWidth, kClientHeight};
-  ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-
-  const int saved = ::SaveDC(dc);
-  ::IntersectClipRect(dc, 0, 0, kPaintBoxSize, kPaintBoxSize);
-  const bool english = widget ? widget->EnglishFace : true;
-  // Without its file the face stays plain black.
-  if (HBITMAP face = english ? r.faceEnglish.Get() : r.faceOther.Get()) {
-    HDC source = ::CreateCompatibleDC(dc);
-    {
-      SelectedObject selected(source, face);
-      ::BitBlt(dc, 0, 0, BitmapWidth(face), BitmapHeight(face), source, 0, 0, SRCCOPY);
+  r.dc = static_cast<HDC>(buttons_->Background());
+  if (!r.dc) return;
+  ++paints_;
+  DrawFace(widget);
+  if (!widget) return;
+  ::SetBkMode(r.dc, TRANSPARENT);
+  if (widget->Paused) {
+    if (HBITMAP overlay = r.pauseOverlay.Get()) {
+      // Only the dimmed dial: the overlay's ground lets the labels beside
+      // it show.
+      SelectedObject selected(r.source, overlay);
+      ::TransparentBlt(r.dc, 0, 0, BitmapWidth(overlay), BitmapHeight(overlay), r.source, 0, 0, BitmapWidth(overlay),
+                       BitmapHeight(overlay), r.overlayGround);
     }
-    ::DeleteDC(source);
+    r.fontColour = RGB(255, 255, 0);
+    DrawStatus(widget->StatusText);
+  } else {
+    int x = 0, y = 0;
+    NeedleEnd(widget->NeedleSpeed, x, y);
+    SelectedObject pen(r.dc, r.needle.Get());
+    ::MoveToEx(r.dc, kHubX, 50, nullptr);
+    ::LineTo(r.dc, x, y);
   }
-  if (widget) {
-    ::SetBkMode(dc, TRANSPARENT);
-    if (widget->Paused) {
-      if (HBITMAP overlay = r.pauseOverlay.Get()) {
-        HDC source = ::CreateCompatibleDC(dc);
-        {
-          SelectedObject selected(source, overlay);
-          ::BitBlt(dc, 0, 0, BitmapWidth(overlay), BitmapHeight(overlay), source, 0, 0, SRCCOPY);
-        }
-        ::DeleteDC(source);
-      }
-      r.fontColour = RGB(255, 255, 0);
-      r.Text(109, 80, widget->StatusText);
-    } else {
-      int x = 0, y = 0;
-      NeedleEnd(widget->NeedleSpeed, x, y);
-      GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 2, RGB(255, 0, 0)));
-      SelectedObject selected(dc, pen.Get());
-      ::MoveToEx(dc, 51, 50, nullptr);
-      ::LineTo(dc, x, y);
-    }
-    r.fontColour = RGB(255, 255, 255);
-    r.fontHeight = 14;
-    r.fontName = "Segoe UI";
-    if (!widget->EnglishFace) {
-      r.fontBold = true;
-      r.Text(95, 4, LangStr(1));
-      r.fontHeight = 14;
-      r.Text(99, 24, LangStr(658));
-      r.Text(99, 42, LangStr(130));
-      r.Text(99, 61, LangStr(116));
-      r.fontBold = false;
-    }
-    r.Text(145, 24, widget->WordsText);
-    r.Text(145, 42, widget->TimeText);
-    r.Text(145, 61, widget->AverageSpeedText);
-    r.fontHeight = 20;
+  r.fontColour = RGB(255, 255, 255);
+  r.fontHeight = 14;
+  r.fontName = "Segoe UI";
+  if (!widget->EnglishFace) {
     r.fontBold = true;
-    r.Text(41, 56, widget->SpeedText);
-    r.fontHeight = 16;
-    r.fontColour = kGrey;
-    if (widget->ShowStatusText) r.Text(109, 80, widget->StatusText);
+    DrawFitted(95, 4, LangStr(1), ButtonsRight(4, 4 + r.fontHeight));
+    r.fontHeight = 14;
+    // The row labels end before the figures.
+    DrawFitted(99, 24, LangStr(658), kFiguresX - 2);
+    DrawFitted(99, 42, LangStr(130), kFiguresX - 2);
+    DrawFitted(99, 61, LangStr(116), kFiguresX - 2);
+    r.fontBold = false;
   }
-  ::RestoreDC(dc, saved);
-  PaintButtons();
-}
-
-void Win32InfoOnTopView::PaintButtons() {
-  HDC dc = resources_->buffer.Dc();
-  if (!dc) return;
-  for (int i = 0; i < kButtonCount; ++i) {
-    const Button& b = buttons_[i];
-    const bool down = pressed_ == i && hover_ == i;
-    const COLORREF ink = b.enabled ? kLime : RGB(0x50, 0x50, 0x50);
-    RECT area{b.left, b.top, b.left + b.size, b.top + b.size};
-    ::FillRect(dc, &area, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-    GdiObject<HPEN> frame(::CreatePen(PS_SOLID, 1, hover_ == i && b.enabled ? kLime : RGB(0x40, 0x40, 0x40)));
-    {
-      SelectedObject pen(dc, frame.Get());
-      SelectedObject brush(dc, ::GetStockObject(NULL_BRUSH));
-      ::Rectangle(dc, area.left, area.top, area.right, area.bottom);
-    }
-    const int shift = down ? 1 : 0;
-    const int cx = b.left + b.size / 2 + shift, cy = b.top + b.size / 2 + shift;
-    const int s = b.size;
-    GdiObject<HPEN> glyph(::CreatePen(PS_SOLID, 2, ink));
-    SelectedObject pen(dc, glyph.Get());
-    SelectedObject brush(dc, ::GetStockObject(NULL_BRUSH));
-    switch (i) {
-      case kOnOff: {  // the power sign
-        const int radius = s / 3;
-        // Counter-clockwise from left of the top round to right of it: the
-        // ring open at the top.
-        ::Arc(dc, cx - radius, cy - radius + 1, cx + radius + 1, cy + radius + 2, cx - 3, cy - radius, cx + 3,
-              cy - radius);
-        ::MoveToEx(dc, cx, cy - radius - 1, nullptr);
-        ::LineTo(dc, cx, cy + 1);
-        break;
-      }
-      case kPractice: {  // a bar chart
-        const int base = cy + s / 4 + 1;
-        for (int bar = 0; bar < 3; ++bar) {
-          const int x = cx - 5 + bar * 5;
-          ::MoveToEx(dc, x, base, nullptr);
-          ::LineTo(dc, x, base - 4 - bar * 3);
-        }
-        break;
-      }
-      case kSetup:  // a menu: three lines
-        for (int line = -1; line <= 1; ++line) {
-          ::MoveToEx(dc, cx - 5, cy + line * 4, nullptr);
-          ::LineTo(dc, cx + 5, cy + line * 4);
-        }
-        break;
-      case kHide:  // minimise
-        ::MoveToEx(dc, cx - 5, cy + 4, nullptr);
-        ::LineTo(dc, cx + 5, cy + 4);
-        break;
-      default:
-        break;
-    }
-  }
-}
-
-void Win32InfoOnTopView::CopyToScreen() {
-  if (!handle_ || !resources_->buffer.Dc()) return;
-  HDC dc = ::GetDC(hwnd(handle_));
-  ::BitBlt(dc, 0, 0, kClientWidth, kClientHeight, resources_->buffer.Dc(), 0, 0, SRCCOPY);
-  ::ReleaseDC(hwnd(handle_), dc);
+  r.Text(kFiguresX, 24, widget->WordsText);
+  r.Text(kFiguresX, 42, widget->TimeText);
+  r.Text(kFiguresX, 61, widget->AverageSpeedText);
+  r.fontHeight = 20;
+  r.fontBold = true;
+  DrawSpeed(widget->SpeedText);
+  r.fontHeight = 16;
+  r.fontColour = kGrey;
+  // Paused, the line was drawn in yellow already.
+  if (widget->ShowStatusText && !widget->Paused) DrawStatus(widget->StatusText);
 }
 
 intptr_t Win32InfoOnTopView::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  if (!buttons_) return DefaultProc(message, wParam, lParam);
+  const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+  intptr_t result = 0;
   switch (message) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = ::BeginPaint(hwnd(handle_), &ps);
-      ::BitBlt(dc, 0, 0, kClientWidth, kClientHeight, resources_->buffer.Dc(), 0, 0, SRCCOPY);
+      buttons_->PaintWindow(dc);
       ::EndPaint(hwnd(handle_), &ps);
       DebugLog(3, "FormPaint1");
       if (TInfoOnTop* widget = Widget()) widget->ForceRepaint(100);
@@ -420,53 +422,35 @@ intptr_t Win32InfoOnTopView::WindowProc(uint32_t message, uintptr_t wParam, intp
       return 0;
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
-    case WM_MOUSEMOVE: {
+    case WM_MOUSEMOVE:
       if (!tracking_) {
         TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, hwnd(handle_), 0};
         tracking_ = ::TrackMouseEvent(&track) != 0;
         MouseEnter();
       }
-      const int over = ButtonAt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-      if (over != hover_) {
-        hover_ = over;
-        PaintButtons();
-        CopyToScreen();
-      }
+      buttons_->Message(message, wParam, lParam, result);
       return 0;
-    }
     case WM_MOUSELEAVE:
       tracking_ = false;
+      buttons_->Message(message, wParam, lParam, result);
       MouseLeave();
       return 0;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      const int button = ButtonAt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-      if (button >= 0 && PressResumes()) return 0;
-      if (button >= 0) {
-        pressed_ = hover_ = button;
-        ::SetCapture(hwnd(handle_));
-        PaintButtons();
-        CopyToScreen();
-      } else {
-        FormMouseDown(false);
-      }
+    case WM_LBUTTONDBLCLK:
+      if (buttons_->Parent().ButtonAt(x, y, true) && PressResumes()) return 0;
+      if (buttons_->Message(message, wParam, lParam, result)) return result;
+      FormMouseDown(false);
       return 0;
-    }
-    case WM_LBUTTONUP: {
-      const int button = pressed_;
-      if (button < 0) return 0;
-      pressed_ = -1;
-      ::ReleaseCapture();
-      const bool inside = ButtonAt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))) == button;
-      PaintButtons();
-      CopyToScreen();
-      if (inside && buttons_[button].enabled) ButtonClick(button);
+    case WM_LBUTTONUP:
+      buttons_->Message(message, wParam, lParam, result);
       return 0;
-    }
     case WM_RBUTTONDOWN:
-      if (ButtonAt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))) < 0) FormMouseDown(true);
-      else PressResumes();
+      if (buttons_->Parent().ButtonAt(x, y, true)) PressResumes();
+      else FormMouseDown(true);
       return 0;
+    case WM_CAPTURECHANGED:
+      buttons_->Message(message, wParam, lParam, result);
+      break;
     case WM_CLOSE:
       // The widget is never closed, only hidden; its owner records where it
       // stood.

@@ -1,8 +1,8 @@
 // The meter widget's window: a small layered, always-on-top tool window
-// that never takes the focus. It draws the face bitmap, the needle, the
-// figures of TInfoOnTop and four glyph buttons off screen and copies the
-// picture in one step; it fades with its two alpha timers and is dragged
-// with the left mouse button.
+// that never takes the focus. It draws the face bitmap, the needle and the
+// figures of TInfoOnTop off screen, its four skinned buttons over them, and
+// copies the picture in one step; it fades with its two alpha timers and
+// is dragged with the left mouse button.
 #pragma once
 
 #include <functional>
@@ -15,6 +15,7 @@
 namespace strevo {
 
 class Win32ApplicationWindow;
+class Win32SpeedButtons;
 
 class Win32InfoOnTopView : public IInfoOnTopView, private Win32Window {
  public:
@@ -49,19 +50,19 @@ class Win32InfoOnTopView : public IInfoOnTopView, private Win32Window {
   // Which face files were found.
   bool FaceLoaded(bool english) const;
   bool PauseOverlayLoaded() const;
+  // The buttons (tests and screenshots).
+  Win32SpeedButtons& Buttons() { return *buttons_; }
+  // How often the meter was drawn.
+  int Paints() const { return paints_; }
 
   static constexpr int kClientWidth = 259, kClientHeight = 104;
 
  private:
-  enum ButtonId { kOnOff, kPractice, kSetup, kHide, kButtonCount };
-  struct Button {
-    int left, top, size;
-    bool enabled = true;
-  };
   struct Resources;
 
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   TInfoOnTop* Widget();
+  void CreateButtons();
   void SetAlpha(int alpha);
   void AlphaTimerTick();
   void AlphaOffTimerTick();
@@ -71,21 +72,25 @@ class Win32InfoOnTopView : public IInfoOnTopView, private Win32Window {
   // A press on a button of the paused widget: monitoring is activated and
   // the press taken; false when the widget is not paused.
   bool PressResumes();
-  void ButtonClick(int button);
-  int ButtonAt(int x, int y) const;
+  void HideClick();
   void Paint(const TInfoOnTop* widget);
-  void PaintButtons();
-  void CopyToScreen();
+  void DrawFace(const TInfoOnTop* widget);
+  void DrawSpeed(const std::string& speed);
+  void DrawStatus(const std::string& status);
+  void DrawFitted(int x, int y, const std::string& text, int right);
+  // Where a line of text between top and bottom must end: before the
+  // buttons beside it.
+  int ButtonsRight(int top, int bottom) const;
 
   Win32ApplicationWindow* application_;
   TInfoOnTop* attached_ = nullptr;
   std::unique_ptr<Resources> resources_;
-  Button buttons_[kButtonCount];
+  std::unique_ptr<Win32SpeedButtons> buttons_;
   int alpha_ = 1;
   bool alphaTimer_ = false, alphaOffTimer_ = false;
   bool tracking_ = false;
-  int hover_ = -1, pressed_ = -1;
   bool roundedByWindowManager_ = false;
+  int paints_ = 0;
 };
 
 }  // namespace strevo

@@ -1,8 +1,9 @@
 // The logon window: a borderless white window with the product name in its
 // header, the prompt, the user-name combo box, the "New user" and "View
 // existing users" links, the OK and Cancel buttons and the "Don't show this
-// window again" check box. TLogForm decides what it shows and what each
-// button does; the window reports the person's actions to it.
+// window again" check box. The links, the two buttons and the close button
+// are skinned buttons. TLogForm decides what it shows and what each button
+// does; the window reports the person's actions to it.
 #pragma once
 
 #include <functional>
@@ -14,6 +15,8 @@
 
 namespace strevo {
 
+class Win32SpeedButtons;
+
 class Win32LogonView : public ILogonView, private Win32ModalWindow {
  public:
   explicit Win32LogonView(Win32MessageLoop& loop, WindowHandle owner);
@@ -24,8 +27,10 @@ class Win32LogonView : public ILogonView, private Win32ModalWindow {
   void EndModal(ModalResult result) override;
 
   using Win32ModalWindow::Handle;
-  // The controls, for tests and screenshots.
+  // The controls, for tests and screenshots: the window's own ones; the
+  // buttons are in Buttons().
   WindowHandle Control(const std::string& name) const;
+  Win32SpeedButtons& Buttons() { return *buttons_; }
 
   static constexpr int kClientWidth = 443, kClientHeight = 290;
 
@@ -33,6 +38,8 @@ class Win32LogonView : public ILogonView, private Win32ModalWindow {
   struct Resources;
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   bool KeyPressed(int key) override;
+  bool AltKey(int key) override;
+  void CreateButtons();
   void Click(const std::string& control);
   // Runs a handler of the form (true: the window closes with the form's
   // result).
@@ -40,11 +47,11 @@ class Win32LogonView : public ILogonView, private Win32ModalWindow {
   // The form's state into the controls, and the person's entries back.
   void Load();
   void Pull();
-  void Paint();
-  void DrawItem(const void* item);
+  void DrawBackground();
 
   TLogForm* form_ = nullptr;
   std::unique_ptr<Resources> resources_;
+  std::unique_ptr<Win32SpeedButtons> buttons_;
   std::string productName_;
   bool roundedByRegion_ = false;  // else the window manager rounds the corners
 };

@@ -41,6 +41,7 @@ ModalResult Win32ModalWindow::RunModal(WindowHandle focus) {
     if (!target || !Inside(window, target)) return false;
     if (m.message == WM_KEYDOWN && (m.wParam == VK_RETURN || m.wParam == VK_ESCAPE) && !ComboListOpen(target))
       return KeyPressed(static_cast<int>(m.wParam));
+    if (m.message == WM_SYSCHAR && AltKey(static_cast<int>(m.wParam))) return true;
     MSG msg = ToMsg(m.window, m.message, m.wParam, m.lParam, m.time);
     return ::IsDialogMessageA(window, &msg) != 0;
   };

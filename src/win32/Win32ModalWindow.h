@@ -28,6 +28,9 @@ class Win32ModalWindow : protected Win32Window {
   // Enter (13) and Escape (27) pressed inside the window; true when the key
   // was used. Tab, the arrows and the space go to the dialog navigation.
   virtual bool KeyPressed(int key) = 0;
+  // Alt with a key inside the window, for the accelerators of its skinned
+  // buttons; true when the key was used.
+  virtual bool AltKey(int) { return false; }
   // Closing by the system (Alt+F4, the close box) cancels.
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   // Static texts and check boxes drawn on white.

@@ -4,7 +4,9 @@
 
 #include "ui/NotifyFrm.h"
 #include "ui/Picture.h"
+#include "ui/SpeedButton2.h"
 #include "win32/Win32Gdi.h"
+#include "win32/Win32SpeedButton.h"
 
 namespace strevo {
 
@@ -16,14 +18,9 @@ HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
 COLORREF FromDesign(uint32_t value) { return static_cast<COLORREF>(value); }
 
 constexpr COLORREF kPanelColour = 0xFFF6F3;
-constexpr COLORREF kLinkColour = 0x840000;
-constexpr COLORREF kBeginColour = RGB(0x2B, 0x5F, 0xA8);
-constexpr COLORREF kBeginHover = RGB(0x3A, 0x75, 0xC8);
+constexpr uint32_t kLinkColour = 0x840000;
 constexpr COLORREF kPlainHeader = RGB(0x1F, 0x45, 0x80);  // without the picture
 constexpr RECT kHeader{0, 0, 489, 73};
-constexpr RECT kBegin{72, 296, 72 + 180, 296 + 34};
-constexpr RECT kSkip{276, 300, 276 + 191, 300 + 22};
-constexpr RECT kSettings{316, 340, 316 + 191, 340 + 22};
 
 bool Inside(const RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
@@ -39,11 +36,8 @@ struct Win32NotifyView::Resources {
   GdiObject<HFONT> title{MakeFont("Verdana", -21, true)};
   GdiObject<HFONT> text{MakeFont("Verdana", -13, false)};
   GdiObject<HFONT> bold{MakeFont("Verdana", -13, true)};
-  GdiObject<HFONT> link{MakeFont("Verdana", -13, true, true)};
-  GdiObject<HFONT> smallLink{MakeFont("Verdana", -12, true, true)};
   HCURSOR hand = nullptr;
   TPicture header, bullet;
-  BackBuffer buffer;
 };
 
 Win32NotifyView::Win32NotifyView(Win32MessageLoop& loop, WindowHandle owner)
@@ -57,9 +51,50 @@ Win32NotifyView::Win32NotifyView(Win32MessageLoop& loop, WindowHandle owner)
   CreateWindowOf({"TNotifyForm", 0, COLOR_WINDOW},
                  CentredPlacement("Strevo", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_DLGMODALFRAME,
                                   kClientWidth, kClientHeight, owner));
+  CreateButtons();
 }
 
 Win32NotifyView::~Win32NotifyView() { DestroyWindow(); }
+
+// The begin button, a picture stretched to its width, and the two links.
+void Win32NotifyView::CreateButtons() {
+  buttons_ = std::make_unique<Win32SpeedButtons>(handle_, kClientWidth, kClientHeight);
+  TButtonParent& parent = buttons_->Parent();
+  TSpeedButton2& begin = parent.Add("BeginBtn", 72, 296, 180, 34);
+  begin.SetFont({"Verdana", -13, true, false, 0xFFFFFF});
+  begin.SetFontHoverColor(0xFFFFFF);
+  begin.SetFontDisabledColor(0xC8B8A4);
+  begin.SetPictureStretch(true);
+  begin.SetPicture(ButtonPicture("begin"));
+  begin.SetPictureHover(ButtonPicture("begin-hover"));
+  begin.SetLayout(TButtonLayout::GlyphTop);
+  begin.SetMargin(7);
+  begin.SetSpacing(0);
+  begin.OnClick = [this] {
+    if (form_) form_->ReviewNowClick();
+  };
+  TSpeedButton2& skip = parent.Add("DonotReviewBtn", 276, 300, 191, 22);
+  skip.SetFont({"Verdana", -13, true, true, kLinkColour});
+  skip.SetFontHoverColor(0x000000);
+  skip.SetMargin(0);
+  skip.SetSpacing(5);
+  skip.OnClick = [this] {
+    if (form_) form_->DonotReviewBtn2Click();
+  };
+  // Inside the window, ending with the panel above it.
+  TSpeedButton2& settings = parent.Add("SettingsBtn", 316, 340, 162, 22);
+  settings.SetFont({"Verdana", -12, true, true, kLinkColour});
+  settings.SetMargin(0);
+  settings.OnClick = [this] {
+    if (form_) form_->SettingsBtnClick();
+  };
+  for (const auto& button : parent.Buttons()) {
+    button->SetFlat(true);
+    button->SetNoFrame(true);
+    button->HandCursor = true;
+    button->ShowHint = false;
+  }
+}
 
 bool Win32NotifyView::HeaderLoaded() const { return !resources_->header.Empty(); }
 bool Win32NotifyView::BulletLoaded() const { return !resources_->bullet.Empty(); }
@@ -71,39 +106,40 @@ void Win32NotifyView::Hide() {
 ModalResult Win32NotifyView::ShowModal(TNotifyForm& form) {
   form_ = &form;
   ::SetWindowTextA(hwnd(handle_), form.Caption.c_str());
-  ::InvalidateRect(hwnd(handle_), nullptr, FALSE);
+  Load();
   const ModalResult result = RunModal(0);
   form_ = nullptr;
-  hover_ = Part::None;
   return result;
 }
 
 Win32NotifyView::Part Win32NotifyView::PartAt(int x, int y) const {
-  if (Inside(kBegin, x, y)) return Part::Begin;
-  if (Inside(kSkip, x, y)) return Part::Skip;
-  if (Inside(kSettings, x, y)) return Part::Settings;
+  if (const TSpeedButton2* button = buttons_->Parent().ButtonAt(x, y, true)) {
+    if (button->Name() == "BeginBtn") return Part::Begin;
+    if (button->Name() == "DonotReviewBtn") return Part::Skip;
+    return Part::Settings;
+  }
   if (Inside(kHeader, x, y)) return Part::Header;
   return Part::None;
 }
 
-void Win32NotifyView::Press(Part part) {
-  if (!form_) return;
-  switch (part) {
-    case Part::Begin: form_->ReviewNowClick(); break;
-    case Part::Skip: form_->DonotReviewBtn2Click(); break;
-    case Part::Settings: form_->SettingsBtnClick(); break;
-    case Part::Header: form_->Image2Click(); break;
-    default: break;
-  }
-}
-
 bool Win32NotifyView::KeyPressed(int key) { return form_ && form_->FormShortCut(key); }
 
-void Win32NotifyView::Paint(void* target) {
-  HDC screen = static_cast<HDC>(target);
+bool Win32NotifyView::AltKey(int key) { return buttons_->Parent().AltKey(static_cast<char>(key)); }
+
+void Win32NotifyView::Load() {
+  if (form_) {
+    buttons_->Button("BeginBtn").SetCaption(form_->BeginCaption);
+    buttons_->Button("DonotReviewBtn").SetCaption(form_->DonotReviewCaption);
+    buttons_->Button("SettingsBtn").SetCaption(form_->SettingsCaption);
+  }
+  DrawBackground();
+  buttons_->Compose();
+  ::InvalidateRect(hwnd(handle_), nullptr, FALSE);
+}
+
+void Win32NotifyView::DrawBackground() {
   Resources& r = *resources_;
-  if (r.buffer.Width() != kClientWidth && !r.buffer.Create(screen, kClientWidth, kClientHeight)) return;
-  HDC dc = r.buffer.Dc();
+  HDC dc = static_cast<HDC>(buttons_->Background());
   RECT all{0, 0, kClientWidth, kClientHeight};
   ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
   ::SetBkMode(dc, TRANSPARENT);
@@ -143,65 +179,43 @@ void Win32NotifyView::Paint(void* target) {
       }
       Text(dc, r.text.Get(), RGB(0, 0, 0), row.info, {264, row.y - 4, 476, row.y + 14}, DT_LEFT | DT_SINGLELINE);
     }
-    // "Begin Training": a picture-like button that lightens under the mouse.
-    GdiObject<HBRUSH> begin(::CreateSolidBrush(hover_ == Part::Begin ? kBeginHover : kBeginColour));
-    GdiObject<HPEN> none(::CreatePen(PS_NULL, 0, 0));
-    {
-      SelectedObject brush(dc, begin.Get());
-      SelectedObject pen(dc, none.Get());
-      ::RoundRect(dc, kBegin.left, kBegin.top, kBegin.right + 1, kBegin.bottom + 1, 10, 10);
-    }
-    Text(dc, r.bold.Get(), RGB(255, 255, 255), f.BeginCaption, kBegin, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    Text(dc, r.link.Get(), hover_ == Part::Skip ? RGB(0, 0, 0) : kLinkColour, f.DonotReviewCaption, kSkip,
-         DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     Text(dc, r.text.Get(), RGB(0x40, 0x40, 0x40), f.Label2, {20, 344, 20 + 293, 344 + 17},
          DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS);
-    Text(dc, r.smallLink.Get(), hover_ == Part::Settings ? RGB(0, 0, 0) : kLinkColour, f.SettingsCaption, kSettings,
-         DT_LEFT | DT_VCENTER | DT_SINGLELINE);
   }
-  ::BitBlt(screen, 0, 0, kClientWidth, kClientHeight, dc, 0, 0, SRCCOPY);
 }
 
 intptr_t Win32NotifyView::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  if (!buttons_) return Win32ModalWindow::WindowProc(message, wParam, lParam);
+  intptr_t result = 0;
   switch (message) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = ::BeginPaint(hwnd(handle_), &ps);
-      Paint(dc);
+      buttons_->PaintWindow(dc);
       ::EndPaint(hwnd(handle_), &ps);
       return 0;
     }
     case WM_ERASEBKGND:
       return 1;
-    case WM_MOUSEMOVE: {
-      if (!tracking_) {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(handle_), 0};
-        tracking_ = ::TrackMouseEvent(&track) != FALSE;
-      }
-      const Part part = PartAt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-      if (part != hover_) {
-        hover_ = part;
-        ::InvalidateRect(hwnd(handle_), nullptr, FALSE);
-      }
-      return 0;
-    }
-    case WM_MOUSELEAVE:
-      tracking_ = false;
-      if (hover_ != Part::None) {
-        hover_ = Part::None;
-        ::InvalidateRect(hwnd(handle_), nullptr, FALSE);
-      }
-      return 0;
-    case WM_SETCURSOR:
-      if (hover_ != Part::None && LOWORD(lParam) == HTCLIENT) {
+    case WM_SETCURSOR: {
+      if (buttons_->Message(message, wParam, lParam, result)) return result;
+      // The header opens the tutor's page.
+      POINT p;
+      ::GetCursorPos(&p);
+      ::ScreenToClient(hwnd(handle_), &p);
+      if (LOWORD(lParam) == HTCLIENT && PartAt(p.x, p.y) == Part::Header) {
         ::SetCursor(resources_->hand);
         return TRUE;
       }
       break;
+    }
     case WM_LBUTTONUP:
-      Press(PartAt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
+      if (buttons_->Message(message, wParam, lParam, result)) return result;
+      if (form_ && PartAt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))) == Part::Header)
+        form_->Image2Click();
       return 0;
     default:
+      if (buttons_->Message(message, wParam, lParam, result)) return result;
       break;
   }
   return Win32ModalWindow::WindowProc(message, wParam, lParam);

@@ -90,5 +90,34 @@ TEST_F(MeterUpdateTest, ForcedRepaintDrawsTheSameFiguresAgain) {
   EXPECT_EQ(view.redraws, 3) << "forcing lasts for one update";
 }
 
+// Frames drawn while hot must never touch: the buttons keep two pixels
+// apart and off the face in both layouts, and inside the rounded region
+// that clips the window where the window manager cannot round it. The
+// end-to-end test clicks the practice button at (232, 75).
+TEST(WidgetButtonsTest, KeepClearOfEachOtherTheFaceAndTheRoundedRegion) {
+  const auto inRegion = [](int px, int py) {
+    const double x = px + 0.5, y = py + 0.5;
+    if (x < 1 || y < 1 || x > 258 || y > 103) return false;
+    const double centreY = y < 51 ? 51 : y > 53 ? 53 : y;
+    return x <= 208 || (x - 208) * (x - 208) + (y - centreY) * (y - centreY) <= 50 * 50;
+  };
+  for (bool rounded : {true, false}) {
+    for (int i = 0; i < kWidgetButtons; ++i) {
+      const Rect a = WidgetButtonPlace(static_cast<WidgetButton>(i), rounded);
+      EXPECT_GE(a.left, 206) << i;
+      for (int j = i + 1; j < kWidgetButtons; ++j) {
+        const Rect b = WidgetButtonPlace(static_cast<WidgetButton>(j), rounded);
+        EXPECT_TRUE(a.right + 2 <= b.left || b.right + 2 <= a.left || a.bottom + 2 <= b.top || b.bottom + 2 <= a.top)
+            << i << " and " << j << (rounded ? " rounded" : " clipped");
+      }
+      if (rounded) continue;
+      for (int x : {a.left, a.right - 1})
+        for (int y : {a.top, a.bottom - 1}) EXPECT_TRUE(inRegion(x, y)) << i << " at " << x << ", " << y;
+    }
+    const Rect practice = WidgetButtonPlace(WidgetButton::Practice, rounded);
+    EXPECT_TRUE(practice.left <= 232 && 232 < practice.right && practice.top <= 75 && 75 < practice.bottom);
+  }
+}
+
 }  // namespace
 }  // namespace strevo

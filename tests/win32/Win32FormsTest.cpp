@@ -15,6 +15,7 @@
 
 #include "analysis/DeviationCalc.h"
 #include "platform/Application.h"
+#include "storage/DynamicSettings.h"
 #include "storage/LangRes.h"
 #include "ui/ChooseAppsFrm.h"
 #include "ui/InfoOnTopWindow.h"
@@ -31,6 +32,7 @@
 #include "win32/Win32NotifyView.h"
 #include "win32/Win32Platform.h"
 #include "win32/Win32SettingsView.h"
+#include "win32/Win32SpeedButton.h"
 #include "win32/Win32TaskbarWindow.h"
 #include "win32/Win32TrayIcon.h"
 
@@ -348,8 +350,8 @@ TEST_F(WidgetTest, WidgetWithoutCompositionIsClippedToARoundedRegion) {
   view.SetPosition(10, 20);
   int x = 0, y = 0;
   view.SetupButtonOrigin(x, y);
-  EXPECT_EQ(x, 10 + 208) << "the buttons keep their places of the square form";
-  EXPECT_EQ(y, 20 + 76);
+  EXPECT_EQ(x, 10 + 206) << "the settings button of the clipped layout, below the practice button";
+  EXPECT_EQ(y, 20 + 78);
 }
 
 TEST_F(WidgetTest, WidgetWithoutFaceFilesStillDraws) {
@@ -366,6 +368,74 @@ TEST_F(WidgetTest, WidgetWithoutFaceFilesStillDraws) {
   widget.UpdateMeter("2", 8, "00:00:02", false);
   EXPECT_EQ(widget.Redraws, 2);
   EXPECT_EQ(widget.SpeedText, "07") << "paused, the kept figures show";
+}
+
+// The widget's buttons under the pointer: a frame only on the one that is
+// hot, gone again when the pointer leaves.
+TEST_F(WidgetTest, WidgetButtonsFrameOnlyTheHotOne) {
+  ASSERT_FALSE(data_.empty());
+  Win32ApplicationWindow application("Strevo forms test widget buttons");
+  Win32InfoOnTopView view(&application);
+  TInfoOnTop widget(view);
+  view.Attach(&widget);
+  view.SetPosition(80, 80);
+  view.Show();
+  widget.UpdateMeter("12", 30, "00:00:12", true);
+  HWND window = hwnd(view.Handle());
+  TButtonParent& buttons = view.Buttons().Parent();
+  TSpeedButton2& onOff = view.Buttons().Button(WidgetButtonName(WidgetButton::OnOff));
+  const Rect place = onOff.Bounds();
+  POINT at{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+  POINT screen = at;
+  ::ClientToScreen(window, &screen);
+  ::SetCursorPos(screen.x, screen.y);
+  ::SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+  EXPECT_TRUE(onOff.MouseInControl());
+  EXPECT_EQ(onOff.Look().edge, TButtonLook::Edge::Raised) << "the hot button has its frame";
+  for (const auto& other : buttons.Buttons()) {
+    if (other.get() == &onOff) continue;
+    EXPECT_EQ(other->Look().edge, TButtonLook::Edge::None) << other->Name();
+  }
+  ::SendMessageA(window, WM_MOUSELEAVE, 0, 0);
+  EXPECT_FALSE(onOff.MouseInControl());
+  EXPECT_EQ(onOff.Look().edge, TButtonLook::Edge::None);
+  ::SetCursorPos(700, 700);
+}
+
+// The logon window's buttons: a press dragged off a button and released
+// outside does nothing, the hover picture follows the pointer, and Alt with
+// a caption's underlined letter clicks its button.
+TEST_F(Win32FormsTest, LogonWindowButtonsClickOnReleaseInsideAndByAltKey) {
+  Win32ApplicationWindow application("Strevo forms test logon buttons");
+  Win32MessageLoop loop;
+  Win32LogonView view(loop, application.Handle());
+  TLogForm form(view);
+  form.ListPrompt = "Choose your name";
+  form.GoCaption = "&Start";
+  form.CancelCaption = "&Not now";
+  Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
+  HWND window = hwnd(view.Handle());
+  TSpeedButton2& cancel = view.Buttons().Button("CancelBtn");
+  TSpeedButton2& go = view.Buttons().Button("GoBtn");
+  bool hoverLook = false, stillShowing = false, dragging = false;
+  Look::Arm("logon-buttons", [&] {
+    const Rect c = cancel.Bounds(), g = go.Bounds();
+    const LPARAM onGo = MAKELPARAM((g.left + g.right) / 2, (g.top + g.bottom) / 2);
+    ::SendMessageA(window, WM_MOUSEMOVE, 0, onGo);
+    hoverLook = go.MouseInControl() && go.Look().picture == &go.PictureHover();
+    const LPARAM onCancel = MAKELPARAM((c.left + c.right) / 2, (c.top + c.bottom) / 2);
+    ::SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, onCancel);
+    dragging = cancel.Dragging();
+    ::SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, 100));
+    ::SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(20, 100));
+    stillShowing = view.Showing();
+  }, [&] { ::PostMessageA(hwnd(view.Control("NameField")), WM_SYSCHAR, 'n', 1 << 29); });
+  EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
+  EXPECT_FALSE(watchdog.fired);
+  EXPECT_TRUE(hoverLook) << "the button under the pointer shows its hover picture";
+  EXPECT_TRUE(dragging);
+  EXPECT_TRUE(stillShowing) << "a release outside the pressed button clicks nothing";
+  EXPECT_FALSE(cancel.Dragging());
 }
 
 TEST_F(Win32FormsTest, LogonWindowClosesWithEndModalFromAMessageTheHookSees) {
@@ -425,15 +495,25 @@ TEST_F(Win32FormsTest, LogonWindowKeysGoThroughTheFormsShortCuts) {
   form.NewUserPrompt = "Type a new name";
   form.ListPrompt = "Choose your name";
   Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
-  // "New user", then Escape goes back to the list, and a second Escape
-  // cancels.
+  // "New user" (the policy allows new users and keeps the list hidden),
+  // then Escape goes back to the list, and a second Escape cancels.
+  PolicySettings = std::make_unique<TDynamicSettings>();
+  PolicySettings->SetBool("DisableUserList", true);
   HWND name = hwnd(view.Control("NameField"));
-  ::PostMessageA(hwnd(view.Control("NewUserBtn")), BM_CLICK, 0, 0);
-  ::PostMessageA(name, WM_KEYDOWN, VK_ESCAPE, 0);
-  ::PostMessageA(name, WM_KEYDOWN, VK_ESCAPE, 0);
+  const Rect link = view.Buttons().Button("NewUserBtn").Bounds();
+  const LPARAM at = MAKELPARAM((link.left + link.right) / 2, (link.top + link.bottom) / 2);
+  ::PostMessageA(hwnd(view.Handle()), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageA(hwnd(view.Handle()), WM_LBUTTONUP, 0, at);
+  int modeAfterClick = 0;
+  Look::Arm("logon-keys", [&] { modeAfterClick = form.Mode; }, [&] {
+    ::PostMessageA(name, WM_KEYDOWN, VK_ESCAPE, 0);
+    ::PostMessageA(name, WM_KEYDOWN, VK_ESCAPE, 0);
+  });
   form.NoConfirmNewUser = false;
   EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
+  ResetPolicy();
   EXPECT_FALSE(watchdog.fired);
+  EXPECT_EQ(modeAfterClick, 2) << "the link asked for a new user";
   EXPECT_EQ(form.Mode, 1);
 }
 
@@ -590,10 +670,12 @@ TEST_F(Win32FormsTest, NotificationWindowShowsAndItsPartsGiveTheirResults) {
   form.KeyIndexGraph = {30, 0x008000};
   Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
   bool visible = false;
-  // A press on "Begin Training" (the middle of its place), while the window
-  // is up.
-  Look::Arm("notification-test", [&] { visible = ::IsWindowVisible(hwnd(view.Handle())) != FALSE; },
-            [&] { ::SendMessageA(hwnd(view.Handle()), WM_LBUTTONUP, 0, MAKELPARAM(162, 313)); });
+  // A press and release on "Begin Training" (the middle of its place),
+  // while the window is up.
+  Look::Arm("notification-test", [&] { visible = ::IsWindowVisible(hwnd(view.Handle())) != FALSE; }, [&] {
+    ::SendMessageA(hwnd(view.Handle()), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(162, 313));
+    ::SendMessageA(hwnd(view.Handle()), WM_LBUTTONUP, 0, MAKELPARAM(162, 313));
+  });
   EXPECT_EQ(form.ShowModal(), ModalResult::BeginTraining);
   EXPECT_TRUE(visible);
   EXPECT_FALSE(watchdog.fired);

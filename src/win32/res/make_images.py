@@ -136,10 +136,11 @@ def face(path, english, dim=False, size=(204, 204)):
             args += ["-font", FONT, "-pointsize", "8.5", "-fill", "#b8c2cc", "-stroke", "none",
                      "-gravity", "NorthWest", "-annotate", f"+99+{y + 2}", text]
     if dim:
-        # The pause sign over the dimmed dial.
+        # The pause sign over the dimmed dial, clear of the speed figure
+        # under the hub.
         args += ["-fill", "#e8b400", "-stroke", "none",
-                 "-draw", f"roundrectangle {CX - 9},{CY - 13} {CX - 3},{CY + 9} 2,2",
-                 "-draw", f"roundrectangle {CX + 3},{CY - 13} {CX + 9},{CY + 9} 2,2"]
+                 "-draw", f"roundrectangle {CX - 9},{CY - 18} {CX - 3},{CY + 3} 2,2",
+                 "-draw", f"roundrectangle {CX + 3},{CY - 18} {CX + 9},{CY + 3} 2,2"]
     args += ["-type", "TrueColor", f"BMP3:{path}"]
     convert(*args)
 
@@ -289,7 +290,114 @@ def bullet(path):
             f"GIF:{path}")
 
 
+# --------------------------------------------------------- button pictures --
+
+WIDGET_GROUND = "#0b0e12"  # the meter face's ground, which the button strip continues
+
+
+def gif_bytes(args, ground):
+    """A picture drawn on its ground, smoothed against it; the ground itself
+    becomes transparent, so the picture sits on the window like the ground."""
+    with tempfile.TemporaryDirectory() as tmp:
+        path = os.path.join(tmp, "p.gif")
+        convert(*args, "+dither", "-fuzz", "0%", "-transparent", ground, f"GIF:{path}")
+        with open(path, "rb") as f:
+            return f.read()
+
+
+def widget_symbol(size, draws, colour, disc=None):
+    """A widget button: a symbol on the widget's ground, the outer pixel left
+    free for the frame the button draws while hot."""
+    c = size / 2
+    args = ["-size", f"{size}x{size}", f"xc:{WIDGET_GROUND}"]
+    if disc:
+        args += ["-fill", disc, "-stroke", "none", "-draw", f"circle {c - 0.5},{c - 0.5} {c - 0.5},{2.5}"]
+    args += ["-fill", "none", "-stroke", colour, "-strokewidth", "2"]
+    for d in draws:
+        args += ["-draw", f"stroke-linecap round {d}"]
+    return gif_bytes(args, WIDGET_GROUND)
+
+
+def power_sign():
+    return ["arc 5.5,6.5 18.5,19.5 -55,235", "line 12,4.5 12,11.5"]
+
+
+def bar_chart():
+    return ["line 7,18 7,13", "line 12,18 12,9", "line 17,18 17,6"]
+
+
+def menu_lines():
+    return ["line 6,6 14,6", "line 6,10 14,10", "line 6,14 14,14"]
+
+
+def minimise_bar():
+    return ["line 6,14 14,14"]
+
+
+def rounded_button(top, bottom, border, size=(40, 34), ground="white"):
+    """A button face for the three-slice stretch: rounded ends, and a middle
+    whose every column is the same, so stretching it shows no seam."""
+    w, h = size
+    return gif_bytes(["-size", f"{w}x{h}", f"gradient:{top}-{bottom}", "-alpha", "set",
+                      "(", "-size", f"{w}x{h}", "xc:none", "-fill", "white",
+                      "-draw", f"roundrectangle 0,0 {w - 1},{h - 1} 6,6", ")",
+                      "-compose", "DstIn", "-composite",
+                      "-fill", "none", "-stroke", border, "-strokewidth", "1",
+                      "-draw", f"roundrectangle 0.5,0.5 {w - 1.5},{h - 1.5} 6,6",
+                      "-background", ground, "-compose", "Over", "-flatten"], ground)
+
+
+def crisp(size, draws, ground="#ff00ff"):
+    """Unsmoothed, for buttons over the header picture, which changes colour
+    under them."""
+    w, h = size
+    args = ["-size", f"{w}x{h}", f"xc:{ground}", "+antialias"]
+    for d in draws:
+        args += ["-draw", d]
+    return gif_bytes(args, ground)
+
+
+def button_pictures():
+    green, bright, grey = "#3fd46a", "#8affa8", "#55606b"
+    return [
+        ("onoff", widget_symbol(24, power_sign(), green)),
+        ("onoff-hover", widget_symbol(24, power_sign(), bright, disc="#173222")),
+        ("onoff-disabled", widget_symbol(24, power_sign(), grey)),
+        ("practice", widget_symbol(24, bar_chart(), green)),
+        ("setup", widget_symbol(20, menu_lines(), green)),
+        ("hide", widget_symbol(20, minimise_bar(), green)),
+        ("hide-hover", widget_symbol(20, minimise_bar(), bright)),
+        ("begin", rounded_button("#3d74c2", "#23519a", "#1d4785")),
+        ("begin-hover", rounded_button("#5089d6", "#2c62b0", "#2458a0")),
+        ("cancel", rounded_button("#f2f2f2", "#dedede", "#b4b4b4")),
+        ("cancel-hover", rounded_button("#fafafa", "#e9e9e9", "#8c8c8c")),
+        ("close", crisp((10, 10), ["stroke white stroke-width 2 line 1,1 8,8", "stroke white stroke-width 2 line 8,1 1,8"])),
+        ("close-hover", crisp((20, 21), ["fill #c8352a stroke none roundrectangle 0,0 19,20 3,3"])),
+    ]
+
+
+def write_button_pictures(path):
+    """The buttons' pictures as GIF files inside a source file, so that the
+    program carries them as a form carries its images."""
+    lines = ["// Made by src/win32/res/make_images.py: the pictures of the program's",
+             "// skinned buttons, as GIF files. Run the script again to change them.", ""]
+    names = []
+    for name, data in button_pictures():
+        symbol = "k" + "".join(part.capitalize() for part in name.split("-"))
+        names.append((name, symbol))
+        lines.append(f"const unsigned char {symbol}[] = {{")
+        for i in range(0, len(data), 16):
+            lines.append("    " + " ".join(f"0x{b:02x}," for b in data[i:i + 16]))
+        lines.append("};")
+    lines.append("const ButtonPictureFile kButtonPictureFiles[] = {")
+    lines += [f"    {{\"{name}\", {symbol}, sizeof {symbol}}}," for name, symbol in names]
+    lines.append("};")
+    with open(path, "w") as out:
+        out.write("\n".join(lines) + "\n")
+
+
 def main():
+    write_button_pictures(os.path.join(HERE, "ButtonPictures.inc"))
     header(os.path.join(DATA, "header.jpg"))
     bullet(os.path.join(DATA, "bullet.gif"))
     face(os.path.join(DATA, "spmeter1.bmp"), english=True)

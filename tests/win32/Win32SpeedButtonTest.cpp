@@ -1,0 +1,89 @@
+// The widget's skinned buttons against the real API (run under Wine): a
+// button clicks only for a release inside and shows its hint where the
+// pointer rests; a redraw happens only for new figures, and its time is
+// printed.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "ui/InfoOnTopWindow.h"
+#include "ui/SpeedButton2.h"
+#include "win32/Win32InfoOnTopView.h"
+#include "win32/Win32SpeedButton.h"
+#include "win32/Win32TestSupport.h"
+
+namespace strevo {
+namespace test {
+namespace {
+
+TEST_F(WidgetTest, WidgetButtonClicksOnReleaseInsideOnlyAndShowsItsHint) {
+  ASSERT_FALSE(data_.empty());
+  Win32InfoOnTopView view(nullptr);
+  TInfoOnTop widget(view);
+  view.Attach(&widget);
+  view.SetPosition(100, 100);
+  view.Show();
+  widget.UpdateMeter("1", 30, "00:00:01", true);
+  int practices = 0;
+  widget.onPractice = [&] { ++practices; };
+  HWND window = hwnd(view.Handle());
+  const Rect place = view.Buttons().Button("PracticeBtn").Bounds();
+  const LPARAM on = MAKELPARAM((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+  const LPARAM off = MAKELPARAM(150, 50);
+
+  ::SendMessageA(window, WM_MOUSEMOVE, 0, on);
+  ::SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, on);
+  ::SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, off);
+  ::SendMessageA(window, WM_LBUTTONUP, 0, off);
+  EXPECT_EQ(practices, 0) << "dragged off the button before the release";
+  ::SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, on);
+  EXPECT_EQ(practices, 0) << "nothing happens on the press";
+  ::SendMessageA(window, WM_LBUTTONUP, 0, on);
+  EXPECT_EQ(practices, 1);
+
+  POINT rest{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+  ::ClientToScreen(window, &rest);
+  ::SetCursorPos(rest.x, rest.y);
+  ::SendMessageA(window, WM_MOUSEMOVE, 0, on);
+  std::string hint;
+  for (int wait = 0; wait < 50 && hint.empty(); ++wait) {
+    Pump(100);
+    hint = view.Buttons().HintShowing();
+  }
+  EXPECT_EQ(hint, "Stats and Training");
+}
+
+TEST_F(WidgetTest, WidgetDrawsOnlyNewFigures) {
+  Win32InfoOnTopView view(nullptr);
+  TInfoOnTop widget(view);
+  view.Attach(&widget);
+  view.Show();
+  widget.ShowStatusText = true;
+  widget.StatusText = "keyboard";
+  widget.UpdateMeter("12", 40, "00:00:10", true);
+  const int paints = view.Paints(), buttonPaints = view.Buttons().ButtonPaints();
+  widget.UpdateMeter("12", 40, "00:00:10", true);
+  EXPECT_EQ(view.Paints(), paints) << "an unchanged key draws nothing";
+  EXPECT_EQ(view.Buttons().ButtonPaints(), buttonPaints);
+
+  // The time of a redraw: the meter, the buttons over it, the copy to the
+  // screen. Printed, never asserted.
+  constexpr int kRedraws = 500;
+  LARGE_INTEGER frequency, start, end;
+  ::QueryPerformanceFrequency(&frequency);
+  ::QueryPerformanceCounter(&start);
+  for (int i = 0; i < kRedraws; ++i) widget.UpdateMeter(std::to_string(i), i % 160, "00:00:11", true);
+  ::QueryPerformanceCounter(&end);
+  EXPECT_EQ(view.Paints(), paints + kRedraws);
+  std::printf("widget redraw: %.3f ms on average over %d redraws\n",
+              1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart) /
+                  kRedraws,
+              kRedraws);
+}
+
+}  // namespace
+}  // namespace test
+}  // namespace strevo
