@@ -113,13 +113,8 @@ MSG ToMsg(uintptr_t window, uint32_t message, uintptr_t wParam, intptr_t lParam,
   return msg;
 }
 
-bool DrawPicture(HDC dc, int x, int y, const TPicture& picture, int sourceX, int sourceY, int width, int height) {
-  if (picture.Empty()) return false;
-  if (width < 0) width = picture.width;
-  if (height < 0) height = picture.height;
-  width = std::min(width, picture.width - sourceX);
-  height = std::min(height, picture.height - sourceY);
-  if (sourceX < 0 || sourceY < 0 || width <= 0 || height <= 0) return false;
+GdiObject<HBITMAP> AlphaBitmap(const TPicture& picture) {
+  if (picture.Empty()) return {};
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = picture.width;
@@ -128,9 +123,8 @@ bool DrawPicture(HDC dc, int x, int y, const TPicture& picture, int sourceX, int
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  GdiObject<HBITMAP> bitmap(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || !bits) return false;
-  // AlphaBlend wants the colours premultiplied by their alpha.
+  GdiObject<HBITMAP> bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return {};
   auto* out = static_cast<uint32_t*>(bits);
   for (size_t i = 0; i < picture.pixels.size(); ++i) {
     const uint32_t p = picture.pixels[i];
@@ -138,6 +132,18 @@ bool DrawPicture(HDC dc, int x, int y, const TPicture& picture, int sourceX, int
     const uint32_t r = ((p >> 16) & 0xFF) * a / 255, g = ((p >> 8) & 0xFF) * a / 255, b = (p & 0xFF) * a / 255;
     out[i] = (a << 24) | (r << 16) | (g << 8) | b;
   }
+  return bitmap;
+}
+
+bool DrawPicture(HDC dc, int x, int y, const TPicture& picture, int sourceX, int sourceY, int width, int height) {
+  if (picture.Empty()) return false;
+  if (width < 0) width = picture.width;
+  if (height < 0) height = picture.height;
+  width = std::min(width, picture.width - sourceX);
+  height = std::min(height, picture.height - sourceY);
+  if (sourceX < 0 || sourceY < 0 || width <= 0 || height <= 0) return false;
+  const GdiObject<HBITMAP> bitmap = AlphaBitmap(picture);
+  if (!bitmap) return false;
   HDC source = ::CreateCompatibleDC(dc);
   bool drawn;
   {

@@ -109,6 +109,10 @@ HFONT DialogFontBold();
 // progress bars); once per process.
 void EnsureCommonControls();
 
+// A picture as a 32-bit bitmap with premultiplied alpha, as AlphaBlend
+// draws it; none for an empty picture or when the system has no memory.
+GdiObject<HBITMAP> AlphaBitmap(const TPicture& picture);
+
 // A 24-bit bitmap file by name; null when missing or unreadable.
 HBITMAP LoadBitmapFile(const std::string& file);
 // A bitmap resource whose background (the colour of its bottom-left pixel)

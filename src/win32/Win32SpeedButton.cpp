@@ -33,30 +33,6 @@ Rect Union(const Rect& a, const Rect& b) {
   return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
-// A picture as a 32-bit bitmap with premultiplied alpha, as AlphaBlend
-// draws it.
-GdiObject<HBITMAP> AlphaBitmap(const TPicture& picture) {
-  if (picture.Empty()) return {};
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  GdiObject<HBITMAP> bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || !bits) return {};
-  auto* out = static_cast<uint32_t*>(bits);
-  for (size_t i = 0; i < picture.pixels.size(); ++i) {
-    const uint32_t p = picture.pixels[i];
-    const uint32_t a = p >> 24;
-    const uint32_t r = ((p >> 16) & 0xFF) * a / 255, g = ((p >> 8) & 0xFF) * a / 255, b = (p & 0xFF) * a / 255;
-    out[i] = (a << 24) | (r << 16) | (g << 8) | b;
-  }
-  return bitmap;
-}
-
 struct ButtonPictureFile {
   const char* name;
   const unsigned char* bytes;
