@@ -87,6 +87,64 @@ size_t object_end(std::string_view text, size_t start) {
   return std::string_view::npos;
 }
 
+// The byte of four hex digits at the start of text ("00e9"); -1 when they are
+// not four hex digits or name a character above 255.
+int hex_byte(std::string_view text) {
+  if (text.size() < 4) return -1;
+  int code = 0;
+  for (size_t i = 0; i < 4; ++i) {
+    const char c = text[i];
+    const int digit = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
+    if (digit < 0) return -1;
+    code = code * 16 + digit;
+  }
+  return code < 256 ? code : -1;
+}
+
+// The text of the string literal whose opening quote is text[open], its
+// escapes undone, so that every key EscapeJson wrote reads back as it was
+// (a key read with its escapes would double its backslashes at every save).
+// An escape that is no JSON escape, or a \u beyond one byte, is kept as it
+// stands. npos in end when the literal is not closed.
+std::string json_string_at(std::string_view text, size_t open, size_t& end) {
+  std::string value;
+  for (size_t i = open + 1; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '"') {
+      end = i;
+      return value;
+    }
+    if (c != '\\' || i + 1 >= text.size()) {
+      value += c;
+      continue;
+    }
+    const char escaped = text[++i];
+    switch (escaped) {
+      case '"': case '\\': case '/': value += escaped; break;
+      case 'b': value += '\b'; break;
+      case 'f': value += '\f'; break;
+      case 'n': value += '\n'; break;
+      case 'r': value += '\r'; break;
+      case 't': value += '\t'; break;
+      default: {
+        const int code = escaped == 'u' ? hex_byte(text.substr(i + 1)) : -1;
+        if (code >= 0) {
+          value += static_cast<char>(code);
+          i += 4;
+        } else {
+          value += '\\';
+          value += escaped;
+        }
+      }
+    }
+  }
+  end = std::string_view::npos;
+  return value;
+}
+
 }  // namespace
 
 std::string EscapeJson(std::string_view text) {
@@ -211,10 +269,13 @@ void TBigramAnalyzer::CountBigram(unsigned char first, unsigned char second, int
   if (!Enabled || first == 0 || second == 0) return;
   const char key[2] = {static_cast<char>(ansi_lower_char(first)), static_cast<char>(ansi_lower_char(second))};
   const std::string_view k(key, 2);
+  // A file may hold figures at their largest: they stay there.
   auto count = [&](TBigramRecord& record) {
-    ++record.Count;
-    if (error) ++record.ErrorCount;
-    if (time >= 1 && time < kLongestAcceptedPause) record.TimeSum += time;
+    if (record.Count < std::numeric_limits<int32_t>::max()) ++record.Count;
+    if (error && record.ErrorCount < std::numeric_limits<int32_t>::max()) ++record.ErrorCount;
+    if (time >= 1 && time < kLongestAcceptedPause)
+      record.TimeSum = record.TimeSum > std::numeric_limits<int64_t>::max() - time ? std::numeric_limits<int64_t>::max()
+                                                                                   : record.TimeSum + time;
     record.LastSeen = Clock().Now();
   };
   if (TBigramRecord* record = Dictionary.Lookup(k)) {
@@ -477,9 +538,9 @@ void TBigramAnalyzer::ReadJson(std::string_view json, const std::string& path) {
     if (colon == std::string_view::npos) continue;
     const size_t open = object.find('"', colon + 1);
     if (open == std::string_view::npos) continue;
-    const size_t close = object.find('"', open + 1);
+    size_t close = 0;
+    const std::string key = json_string_at(object, open, close);
     if (close == std::string_view::npos) continue;
-    const std::string_view key = object.substr(open + 1, close - open - 1);
 
     TBigramRecord record;
     record.Bigram.assign(key);

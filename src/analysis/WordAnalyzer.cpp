@@ -248,13 +248,17 @@ int32_t TWordList::SaveTo(TRecFile& file, int32_t limit) {
     const int32_t slot = list.lines[static_cast<size_t>(i)].slot;
     const TWordEntry& entry = g_table[static_cast<size_t>(slot - 1)];
     const std::string scrambled = EncodeWord(entry.Word(), key);
-    if (DebugLogOn() && DecodeWord(scrambled, key) != entry.Word()) DebugLog(1, "corruption");
+    // The reader takes the next key from the word as it decodes it: lower
+    // case and at most 120 characters. Keyed with the word as held (a capital
+    // letter, a longer word) the next word would read back changed.
+    std::string readBack = DecodeWord(scrambled, key);
+    if (DebugLogOn() && readBack != entry.Word()) DebugLog(1, "corruption");
     TWordEntry stored = entry;
     stored.Chars.fill(0);
     stored.SetWord(scrambled);
     stored.EncodeTo(block.data() + static_cast<size_t>(i) * kWordEntrySize);
     if (DebugLogOn()) DebugLog(1, "save w " + std::to_string(slot) + " " + std::string(entry.Word()));
-    key = entry.Word();
+    key = std::move(readBack);
   }
   if (!block.empty()) file.WriteBytes(block.data(), static_cast<int32_t>(block.size()));
   return file.Status;

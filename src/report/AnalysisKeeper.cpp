@@ -11,21 +11,28 @@
 
 namespace strevo {
 
+namespace {
+
+// The analysis module's parts, which exist only while it is initialised.
+// Declared outside Saved: clang cannot see a nested class with member
+// initialisers as constructible inside its enclosing class.
+struct SavedModule {
+  TDifficultKeys keys0, keys1;
+  int32_t slot = 0, pass = 0;
+  bool modified = false;
+};
+
+}  // namespace
+
 struct TAnalysisKeeper::Saved {
   std::array<TWordEntry, kWordTableSize> words;
-  // The module's parts exist only while the analysis is initialised.
-  struct Module {
-    TDifficultKeys keys0, keys1;
-    int32_t slot = 0, pass = 0;
-    bool modified = false;
-  };
-  std::optional<Module> module;
+  std::optional<SavedModule> module;
 };
 
 TAnalysisKeeper::TAnalysisKeeper() : saved_(std::make_unique<Saved>()) {
   for (int32_t slot = 1; slot <= kWordTableSize; ++slot) saved_->words[static_cast<size_t>(slot - 1)] = WordEntry(slot);
   if (AnalyzerInitialized()) {
-    Saved::Module& m = saved_->module.emplace();
+    SavedModule& m = saved_->module.emplace();
     m.keys0 = DifficultKeySet(0);
     m.keys1 = DifficultKeySet(1);
     if (const TWordList* list = CurrentWord().WordList.get()) {
@@ -46,7 +53,7 @@ TAnalysisKeeper::~TAnalysisKeeper() {
   if (module && !CurrentWord().WordList) CurrentWord().WordList = std::make_unique<TWordList>();
   for (int32_t slot = 1; slot <= kWordTableSize; ++slot) WordEntry(slot) = saved_->words[static_cast<size_t>(slot - 1)];
   if (module) {
-    const Saved::Module& m = *saved_->module;
+    const SavedModule& m = *saved_->module;
     DifficultKeySet(0) = m.keys0;
     DifficultKeySet(1) = m.keys1;
     TWordList& list = *CurrentWord().WordList;

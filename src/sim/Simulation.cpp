@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <istream>
 #include <sstream>
 
@@ -80,12 +81,11 @@ std::string unescape(const std::string& text) {
 }
 
 // Leading blanks go; trailing ones stay (they are typed by "type" lines).
+// The blanks are those that separate words, so that a line left holds a word.
 std::string TrimLine(const std::string& line) {
-  const size_t first = line.find_first_not_of(" \t");
+  const size_t first = line.find_first_not_of(" \t\n\v\f\r");
   if (first == std::string::npos) return {};
-  std::string rest = line.substr(first);
-  if (rest.find_first_not_of(" \t") == std::string::npos) return {};
-  return rest;
+  return line.substr(first);
 }
 
 bool parse_number(const std::string& text, int64_t& value) {
@@ -98,6 +98,41 @@ bool parse_number(const std::string& text, int64_t& value) {
   }
 }
 
+// A number from low to high: intervals and waits outside their range would
+// wrap into years of virtual time.
+bool parse_number(const std::string& text, int64_t low, int64_t high, int64_t& value) {
+  return parse_number(text, value) && value >= low && value <= high;
+}
+
+// "a<sep>b<sep>c", each field a number within its range.
+bool parse_fields(const std::string& text, char separator, const int64_t (&ranges)[3][2], int (&fields)[3]) {
+  size_t start = 0;
+  for (int i = 0; i < 3; ++i) {
+    const size_t end = i < 2 ? text.find(separator, start) : text.size();
+    if (end == std::string::npos) return false;
+    const std::string field = text.substr(start, end - start);
+    // Decimal, with the leading zeros of "09:05".
+    if (field.empty() || field.find_first_not_of("0123456789") != std::string::npos || field.size() > 9) return false;
+    const int64_t value = std::stoll(field);
+    if (value < ranges[i][0] || value > ranges[i][1]) return false;
+    fields[i] = static_cast<int>(value);
+    start = end + 1;
+  }
+  return true;
+}
+
+// A day that exists in the calendar (no 31 April).
+bool is_real_date(const int (&date)[3]) {
+  int year = 0, month = 0, day = 0;
+  decode_date(encode_date(date[0], date[1], date[2]), year, month, day);
+  return year == date[0] && month == date[1] && day == date[2];
+}
+
+// The longest wait a line may ask for: a hundred years.
+constexpr int64_t kLongestWaitDays = 36525;
+constexpr int64_t kLongestWaitMs = kLongestWaitDays * FakeClock::kMillisecondsPerDay;
+constexpr int64_t kLongestInterval = UINT32_MAX;
+
 void reset_process_state() {
   Application().Reset();
   CurrentUser.reset();
@@ -107,6 +142,26 @@ void reset_process_state() {
   ProgramSettings.reset();
   Localize().Clear();
   ResetSelectedLanguageCode();
+}
+
+// The installation's files into the fake drive, read and written as
+// streams: a timer's signal (a profiler's, the fuzzer's) interrupts the
+// kernel copy of std::filesystem::copy and failed the start at random, but
+// never a stream's reads and writes of a local file.
+void copy_installation(const std::filesystem::path& from, const std::filesystem::path& to) {
+  for (const std::filesystem::directory_entry& entry : std::filesystem::recursive_directory_iterator(from)) {
+    const std::filesystem::path target = to / entry.path().lexically_relative(from);
+    if (entry.is_directory()) {
+      std::filesystem::create_directories(target);
+      continue;
+    }
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    if (in && in.peek() != std::ifstream::traits_type::eof()) out << in.rdbuf();
+    if (!in.is_open() || !out.flush())
+      throw std::filesystem::filesystem_error("cannot copy the installation", entry.path(), target,
+                                              std::make_error_code(std::errc::io_error));
+  }
 }
 
 }  // namespace
@@ -124,9 +179,7 @@ Simulation::Simulation(const std::string& installation, const std::string& root)
   platform_->dialogs.whileShowing = [this] { MessageBoxShowing(); };
   const std::filesystem::path program = platform_->HostPath("C:\\Strevo");
   std::filesystem::create_directories(program);
-  if (!installation.empty())
-    std::filesystem::copy(installation, program,
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+  if (!installation.empty()) copy_installation(installation, program);
   std::filesystem::create_directories(program / "Database");
   platform_->system.executablePath = "C:\\Strevo\\strevo.exe";
   platform_->posix.ChangeDirectory("C:\\Strevo");
@@ -193,6 +246,16 @@ void Simulation::Pump() {
 
 void Simulation::Wait(uint64_t ms) {
   Pump();
+  if (virtualTimeLimitMs != 0) {
+    if (ms > virtualTimeLimitMs - virtualElapsedMs_) {
+      if (!failed_) {
+        failed_ = true;
+        error_ = "the script takes more than " + std::to_string(virtualTimeLimitMs) + " ms of virtual time";
+      }
+      return;
+    }
+    virtualElapsedMs_ += ms;
+  }
   forms_->threads.Advance(ms);
 }
 
@@ -235,6 +298,7 @@ void Simulation::TypeText(const std::string& text, uint32_t interval) {
 
 bool Simulation::Setup(const std::string& line, std::string& error) {
   const std::vector<std::string> w = words_of(line);
+  if (w.empty()) return true;
   const std::string& cmd = w[0];
   FakePlatform& p = *platform_;
   if (cmd == "layout" && w.size() == 2) {
@@ -249,10 +313,12 @@ bool Simulation::Setup(const std::string& line, std::string& error) {
   } else if (cmd == "args") {
     p.system.arguments.assign(w.begin() + 1, w.end());
   } else if (cmd == "date" && w.size() >= 2) {
-    int y = 0, mo = 0, d = 0, h = 9, mi = 0, s = 0;
-    if (std::sscanf(w[1].c_str(), "%d-%d-%d", &y, &mo, &d) != 3) return error = "bad date " + w[1], false;
-    if (w.size() >= 3) std::sscanf(w[2].c_str(), "%d:%d:%d", &h, &mi, &s);
-    p.clock.SetNow(encode_date(y, mo, d) + encode_time(h, mi, s));
+    int date[3] = {}, time[3] = {9, 0, 0};
+    if (!parse_fields(w[1], '-', {{1, 9999}, {1, 12}, {1, 31}}, date) || !is_real_date(date))
+      return error = "bad date " + w[1], false;
+    if (w.size() >= 3 && !parse_fields(w[2], ':', {{0, 23}, {0, 59}, {0, 59}}, time))
+      return error = "bad time " + w[2], false;
+    p.clock.SetNow(encode_date(date[0], date[1], date[2]) + encode_time(time[0], time[1], time[2]));
   } else if (cmd == "logon" && w.size() >= 2) {
     forms_->logon.script.push_back({w[1], rest_after(line, 2)});
   } else if (cmd == "notify" && w.size() >= 2) {
@@ -278,7 +344,7 @@ bool Simulation::Setup(const std::string& line, std::string& error) {
     }
   } else if (cmd == "interval" && w.size() == 2) {
     int64_t ms = 0;
-    if (!parse_number(w[1], ms) || ms < 0) return error = "bad interval", false;
+    if (!parse_number(w[1], 0, kLongestInterval, ms)) return error = "bad interval", false;
     keyIntervalMs = static_cast<uint32_t>(ms);
   } else {
     return false;
@@ -329,7 +395,7 @@ bool Simulation::KeyLine(const std::vector<std::string>& w, std::string& error) 
   int64_t n = 0;
   if (!parse_number(keyText, n) || n <= 0 || n > 255) return error = "bad key " + keyText, false;
   int64_t interval = keyIntervalMs;
-  if (w.size() >= 3 && !parse_number(w[2], interval)) return error = "bad interval " + w[2], false;
+  if (w.size() >= 3 && !parse_number(w[2], 0, kLongestInterval, interval)) return error = "bad interval " + w[2], false;
   PressKey(static_cast<uint32_t>(n), shift, ctrl, alt, static_cast<uint32_t>(interval));
   return true;
 }
@@ -352,6 +418,8 @@ void Simulation::SecondCopy() {
 
 bool Simulation::Event(const std::string& line, std::string& error) {
   const std::vector<std::string> w = words_of(line);
+  // An empty step of a modal window ("settings do" and nothing more).
+  if (w.empty()) return true;
   const std::string& cmd = w[0];
   FakePlatform& p = *platform_;
   int64_t n = 0;
@@ -367,15 +435,15 @@ bool Simulation::Event(const std::string& line, std::string& error) {
   } else if (cmd == "numlock" && w.size() == 2) {
     numLock_ = w[1] == "on";
   } else if (cmd == "typeslow" && w.size() >= 3) {
-    if (!parse_number(w[1], n)) return error = "bad interval " + w[1], false;
+    if (!parse_number(w[1], 0, kLongestInterval, n)) return error = "bad interval " + w[1], false;
     TypeText(unescape(rest_after(line, 2)), static_cast<uint32_t>(n));
   } else if (cmd == "key" && w.size() >= 2) {
     return KeyLine(w, error);
   } else if (cmd == "wait" && w.size() == 2) {
-    if (!parse_number(w[1], n) || n < 0) return error = "bad wait " + w[1], false;
+    if (!parse_number(w[1], 0, kLongestWaitMs, n)) return error = "bad wait " + w[1], false;
     Wait(static_cast<uint64_t>(n));
   } else if (cmd == "days" && w.size() == 2) {
-    if (!parse_number(w[1], n) || n < 0) return error = "bad days " + w[1], false;
+    if (!parse_number(w[1], 0, kLongestWaitDays, n)) return error = "bad days " + w[1], false;
     Wait(static_cast<uint64_t>(n) * 86400000ull);
   } else if (cmd == "midnight") {
     // One second into the next day.

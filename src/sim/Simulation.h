@@ -52,6 +52,9 @@ class Simulation {
   FakePlatform& Platform() { return *platform_; }
   FakeForms& Forms() { return *forms_; }
   uint32_t keyIntervalMs = 150;
+  // The virtual time the script's waits and keys may take in all; a script
+  // that asks for more fails there. 0: no limit.
+  uint64_t virtualTimeLimitMs = 0;
 
  private:
   bool Setup(const std::string& line, std::string& error);
@@ -77,6 +80,7 @@ class Simulation {
   SimulationSummary summary_;
   KernelHandle tutorMutex_ = 0;
   std::deque<ModalAction> msgboxSteps_;
+  uint64_t virtualElapsedMs_ = 0;
   bool numLock_ = true;  // "msgbox" lines: answers and events while a box is up  // the tutor's mutex while "tutor running"
 };
 

@@ -185,6 +185,9 @@ int TLocalize::ParseStringFile(const std::string& fileName, int mode) {
     // Ids outside the table (possible in the supplement, or when the last
     // row does not carry the highest id) are passed over.
     if (id < 0 || id >= Count()) continue;
+    // String 0 says which language is loaded (the program chooses fonts and
+    // the keyboard face by it); the supplement changes texts, never that.
+    if (mode == kSupplement && id == 0) continue;
     std::string& entry = Strings[static_cast<size_t>(id)];
     if (mode == kEnglishFill && entry != kUnsetString) continue;
     if (mode == kMainFile && entry != kUnsetString)

@@ -23,7 +23,7 @@ class TLocalize {
  public:
   // ParseStringFile modes.
   static constexpr int kMainFile = 1;     // replaces the table
-  static constexpr int kSupplement = 2;   // overwrites entries
+  static constexpr int kSupplement = 2;   // overwrites entries, string 0 excepted
   static constexpr int kEnglishFill = 3;  // sets only entries still unset, resizes the table
   // Ids are below this; a last row with a higher id makes the file invalid.
   static constexpr int kMaxCount = 100000;

@@ -37,7 +37,9 @@ bool text_to_float(std::string_view text, double& value) {
   }
   char* end = nullptr;
   const double parsed = std::strtod(copy.c_str(), &end);
-  if (end != copy.c_str() + copy.size()) return false;
+  // A number too large for a double is no value: read as infinity it would
+  // be written as "INF", which no reader takes back.
+  if (end != copy.c_str() + copy.size() || std::isinf(parsed)) return false;
   value = parsed;
   return true;
 }

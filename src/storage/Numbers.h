@@ -34,7 +34,7 @@ inline int64_t trunc_toward_zero(double value) { return static_cast<int64_t>(std
 // exponent written as "E-5" (the class library's general float format).
 std::string float_to_text(double value);
 // Reads "." or "," as the decimal separator; false for text that is not a
-// number (surrounding blanks are not accepted).
+// number (surrounding blanks are not accepted) or too large for a double.
 bool text_to_float(std::string_view text, double& value);
 // Whole decimal numbers with optional sign (and "$" hexadecimal, as the class
 // library reads); false on anything else or on overflow.

@@ -390,10 +390,20 @@ TEST_F(BigramTest, ArrayWithLineBreaksAndTabsLoads) {
   EXPECT_EQ(record("cd").LastSeen, fake.clock.Now());  // the load time, not the stored one
 }
 
-TEST_F(BigramTest, KeyIsTakenUnchangedWithItsEscapes) {
-  load_text("{\"bigrams\": [{\"bigram\": \"a\\u0001\", \"count\": 2}, {\"bigram\": \"a}\", \"count\": 4}]}");
-  EXPECT_EQ(record("a\\u0001").Count, 2);
+// A key read with its escapes left in doubled its backslashes at every save,
+// until the file grew past what is read.
+TEST_F(BigramTest, EscapedKeyReadsAsWrittenAndStaysTheSameAcrossSaves) {
+  load_text("{\"bigrams\": [{\"bigram\": \"a\\u0001\", \"count\": 2}, {\"bigram\": \"a}\", \"count\": 4}, "
+            "{\"bigram\": \"q\\\"\\\\\", \"count\": 5}, {\"bigram\": \"\\x\\u20ac\", \"count\": 6}]}");
+  EXPECT_EQ(record("a\x01").Count, 2);
   EXPECT_EQ(record("a}").Count, 4);
+  EXPECT_EQ(record("q\"\\").Count, 5);
+  EXPECT_EQ(record("\\x\\u20ac").Count, 6);  // no escape of one byte: kept as it stands
+  ASSERT_TRUE(bigrams.Save());
+  const std::string saved = fake.ReadHostFile("C:\\Data\\Ann.json");
+  bigrams.Load();
+  ASSERT_TRUE(bigrams.Save());
+  EXPECT_EQ(fake.ReadHostFile("C:\\Data\\Ann.json"), saved);
 }
 
 TEST_F(BigramTest, RepeatedKeyOverwritesTheEarlierOne) {
@@ -414,6 +424,16 @@ TEST_F(BigramTest, MissingNegativeAndOversizedNumbersAndABlankBeforeTheColonRead
   EXPECT_EQ(record("ef").Count, 0);
   EXPECT_EQ(record("ef").TimeSum, 5000000000LL);
   EXPECT_EQ(record("gh").ErrorCount, 2147483647);
+}
+
+// Typing a pair whose figures the file holds at their largest overflowed them.
+TEST_F(BigramTest, FiguresReadAtTheirLargestStayThereWhenThePairIsTyped) {
+  load_text("{\"bigrams\": [{\"bigram\": \"ab\", \"count\": 2147483647, \"error_count\": 2147483647, "
+            "\"time_sum\": 9223372036854775807}]}");
+  type("ab\bb");
+  EXPECT_EQ(record("ab").Count, 2147483647);
+  EXPECT_EQ(record("ab").ErrorCount, 2147483647);
+  EXPECT_EQ(record("ab").TimeSum, 9223372036854775807LL);
 }
 
 TEST_F(BigramTest, MissingArrayEmptiesTheTable) {

@@ -335,12 +335,24 @@ TEST_F(WordTest, BlockRoundTripIsByteForByte) {
   EXPECT_EQ(save_words("C:\\Data\\Ann.DTA", 2000), first);
 }
 
-TEST_F(WordTest, CapitalisedWordReloadsLowerCase) {
-  add_times("Cat", 0, 1);
+// Each word is keyed with the one before it as the reader decodes it: keyed
+// with a capital letter or past the 120 characters kept, the next word came
+// back changed ("\xC9t\xE9" after "Cat", "{x]_" after "Hello").
+TEST_F(WordTest, CapitalisedAndLongWordsReloadLowerCaseAndCutAndKeepTheWordsAfterThem) {
+  std::string longWord;
+  for (int i = 0; i < 130; ++i) longWord += static_cast<char>('a' + i % 7);
+  for (const std::string& w : {std::string("Cat"), std::string("\xE9t\xE9"), std::string("Hello"), std::string("[x]_"),
+                               longWord, std::string(125, 'z')})
+    add_times(w, 0, 1);
   const std::string bytes = save_words("C:\\Data\\Ann.DTA", 2000);
   ClearWordTable();
   load_words("C:\\Data\\Ann.DTA", bytes);
   EXPECT_EQ(WordEntry(1).Word(), "cat");
+  EXPECT_EQ(WordEntry(2).Word(), "\xE9t\xE9");
+  EXPECT_EQ(WordEntry(3).Word(), "hello");
+  EXPECT_EQ(WordEntry(4).Word(), "[x]_");
+  EXPECT_EQ(WordEntry(5).Word(), longWord.substr(0, 120));
+  EXPECT_EQ(WordEntry(6).Word(), std::string(120, 'z'));
 }
 
 TEST_F(WordTest, SaveKeepsTheWordsWhoseSumsSortFirstAsText) {

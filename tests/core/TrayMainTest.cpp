@@ -1,8 +1,10 @@
 // The running monitor end to end on the fake platform: start, the session,
 // key decoding, the counters, the daily figures and the files they land in.
 #include <gtest/gtest.h>
+#include <sys/time.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -646,6 +648,36 @@ TEST(SimulationScriptTest, NumbersOutOfRangeAndTooMuchVirtualTimeFailTheScript) 
   std::string error;
   EXPECT_FALSE(sim.Run(Lines("args /INST\nrun\ntype hello \nwait 59000\ntype more\n"), error));
   EXPECT_NE(error.find("virtual time"), std::string::npos) << error;
+}
+
+// A line of other blanks ("\v", a second "\r") was taken for a command, and
+// an empty step of a modal window for an event: both read a missing word.
+TEST(SimulationScriptTest, BlankLinesAndEmptyModalStepsAreNoCommands) {
+  Simulation sim(kInstallation);
+  std::string error;
+  EXPECT_TRUE(sim.Run(Lines("\v\nargs /INST\n\r\r\nsettings do\nmsgbox\vdo x\nrun\n\f \ntype hi \nmenu 1\n"), error))
+      << error;
+}
+
+// The installation was copied with a kernel copy that a timer's signal
+// interrupts: under the fuzzer's timer the simulator failed to start at random.
+TEST(SimulationScriptTest, TimerSignalsNeverStopTheCopyOfTheInstallation) {
+  struct sigaction tick {}, before {};
+  tick.sa_handler = [](int) {};  // no SA_RESTART, as the fuzzer's own timer
+  ASSERT_EQ(sigaction(SIGALRM, &tick, &before), 0);
+  const itimerval often{{0, 100}, {0, 100}}, off{};
+  setitimer(ITIMER_REAL, &often, nullptr);
+  int failed = 0;
+  for (int i = 0; i < 50; ++i) {
+    try {
+      Simulation sim(kInstallation);
+    } catch (const std::exception&) {
+      ++failed;
+    }
+  }
+  setitimer(ITIMER_REAL, &off, nullptr);
+  sigaction(SIGALRM, &before, nullptr);
+  EXPECT_EQ(failed, 0);
 }
 
 }  // namespace

@@ -236,6 +236,19 @@ TEST_F(TLocalizeTest, SupplementOverwritesAndSelectedLanguageStillWins) {
   EXPECT_EQ(table.GetString(3), "three");
 }
 
+// A supplement that named itself in row 0, or left it empty, changed which
+// language the program took as loaded (the keyboard face, the fonts).
+TEST_F(TLocalizeTest, SupplementNeverChangesWhichFileIsLoaded) {
+  File("language.eng", "0=language.eng\r\n1=one\r\n2=two\r\n");
+  for (const char* supplement : {"0=language.icr\r\n2=ICR\r\n", "0=\r\n2=ICR\r\n"}) {
+    File("language.icr", supplement);
+    TLocalize loaded;
+    EXPECT_EQ(loaded.Load("language", 1), 0);
+    EXPECT_EQ(loaded.GetString(0), "language.eng") << supplement;
+    EXPECT_EQ(loaded.GetString(2), "ICR");
+  }
+}
+
 TEST_F(TLocalizeTest, UnusableLanguageFileGivesMinusOne) {
   File("language.eng", "0=language.hin\r\n1=x\r\n");
   EXPECT_EQ(table.Load("language", 1), -1);
