@@ -3,7 +3,7 @@
 SHELL := /bin/bash
 export STREVO_DEPS ?= $(or $(XDG_CACHE_HOME),$(HOME)/.cache)/strevo-deps
 
-.PHONY: setup build test demo native native32 win64 win32 clean
+.PHONY: setup build test demo native native32 win64 win32 asan fuzz clean
 
 setup:
 	@scripts/setup
@@ -24,12 +24,24 @@ win32: setup
 	@cmake --preset win32 >/dev/null
 	@cmake --build --preset win32
 
-build: native native32 win64 win32
+# The native tests with AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: setup
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+
+# The fuzz targets of fuzz/ (clang, libFuzzer); scripts/fuzz runs them.
+fuzz: setup
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+
+build: native native32 win64 win32 asan fuzz
 
 test: build
 	@ctest --preset native
 	@ctest --preset native32
 	@scripts/wine-tests
+	@ctest --preset asan
+	@scripts/fuzz
 
 demo: win64
 	@scripts/demo
