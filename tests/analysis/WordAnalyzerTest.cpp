@@ -446,20 +446,6 @@ TEST_F(WordTest, GarbageFieldsNeverLeaveTheTable) {
   list().WeightedList(0xFFFF, 1);
 }
 
-TEST_F(WordTest, RandomBytesLoadWithoutHarm) {
-  std::string bytes = le32(40);
-  uint32_t seed = 99;
-  for (int i = 0; i < 40 * 282 + 17; ++i) {
-    seed = seed * 1664525u + 1013904223u;
-    bytes += static_cast<char>(seed >> 24);
-  }
-  load_words("C:\\Data\\Ann.DTA", bytes);
-  EXPECT_EQ(list().Slot, 40);
-  list().WeightedList(0xFFFF, 1);
-  save_words("C:\\Data\\Other.DTA", 2000);
-  for (int i = 0; i < 50; ++i) list().AddWord(word_name(i), 1, 1);
-}
-
 // -------------------------------------------------------- the older block --
 
 TEST_F(WordTest, OlderBlockHoldsClearWords) {

@@ -212,20 +212,6 @@ TEST_F(TSpyedAppsTest, ManyRecordsLoadAndSaveBackByteForByte) {
   EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes);
 }
 
-TEST_F(TSpyedAppsTest, BinaryRecordsLoadWithoutHarm) {
-  std::string bytes(2 * 772, '\0');
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 131 + 7) & 0xFF);
-  fake.WriteHostFile(kSetFile, bytes);
-  TSpyedApps apps;
-  ASSERT_TRUE(apps.loadApps(kSetFile));
-  ASSERT_EQ(apps.Items.size(), 2u);
-  for (const TAppItem& item : apps.Items) {
-    EXPECT_LE(item.Key.size(), 255u);
-    EXPECT_LE(item.App->DisplayName.size(), 255u);
-    EXPECT_LE(item.App->Qualifier.size(), 255u);
-  }
-}
-
 // -------------------------------------------------------- bad moments --
 
 TEST_F(TSpyedAppsTest, MissingFileLoadsNothingAndAnEmptyOneAnEmptyList) {
