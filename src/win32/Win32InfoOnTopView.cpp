@@ -402,15 +402,11 @@ intptr_t Win32InfoOnTopView::WindowProc(uint32_t message, uintptr_t wParam, intp
   const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
   intptr_t result = 0;
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd(handle_), &ps);
-      buttons_->PaintWindow(dc);
-      ::EndPaint(hwnd(handle_), &ps);
+    case WM_PAINT:
+      buttons_->Message(message, wParam, lParam, result);
       DebugLog(3, "FormPaint1");
       if (TInfoOnTop* widget = Widget()) widget->ForceRepaint(100);
       return 0;
-    }
     case WM_ERASEBKGND:
       return 1;
     case WM_SIZE:

@@ -254,15 +254,6 @@ intptr_t Win32LogonView::WindowProc(uint32_t message, uintptr_t wParam, intptr_t
   if (!buttons_) return Win32ModalWindow::WindowProc(message, wParam, lParam);
   intptr_t result = 0;
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd(handle_), &ps);
-      buttons_->PaintWindow(dc);
-      ::EndPaint(hwnd(handle_), &ps);
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
     case WM_NCHITTEST: {
       // The header moves the window, except where a button is.
       POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};

@@ -188,15 +188,6 @@ intptr_t Win32NotifyView::WindowProc(uint32_t message, uintptr_t wParam, intptr_
   if (!buttons_) return Win32ModalWindow::WindowProc(message, wParam, lParam);
   intptr_t result = 0;
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd(handle_), &ps);
-      buttons_->PaintWindow(dc);
-      ::EndPaint(hwnd(handle_), &ps);
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
     case WM_SETCURSOR: {
       if (buttons_->Message(message, wParam, lParam, result)) return result;
       // The header opens the tutor's page.

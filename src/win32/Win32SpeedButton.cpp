@@ -263,6 +263,17 @@ bool Win32SpeedButtons::Message(uint32_t message, uintptr_t wParam, intptr_t lPa
   HWND window = hwnd(window_);
   const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
   switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = ::BeginPaint(window, &ps);
+      PaintWindow(dc);
+      ::EndPaint(window, &ps);
+      result = 0;
+      return true;
+    }
+    case WM_ERASEBKGND:
+      result = 1;
+      return true;
     case WM_MOUSEMOVE:
       if (!tracking_) {
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};

@@ -36,11 +36,10 @@ class Win32SpeedButtons final : public IButtonSurface {
   void* Background() const;
   // The whole picture again from the background, then shown.
   void Compose();
-  // WM_PAINT: the parts asked for are drawn, and the picture copied.
-  void PaintWindow(void* dc);
-  // The window's mouse, key and cursor messages. True when the buttons
-  // used the message (result holds the answer); moves and leaves are also
-  // left to the window.
+  // The window's paint, mouse, key and cursor messages. True when the
+  // buttons used the message (result holds the answer); moves and leaves are
+  // also left to the window. The window's picture covers it whole, so the
+  // background is never erased.
   bool Message(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
 
   // The hints follow the buttons' places, texts and visibility.
@@ -61,6 +60,8 @@ class Win32SpeedButtons final : public IButtonSurface {
 
  private:
   struct Drawing;
+  // WM_PAINT: the parts asked for are drawn, and the picture copied.
+  void PaintWindow(void* dc);
   void ComposeArea(const Rect& area);
   void DrawButton(TSpeedButton2& button, const Rect& clip);
   void Present(const Rect& area);
