@@ -15,6 +15,7 @@
 #include "storage/LangRes.h"
 #include "storage/PrgSetup.h"
 #include "storage/User.h"
+#include "support/Installation.h"
 
 namespace strevo {
 namespace {
@@ -24,20 +25,8 @@ namespace {
 class Installation {
  public:
   Installation() {
-    RegisterUserBlocks(&UserStatistics(), &UserApplications());
-    AnalyzerInitialize();
-    Localize().Strings.assign(2000, kUnsetString);
-    Localize().Strings[1] = "Quorvel";
-    Localize().Strings[12] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    Localize().Strings[13] = "abcdefghijklmnopqrstuvwxyz";
-    ProgramSettings = std::make_unique<TProgramSettings>();
-    ProgramSettings->DatabasePath = "C:\\Data\\";
-    ProgramSettings->RootPath = "C:\\Root\\";
-    fake.files.MakeDirectory("C:\\Data");
-    fake.files.MakeDirectory("C:\\Root");
+    test::InstallUserDatabase(fake);
     fake.WriteHostFile("C:\\Root\\0.grp", "");
-    fake.WriteHostFile("C:\\Root\\policy.dyn", "");
-    LoadPolicy("C:\\Root\\policy.dyn");
   }
   ~Installation() {
     SpyedApps.reset();

@@ -10,7 +10,7 @@ endif()
 
 file(GLOB FUZZ_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/support/*.cpp)
 add_library(strevo_fuzz_support STATIC ${FUZZ_SUPPORT_SOURCES})
-target_include_directories(strevo_fuzz_support PUBLIC ${CMAKE_SOURCE_DIR}/fuzz)
+target_include_directories(strevo_fuzz_support PUBLIC ${CMAKE_SOURCE_DIR}/fuzz ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(strevo_fuzz_support PUBLIC strevo_sim)
 # The default installation, for the targets that start the whole program.
 target_compile_definitions(strevo_fuzz_support PUBLIC STREVO_INSTALLATION_DIR="${CMAKE_SOURCE_DIR}/data")

@@ -13,6 +13,7 @@
 #include "storage/LangRes.h"
 #include "storage/PrgSetup.h"
 #include "storage/User.h"
+#include "support/Installation.h"
 
 namespace strevo::fuzz {
 
@@ -69,20 +70,8 @@ FuzzMachine::FuzzMachine() { ResetProcessState(); }
 FuzzMachine::~FuzzMachine() { ResetProcessState(); }
 
 void FuzzMachine::UserDatabase() {
-  RegisterUserBlocks(&UserStatistics(), &UserApplications());
-  AnalyzerInitialize();
-  Localize().Strings.assign(2000, kUnsetString);
-  Localize().Strings[1] = "Quorvel";
-  Localize().Strings[12] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-";
-  Localize().Strings[13] = "abcdefghijklmnopqrstuvwxyz";
-  ProgramSettings = std::make_unique<TProgramSettings>();
-  ProgramSettings->DatabasePath = "C:\\Data\\";
-  ProgramSettings->RootPath = "C:\\Root\\";
-  fake.files.MakeDirectory("C:\\Data");
-  fake.files.MakeDirectory("C:\\Root");
-  Write("C:\\Root\\policy.dyn", "");
+  test::InstallUserDatabase(fake, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-");
   Write("C:\\Root\\0.grp", "");
-  LoadPolicy("C:\\Root\\policy.dyn");
 }
 
 void FuzzMachine::Write(const std::string& windowsPath, std::string_view bytes) {

@@ -17,28 +17,18 @@
 #include "storage/PrgSetup.h"
 #include "storage/User.h"
 #include "support/Fixture.h"
+#include "support/Installation.h"
 
 namespace strevo::test {
 
 class UserDatabaseTest : public PlatformTest {
  protected:
   void SetUp() override {
-    RegisterUserBlocks(&UserStatistics(), &UserApplications());
-    AnalyzerInitialize();
     Application().Reset();
     ResetPolicy();
     Localize().Clear();
-    Localize().Strings.assign(2000, kUnsetString);
-    Localize().Strings[1] = "Quorvel";
-    Localize().Strings[12] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    Localize().Strings[13] = "abcdefghijklmnopqrstuvwxyz";
+    InstallUserDatabase(fake);
     Localize().Strings[546] = "Processing database, please wait...";
-    ProgramSettings = std::make_unique<TProgramSettings>();
-    ProgramSettings->DatabasePath = "C:\\Data\\";
-    ProgramSettings->RootPath = "C:\\Root\\";
-    fake.files.MakeDirectory("C:\\Data");
-    fake.files.MakeDirectory("C:\\Root");
-    Policy("");
   }
   void TearDown() override {
     CurrentUser.reset();
