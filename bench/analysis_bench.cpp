@@ -9,6 +9,7 @@
 
 #include "analysis/AnalyzerAPI.h"
 #include "analysis/BigramAnalyzer.h"
+#include "analysis/UserAnalysis.h"
 #include "analysis/WordAnalyzer.h"
 #include "platform/fake/FakePlatform.h"
 #include "storage/FileObj.h"
@@ -28,15 +29,16 @@ std::string word_name(int n) {
   return name;
 }
 
-// Module initialised, the Window 20 set active, words collected.
+// A pipeline on a user's analysis, the Window 20 set active, words collected.
 struct AnalysisSession {
   FakePlatform fake;
+  UserAnalysis user;
+  TAnalyzer analyzer;
   AnalysisSession() {
-    AnalyzerInitialize();
-    SelectKeySet(1);
-    Analyzer_SetSource(1);
+    analyzer.SetUser(&user);
+    analyzer.SelectKeySet(1);
+    analyzer.SetSource(1);
   }
-  ~AnalysisSession() { AnalyzerFinalize(); }
 };
 
 void fill_word_table(TWordList& list) {
@@ -53,16 +55,18 @@ void BM_Analyzer_CharPressed(benchmark::State& state) {
   AnalysisSession session;
   size_t i = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(Analyzer_CharPressed(static_cast<unsigned char>(kText[i % kTextLength]), 120));
+    benchmark::DoNotOptimize(session.analyzer.CharPressed(static_cast<unsigned char>(kText[i % kTextLength]), 120));
     // A word of eight letters, then the next one (cleared, not collected).
-    if ((++i & 7) == 0) CurrentWord().Clear();
+    if ((++i & 7) == 0) session.analyzer.CurrentWord.Clear();
   }
 }
 BENCHMARK(BM_Analyzer_CharPressed)->Apply(add_min_max);
 
 void BM_Bigram_CharPressed(benchmark::State& state) {
   FakePlatform fake;
+  TUserBigrams table;
   TBigramAnalyzer bigrams;
+  bigrams.Table = &table;
   bigrams.SetEnabled(true);
   size_t i = 0;
   int32_t time = 1000;
@@ -70,13 +74,13 @@ void BM_Bigram_CharPressed(benchmark::State& state) {
     bigrams.CharPressed(static_cast<unsigned char>(kText[i++ % kTextLength]), time);
     time += 120;
   }
-  bigrams.Dirty = false;  // nothing to save
+  table.Dirty = false;  // nothing to save
 }
 BENCHMARK(BM_Bigram_CharPressed)->Apply(add_min_max);
 
 void BM_AddWord_FullTable(benchmark::State& state) {
   AnalysisSession session;
-  TWordList& list = *CurrentWord().WordList;
+  TWordList& list = session.user.Words;
   fill_word_table(list);
   std::vector<std::string> fresh;
   for (int i = 0; i < 50000; ++i) fresh.push_back("x" + word_name(i));
@@ -87,39 +91,36 @@ BENCHMARK(BM_AddWord_FullTable)->Apply(add_min_max);
 
 void BM_WeightedList_FullTable(benchmark::State& state) {
   AnalysisSession session;
-  fill_word_table(*CurrentWord().WordList);
-  for (auto _ : state) benchmark::DoNotOptimize(CurrentWord().WeightedList(5, 1));
+  fill_word_table(session.user.Words);
+  for (auto _ : state) benchmark::DoNotOptimize(session.user.Words.WeightedList(5, 1));
 }
 BENCHMARK(BM_WeightedList_FullTable)->Apply(add_min_max);
 
 void BM_WordTable_SaveLoad(benchmark::State& state) {
   AnalysisSession session;
-  fill_word_table(*CurrentWord().WordList);
+  fill_word_table(session.user.Words);
   for (auto _ : state) {
     {
       TRecFile file;
       file.Open("C:\\Ann.DTA", 5, 0);
-      CurrentWord().Save(file, 2000);
+      session.user.SaveWords(file, 2000);
     }
     TRecFile file;
     file.Open("C:\\Ann.DTA", 1, -1);
-    CurrentWord().LoadFrom(file);
+    session.user.Words.LoadFrom(file);
   }
 }
 BENCHMARK(BM_WordTable_SaveLoad)->Unit(benchmark::kMicrosecond)->Apply(add_min_max);
 
 void BM_Bigrams_SaveLoad1024(benchmark::State& state) {
   FakePlatform fake;
-  TBigramAnalyzer bigrams;
+  TUserBigrams bigrams;
   bigrams.Folder = "C:\\Data";
   bigrams.UserName = "Ann";
-  bigrams.SetEnabled(true);
   const std::string symbols = "0123456789abcdefghijklmnopqrstuvwxyz";
-  for (int n = 0; n < 1024; ++n) {
-    bigrams.CharPressed(static_cast<unsigned char>(symbols[static_cast<size_t>(n % 36)]), 0);
-    bigrams.CharPressed(static_cast<unsigned char>(symbols[static_cast<size_t>(n / 36)]), 150);
-    bigrams.Cancel();
-  }
+  for (int n = 0; n < 1024; ++n)
+    bigrams.Count(static_cast<unsigned char>(symbols[static_cast<size_t>(n % 36)]),
+                  static_cast<unsigned char>(symbols[static_cast<size_t>(n / 36)]), 150, false);
   for (auto _ : state) {
     bigrams.Save();
     bigrams.Load();

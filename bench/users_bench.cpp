@@ -5,9 +5,8 @@
 
 #include <string>
 
-#include "analysis/AnalyzerAPI.h"
 #include "analysis/Diffkeys.h"
-#include "analysis/UserStatistics.h"
+#include "analysis/UserAnalysis.h"
 #include "analysis/WordAnalyzer.h"
 #include "input/SpyApps.h"
 #include "platform/fake/FakePlatform.h"
@@ -29,14 +28,13 @@ class Installation {
     fake.WriteHostFile("C:\\Root\\0.grp", "");
   }
   ~Installation() {
-    SpyedApps.reset();
     ResetPolicy();
     ProgramSettings.reset();
     Localize().Clear();
-    AnalyzerFinalize();
   }
 
   FakePlatform fake;
+  UserAnalysis analysis{std::make_unique<TUserApplications>()};
 };
 
 // A distinct word of letters for every number.
@@ -52,15 +50,16 @@ std::string WordOf(int n) {
 void BM_OpenAndSaveUserWithFullStatistics(benchmark::State& state) {
   Installation installation;
   {
-    auto user = CreateUser("Ann");
+    UserAnalysis& analysis = installation.analysis;
+    auto user = CreateUser("Ann", &analysis);
     user->SetInteger("WordCollLimit", 2000);
-    for (int n = 0; n < kWordTableSize; ++n) CurrentWord().WordList->AddWord(WordOf(n), n % 7, 1);
-    for (int set = 0; set < 2; ++set)
-      for (int c = 33; c <= 255; ++c) DifficultKeySet(set).Register(static_cast<unsigned char>(c), c % 3 == 0);
+    for (int n = 0; n < kWordTableSize; ++n) analysis.Words.AddWord(WordOf(n), n % 7, 1);
+    for (auto& set : analysis.KeySets)
+      for (int c = 33; c <= 255; ++c) set.Register(static_cast<unsigned char>(c), c % 3 == 0);
     user->SaveStatistics();
   }
   for (auto _ : state) {
-    auto user = OpenUser("Ann", false, -1, 2);
+    auto user = OpenUser("Ann", false, -1, 2, &installation.analysis);
     benchmark::DoNotOptimize(user->SaveStatistics());
   }
   state.counters["words"] = static_cast<double>(kWordTableSize);

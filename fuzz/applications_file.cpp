@@ -39,15 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::vector<Record> loaded;
   {
-    TUserApplications& applications = UserApplications();
+    TUserApplications applications;
     applications.Load(nullptr, kPath);
-    fuzz::Check(SpyedApps != nullptr, "a list is loaded");
-    fuzz::Check(SpyedApps->Items.size() == size / kAppRecordSize, "an existing file loads its whole records");
-    loaded = Records(*SpyedApps);
+    TSpyedApps* const list = applications.List();
+    fuzz::Check(list != nullptr, "a list is loaded");
+    fuzz::Check(list->Items.size() == size / kAppRecordSize, "an existing file loads its whole records");
+    loaded = Records(*list);
     for (const auto& offer : applications.Offered(false)) {
       for (bool monitored : {false, true}) {
         applications.SetMonitored(offer.Key, monitored);
-        for (const TAppItem& item : SpyedApps->Items)
+        for (const TAppItem& item : list->Items)
           if (item.Key == offer.Key && !item.App->Hidden) {
             fuzz::Check(item.App->IsEnabled() == monitored, "switching a key switches each of its records");
             if (!monitored && !item.App->Qualifier.empty())
@@ -56,11 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
     applications.Offered(true);
-    SpyedApps->find(4242);
-    for (size_t i = 0; i < loaded.size(); ++i) SpyedApps->Items[i].App->SetEnabled(std::get<1>(loaded[i]));
-    fuzz::Check(Records(*SpyedApps) == loaded, "switching back restores every record");
+    list->find(4242);
+    for (size_t i = 0; i < loaded.size(); ++i) list->Items[i].App->SetEnabled(std::get<1>(loaded[i]));
+    fuzz::Check(Records(*list) == loaded, "switching back restores every record");
     applications.Save(kPath);
     applications.Drop();
+    fuzz::Check(applications.List() == nullptr, "a dropped list is gone");
     fuzz::Check(machine.fake.atoms.Names().empty(), "the list's atoms go with it");
   }
   const std::string written = machine.Read(kPath);

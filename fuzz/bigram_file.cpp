@@ -1,6 +1,6 @@
 // A user's letter-pair file (one-line JSON, "<user>.json" in the user
-// database), read when the user's analysis starts (TBigramAnalyzer), typed
-// into, and saved.
+// database), read when the user's analysis starts (TUserBigrams), typed
+// into through the typing run's analyzer, and saved.
 //
 // Properties: the table never holds more than its slots; what the analyzer
 // saves reads back as it was saved, whatever bytes its keys hold.
@@ -18,7 +18,7 @@ namespace {
 
 using Entry = std::tuple<std::string, int32_t, int32_t, int64_t>;
 
-std::vector<Entry> Entries(const TBigramAnalyzer& analyzer) {
+std::vector<Entry> Entries(const TUserBigrams& analyzer) {
   std::vector<Entry> entries;
   const TBigramDictionary& table = analyzer.Dictionary;
   for (int32_t slot = 0; slot < table.GetCount(); ++slot) {
@@ -38,21 +38,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::vector<Entry> saved;
   {
+    TUserBigrams table;
+    table.Folder = "C:\\Data";
+    table.SetUser("Ann");
+    fuzz::Check(table.Dictionary.GetCount() <= TBigramDictionary::kSlots, "the table keeps to its slots");
     TBigramAnalyzer analyzer;
-    analyzer.Folder = "C:\\Data";
+    analyzer.Table = &table;
     analyzer.SetEnabled(true);
-    analyzer.SetUser("Ann");
-    fuzz::Check(analyzer.Dictionary.GetCount() <= TBigramDictionary::kSlots, "the table keeps to its slots");
     int32_t time = 1000;
     for (unsigned char c : std::string("The quick brown fox, 42 times")) {
       if (c == ',') analyzer.Backspace();
       else if (c == ' ') analyzer.WordEnd();
       else analyzer.CharPressed(c, time += 180);
     }
-    fuzz::Check(analyzer.Save(), "the table is saved");
-    saved = Entries(analyzer);
+    fuzz::Check(table.Save(), "the table is saved");
+    saved = Entries(table);
   }
-  TBigramAnalyzer again;
+  TUserBigrams again;
   again.Folder = "C:\\Data";
   again.SetUser("Ann");
   fuzz::Check(Entries(again) == saved, "a saved letter-pair file reads back as it was saved");

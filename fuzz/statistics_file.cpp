@@ -1,6 +1,6 @@
 // A user's statistics file (".DTA", every version: one key set before 6, old
 // words before 11, the current words at 110), read when the user is opened
-// (TUser, TUserStatistics), used as the analysis uses it, saved, and read by
+// (TUser, UserAnalysis), used as the analysis uses it, saved, and read by
 // the statistics report.
 //
 // Properties: a damaged file raises EUserError or loads what it can; what the
@@ -8,8 +8,8 @@
 // bytes); the report is written whatever the file holds.
 #include <string>
 
-#include "analysis/AnalyzerAPI.h"
 #include "analysis/Diffkeys.h"
+#include "analysis/UserAnalysis.h"
 #include "analysis/WordAnalyzer.h"
 #include "report/UserReport.h"
 #include "storage/User.h"
@@ -25,21 +25,21 @@ const std::string kStatistics = "C:\\Data\\Ann.DTA";
 // Opens Ann, uses her figures and words, and saves them; false when the
 // statistics file cannot be read.
 bool OpenUseAndSave() {
+  UserAnalysis analysis;
   std::unique_ptr<TUser> user;
   try {
-    user = OpenUser("Ann", false, kAnyGroup, lock_mode::ReadWrite);
+    user = OpenUser("Ann", false, kAnyGroup, lock_mode::ReadWrite, &analysis);
   } catch (const EUserError&) {
     return false;
   }
   fuzz::Check(user != nullptr, "an existing profile opens");
-  for (int set = 0; set < 2; ++set) {
-    TDifficultKeys& keys = DifficultKeySet(set);
+  for (TDifficultKeys& keys : analysis.KeySets) {
     for (int c = 0; c < 256; ++c) keys.KeyIndex(static_cast<unsigned char>(c));
     keys.TopKeys(20, TKeySelection::LowerCase);
     keys.TopKeys(20, TKeySelection::UpperCase);
   }
-  for (int format = 0; format <= 2; ++format) CurrentWord().WeightedList(kWordSourceTyped | kWordSourceIncluded, format);
-  for (int32_t slot = 0; slot <= kWordTableSize + 1; ++slot) CurrentWord().WordList->WordWeight(slot);
+  for (int format = 0; format <= 2; ++format) analysis.Words.WeightedList(kWordSourceTyped | kWordSourceIncluded, format);
+  for (int32_t slot = 0; slot <= kWordTableSize + 1; ++slot) analysis.Words.WordWeight(slot);
   fuzz::Check(user->SaveStatistics(), "the statistics are saved");
   return true;
 }

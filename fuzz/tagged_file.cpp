@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "analysis/AnalyzerAPI.h"
 #include "analysis/WordAnalyzer.h"
 #include "storage/FileObj.h"
 #include "storage/IdStream.h"
@@ -64,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Check(loader.LoadLines(rows, "file:///" + kPath) == 1, "a local file loads");
   loader.Close();
 
-  AnalyzerInitialize();
-  CurrentWord().LoadWordFile(kPath, 2);
-  CurrentWord().WordList->WeightedList(kWordSourceTyped, 1);
+  TWordList words;
+  words.LoadWordFile(kPath, 2);
+  words.WeightedList(kWordSourceTyped, 1);
   return 0;
 }

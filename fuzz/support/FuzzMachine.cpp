@@ -4,9 +4,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "analysis/AnalyzerAPI.h"
-#include "analysis/UserStatistics.h"
-#include "input/SpyApps.h"
 #include "platform/Application.h"
 #include "storage/DebugLog.h"
 #include "storage/DynamicSettings.h"
@@ -53,7 +50,6 @@ ConfinedPlatform::~ConfinedPlatform() {
 
 void ResetProcessState() {
   CurrentUser.reset();
-  SpyedApps.reset();
   ResetPolicy();
   WorkstationSettings.reset();
   ProgramSettings.reset();
@@ -61,8 +57,6 @@ void ResetProcessState() {
   ResetSelectedLanguageCode();
   Application().Reset();
   SetDebugLog("");
-  while (AnalyzerInitialized()) AnalyzerFinalize();
-  RegisterUserBlocks(nullptr, nullptr);
 }
 
 FuzzMachine::FuzzMachine() { ResetProcessState(); }

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdio>
 
-#include "analysis/AnalyzerAPI.h"
 #include "platform/Platform.h"
 #include "storage/Numbers.h"
 
@@ -83,16 +82,15 @@ void TEfficiencyInfo::Reset() {
   Words = 0;
 }
 
-int32_t TEfficiencyInfo::CharsPerMinute() const {
-  if (!AnalyzerInitialized()) return 0;
-  const int32_t seconds = TypingTime().Seconds();
+int32_t TEfficiencyInfo::CharsPerMinute(const TTypingTimer& typingTime) const {
+  const int32_t seconds = typingTime.Seconds();
   if (seconds < 1) return 0;
   return per_minute(Characters, seconds);
 }
 
-int32_t TEfficiencyInfo::KeysPerMinute() const {
-  if (!AnalyzerInitialized() || KeyMessages == 0) return 0;
-  const int32_t seconds = BurstTime().Seconds();
+int32_t TEfficiencyInfo::KeysPerMinute(const TTypingTimer& burstTime) const {
+  if (KeyMessages == 0) return 0;
+  const int32_t seconds = burstTime.Seconds();
   if (seconds < 1) return 0;
   return per_minute(KeyMessages, seconds);
 }

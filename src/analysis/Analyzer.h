@@ -1,6 +1,5 @@
 // The typing timers and the live counters of the analysis pipeline, and the
-// characters that end a word. The pipeline itself (the Analyzer_ entry points
-// and the singletons) is in AnalyzerAPI.h.
+// characters that end a word. The pipeline itself is in AnalyzerAPI.h.
 #pragma once
 
 #include <cstdint>
@@ -46,12 +45,11 @@ class TTypingTimer {
 class TEfficiencyInfo {
  public:
   void Reset();
-  // The day's average speed over the day's typing time (TypingTime); 0 under
-  // one second.
-  int32_t CharsPerMinute() const;
-  // Key messages over the current burst (BurstTime); 0 under one second or
-  // without key messages.
-  int32_t KeysPerMinute() const;
+  // The day's average speed over the day's typing time; 0 under one second.
+  int32_t CharsPerMinute(const TTypingTimer& typingTime) const;
+  // Key messages over the current burst; 0 under one second or without key
+  // messages.
+  int32_t KeysPerMinute(const TTypingTimer& burstTime) const;
 
   int32_t Keystrokes = 0;   // every character handed to the pipeline, backspace included
   int32_t KeyMessages = 0;  // decoded key messages of the current burst

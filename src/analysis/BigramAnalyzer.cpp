@@ -216,9 +216,7 @@ void TBigramDictionary::Clear() {
 
 // ---------------------------------------------------------- TBigramAnalyzer --
 
-TBigramAnalyzer::TBigramAnalyzer() = default;
-
-TBigramAnalyzer::~TBigramAnalyzer() {
+TUserBigrams::~TUserBigrams() {
   if (!Dirty) return;
   try {
     Save();
@@ -228,13 +226,13 @@ TBigramAnalyzer::~TBigramAnalyzer() {
   }
 }
 
-std::string TBigramAnalyzer::FileName() const {
+std::string TUserBigrams::FileName() const {
   std::string name = Folder;
   if (name.empty() || name.back() != '\\') name += '\\';
   return name + UserName + ".json";
 }
 
-bool TBigramAnalyzer::IsUnsafeUserName(std::string_view name) {
+bool TUserBigrams::IsUnsafeUserName(std::string_view name) {
   for (char ch : name) {
     const auto c = static_cast<unsigned char>(ch);
     if (c < 32 || c == '\\' || c == '/' || c == ':') return true;
@@ -249,7 +247,7 @@ void TBigramAnalyzer::SetEnabled(bool enabled) {
   if (DebugLogOn()) DebugLog(1, format_text("BigramAnalyzer enabled: %s", true_false(enabled)));
 }
 
-void TBigramAnalyzer::SetUser(const std::string& name) {
+void TUserBigrams::SetUser(const std::string& name) {
   if (name == UserName) return;
   if (Dirty) {
     // A failed save of the old user's bigrams must not stop the user change;
@@ -266,7 +264,11 @@ void TBigramAnalyzer::SetUser(const std::string& name) {
 }
 
 void TBigramAnalyzer::CountBigram(unsigned char first, unsigned char second, int32_t time, bool error) {
-  if (!Enabled || first == 0 || second == 0) return;
+  if (Enabled && Table) Table->Count(first, second, time, error);
+}
+
+void TUserBigrams::Count(unsigned char first, unsigned char second, int32_t time, bool error) {
+  if (first == 0 || second == 0) return;
   const char key[2] = {static_cast<char>(ansi_lower_char(first)), static_cast<char>(ansi_lower_char(second))};
   const std::string_view k(key, 2);
   // A file may hold figures at their largest: they stay there.
@@ -362,12 +364,12 @@ void TBigramAnalyzer::Resume() {
   DebugLog(0, "Reset bigram analyzer");
 }
 
-void TBigramAnalyzer::ClearTable() {
+void TUserBigrams::ClearTable() {
   Dictionary.Clear();
   Dirty = false;
 }
 
-std::string TBigramAnalyzer::JsonText() const {
+std::string TUserBigrams::JsonText() const {
   std::vector<int32_t> order(static_cast<size_t>(Dictionary.GetCount()));
   for (int32_t i = 0; i < Dictionary.GetCount(); ++i) order[static_cast<size_t>(i)] = i;
   // Ascending byte order of the keys (the keys are unique).
@@ -400,7 +402,7 @@ std::string TBigramAnalyzer::JsonText() const {
   return text;
 }
 
-bool TBigramAnalyzer::Save() {
+bool TUserBigrams::Save() {
   if (UserName.empty() || Folder.empty()) return false;
   if (IsUnsafeUserName(UserName)) {
     if (DebugLogOn()) DebugLog(1, "Bigram file not saved, unsafe user name: " + UserName);
@@ -473,7 +475,7 @@ bool read_bigram_file(const std::string& path, std::string& text) {
 
 }  // namespace
 
-void TBigramAnalyzer::Load() {
+void TUserBigrams::Load() {
   // Whatever the file holds, the previous user's bigrams go.
   ClearTable();
   const std::string path = FileName();
@@ -500,7 +502,7 @@ void TBigramAnalyzer::Load() {
   ReadJson(text, path);
 }
 
-void TBigramAnalyzer::ReadJson(std::string_view json, const std::string& path) {
+void TUserBigrams::ReadJson(std::string_view json, const std::string& path) {
   const size_t field = json.find("\"bigrams\"");
   if (field == std::string_view::npos) {
     DebugLog(1, "Error loading bigram data: Missing \"bigrams\" field in JSON");

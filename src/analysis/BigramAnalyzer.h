@@ -1,7 +1,8 @@
 // The bigram analyzer: per user, every pair of consecutive letters or digits
 // typed inside a word, how often the pair was involved in a correction and
-// how long the second key took after the first. Up to 1 024 bigrams are kept
-// in memory and stored in a one-line JSON file named after the user.
+// how long the second key took after the first. Up to 1 024 bigrams of a user
+// are kept in memory (TUserBigrams) and stored in a one-line JSON file named
+// after the user; the typing run's side (TBigramAnalyzer) decides what pairs.
 #pragma once
 
 #include <cstdint>
@@ -59,26 +60,23 @@ class TBigramDictionary {
   std::unordered_map<std::string, int32_t, KeyHash, std::equal_to<>> Index;  // key -> slot
 };
 
-class TBigramAnalyzer {
+// One user's bigrams: the table and its file, Folder + "\" + UserName +
+// ".json". Main thread only.
+class TUserBigrams {
  public:
-  TBigramAnalyzer();
+  TUserBigrams() = default;
   // Saves first when there are unsaved changes; never throws.
-  ~TBigramAnalyzer();
-  TBigramAnalyzer(const TBigramAnalyzer&) = delete;
-  TBigramAnalyzer& operator=(const TBigramAnalyzer&) = delete;
+  ~TUserBigrams();
+  TUserBigrams(const TUserBigrams&) = delete;
+  TUserBigrams& operator=(const TUserBigrams&) = delete;
 
-  void SetEnabled(bool enabled);
-  // Saves the old user's bigrams when changed, then loads the new user's file.
+  // Saves the old user's bigrams when changed, then loads the new user's
+  // file; the same name again changes nothing.
   void SetUser(const std::string& name);
-  // An analysed character with its window-message time (ms). Only letters and
-  // digits take part; everything else is ignored.
-  void CharPressed(unsigned char c, int32_t time);
-  void Backspace();
-  void WordEnd();
-  void Cancel();
-  void Reset();
-  // The tray core resumes the analyzer once after creating it.
-  void Resume();
+  // One occurrence of the pair (letters or digits, lower-cased here) with
+  // the time the second key took; a new pair is dropped when the table is
+  // full.
+  void Count(unsigned char first, unsigned char second, int32_t time, bool error);
   // Replaces the table with the user's file. A missing, empty, unreadable or
   // refused file leaves the table empty.
   void Load();
@@ -98,6 +96,35 @@ class TBigramAnalyzer {
   // in any case).
   static bool IsUnsafeUserName(std::string_view name);
 
+  int32_t Source = 0;
+  std::string UserName;
+  std::string Folder;
+  bool Dirty = false;
+  TBigramDictionary Dictionary;
+
+ private:
+  void ClearTable();
+  // The records of the file's "bigrams" array; what cannot be read is
+  // logged and skipped.
+  void ReadJson(std::string_view json, const std::string& path);
+};
+
+// The bigrams of the typing run: which letters went before, and which one a
+// backspace marked as mistyped. What it counts goes to the user's table.
+class TBigramAnalyzer {
+ public:
+  void SetEnabled(bool enabled);
+  // An analysed character with its window-message time (ms). Only letters and
+  // digits take part; everything else is ignored.
+  void CharPressed(unsigned char c, int32_t time);
+  void Backspace();
+  void WordEnd();
+  void Cancel();
+  void Reset();
+  // The tray core resumes the analyzer once after creating it.
+  void Resume();
+
+  TUserBigrams* Table = nullptr;  // the bigrams of the user being analysed; none without a user
   unsigned char PendingErrorChar = 0;
   unsigned char PrevPrevChar = 0;
   unsigned char PrevChar = 0;
@@ -106,18 +133,9 @@ class TBigramAnalyzer {
   int32_t CurTime = 0;
   bool FirstChar = true;
   bool Enabled = false;
-  int32_t Source = 0;
-  std::string UserName;
-  std::string Folder;
-  bool Dirty = false;
-  TBigramDictionary Dictionary;
 
  private:
   void CountBigram(unsigned char first, unsigned char second, int32_t time, bool error);
-  void ClearTable();
-  // The records of the file's "bigrams" array; what cannot be read is
-  // logged and skipped.
-  void ReadJson(std::string_view json, const std::string& path);
 };
 
 // JSON string escaping of the bigram file: \r \b \t \n \f \" \/ \\, other

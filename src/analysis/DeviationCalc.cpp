@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "analysis/AnalyzerAPI.h"
 #include "analysis/Diffkeys.h"
 #include "analysis/SinglePrecision.h"
 #include "analysis/WordAnalyzer.h"
@@ -32,8 +31,7 @@ float slow_line(float a, float b, float average) {
 
 // Sum of weight * KeyIndex over a TopKeys list, weight 1.35 for the first
 // `heavy` positions and 0.65 for the rest, divided by the list length asked for.
-int32_t weighted_key_index(int count, int heavy, TKeySelection selection) {
-  TDifficultKeys* keys = ActiveDifficultKeys();
+int32_t weighted_key_index(TDifficultKeys* keys, int count, int heavy, TKeySelection selection) {
   if (!keys) return 0;
   const std::string top = keys->TopKeys(count, selection);
   double sum = 0.0;
@@ -72,14 +70,14 @@ bool TDeviationCalc::Add(float seconds) {
   return seconds >= Threshold();
 }
 
-int32_t KeyIndexLower() { return weighted_key_index(8, 4, TKeySelection::LowerCase); }
+int32_t KeyIndexLower(TDifficultKeys* keys) { return weighted_key_index(keys, 8, 4, TKeySelection::LowerCase); }
 
-int32_t KeyIndexUpper() { return weighted_key_index(6, 3, TKeySelection::UpperCase); }
+int32_t KeyIndexUpper(TDifficultKeys* keys) { return weighted_key_index(keys, 6, 3, TKeySelection::UpperCase); }
 
-int32_t WordIndex() {
-  if (!CollectWords() || !AnalyzerInitialized()) return 0;
+int32_t WordIndex(const TWordList* words) {
+  if (!words) return 0;
   // Sources 1 and 4, words seen at least three times, weights only, heaviest first.
-  const std::vector<std::string> weights = CurrentWord().WeightedList(5, 2);
+  const std::vector<std::string> weights = words->WeightedList(5, 2);
   double sum = 0.0;
   for (size_t i = 0; i < weights.size() && i < 15; ++i) {
     const double factor = i < 10 ? 1.35 : 0.65;
@@ -88,18 +86,17 @@ int32_t WordIndex() {
   return static_cast<int32_t>(round_half_even(sum / 15));
 }
 
-int32_t ProblemIndex() {
-  const int32_t k = KeyIndexLower();
-  const int32_t u = KeyIndexUpper();
-  if (CollectWords()) {
-    const int32_t w = WordIndex();
+int32_t ProblemIndex(TDifficultKeys* keys, bool collectWords, const TWordList* words) {
+  const int32_t k = KeyIndexLower(keys);
+  const int32_t u = KeyIndexUpper(keys);
+  if (collectWords) {
+    const int32_t w = WordIndex(words);
     return static_cast<int32_t>(round_half_even(0.35 * w + 0.45 * k + 0.2 * u));
   }
   return static_cast<int32_t>(round_half_even(0.7 * k + 0.3 * u));
 }
 
-uint32_t BandColour(int32_t value) {
-  const TDifficultKeys* keys = ActiveDifficultKeys();
+uint32_t BandColour(int32_t value, const TDifficultKeys* keys) {
   const int32_t low = keys ? keys->LowLimit : 33;
   const int32_t high = keys ? keys->HighLimit : 66;
   if (value < low) return kEasyColour;

@@ -30,21 +30,25 @@ class TDeviationCalc {
   bool StrictMode = false;
 };
 
+class TDifficultKeys;
+class TWordList;
+
 // Weighted figures of the most difficult lower-case keys (8) and upper-case
 // keys (6) of the active key set; 0 without an active set.
-int32_t KeyIndexLower();
-int32_t KeyIndexUpper();
+int32_t KeyIndexLower(TDifficultKeys* keys);
+int32_t KeyIndexUpper(TDifficultKeys* keys);
 // Weighted figure of the fifteen heaviest collected words; 0 while words are
-// not collected.
-int32_t WordIndex();
-// The day's problem figure, normally 0..100 (it can exceed 100).
-int32_t ProblemIndex();
+// not collected (none given).
+int32_t WordIndex(const TWordList* words);
+// The day's problem figure, normally 0..100 (it can exceed 100): with words
+// collected a third of it comes from the words.
+int32_t ProblemIndex(TDifficultKeys* keys, bool collectWords, const TWordList* words);
 
 // Difficulty band colours (0x00BBGGRR) for a figure, against the active set's
-// LowLimit and HighLimit (33 and 66).
+// LowLimit and HighLimit (33 and 66 without a set).
 constexpr uint32_t kEasyColour = 0xF7B4A7;
 constexpr uint32_t kModerateColour = 0x1DD2FF;
 constexpr uint32_t kDifficultColour = 0x4F01FF;
-uint32_t BandColour(int32_t value);
+uint32_t BandColour(int32_t value, const TDifficultKeys* keys);
 
 }  // namespace strevo

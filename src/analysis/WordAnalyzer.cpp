@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "analysis/AnalyzerAPI.h"
 #include "analysis/Diffkeys.h"
 #include "platform/Ansi.h"
 #include "storage/DebugLog.h"
@@ -15,8 +14,6 @@
 namespace strevo {
 
 namespace {
-
-std::array<TWordEntry, kWordTableSize> g_table;
 
 constexpr size_t kScrambledLength = 240;
 constexpr int32_t kMaxPass = 65535;  // every Repeats value is at most this
@@ -82,13 +79,6 @@ void TWordEntry::DecodeFrom(const unsigned char* bytes) {
   for (int i = 1; i <= 10; ++i) History[i] = get_u16(bytes + 262 + (i - 1) * 2);
 }
 
-TWordEntry& WordEntry(int32_t slot) { return g_table[static_cast<size_t>(std::clamp(slot, 1, kWordTableSize) - 1)]; }
-
-void ClearWordTable() {
-  g_table.fill(TWordEntry{});
-  if (AnalyzerInitialized()) CurrentWord().ClearList();
-}
-
 // -------------------------------------------------------------- scrambling --
 
 std::string EncodeWord(std::string_view word, std::string_view key) {
@@ -118,20 +108,27 @@ std::string DecodeWord(std::string_view text, std::string_view key) {
 
 // --------------------------------------------------------------- TWordList --
 
-TWordList::TWordList() {
-  for (TWordEntry& entry : g_table) {
-    entry.Length = 0;
-    entry.Chars.fill(0);
-    entry.HistoryIndex = 0;
-    entry.Repeats = 0;
-    entry.History.fill(0);
-  }
+TWordList::TWordList() : entries_(kWordTableSize) {}
+
+TWordEntry& TWordList::Entry(int32_t slot) {
+  return entries_[static_cast<size_t>(std::clamp(slot, 1, kWordTableSize) - 1)];
+}
+
+const TWordEntry& TWordList::Entry(int32_t slot) const {
+  return entries_[static_cast<size_t>(std::clamp(slot, 1, kWordTableSize) - 1)];
+}
+
+void TWordList::Clear() {
+  std::fill(entries_.begin(), entries_.end(), TWordEntry{});
+  Modified = false;
+  Slot = 0;
+  Pass = 0;
 }
 
 int32_t TWordList::AddWord(std::string_view word, int32_t weight, int32_t source) {
   if (word.size() > 255) word = word.substr(0, 255);
   for (int32_t slot = 1; slot <= kWordTableSize; ++slot) {
-    TWordEntry& entry = g_table[static_cast<size_t>(slot - 1)];
+    TWordEntry& entry = entries_[static_cast<size_t>(slot - 1)];
     if (entry.Empty()) break;
     if (entry.Length != word.size() || std::memcmp(entry.Chars.data(), word.data(), word.size()) != 0) continue;
     entry.Flags = static_cast<uint16_t>(entry.Flags | source);
@@ -154,7 +151,7 @@ int32_t TWordList::AddWord(std::string_view word, int32_t weight, int32_t source
   while (Pass > 0) {
     int32_t found = 0;
     for (int32_t slot = Slot; slot <= kWordTableSize; ++slot) {
-      if (g_table[static_cast<size_t>(slot - 1)].Repeats <= Pass) {
+      if (entries_[static_cast<size_t>(slot - 1)].Repeats <= Pass) {
         found = slot;
         break;
       }
@@ -167,7 +164,7 @@ int32_t TWordList::AddWord(std::string_view word, int32_t weight, int32_t source
     Slot = 1;
   }
 
-  TWordEntry& entry = g_table[static_cast<size_t>(Slot - 1)];
+  TWordEntry& entry = entries_[static_cast<size_t>(Slot - 1)];
   entry.SetWord(word);
   entry.Flags = static_cast<uint16_t>(source);
   entry.HistoryIndex = 1;
@@ -179,7 +176,7 @@ int32_t TWordList::AddWord(std::string_view word, int32_t weight, int32_t source
 
 int32_t TWordList::WordWeight(int32_t slot) const {
   if (slot < 1 || slot > kWordTableSize) return 0;
-  const TWordEntry& entry = g_table[static_cast<size_t>(slot - 1)];
+  const TWordEntry& entry = entries_[static_cast<size_t>(slot - 1)];
   int h = ring_position(entry.HistoryIndex);
   int64_t sum = 0;
   for (int k = 7; k >= 1; --k) {
@@ -197,7 +194,7 @@ std::vector<std::string> TWordList::WeightedList(int32_t mask, int32_t format) c
   };
   std::vector<Line> lines;
   for (int32_t slot = 1; slot <= kWordTableSize; ++slot) {
-    const TWordEntry& entry = g_table[static_cast<size_t>(slot - 1)];
+    const TWordEntry& entry = entries_[static_cast<size_t>(slot - 1)];
     if (entry.Empty()) break;
     if (entry.Word() == "-" || entry.Repeats < 2 || (entry.Flags & kWordSourceExcluded) || !(entry.Flags & mask))
       continue;
@@ -232,7 +229,7 @@ int32_t TWordList::SaveTo(TRecFile& file, int32_t limit) {
   TIntegerStringList list;
   list.lines.reserve(kWordTableSize);
   for (int32_t slot = 1; slot <= kWordTableSize; ++slot) {
-    const TWordEntry& entry = g_table[static_cast<size_t>(slot - 1)];
+    const TWordEntry& entry = entries_[static_cast<size_t>(slot - 1)];
     if (entry.Empty() || entry.Word() == "-" || (entry.Flags & kWordSourceExcluded)) continue;
     list.lines.push_back({std::to_string(WordWeight(slot) + entry.Repeats), slot});
   }
@@ -246,7 +243,7 @@ int32_t TWordList::SaveTo(TRecFile& file, int32_t limit) {
   std::string key = RightStr(file.FileName, 12);
   for (int32_t i = 0; i < n; ++i) {
     const int32_t slot = list.lines[static_cast<size_t>(i)].slot;
-    const TWordEntry& entry = g_table[static_cast<size_t>(slot - 1)];
+    const TWordEntry& entry = entries_[static_cast<size_t>(slot - 1)];
     const std::string scrambled = EncodeWord(entry.Word(), key);
     // The reader takes the next key from the word as it decodes it: lower
     // case and at most 120 characters. Keyed with the word as held (a capital
@@ -275,7 +272,7 @@ int32_t TWordList::LoadFrom(TRecFile& file) {
   int32_t read = 0;
   while (read < wanted) {
     if (file.ReadBytes(bytes, kWordEntrySize) != FileStatus::Good) break;
-    TWordEntry& entry = g_table[static_cast<size_t>(read)];
+    TWordEntry& entry = entries_[static_cast<size_t>(read)];
     entry.DecodeFrom(bytes);
     const std::string word = DecodeWord(entry.Word(), key);
     entry.SetWord(word);
@@ -288,7 +285,7 @@ int32_t TWordList::LoadFrom(TRecFile& file) {
   } else {
     Slot = read;
     if (DebugLogOn())
-      DebugLog(1, std::to_string(Slot) + " last w " + (Slot > 0 ? std::string(WordEntry(Slot).Word()) : std::string()));
+      DebugLog(1, std::to_string(Slot) + " last w " + (Slot > 0 ? std::string(Entry(Slot).Word()) : std::string()));
   }
   return file.Status;
 }
@@ -298,7 +295,7 @@ int32_t TWordList::LoadOldFrom(TRecFile& file) {
   int32_t read = 0;
   while (read < kWordTableSize) {
     if (file.ReadBytes(bytes, kWordEntrySize) != FileStatus::Good) break;
-    g_table[static_cast<size_t>(read)].DecodeFrom(bytes);
+    entries_[static_cast<size_t>(read)].DecodeFrom(bytes);
     ++read;
   }
   if (read < kWordTableSize - 1) {
@@ -319,7 +316,6 @@ int32_t TWordList::LoadOldFrom(TRecFile& file) {
 
 TWord::TWord() {
   DebugLog(0, "TWord.Create()");
-  WordList = std::make_unique<TWordList>();
   Text.reserve(64);
 }
 
@@ -330,9 +326,7 @@ void TWord::AddChar(unsigned char c) {
     if (PendingBackspaces > 0) {
       // The character typed to replace a wrong one counts against its key;
       // four or more backspaces in a row delete rather than correct.
-      if (PendingBackspaces < 4) {
-        if (TDifficultKeys* keys = ActiveDifficultKeys()) keys->Register(c, true);
-      }
+      if (PendingBackspaces < 4 && Keys) Keys->Register(c, true);
       PendingBackspaces = 0;
       ++CorrectionCount;
     }
@@ -366,17 +360,12 @@ int32_t TWord::Notify(int32_t source) {
     const auto c = static_cast<unsigned char>(ch);
     if ((c < 65 && c != '\'') || (c >= 123 && c <= 190)) return -1;
   }
-  if (Text.size() < 3) return -1;
+  if (Text.size() < 3 || !WordList) return -1;
   const int32_t weight = std::min(SlowCount, 2) + 2 * std::min(CorrectionCount, 2);
   return WordList->AddWord(Text, weight, source);
 }
 
-int32_t TWord::Save(TRecFile& file, int32_t limit) {
-  if (DebugLogOn()) DebugLog(0, "TWord.Save() lim" + std::to_string(limit));
-  return WordList->SaveTo(file, (limit >= 1 && limit <= kWordTableSize) ? limit : kWordTableSize);
-}
-
-bool TWord::LoadWordFile(const std::string& fileName, int32_t weight) {
+bool TWordList::LoadWordFile(const std::string& fileName, int32_t weight) {
   TTextFile file;
   if (file.Open(fileName, text_mode::Read) != FileStatus::Good) return false;
   std::string row;
@@ -384,11 +373,9 @@ bool TWord::LoadWordFile(const std::string& fileName, int32_t weight) {
     file.ReadLn(row);
     if (file.Status != FileStatus::Good && file.Status != FileStatus::EndOfFile) break;
     const std::string word = TrimBlanks(row);
-    if (!word.empty()) WordList->AddWord(word, weight, kWordSourceTyped);
+    if (!word.empty()) AddWord(word, weight, kWordSourceTyped);
   }
   return true;
 }
-
-void TWord::ClearList() { WordList = std::make_unique<TWordList>(); }
 
 }  // namespace strevo

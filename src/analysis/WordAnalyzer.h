@@ -1,7 +1,7 @@
-// Word collection: the word in progress (TWord, one process-wide instance,
-// CurrentWord) and the user's collection of typed words (TWordList) over the
-// process-wide table of 2 000 entries, its weighted lists and its block in the
-// user's statistics file, where each word is scrambled.
+// Word collection: the word in progress (TWord, the pipeline's CurrentWord)
+// and a user's collection of typed words (TWordList) with its table of 2 000
+// entries, its weighted lists and its block in the user's statistics file,
+// where each word is scrambled.
 #pragma once
 
 #include <array>
@@ -42,13 +42,6 @@ struct TWordEntry {
   void DecodeFrom(const unsigned char* bytes);
 };
 
-// The process-wide table, entries 1..2000.
-TWordEntry& WordEntry(int32_t slot);
-// Empties every entry of the table, Flags included, and gives CurrentWord a
-// fresh list (Slot and Pass 0). The user load calls it before it reads a
-// user's statistics, so one user's words never reach another user's file.
-void ClearWordTable();
-
 // The word scrambling of the statistics file. Encode: A-Z to lower case,
 // exclusive-or with the key (cycled), two lower-case hexadecimal digits per
 // character, at most 240 digits. Decode reverses it (an unreadable pair of
@@ -58,9 +51,16 @@ std::string DecodeWord(std::string_view text, std::string_view key);
 
 class TWordList {
  public:
-  // A new list empties the process-wide table (every Word, HistoryIndex,
-  // Repeats and History; Flags stay).
+  // An empty table.
   TWordList();
+
+  // Entries 1..2000 (a number outside is taken as the nearest end).
+  TWordEntry& Entry(int32_t slot);
+  const TWordEntry& Entry(int32_t slot) const;
+  // Empties every entry, Flags included, and starts insertion afresh (Slot
+  // and Pass 0, not modified): the user load does it before it reads a
+  // user's statistics, so one user's words never reach another user's file.
+  void Clear();
 
   // Counts an occurrence of a known word or inserts a new one, replacing the
   // least repeated words once the table is full. Returns the entry's number.
@@ -79,12 +79,23 @@ class TWordList {
   // The older block: entries in clear until a short read or 2 000 entries,
   // then Slot and Pass when the table is full.
   int32_t LoadOldFrom(TRecFile& file);
+  // One word per line (trimmed, empty lines skipped), source 1. False when the
+  // file cannot be opened.
+  bool LoadWordFile(const std::string& fileName, int32_t weight);
 
   bool Modified = false;
   int32_t Slot = 0;  // table position of the last insertion
   int32_t Pass = 0;  // wraps of insertion around the full table
+
+ private:
+  std::vector<TWordEntry> entries_;  // kWordTableSize entries
 };
 
+class TDifficultKeys;
+
+// The word being typed. Its finished words go to the collection of the user
+// being analysed, its corrections to that user's active key set; without a
+// user neither is kept.
 class TWord {
  public:
   TWord();
@@ -99,20 +110,8 @@ class TWord {
   // is not collected.
   int32_t Notify(int32_t source);
 
-  // Saves with the limit when it is 1..2000, else 2000. Returns the file's status.
-  int32_t Save(TRecFile& file, int32_t limit);
-  int32_t LoadFrom(TRecFile& file) { return WordList->LoadFrom(file); }
-  int32_t LoadOldFrom(TRecFile& file) { return WordList->LoadOldFrom(file); }
-  // One word per line (trimmed, empty lines skipped), source 1. False when the
-  // file cannot be opened.
-  bool LoadWordFile(const std::string& fileName, int32_t weight);
-  // A new, empty list (which empties the table).
-  void ClearList();
-  std::vector<std::string> WeightedList(int32_t mask, int32_t format) const {
-    return WordList->WeightedList(mask, format);
-  }
-
-  std::unique_ptr<TWordList> WordList;
+  TWordList* WordList = nullptr;   // the user's collection; none without a user
+  TDifficultKeys* Keys = nullptr;  // the user's active key set; none without one
   std::string Text;                // the word typed so far
   int32_t PendingBackspaces = 0;   // backspaces since the last character added
   int32_t SlowCount = 0;           // slow keystrokes inside the word

@@ -2,9 +2,7 @@
 
 #include <string>
 
-#include "analysis/Analyzer.h"
 #include "analysis/AnalyzerAPI.h"
-#include "analysis/DeviationCalc.h"
 #include "storage/DateTime.h"
 #include "storage/DebugLog.h"
 #include "storage/ToolBox.h"
@@ -66,9 +64,9 @@ void TDailyStatistics::Load(TUser& user) {
   day_ = today;
   if (today == lastDate) {
     const int d = weekday_;
-    EfficiencyInfo().Characters = user.GetInteger(day_key("TotalHits.day", d));
-    EfficiencyInfo().Words = user.GetInteger(day_key("TypedWords.day", d));
-    TypingTime().SetSeconds(user.GetInteger(day_key("TypingSeconds.day", d)));
+    analyzer_.Efficiency.Characters = user.GetInteger(day_key("TotalHits.day", d));
+    analyzer_.Efficiency.Words = user.GetInteger(day_key("TypedWords.day", d));
+    analyzer_.TypingTime.SetSeconds(user.GetInteger(day_key("TypingSeconds.day", d)));
     DebugLog(0, "TrayMain.DailyLoad: Today case");
     return;
   }
@@ -99,15 +97,15 @@ void TDailyStatistics::Save(TUser& user, DailySaveMode mode) {
   const double today = date_part(now);
   const int weekday = day_of_week(today);
   if (weekday == weekday_ && mode != DailySaveMode::Always) return;
-  TEfficiencyInfo& info = EfficiencyInfo();
+  TEfficiencyInfo& info = analyzer_.Efficiency;
   const int d = weekday_;
-  const int32_t seconds = TypingTime().Seconds();
-  const int32_t p = ProblemIndex();
+  const int32_t seconds = analyzer_.TypingTime.Seconds();
+  const int32_t p = analyzer_.ProblemIndex();
   user.SetInteger(day_key("TotalHits.day", d), info.Characters);
   user.SetInteger(day_key("TypedWords.day", d), info.Words);
   user.SetInteger(day_key("TypingSeconds.day", d), seconds);
   user.SetInteger(day_key("ProblemIndex.day", d), p);
-  raise_record(user, "Speed.TopTen", info.CharsPerMinute(), now);
+  raise_record(user, "Speed.TopTen", analyzer_.CharsPerMinute(), now);
   raise_record(user, "TypingSeconds.TopTen", seconds, now);
   raise_record(user, "TypedWords.TopTen", info.Words, now);
   raise_record(user, "ProblemIndex.TopTen", p, now);
@@ -115,11 +113,11 @@ void TDailyStatistics::Save(TUser& user, DailySaveMode mode) {
   if (weekday != weekday_) {
     weekday_ = weekday;
     day_ = today;
-    user.SetInteger(day_key("ProblemIndex.day", weekday_), ProblemIndex());
+    user.SetInteger(day_key("ProblemIndex.day", weekday_), analyzer_.ProblemIndex());
   }
   info.Characters = 0;
   info.Words = 0;
-  TypingTime().SetSeconds(0);
+  analyzer_.TypingTime.SetSeconds(0);
   if (today != date_part(user.GetFloat("Lastdate")))
     user.SetInteger("WayfenDays.counter", user.GetInteger("WayfenDays.counter") + 1);
   user.SetInteger("CurrentDay", weekday_);

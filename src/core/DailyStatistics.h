@@ -10,6 +10,7 @@
 
 namespace strevo {
 
+class TAnalyzer;
 class TUser;
 
 // The running counters: "totalHits", "monitoredHits", "BackSpaces",
@@ -36,6 +37,9 @@ enum class DailySaveMode {
 
 class TDailyStatistics {
  public:
+  // The day's figures live in the analyzer's counters and typing time.
+  explicit TDailyStatistics(TAnalyzer& analyzer) : analyzer_(analyzer) {}
+
   // Today's figures back from today's slot when the last save was today;
   // otherwise the slots of the days skipped since then are cleared and the
   // day starts from what the analysis holds.
@@ -52,6 +56,7 @@ class TDailyStatistics {
   int32_t CurrentWeekday() const { return weekday_; }
 
  private:
+  TAnalyzer& analyzer_;
   int32_t weekday_ = 1;
   double day_ = 0;  // the date whose figures the analysis holds
 };

@@ -4,11 +4,9 @@
 #include <memory>
 
 #include "analysis/AnalyzerAPI.h"
-#include "analysis/UserStatistics.h"
 #include "core/TutorLaunch.h"
 #include "core/TrayMain.h"
 #include "input/MessageNames.h"
-#include "input/SpyApps.h"
 #include "platform/Application.h"
 #include "storage/DebugLog.h"
 #include "storage/Exceptions.h"
@@ -21,11 +19,8 @@
 
 namespace strevo {
 
-void ProgramStartup() {
-  // The user files carry the analysis's blocks and the monitored
-  // applications list.
-  RegisterUserBlocks(&UserStatistics(), &UserApplications());
-  AnalyzerInitialize();
+std::unique_ptr<TAnalyzer> ProgramStartup() {
+  auto analyzer = std::make_unique<TAnalyzer>();
   Files().ChangeDirectory(ExtractFilePath(System().ExecutablePath()));
   int result = -1;
   try {
@@ -35,13 +30,13 @@ void ProgramStartup() {
     // alone (the installation is still there).
     Dialogs().ShowMessage(error.what(), "Strevo", mb::kIconError);
     Application().Terminate();
-    return;
+    return analyzer;
   }
   if (result < 0) {
     Dialogs().ShowMessage("Strevo uninstallation done.", "Strevo", mb::kOk);
     RemoveAutoStart();
     Application().Terminate();
-    return;
+    return analyzer;
   }
   if (LangStr(0) == "language.hin") {
     Dialogs().ShowMessage("Hindi Installation not supported. Re-install software in English.", "Strevo Not Available",
@@ -49,9 +44,10 @@ void ProgramStartup() {
     RemoveAutoStart();
     Application().Terminate();
   }
+  return analyzer;
 }
 
-void ProgramMain(const Forms& forms) {
+void ProgramMain(const Forms& forms, TAnalyzer& analyzer) {
   Application().SetTitle(kApplicationTitle);
   TChooseApplications settings(*forms.settings);
   settings.FormCreate();
@@ -68,7 +64,7 @@ void ProgramMain(const Forms& forms) {
     RemoveAutoStart();
   }
   {
-    TTrayMain tray(forms, widget, logon, settings, notify);
+    TTrayMain tray(forms, analyzer, widget, logon, settings, notify);
     try {
       // A program that is already ending (language check) shows nothing more.
       if (!Application().Terminated()) tray.Run();

@@ -2,15 +2,20 @@
 // the forms, the tray core and its run.
 #pragma once
 
+#include <memory>
+
 #include "ui/Forms.h"
 
 namespace strevo {
 
-// Runs before any window exists: creates the analysis singletons and loads
-// the language. A missing or unusable language ends the program.
-void ProgramStartup();
-// The main block: the forms given by the platform, the tray core, the one
-// message loop. Returns when the program ends.
-void ProgramMain(const Forms& forms);
+class TAnalyzer;
+
+// Runs before any window exists: makes the analysis pipeline (kept by the
+// caller for the whole run) and loads the language. A missing or unusable
+// language ends the program.
+std::unique_ptr<TAnalyzer> ProgramStartup();
+// The main block: the forms given by the platform, the tray core on the
+// pipeline, the one message loop. Returns when the program ends.
+void ProgramMain(const Forms& forms, TAnalyzer& analyzer);
 
 }  // namespace strevo

@@ -8,6 +8,7 @@
 #include "analysis/AnalyzerAPI.h"
 #include "analysis/DeviationCalc.h"
 #include "analysis/Diffkeys.h"
+#include "analysis/UserAnalysis.h"
 #include "analysis/WordAnalyzer.h"
 #include "core/TrayMain.h"
 #include "platform/Platform.h"
@@ -97,21 +98,23 @@ void TNotifications::CheckTraining(TUser& user) {
   const double today = Today();
   if (user.GetFloat("LastNotifyDate") + user.GetInteger("PagesTrackBar.position") > today) return;
   user.SetFloat("LastNotifyDate", today);
-  if (TDifficultKeys* keys = ActiveDifficultKeys()) keys->Consolidate();
-  if (ProblemIndex() > kTrainingDifficulty) NotifyNow();
+  if (TDifficultKeys* keys = tray_.Analyzer().ActiveKeys()) keys->Consolidate();
+  if (tray_.Analyzer().ProblemIndex() > kTrainingDifficulty) NotifyNow();
 }
 
 void TNotifications::FillForm() {
-  const int32_t keyIndex = KeyIndexLower(), capitalIndex = KeyIndexUpper(), wordIndex = WordIndex();
-  form_.KeyIndexGraph = {keyIndex, BandColour(keyIndex)};
-  form_.CapitalIndexGraph = {capitalIndex, BandColour(capitalIndex)};
-  form_.WordIndexGraph = {wordIndex, BandColour(wordIndex)};
-  TDifficultKeys* keys = ActiveDifficultKeys();
+  const TAnalyzer& analyzer = tray_.Analyzer();
+  TDifficultKeys* keys = analyzer.ActiveKeys();
+  const int32_t keyIndex = KeyIndexLower(keys), capitalIndex = KeyIndexUpper(keys);
+  const int32_t wordIndex = WordIndex(analyzer.CollectedWords());
+  form_.KeyIndexGraph = {keyIndex, BandColour(keyIndex, keys)};
+  form_.CapitalIndexGraph = {capitalIndex, BandColour(capitalIndex, keys)};
+  form_.WordIndexGraph = {wordIndex, BandColour(wordIndex, keys)};
   // The difficult words: among the five heaviest, those that weigh at
   // least as much as a key must to count as difficult.
   size_t difficultWords = 0;
-  if (AnalyzerInitialized()) {
-    const std::vector<std::string> lines = CurrentWord().WeightedList(5, 1);
+  if (const UserAnalysis* user = analyzer.User()) {
+    const std::vector<std::string> lines = user->Words.WeightedList(5, 1);
     for (size_t i = 0; i < lines.size() && i < 5; ++i) {
       const size_t semicolon = lines[i].rfind(';');
       const int weight = semicolon == std::string::npos ? 0 : std::atoi(lines[i].c_str() + semicolon + 1);
@@ -127,7 +130,7 @@ void TNotifications::FillForm() {
   // The window lives for the whole run: an earlier showing's comment must
   // not stay.
   form_.PractiseCommentLbl = form_.DefaultComment;
-  const int32_t problem = ProblemIndex();
+  const int32_t problem = analyzer.ProblemIndex();
   if (problem > kRecommendedDifficulty) form_.PractiseCommentLbl = LangStr(307);
   if (problem > kStronglyRecommendedDifficulty) form_.PractiseCommentLbl = LangStr(308);
 }

@@ -1,7 +1,6 @@
 // TTrayMain's key path: each key and mouse click the hooks report, through
-// the key decoder to the word analysis, the letter pairs and the key totals.
-#include "analysis/Analyzer.h"
-#include "analysis/BigramAnalyzer.h"
+// the key decoder and the typing run to the analysis, the letter pairs and
+// the key totals.
 #include "core/TrayMain.h"
 #include "input/KeyInfo.h"
 #include "input/SpyApps.h"
@@ -23,7 +22,7 @@ void TTrayMain::CMKeyInfo(uintptr_t& keyInfo, intptr_t lParam, uint32_t messageT
     return;
   }
   const DecodedKey key = keys_.Decode(keyInfo);
-  if (key.kind != DecodedKey::Kind::Command) ++EfficiencyInfo().KeyMessages;
+  if (key.kind != DecodedKey::Kind::Command) ++analyzer_.Efficiency.KeyMessages;
   switch (key.kind) {
     case DecodedKey::Kind::Command:
     case DecodedKey::Kind::NonCharacter:
@@ -52,7 +51,7 @@ void TTrayMain::PasswordKey(const DecodedKey& key) {
 
 void TTrayMain::CharKey(unsigned char ch, intptr_t, uint32_t messageTime) {
   ++counters_.totalHits;
-  if (previousKeyTime_ == 0 && ch == ' ' && ch == lastCharacter_) {
+  if (run_.RepeatedBlank(ch)) {
     CancelAnalyse(CancelReason::Interrupted);
     return;
   }
@@ -62,48 +61,23 @@ void TTrayMain::CharKey(unsigned char ch, intptr_t, uint32_t messageTime) {
     return;
   }
   SetTrayState(TrayState::Typing);
-  const int32_t delay = previousKeyTime_ != 0 ? static_cast<int32_t>(messageTime - previousKeyTime_) : 0;
-  const bool bigrams = bigrams_ && bigrams_->Enabled;
+  const int32_t delay = run_.DelayTo(messageTime);
   if (ch == '\b') {
     ++counters_.BackSpaces;
-    if (bigrams) bigrams_->Backspace();
+    run_.Backspace();
   }
-  if (EfficiencyInfo().Words != savedWordCount_ && speedGraph_) {
+  if (run_.WordCounted() && speedGraph_) {
     speedGraph_->Start();
     speedGraph_->RecordKey();
     widget_.GraphPending = true;
   }
   AnalyseChar(ch, delay);
-  if (bigrams) bigrams_->CharPressed(ch, static_cast<int32_t>(messageTime));
-  previousKeyTime_ = messageTime;
+  run_.KeyDone(ch, messageTime);
 }
 
 void TTrayMain::AnalyseChar(unsigned char ch, int32_t delay) {
   ++counters_.monitoredHits;
-  if (ch != lastCharacter_) {
-    lastCharacter_ = ch;
-    repeatCount_ = 0;
-  } else if (++repeatCount_ > 2) {
-    CancelAnalyse(CancelReason::Interrupted);
-  }
-  if (charsSinceWordEnd_ >= 9) {
-    CancelAnalyse(CancelReason::NoWordEnd);
-    charsSinceWordEnd_ = 0;
-  } else {
-    ++charsSinceWordEnd_;
-  }
-  if (!Analyzer_CharPressed(ch, delay)) return;
-  const bool bigrams = bigrams_ && bigrams_->Enabled;
-  if (EfficiencyInfo().Words != savedWordCount_) {
-    Analyzer_EndWord();
-    previousKeyTime_ = 0;
-    charsSinceWordEnd_ = 0;
-    if (bigrams) bigrams_->WordEnd();
-  } else {
-    savedWordCount_ = -1;
-    Analyzer_Cancel();
-    if (bigrams) bigrams_->Cancel();
-  }
+  run_.Analyse(ch, delay);
 }
 
 void TTrayMain::NonCharKey(uint32_t virtualKey, uint32_t, intptr_t, bool, bool) {
@@ -120,11 +94,7 @@ void TTrayMain::CancelAnalyse(CancelReason reason) {
   if (enabled_) SetTrayState(TrayState::Idle);
   if (!Application().Terminated()) NotifyCheck(reason);
   if (DebugLogOn()) DebugLog(0, "Cancel analyse now " + std::to_string(static_cast<int>(reason)));
-  if (reason != CancelReason::NoWordEnd && bigrams_ && bigrams_->Enabled) bigrams_->Cancel();
-  Analyzer_Cancel();
-  previousKeyTime_ = 0;
-  savedWordCount_ = EfficiencyInfo().Words;
-  Analyzer_Pause();
+  run_.Abandon(reason);
   widget_.GraphPending = false;
 }
 
@@ -134,10 +104,11 @@ void TTrayMain::CMMouseClicked(uintptr_t& wParam, intptr_t lParam) {
   if (wParam != winmsg::kLeftButtonDown && wParam != winmsg::kRightButtonDown) return;
   MouseClicked();
   DebugLog(0, "checking pid" + std::to_string(lParam));
-  if (!SpyedApps) return;
-  TAppSettings* app = SpyedApps->find(static_cast<uint32_t>(lParam));
+  TSpyedApps* apps = MonitoredApplications();
+  if (!apps) return;
+  TAppSettings* app = apps->find(static_cast<uint32_t>(lParam));
   if (app && !app->Hidden) {
-    SpyedApps->CurrentPid = static_cast<uint32_t>(lParam);
+    apps->CurrentPid = static_cast<uint32_t>(lParam);
     DebugLog(0, "TTrayMain.CMMouseClicked() App non hiddenpid" + std::to_string(lParam));
   }
 }

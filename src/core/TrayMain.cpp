@@ -5,7 +5,7 @@
 
 #include "analysis/Analyzer.h"
 #include "analysis/BigramAnalyzer.h"
-#include "analysis/DeviationCalc.h"
+#include "analysis/UserAnalysis.h"
 #include "core/TutorLaunch.h"
 #include "input/KeyInfo.h"
 #include "input/MessageNames.h"
@@ -38,19 +38,28 @@ std::string trim_trailing_blanks(std::string text) {
 
 }  // namespace
 
-TTrayMain::TTrayMain(Forms forms, TInfoOnTop& widget, TLogForm& logon, TChooseApplications& settings,
-                     TNotifyForm& notify)
+TTrayMain::TTrayMain(Forms forms, TAnalyzer& analyzer, TInfoOnTop& widget, TLogForm& logon,
+                     TChooseApplications& settings, TNotifyForm& notify)
     : forms_(forms),
       widget_(widget),
       logon_(logon),
       settings_(settings),
+      analyzer_(analyzer),
+      run_(analyzer),
       choice_(logon),
-      notifications_(*this, notify, forms.trayIcon) {
+      notifications_(*this, notify, forms.trayIcon),
+      daily_(analyzer) {
   TrayMain = this;
+  run_.onCancel = [this](CancelReason reason) { CancelAnalyse(reason); };
 }
 
 TTrayMain::~TTrayMain() {
-  SetWordObserver(nullptr);
+  analyzer_.SetWordObserver(nullptr);
+  run_.SetUser(nullptr);
+  logon_.Blocks = nullptr;
+  // A user still open when the program ends without disabling keeps its
+  // settings; the analysis it loaded into goes with the session.
+  if (CurrentUser && analysis_) CurrentUser->ReleaseBlocks();
   if (forms_.taskbar) forms_.taskbar->SetGraph(nullptr);
   if (TrayMain == this) TrayMain = nullptr;
 }
@@ -98,7 +107,7 @@ void TTrayMain::Initialize() {
   notifications_.Start();
   previousUser_.clear();
   initialized_ = true;
-  SelectKeySet(1);
+  analyzer_.SelectKeySet(1);
 
   ProgramSettings = TProgramSettings::Create("");
   if (!Files().DirectoryExists(ProgramSettings->RootPath)) {
@@ -106,9 +115,8 @@ void TTrayMain::Initialize() {
     return;
   }
 
-  bigrams_ = std::make_unique<TBigramAnalyzer>();
-  bigrams_->Resume();
-  bigrams_->SetEnabled(true);
+  run_.LetterPairs().Resume();
+  run_.LetterPairs().SetEnabled(true);
 
   ids_.Register();
   if (forms_.application) forms_.application->MakeTopmost();
@@ -127,11 +135,11 @@ void TTrayMain::Initialize() {
   widget_.onPractice = [this] { Entry([this] { ReviewClick(); }); };
   if (forms_.taskbar) forms_.taskbar->onThumbButton = [this](int id) { Entry([this, id] { tbThumbButtonClick(id); }); };
 
-  DeviationCalc().Reset();
-  DeviationCalc().StrictMode = true;
+  analyzer_.Deviation.Reset();
+  analyzer_.Deviation.StrictMode = true;
 
   CreateTrayIcon();
-  SetWordObserver(this);
+  analyzer_.SetWordObserver(this);
   if (forms_.application) forms_.application->onDeactivate = [this] { AppDeactivate(); };
   DebugLog(0, " tray icon3");
 
@@ -376,8 +384,7 @@ void TTrayMain::SetTrayState(TrayState state) {
     case TrayState::Typing:
       if (forms_.taskbar) forms_.taskbar->SetOverlayIcon(0);
       if (forms_.trayIcon) forms_.trayIcon->SetIcon(icon);
-      iconArmTime_ = Clock().TickCount();
-      iconArmed_ = true;
+      iconArming_.store(kArmed | Clock().TickCount());
       break;
     case TrayState::Off:
       if (forms_.taskbar) forms_.taskbar->SetOverlayIcon(icon);
@@ -391,9 +398,10 @@ void TTrayMain::SetTrayState(TrayState state) {
 
 void TTrayMain::IconRevertCheck() {
   // Runs on the icon-revert thread: only reads the arming and hands the
-  // work to the main thread.
-  if (!iconArmed_ || Clock().TickCount() - iconArmTime_ < timing::kIdleRevertMs) return;
-  iconArmed_ = false;
+  // work to the main thread. A key that armed it again meanwhile keeps it.
+  uint64_t arming = iconArming_.load();
+  if (arming == 0 || Clock().TickCount() - static_cast<uint32_t>(arming) < timing::kIdleRevertMs) return;
+  if (!iconArming_.compare_exchange_strong(arming, 0)) return;
   if (!forms_.threads) return;
   forms_.threads->Synchronize([this] {
     DebugLog(0, " Hiding");
@@ -412,16 +420,16 @@ void TTrayMain::InfoThreadStep() {
 
 void TTrayMain::RefreshMeter() {
   if (!widget_.Visible()) return;
-  const TEfficiencyInfo& info = EfficiencyInfo();
+  const TEfficiencyInfo& info = analyzer_.Efficiency;
   const std::string words = std::to_string(info.Words);
   const int speed = speedGraph_ ? static_cast<int>(round_half_even(speedGraph_->Value)) / 5 : 0;
-  const std::string time = TypingTime().AsText();
-  widget_.AverageSpeedText = std::to_string(info.CharsPerMinute() / 5);
+  const std::string time = analyzer_.TypingTime.AsText();
+  widget_.AverageSpeedText = std::to_string(analyzer_.CharsPerMinute() / 5);
   bool active;
   if (hooksRunning_) {
     widget_.Paused = false;
     if (forms_.taskbar) forms_.taskbar->SetProgressValue(0);
-    if (info.KeysPerMinute() > 0) {
+    if (analyzer_.KeysPerMinute() > 0) {
       if (forms_.taskbar) forms_.taskbar->SetProgressValue(speed);
       widget_.View().SetAlphaTimer(true);
     } else {
@@ -477,8 +485,8 @@ void TTrayMain::InfoCloseEvent() {
 void TTrayMain::BeforePopupEvent() {
   ActivatePrevWindow(true);
   currentApp_ = nullptr;
-  if (SpyedApps) {
-    TAppSettings* app = SpyedApps->find(SpyedApps->CurrentPid);
+  if (TSpyedApps* apps = MonitoredApplications()) {
+    TAppSettings* app = apps->find(apps->CurrentPid);
     if (app && !app->Hidden) currentApp_ = app;
   }
 }
@@ -514,8 +522,19 @@ void TTrayMain::setEnabledState(bool enabled) {
 void TTrayMain::ApplyWordCollection() {
   if (!CurrentUser) return;
   if (PolicySettings && PolicySettings->GetBool("DoNotCollectWords")) CurrentUser->SetBool("DoNotCollectWords", true);
-  Analyzer_SetSource(CurrentUser->GetBool("DoNotCollectWords") ? kNoWordCollection : kTypedWordsSource);
+  analyzer_.SetSource(CurrentUser->GetBool("DoNotCollectWords") ? kNoWordCollection : kTypedWordsSource);
 }
+
+void TTrayMain::OpenUserAnalysis() {
+  if (analysis_) return;
+  auto applications = std::make_unique<TUserApplications>();
+  applications_ = applications.get();
+  analysis_ = std::make_unique<UserAnalysis>(std::move(applications));
+  run_.SetUser(analysis_.get());
+  logon_.Blocks = analysis_.get();
+}
+
+TSpyedApps* TTrayMain::MonitoredApplications() const { return applications_ ? applications_->List() : nullptr; }
 
 // A user that cannot be opened: say so and leave monitoring off.
 void TTrayMain::UserOpenFailed(const std::string& name, const std::string& reason) {
@@ -537,6 +556,7 @@ void TTrayMain::EnableNow(std::string name) {
     trace.CloseWith("} TTrayMain.EnableNow - Enabled already true");
     return;
   }
+  OpenUserAnalysis();
   if (!choice_.OpenWorkstation()) return;
   LoadPolicy(ProgramSettings->RootPath + "policy.dyn");
   if (PolicySettings && PolicySettings->GetBool("Corvane.Hide")) {
@@ -549,7 +569,7 @@ void TTrayMain::EnableNow(std::string name) {
   choice_.Mode = LogonMode::Normal;
   bool openUser = true;
   std::string failure;
-  const InstallRun install = choice_.FirstRunAfterInstall(name, openUser, failure);
+  const InstallRun install = choice_.FirstRunAfterInstall(name, openUser, failure, analysis_.get());
   if (install != InstallRun::NotThisRun) widget_.Launching = true;
   if (install == InstallRun::UserNotOpened) {
     UserOpenFailed(name, failure);
@@ -583,7 +603,7 @@ bool TTrayMain::StartMonitoring(const std::string& name, bool openUser) {
   widget_.View().SetAlphaTimer(true);
   StartHook();
   setEnabledState(true);
-  if (bigrams_) bigrams_->SetEnabled(true);
+  run_.LetterPairs().SetEnabled(true);
   return true;
 }
 
@@ -617,7 +637,7 @@ std::string TTrayMain::DisableNow(const std::string& previous) {
   if (forms_.taskbar) forms_.taskbar->Hide();
   ReleaseSession();
   DebugLog(0, "TTrayMain.DisableNow: workstationSettings saved");
-  if (bigrams_) bigrams_->SetEnabled(false);
+  run_.LetterPairs().SetEnabled(false);
   setEnabledState(false);
   ShutDown();
   return result;
@@ -662,7 +682,7 @@ void TTrayMain::ChooseAppsClick() {
   ShutDown();
   settings_.VersionLbl = LangStr(1274) + " " + kProgramVersion;
   settings_.ShowFigures(*CurrentUser, counters_.totalHits, counters_.monitoredHits, counters_.MouseClicks,
-                        bigrams_ ? bigrams_->Dictionary.GetCount() : 0);
+                        analysis_ ? analysis_->LetterPairs.Dictionary.GetCount() : 0);
   const ModalResult result = settings_.ShowModal();
   if (settingsPauseTaken_) return;  // the program closed or the session ended under the dialog
   if (result == ModalResult::Cancel) {
@@ -710,11 +730,11 @@ void TTrayMain::ChooseAppsClick() {
 
 void TTrayMain::LoadStatistics(const std::string& name, bool open) {
   TraceBlock trace("TrayMain.LoadStatistics{", "}TrayMain.LoadStatistics");
-  if (open) CurrentUser = OpenUser(name, false, kAnyGroup, lock_mode::ReadWrite);
+  if (open) CurrentUser = OpenUser(name, false, kAnyGroup, lock_mode::ReadWrite, analysis_.get());
   if (!CurrentUser) throw EStrevoError("Userfile not opened!");
-  if (bigrams_) {
-    bigrams_->Folder = ProgramSettings->DatabasePath;
-    bigrams_->SetUser(name);
+  if (analysis_) {
+    analysis_->LetterPairs.Folder = ProgramSettings->DatabasePath;
+    analysis_->LetterPairs.SetUser(name);
   }
   DailyLoad();
   TUser& user = *CurrentUser;
@@ -733,10 +753,10 @@ void TTrayMain::SaveStatistics() {
   if (!ProgramSettings || !Files().DirectoryExists(ProgramSettings->DatabasePath))
     DebugLog(0, "DataPath Directory Unavailable");
   if (CurrentUser) CurrentUser->SaveApplications();
-  if (bigrams_) {
+  if (analysis_) {
     // A failed bigram save must not cost the profile and the statistics.
     try {
-      bigrams_->Save();
+      analysis_->LetterPairs.Save();
     } catch (const std::exception& error) {
       DebugLog(0, std::string("Bigram save failed: ") + error.what());
     }

@@ -3,9 +3,12 @@
 // icon and menu, the hook thread, the icon-revert and information threads,
 // holds the per-user counters and the widget geometry, and carries out
 // enabling, disabling, the user session and the key path. The daily figures
-// are kept by TDailyStatistics, the translation of keys by TKeyDecoder.
+// are kept by TDailyStatistics, the translation of keys by TKeyDecoder, the
+// state of the typing run by TTypingRun, and the session's user analysis
+// (keys, words, letter pairs, applications) by a UserAnalysis it owns.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,6 +16,7 @@
 #include <string>
 
 #include "analysis/AnalyzerAPI.h"
+#include "analysis/TypingRun.h"
 #include "core/DailyStatistics.h"
 #include "core/Notifications.h"
 #include "core/UserChoice.h"
@@ -25,13 +29,15 @@
 
 namespace strevo {
 
-class TBigramAnalyzer;
 class TInfoOnTop;
 class TLogForm;
 class TChooseApplications;
 class TNervoGraph;
 class TAppSettings;
 class TNotifyForm;
+class TSpyedApps;
+class TUserApplications;
+class UserAnalysis;
 
 // The user name that asks EnableNow for a change of user.
 inline constexpr const char* kChangeUserRequest = "!!!---!!!";
@@ -52,13 +58,6 @@ enum class TrayState {
   Off = 3,     // monitoring off (also while the settings dialog is open)
 };
 
-// Why an analysis run is abandoned.
-enum class CancelReason {
-  Interrupted = 1,  // a click, a key without a character, a repeat, another window
-  IdleTimeout = 2,  // the icon-revert thread after six seconds without a key
-  NoWordEnd = 3,    // every tenth character without a word end
-};
-
 // The tray menu's entries, by position.
 enum class MenuEntry { Review = 0, Settings = 1, Taskbar = 2, Separator = 3, Close = 4 };
 
@@ -70,9 +69,10 @@ enum class LaunchMode {
 
 class TTrayMain : public IWordObserver {
  public:
-  // The forms the program start created; the objects behind them live for
-  // the whole run.
-  TTrayMain(Forms forms, TInfoOnTop& widget, TLogForm& logon, TChooseApplications& settings, TNotifyForm& notify);
+  // The forms the program start created and the analysis pipeline it made;
+  // the objects behind them live for the whole run.
+  TTrayMain(Forms forms, TAnalyzer& analyzer, TInfoOnTop& widget, TLogForm& logon, TChooseApplications& settings,
+            TNotifyForm& notify);
   ~TTrayMain() override;
 
   // Program start and end.
@@ -155,6 +155,11 @@ class TTrayMain : public IWordObserver {
   bool HooksRunning() const { return hooksRunning_; }
   TrayState State() const { return trayState_; }
   const TUserCounters& Counters() const { return counters_; }
+  TAnalyzer& Analyzer() { return analyzer_; }
+  // The session's analysis of its user; none before the first enabling.
+  UserAnalysis* Analysis() { return analysis_.get(); }
+  // The loaded user's monitored applications; none while no user is loaded.
+  TSpyedApps* MonitoredApplications() const;
   const std::string& PreviousUser() const { return previousUser_; }
   int32_t CurrentWeekday() const { return daily_.CurrentWeekday(); }
   TInfoOnTop& Widget() { return widget_; }
@@ -181,6 +186,10 @@ class TTrayMain : public IWordObserver {
   void StayOffForTutor();
   void EnableMenuItem(MenuEntry entry, bool enabled);
   void ApplyWordCollection();
+  // The analysis every user of the sessions loads into, made at the first
+  // enabling and kept: each user opened empties the previous user's keys
+  // and words, and the letter pairs change with the user's name.
+  void OpenUserAnalysis();
   void ReleaseSession();
   // The logon window; the chosen user's name, empty when cancelled.
   std::string AskForUser(bool noUserGiven, bool& openUser);
@@ -206,29 +215,30 @@ class TTrayMain : public IWordObserver {
   TWidgetGeometry geometry_;
   TrayState trayState_ = TrayState::Idle;
   TUserCounters counters_;
-  uint32_t previousKeyTime_ = 0;
   std::string previousUser_;
   bool enabled_ = false;
   WindowHandle previousWindow_ = 0;
-  unsigned char lastCharacter_ = 0;
-  int32_t repeatCount_ = 0;
-  int32_t charsSinceWordEnd_ = 0;
-  int32_t savedWordCount_ = 0;
   std::string lastForegroundCaption_;
+  TAnalyzer& analyzer_;
+  TTypingRun run_;
+  std::unique_ptr<UserAnalysis> analysis_;
+  TUserApplications* applications_ = nullptr;  // analysis_'s list, as the key path reads it
   TUserChoice choice_;
   TNotifications notifications_;
   TDailyStatistics daily_;
   TKeyDecoder keys_;
   TPasswordField passwordField_;
-  std::unique_ptr<TBigramAnalyzer> bigrams_;
   std::unique_ptr<TNervoGraph> speedGraph_;
 
   int iconThread_ = -1, infoThread_ = -1;
   // The icon-revert thread's trace block, open while the thread runs.
   std::optional<TraceBlock> iconThreadTrace_;
-  // The icon-revert thread's arming: plain fields written by the main thread.
-  bool iconArmed_ = false;
-  uint32_t iconArmTime_ = 0;
+  // The icon-revert thread's arming, written by the main thread (armed at
+  // each analysed key) and by the icon thread (disarmed when it fires): 0
+  // when not armed, else kArmed with the tick of the arming in the low bits,
+  // so that both change together.
+  static constexpr uint64_t kArmed = uint64_t{1} << 32;
+  std::atomic<uint64_t> iconArming_{0};
   bool threadsTerminating_ = false;
   int busy_ = 0;
   bool pendingEnable_ = false;      // an ENABLE waits for the modal windows to close

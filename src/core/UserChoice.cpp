@@ -44,7 +44,8 @@ bool TUserChoice::OpenWorkstation() {
   return OpenWorkstationSettings(file);
 }
 
-InstallRun TUserChoice::FirstRunAfterInstall(std::string& name, bool& openUser, std::string& failure) {
+InstallRun TUserChoice::FirstRunAfterInstall(std::string& name, bool& openUser, std::string& failure,
+                                             IUserBlocks* blocks) {
   // The first run after installation is the first enabling of this process:
   // later enablings (after the tutor, a change of user) are ordinary ones.
   const bool install = only_argument_is("/INST") && !installDone_;
@@ -60,8 +61,8 @@ InstallRun TUserChoice::FirstRunAfterInstall(std::string& name, bool& openUser, 
   name = account;
   station.Save();
   try {
-    CurrentUser = OpenUser(name, false, kAnyGroup, lock_mode::ReadWrite);
-    if (!CurrentUser) CurrentUser = CreateUser(name);
+    CurrentUser = OpenUser(name, false, kAnyGroup, lock_mode::ReadWrite, blocks);
+    if (!CurrentUser) CurrentUser = CreateUser(name, blocks);
     name = CurrentUser->Name();
     CurrentUser->Save();
     openUser = false;

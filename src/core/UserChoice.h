@@ -11,6 +11,7 @@
 
 namespace strevo {
 
+class IUserBlocks;
 class TLogForm;
 
 enum class LogonMode {
@@ -30,8 +31,9 @@ class TUserChoice {
   // The first run after installation ("/INST" alone, the first enabling of
   // the process): the account's user is opened or created, made current,
   // selected for the account and started at logon; name becomes its name and
-  // openUser false. When that user cannot be opened, failure says why.
-  InstallRun FirstRunAfterInstall(std::string& name, bool& openUser, std::string& failure);
+  // openUser false. The user loads into blocks. When that user cannot be
+  // opened, failure says why.
+  InstallRun FirstRunAfterInstall(std::string& name, bool& openUser, std::string& failure, IUserBlocks* blocks);
   // The user the workstation settings give: the selected one, or the last
   // one with "/AUTOLOGON"; none when a change of user was requested.
   std::string FromSettings(bool changeRequested);

@@ -9,7 +9,6 @@
 
 namespace strevo {
 
-std::unique_ptr<TSpyedApps> SpyedApps;
 
 namespace {
 
@@ -206,22 +205,22 @@ TAppSettings* TSpyedApps::find(uint32_t processId) {
 // ------------------------------------------------------ the user's list --
 
 void TUserApplications::Drop() {
-  SpyedApps.reset();
+  list_.reset();
   owner_ = nullptr;
 }
 
 void TUserApplications::Load(const TUser* owner, const std::string& path) {
-  SpyedApps = std::make_unique<TSpyedApps>();
+  list_ = std::make_unique<TSpyedApps>();
   owner_ = owner;
-  if (SpyedApps->loadApps(path)) return;
-  SpyedApps->AddApp(false, "DRAXEL.EXE", "Quorvel Wayfen", "", true);
+  if (list_->loadApps(path)) return;
+  list_->AddApp(false, "DRAXEL.EXE", "Quorvel Wayfen", "", true);
   // A file that exists but could not be read (locked, damaged) keeps its
   // list; the default only ever takes the place of a missing file.
-  if (!Files().FileExists(path)) SpyedApps->saveApps(path);
+  if (!Files().FileExists(path)) list_->saveApps(path);
 }
 
 void TUserApplications::Save(const std::string& path) {
-  if (SpyedApps) SpyedApps->saveApps(path);
+  if (list_) list_->saveApps(path);
 }
 
 void TUserApplications::Release(const TUser* owner) {
@@ -230,8 +229,8 @@ void TUserApplications::Release(const TUser* owner) {
 
 std::vector<IApplicationList::Offer> TUserApplications::Offered(bool runningOnly) {
   std::vector<Offer> offers;
-  if (!SpyedApps) return offers;
-  for (const TAppItem& item : SpyedApps->Items) {
+  if (!list_) return offers;
+  for (const TAppItem& item : list_->Items) {
     const TAppSettings& app = *item.App;
     if (app.Hidden || (runningOnly && !app.running())) continue;
     offers.push_back({item.Key, app.DisplayName, app.IsEnabled()});
@@ -240,14 +239,9 @@ std::vector<IApplicationList::Offer> TUserApplications::Offered(bool runningOnly
 }
 
 void TUserApplications::SetMonitored(const std::string& key, bool monitored) {
-  if (!SpyedApps) return;
-  for (TAppItem& item : SpyedApps->Items)
+  if (!list_) return;
+  for (TAppItem& item : list_->Items)
     if (item.Key == key && !item.App->Hidden) item.App->SetEnabled(monitored);
-}
-
-TUserApplications& UserApplications() {
-  static TUserApplications instance;
-  return instance;
 }
 
 }  // namespace strevo

@@ -92,13 +92,10 @@ class TSpyedApps {
   std::string unreadableFile_;
 };
 
-// The list of the user who is loaded; empty while no user is loaded (every
-// caller checks). The user object has it loaded when it loads a user's
-// statistics and dropped when that user is released, or when the next user
-// is loaded (through TUserApplications).
-extern std::unique_ptr<TSpyedApps> SpyedApps;
-
-// The user's ".SET" file as the user object loads and saves it.
+// The user's ".SET" file as the user object loads and saves it: the list of
+// the user who loaded it, none while no user is loaded. The user object has
+// it loaded when it loads a user's statistics and dropped when that user is
+// released, or when the next user is loaded into the same analysis.
 class TUserApplications : public IApplicationList {
  public:
   void Drop() override;
@@ -108,15 +105,16 @@ class TUserApplications : public IApplicationList {
   void Load(const TUser* owner, const std::string& path) override;
   void Save(const std::string& path) override;
   void Release(const TUser* owner) override;
-  bool Loaded() const override { return SpyedApps != nullptr; }
+  bool Loaded() const override { return list_ != nullptr; }
   std::vector<Offer> Offered(bool runningOnly) override;
   void SetMonitored(const std::string& key, bool monitored) override;
 
+  // The loaded list; none while no user is loaded (every caller checks).
+  TSpyedApps* List() const { return list_.get(); }
+
  private:
+  std::unique_ptr<TSpyedApps> list_;
   const TUser* owner_ = nullptr;  // the user whose load created the list
 };
-
-// The process-wide instance the program start registers.
-TUserApplications& UserApplications();
 
 }  // namespace strevo

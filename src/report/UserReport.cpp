@@ -5,13 +5,12 @@
 #include <memory>
 #include <new>
 
-#include "analysis/AnalyzerAPI.h"
 #include "analysis/BigramAnalyzer.h"
 #include "analysis/Diffkeys.h"
+#include "analysis/UserAnalysis.h"
 #include "analysis/WordAnalyzer.h"
 #include "platform/Ansi.h"
 #include "platform/Platform.h"
-#include "report/AnalysisKeeper.h"
 #include "report/CsvReport.h"
 #include "report/HtmlReport.h"
 #include "report/JsonReport.h"
@@ -22,7 +21,6 @@
 #include "storage/PrgSetup.h"
 #include "storage/ToolBox.h"
 #include "storage/User.h"
-#include "storage/UserBlocks.h"
 
 namespace strevo {
 
@@ -130,10 +128,10 @@ bool TUserReport::Gather(const std::string& userName) {
     return false;
   }
   const std::string profile = UserFilePath(userName, ".usr");
-  TBigramAnalyzer pairs;
+  TUserBigrams pairs;
   pairs.Folder = ProgramSettings->DatabasePath;
   pairs.UserName = userName;
-  const bool hasPairs = !TBigramAnalyzer::IsUnsafeUserName(userName) && Files().FileExists(pairs.FileName());
+  const bool hasPairs = !TUserBigrams::IsUnsafeUserName(userName) && Files().FileExists(pairs.FileName());
   if (!Files().FileExists(profile) && !hasPairs) {
     Problem(TReportPart::User, "There is no user " + quoted(userName) + " in the user database (no file " +
                                    file_name_of(profile) + ").");
@@ -151,13 +149,13 @@ void TUserReport::ReadUser() {
                                       ": no daily figures, records, counters, keys or words.");
     return;
   }
-  // Declared first so that it outlives the user object, whose release still
-  // goes to the blocks registered here.
-  TAnalysisKeeper keeper;
+  // The user's keys and words go into an analysis of the report's own:
+  // declared first, so that it outlives the user object.
+  UserAnalysis analysis;
   std::unique_ptr<TUser> user;
   std::string statisticsFailure;
   try {
-    user = OpenUser(data_.userName, false, kAnyGroup, lock_mode::ReadOnly);
+    user = OpenUser(data_.userName, false, kAnyGroup, lock_mode::ReadOnly, &analysis);
   } catch (const std::exception& e) {
     statisticsFailure = e.what();
   }
@@ -166,7 +164,7 @@ void TUserReport::ReadUser() {
     // Once more without the statistics file: if that opens, the profile is
     // sound and the statistics file is what failed.
     try {
-      user = OpenUser(data_.userName, true, kAnyGroup, lock_mode::ReadOnly);
+      user = OpenUser(data_.userName, true, kAnyGroup, lock_mode::ReadOnly, &analysis);
     } catch (const std::exception& e) {
       const std::string owner = stored_user_name(UserFilePath(data_.userName, ".usr"));
       if (!owner.empty() && !same_text(owner, data_.userName)) {
@@ -197,7 +195,7 @@ void TUserReport::ReadUser() {
                                          (statistics.empty() ? std::string() : file_name_of(statistics) + " ") +
                                          "yet: no difficult keys or words.");
   } else {
-    ReadStatistics();
+    ReadStatistics(analysis);
     CheckStatisticsFile(statistics);
   }
   user.reset();
@@ -285,10 +283,10 @@ void TUserReport::ReadProfile(TUser& user) {
   }
 }
 
-void TUserReport::ReadStatistics() {
+void TUserReport::ReadStatistics(UserAnalysis& analysis) {
   data_.statisticsRead = true;
   for (int s = 0; s <= 1; ++s) {
-    TDifficultKeys& keys = DifficultKeySet(s);
+    TDifficultKeys& keys = analysis.KeySets[static_cast<size_t>(s)];
     TKeySetFigures set;
     set.set = s;
     set.window = keys.Window;
@@ -311,7 +309,7 @@ void TUserReport::ReadStatistics() {
   if (!data_.wordsCollected) return;
   // "word;weight", heaviest first; the weight is digits only, so the last
   // ";" ends the word whatever the word holds.
-  for (const std::string& line : CurrentWord().WeightedList(kWordSourceTyped | kWordSourceIncluded, 1)) {
+  for (const std::string& line : analysis.Words.WeightedList(kWordSourceTyped | kWordSourceIncluded, 1)) {
     const size_t semicolon = line.rfind(';');
     if (semicolon == std::string::npos) continue;
     int32_t weight = 0;
@@ -365,10 +363,10 @@ void TUserReport::CheckStatisticsFile(const std::string& path) {
 }
 
 void TUserReport::ReadLetterPairs() {
-  TBigramAnalyzer pairs;
+  TUserBigrams pairs;
   pairs.Folder = ProgramSettings->DatabasePath;
   pairs.UserName = data_.userName;
-  if (TBigramAnalyzer::IsUnsafeUserName(data_.userName)) {
+  if (TUserBigrams::IsUnsafeUserName(data_.userName)) {
     Problem(TReportPart::LetterPairs, "The name " + quoted(data_.userName) + " cannot name a letter-pair file.");
     return;
   }

@@ -13,15 +13,16 @@
 namespace strevo {
 
 class TUser;
+class UserAnalysis;
 
 class TUserReport {
  public:
   // Reads what it can of the user's files from ProgramSettings->DatabasePath.
   // False when there is nothing to report on: no user name, a name that
   // cannot name a file, no database folder, or no file of the user at all.
-  // Every part that could not be read is in Data().problems. Main thread
-  // only: the statistics file is read through the analysis's tables, which
-  // are put back as they were afterwards.
+  // Every part that could not be read is in Data().problems. The user's keys
+  // and words are read into an analysis of the report's own, so a report
+  // never touches the figures of the user being monitored.
   bool Gather(const std::string& userName);
   // Writes the page, the CSV file and the JSON file into folder (created
   // when missing), each beside its final name first and then renamed over
@@ -45,8 +46,8 @@ class TUserReport {
   // fails, and copies what it holds.
   void ReadUser();
   void ReadProfile(TUser& user);
-  // The difficult keys and words the user object loaded into the analysis.
-  void ReadStatistics();
+  // The difficult keys and words the user object loaded into analysis.
+  void ReadStatistics(UserAnalysis& analysis);
   // The statistics file against its own header: cut short, an unknown
   // version, a word count out of range.
   void CheckStatisticsFile(const std::string& path);

@@ -136,7 +136,6 @@ constexpr int64_t kLongestInterval = UINT32_MAX;
 void reset_process_state() {
   Application().Reset();
   CurrentUser.reset();
-  SpyedApps.reset();
   PolicySettings.reset();
   WorkstationSettings.reset();
   ProgramSettings.reset();
@@ -222,16 +221,18 @@ void Simulation::Capture() {
     s.MouseClicks = counters.MouseClicks;
     s.enabled = TrayMain->Enabled();
   }
-  if (AnalyzerInitialized()) {
-    s.Words = EfficiencyInfo().Words;
-    s.Characters = EfficiencyInfo().Characters;
-    s.TypingSeconds = TypingTime().Seconds();
-    s.TypingTime = TypingTime().AsText();
-    s.CharsPerMinute = EfficiencyInfo().CharsPerMinute();
-    s.KeysPerMinute = EfficiencyInfo().KeysPerMinute();
+  if (analyzer_) {
+    const TAnalyzer& a = *analyzer_;
+    s.Words = a.Efficiency.Words;
+    s.Characters = a.Efficiency.Characters;
+    s.TypingSeconds = a.TypingTime.Seconds();
+    s.TypingTime = a.TypingTime.AsText();
+    s.CharsPerMinute = a.CharsPerMinute();
+    s.KeysPerMinute = a.KeysPerMinute();
   }
   if (CurrentUser) s.user = CurrentUser->Name();
-  if (SpyedApps) s.applications = static_cast<int>(SpyedApps->Items.size());
+  if (TrayMain)
+    if (const TSpyedApps* apps = TrayMain->MonitoredApplications()) s.applications = static_cast<int>(apps->Items.size());
   s.trayIcon = forms_->trayIcon.icon;
   s.widgetPaused = forms_->widget.paused;
   summary_ = s;
@@ -529,11 +530,11 @@ bool Simulation::Run(const std::vector<std::string>& lines, std::string& error) 
     if (!Application().Terminated()) Capture();
     return false;
   };
-  ProgramStartup();
-  ProgramMain(forms_->Get());
+  analyzer_ = ProgramStartup();
+  ProgramMain(forms_->Get(), *analyzer_);
   if (Summaries.empty()) Capture();
-  // The process would end here: the analysis singletons go with it.
-  while (AnalyzerInitialized()) AnalyzerFinalize();
+  // The process would end here: the analysis pipeline goes with it.
+  analyzer_.reset();
   if (failed_) error = error_;
   return !failed_;
 }

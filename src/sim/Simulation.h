@@ -16,6 +16,8 @@
 
 namespace strevo {
 
+class TAnalyzer;
+
 struct SimulationSummary {
   int64_t totalHits = 0, monitoredHits = 0, BackSpaces = 0, ArrowHits = 0, MouseClicks = 0;
   int32_t Words = 0, Characters = 0;
@@ -73,6 +75,7 @@ class Simulation {
 
   std::unique_ptr<FakePlatform> platform_;
   std::unique_ptr<FakeForms> forms_;
+  std::unique_ptr<TAnalyzer> analyzer_;  // the pipeline of the program run in progress
   std::vector<std::string> lines_;
   size_t next_ = 0;
   bool failed_ = false;

@@ -165,18 +165,12 @@ std::string PasswordDigest(const std::string& password) {
 
 // ------------------------------------------------------------------ TUser --
 
-TUser::BlocksReference::BlocksReference() {
-  if (IStatisticsBlocks* blocks = StatisticsBlocks()) blocks->Acquire();
-}
-TUser::BlocksReference::~BlocksReference() {
-  if (IStatisticsBlocks* blocks = StatisticsBlocks()) blocks->Release();
-}
-
-TUser::TUser(const std::string& userName, int32_t group, int32_t lockMode, bool skipStatistics) {
+TUser::TUser(const std::string& userName, int32_t group, int32_t lockMode, bool skipStatistics, IUserBlocks* blocks)
+    : blocks_(blocks) {
   TraceBlock trace("TUser.Create {", "} TUser.Create");
-  // The previous user's list goes first, with its atoms, so that this
-  // user's list can publish its own.
-  if (IApplicationList* applications = ApplicationList()) applications->Drop();
+  // The previous user's list in these blocks goes first, with its atoms, so
+  // that this user's list can publish its own.
+  if (IApplicationList* applications = Applications()) applications->Drop();
   SkipStatistics = skipStatistics;
   userName_ = userName.empty() ? kVisitorName : userName;
   lockMode_ = lockMode;
@@ -209,7 +203,6 @@ TUser::TUser(const std::string& userName, int32_t group, int32_t lockMode, bool 
     Opened = true;
     if (lockMode != lock_mode::ReadOnly && stored != userName_) SetString("UserName", userName_);
 
-    IStatisticsBlocks* blocks = StatisticsBlocks();
     if (blocks) {
       Results = blocks->NewResults();
       try {
@@ -231,19 +224,19 @@ TUser::TUser(const std::string& userName, int32_t group, int32_t lockMode, bool 
           blocks->LoadWordList(root + "top100difficultwords.txt", 2);
         SetString("Top1000loaded", "1");
       }
-      if (IApplicationList* applications = ApplicationList()) applications->Load(this, UserFilePath(base, ".SET"));
+      if (IApplicationList* applications = Applications()) applications->Load(this, UserFilePath(base, ".SET"));
     }
 
     LoadGroup();
   } catch (...) {
-    if (IApplicationList* applications = ApplicationList()) applications->Release(this);
+    if (IApplicationList* applications = Applications()) applications->Release(this);
     trace.CloseWith("} TUser.Create failed");
     throw;
   }
 }
 
 TUser::~TUser() {
-  if (IApplicationList* applications = ApplicationList()) applications->Release(this);
+  if (IApplicationList* applications = Applications()) applications->Release(this);
   Group.reset();
   Results.reset();
 }
@@ -280,12 +273,19 @@ void TUser::WriteNewProfileKeys() {
 }
 
 void TUser::SaveApplications() {
-  if (IApplicationList* applications = ApplicationList()) applications->Save(UserFilePath(BaseName, ".SET"));
+  if (IApplicationList* applications = Applications()) applications->Save(UserFilePath(BaseName, ".SET"));
+}
+
+IApplicationList* TUser::Applications() const { return blocks_ ? blocks_->Applications() : nullptr; }
+
+void TUser::ReleaseBlocks() {
+  if (IApplicationList* applications = Applications()) applications->Release(this);
+  blocks_ = nullptr;
 }
 
 void TUser::LoadStatistics() {
   // Nothing of the previously loaded user may survive into this one.
-  IStatisticsBlocks* blocks = StatisticsBlocks();
+  IUserBlocks* blocks = blocks_;
   if (blocks) blocks->Clear();
   const std::string path = StatisticsPath();
   if (path.empty() || !Files().FileExists(path)) return;
@@ -338,7 +338,7 @@ int32_t TUser::WriteStatisticsFile() {
   DebugLog(0, "Saving to file: " + path);
   for (int i = 0; i < kReservedCount; ++i) file.WriteInt(kReservedValue);
   file.WriteInt(kStatisticsVersion);
-  IStatisticsBlocks* blocks = StatisticsBlocks();
+  IUserBlocks* blocks = blocks_;
   if (blocks) blocks->SaveKeys(file);
 
   int32_t status = file.Status;
@@ -473,16 +473,17 @@ void TUser::LoadGroup() {
 
 // ------------------------------------------------------- opening, creating --
 
-std::unique_ptr<TUser> OpenUser(const std::string& userName, bool skipStatistics, int32_t group, int32_t lockMode) {
+std::unique_ptr<TUser> OpenUser(const std::string& userName, bool skipStatistics, int32_t group, int32_t lockMode,
+                                IUserBlocks* blocks) {
   const std::string base = FileBaseName(userName);
   if (base.empty()) return nullptr;
   if (!IsUsableUserName(userName)) throw EUserError(LangStr(1377));
   if (!Files().FileExists(UserFilePath(userName, ".usr"))) return nullptr;
-  return std::make_unique<TUser>(userName, group, lockMode, skipStatistics);
+  return std::make_unique<TUser>(userName, group, lockMode, skipStatistics, blocks);
 }
 
-std::unique_ptr<TUser> CreateUser(const std::string& userName) {
-  auto user = std::make_unique<TUser>(userName, kAnyGroup, lock_mode::ReadWrite, false);
+std::unique_ptr<TUser> CreateUser(const std::string& userName, IUserBlocks* blocks) {
+  auto user = std::make_unique<TUser>(userName, kAnyGroup, lock_mode::ReadWrite, false, blocks);
   user->SetInteger("FileVersion", 600);
   user->SetInteger("LargeFonts", 0);
   user->SetString("StoryTime", "10 " + LangStr(1390));

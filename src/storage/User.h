@@ -16,7 +16,9 @@
 
 namespace strevo {
 
+class IApplicationList;
 class IProfileBlock;
+class IUserBlocks;
 
 // The built-in anonymous user, who stands in when nobody is logged on. Its
 // profile, statistics and results are never written.
@@ -51,8 +53,11 @@ class TUser : public TDynamicSettings {
   // empty). lockMode 0 exclusive, 2 read-write others reading, 4 read only
   // shared. Raises EUserError (also for a name whose file base is empty or a
   // reserved device name: text 1377); a profile that exists but cannot be
-  // read is never created anew.
-  TUser(const std::string& userName, int32_t group, int32_t lockMode, bool skipStatistics);
+  // read is never created anew. The user's statistics, results and
+  // applications go into blocks (which must outlive the user object); with
+  // none the user carries its settings only.
+  TUser(const std::string& userName, int32_t group, int32_t lockMode, bool skipStatistics,
+        IUserBlocks* blocks = nullptr);
   ~TUser() override;
 
   virtual std::string GetSetting(const std::string& key, int source);
@@ -69,6 +74,12 @@ class TUser : public TDynamicSettings {
   // Writes the monitored applications list, when one is loaded, to the
   // user's ".SET" file.
   void SaveApplications();
+  // The list of monitored applications this user's blocks keep; none
+  // without blocks or when they keep none.
+  IApplicationList* Applications() const;
+  // The blocks go away before the user object does: the applications list
+  // this user loaded is dropped, and the user carries its settings only.
+  void ReleaseBlocks();
 
   // The user's name as stored in the profile ("UserName").
   std::string Name();
@@ -89,20 +100,11 @@ class TUser : public TDynamicSettings {
 
   bool SkipStatistics = false;
   std::unique_ptr<TDynamicSettings> Group;  // none when the user has no group settings
-  std::unique_ptr<IProfileBlock> Results;  // the tutor's results; none without registered blocks
+  std::unique_ptr<IProfileBlock> Results;  // the tutor's results; none without blocks
   bool Opened = false;
   std::string BaseName;  // the file base of the profile
 
  private:
-  // Keeps what the statistics blocks load into (the difficult keys, the word
-  // table) alive while a user loads into it and saves from it.
-  struct BlocksReference {
-    BlocksReference();
-    ~BlocksReference();
-    BlocksReference(const BlocksReference&) = delete;
-    BlocksReference& operator=(const BlocksReference&) = delete;
-  };
-
   void LoadStatistics();
   void WriteNewProfileKeys();
   // The file status of the write: 1, or the first failure.
@@ -111,7 +113,7 @@ class TUser : public TDynamicSettings {
   // user has group settings and no policy is loaded.
   void RequirePolicy() const;
 
-  BlocksReference blocks_;
+  IUserBlocks* blocks_ = nullptr;
   std::string userName_;
   int32_t lockMode_ = lock_mode::ReadWrite;
   // False when the results could not be read: they are then never written
@@ -124,10 +126,11 @@ extern std::unique_ptr<TUser> CurrentUser;
 
 // A TUser when the profile file of userName exists, else none. Raises like
 // the constructor.
-std::unique_ptr<TUser> OpenUser(const std::string& userName, bool skipStatistics, int32_t group, int32_t lockMode);
+std::unique_ptr<TUser> OpenUser(const std::string& userName, bool skipStatistics, int32_t group, int32_t lockMode,
+                                IUserBlocks* blocks = nullptr);
 // A new user (group -1, lock mode 2, statistics loaded) with the keys a new
 // user gets.
-std::unique_ptr<TUser> CreateUser(const std::string& userName);
+std::unique_ptr<TUser> CreateUser(const std::string& userName, IUserBlocks* blocks = nullptr);
 
 std::string NormalizeUserName(const std::string& typed);
 // The file base of a user name. It never holds a path separator, a drive

@@ -2,9 +2,9 @@
 // the collected words in the statistics file (".DTA"), the shared word lists
 // a new profile starts with, the tutor's results in the profile, and the
 // monitored applications in the ".SET" file. The user object opens, reads
-// and writes the files; the owners of the blocks implement these interfaces
-// and the program start registers them. Without a registration a user
-// carries its settings only.
+// and writes the files; the blocks it is given (the user's analysis, which
+// implements these interfaces) hold what they contain. A user object given
+// no blocks carries its settings only.
 #pragma once
 
 #include <cstdint>
@@ -30,29 +30,7 @@ class IProfileBlock {
   virtual void SaveTo(TDynamicSettings& store) const = 0;
 };
 
-class IStatisticsBlocks {
- public:
-  virtual ~IStatisticsBlocks() = default;
-  // Held by every user object from its creation to its release, so that
-  // what the blocks load into lives at least as long.
-  virtual void Acquire() = 0;
-  virtual void Release() = 0;
-  // Forgets every figure and word of the user loaded before.
-  virtual void Clear() = 0;
-  // The blocks after the header of a statistics file of the given version;
-  // the file's status tells about failures.
-  virtual void LoadKeys(TRecFile& file, int32_t version) = 0;
-  virtual void LoadWords(TRecFile& file, int32_t version) = 0;
-  virtual void SaveKeys(TRecFile& file) = 0;
-  virtual void SaveWords(TRecFile& file, int32_t limit) = 0;
-  // Adds the words of a shared word list with a weight (a new profile's
-  // start).
-  virtual void LoadWordList(const std::string& path, int32_t weight) = 0;
-  // An empty results block for a profile.
-  virtual std::unique_ptr<IProfileBlock> NewResults() = 0;
-};
-
-// The one list of monitored applications, of the user who loaded it last.
+// A list of monitored applications, of the user who loaded it last.
 class IApplicationList {
  public:
   virtual ~IApplicationList() = default;
@@ -80,8 +58,25 @@ class IApplicationList {
   virtual void SetMonitored(const std::string& key, bool monitored) = 0;
 };
 
-void RegisterUserBlocks(IStatisticsBlocks* statistics, IApplicationList* applications);
-IStatisticsBlocks* StatisticsBlocks();  // none when not registered
-IApplicationList* ApplicationList();    // none when not registered
+class IUserBlocks {
+ public:
+  virtual ~IUserBlocks() = default;
+  // Forgets every figure and word of the user loaded before.
+  virtual void Clear() = 0;
+  // The blocks after the header of a statistics file of the given version;
+  // the file's status tells about failures.
+  virtual void LoadKeys(TRecFile& file, int32_t version) = 0;
+  virtual void LoadWords(TRecFile& file, int32_t version) = 0;
+  virtual void SaveKeys(TRecFile& file) = 0;
+  virtual void SaveWords(TRecFile& file, int32_t limit) = 0;
+  // Adds the words of a shared word list with a weight (a new profile's
+  // start).
+  virtual void LoadWordList(const std::string& path, int32_t weight) = 0;
+  // An empty results block for a profile.
+  virtual std::unique_ptr<IProfileBlock> NewResults() = 0;
+  // The monitored applications the user's ".SET" file goes into; none when
+  // they are not kept (a report, a tool).
+  virtual IApplicationList* Applications() = 0;
+};
 
 }  // namespace strevo

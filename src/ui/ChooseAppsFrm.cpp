@@ -101,7 +101,7 @@ void TChooseApplications::DoNotCollectWordsClick() { RefreshTexts(); }
 
 void TChooseApplications::updateCheckList(int mode) {
   DebugLog(0, "TChooseApplications.updateCheckList{");
-  IApplicationList* list = ApplicationList();
+  IApplicationList* list = user_ ? user_->Applications() : nullptr;
   if (!list || !list->Loaded()) {
     DebugLog(0, "} TChooseApplications.updateCheckList - SpyedApps was NIL");
     return;
@@ -150,7 +150,7 @@ void TChooseApplications::WriteSettings() {
     WorkstationSettings->SetString(account_key("SelectedUser"), SelectedUser);
     WorkstationSettings->SetBool(account_key("LoggedOffMode"), LoggedOffMode);
   }
-  if (IApplicationList* list = ApplicationList(); list && list->Loaded())
+  if (IApplicationList* list = user.Applications(); list && list->Loaded())
     for (const auto& [key, monitored] : checkChanges_) list->SetMonitored(key, monitored);
 }
 

@@ -89,7 +89,7 @@ bool TLogForm::ShortCut(int key, bool& closes) {
 
 bool TLogForm::CreateNewUser(const std::string& name) {
   try {
-    CurrentUser = CreateUser(name);
+    CurrentUser = CreateUser(name, Blocks);
     return true;
   } catch (const std::exception& error) {
     Warn(LangStr(417) + name + LangStr(418) + "\r" + error.what());
@@ -109,7 +109,7 @@ bool TLogForm::CloseQuery() {
   }
   try {
     CurrentUser.reset();  // the profile stays open while held: release it before reopening
-    CurrentUser = OpenUser(name, false, kAnyGroup, lock_mode::ReadWrite);
+    CurrentUser = OpenUser(name, false, kAnyGroup, lock_mode::ReadWrite, Blocks);
   } catch (const std::exception& error) {
     CurrentUser.reset();
     Warn(LangStr(417) + name + LangStr(418) + "\r" + error.what());

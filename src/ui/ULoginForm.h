@@ -10,6 +10,8 @@
 
 namespace strevo {
 
+class IUserBlocks;
+
 class TLogForm {
  public:
   explicit TLogForm(ILogonView& view) : view_(view) {}
@@ -31,7 +33,9 @@ class TLogForm {
   // The validation run when the window would close; true lets it close.
   bool CloseQuery();
 
-  // Set by the tray core before showing.
+  // Set by the tray core before showing. The user opened here loads into
+  // Blocks (the session's analysis of its user).
+  IUserBlocks* Blocks = nullptr;
   std::string ListPrompt, NewUserPrompt, ProposedName;
   bool NoConfirmNewUser = false;
   std::string ProductName;

@@ -8,6 +8,7 @@
 #include "core/Draxel.h"
 #include "core/TrayMain.h"
 #include "platform/Application.h"
+#include "analysis/AnalyzerAPI.h"
 #include "storage/DebugLog.h"
 #include "win32/Win32Dwm.h"
 #include "win32/Win32Forms.h"
@@ -39,7 +40,7 @@ void RunProgram(Win32Platform& platform) {
   };
 
   CheckDesktopComposition();
-  ProgramStartup();
+  const std::unique_ptr<TAnalyzer> analyzer = ProgramStartup();
 
   try {
     forms.CreateWindows();
@@ -52,7 +53,7 @@ void RunProgram(Win32Platform& platform) {
   }
   forms.widget->findWidget = []() -> TInfoOnTop* { return TrayMain ? &TrayMain->Widget() : nullptr; };
 
-  ProgramMain(forms.Get());
+  ProgramMain(forms.Get(), *analyzer);
 
   forms.widget->findWidget = nullptr;
   Application().Reset();

@@ -20,10 +20,10 @@ class RecordingObserver : public IWordObserver {
 };
 
 // Types a text through the pipeline the way the tray core does: each
-// character with its delay, Analyzer_EndWord after a word end.
-void type(const std::string& text, int32_t delay) {
+// character with its delay, the word's end after a word end.
+void type(TAnalyzer& analyzer, const std::string& text, int32_t delay) {
   for (char c : text)
-    if (Analyzer_CharPressed(static_cast<unsigned char>(c), delay)) Analyzer_EndWord();
+    if (analyzer.CharPressed(static_cast<unsigned char>(c), delay)) analyzer.EndWord();
 }
 
 // ------------------------------------------------------------- the timer --
@@ -119,26 +119,26 @@ TEST_F(TTypingTimerTest, SecondsRoundHalfToEven) {
 using TEfficiencyInfoTest = AnalysisTest;
 
 TEST_F(TEfficiencyInfoTest, SpeedsAreZeroUnderOneSecond) {
-  EfficiencyInfo().Characters = 100;
-  EfficiencyInfo().KeyMessages = 100;
-  EXPECT_EQ(EfficiencyInfo().CharsPerMinute(), 0);
-  EXPECT_EQ(EfficiencyInfo().KeysPerMinute(), 0);
+  analyzer.Efficiency.Characters = 100;
+  analyzer.Efficiency.KeyMessages = 100;
+  EXPECT_EQ(analyzer.CharsPerMinute(), 0);
+  EXPECT_EQ(analyzer.KeysPerMinute(), 0);
 }
 
 TEST_F(TEfficiencyInfoTest, KeysPerMinuteUsesTheBurst) {
-  BurstTime().Start();
+  analyzer.BurstTime.Start();
   fake.clock.Advance(20000);
-  EXPECT_EQ(EfficiencyInfo().KeysPerMinute(), 0);  // no key messages yet
-  EfficiencyInfo().KeyMessages = 50;
-  EXPECT_EQ(EfficiencyInfo().KeysPerMinute(), 150);
+  EXPECT_EQ(analyzer.KeysPerMinute(), 0);  // no key messages yet
+  analyzer.Efficiency.KeyMessages = 50;
+  EXPECT_EQ(analyzer.KeysPerMinute(), 150);
 }
 
 TEST_F(TEfficiencyInfoTest, RunOfBackspacesMakesCharactersAndSpeedNegative) {
-  type("\b\b\b", 100);
-  EXPECT_EQ(EfficiencyInfo().Characters, -3);
-  EXPECT_EQ(EfficiencyInfo().Keystrokes, 3);
-  TypingTime().SetSeconds(60);
-  EXPECT_EQ(EfficiencyInfo().CharsPerMinute(), -3);
+  type(analyzer, "\b\b\b", 100);
+  EXPECT_EQ(analyzer.Efficiency.Characters, -3);
+  EXPECT_EQ(analyzer.Efficiency.Keystrokes, 3);
+  analyzer.TypingTime.SetSeconds(60);
+  EXPECT_EQ(analyzer.CharsPerMinute(), -3);
 }
 
 TEST(WordEndTest, ApostropheAndBackspaceDoNotEndAWord) {
@@ -153,36 +153,36 @@ class PipelineTest : public AnalysisTest {
  protected:
   void SetUp() override {
     AnalysisTest::SetUp();
-    SelectKeySet(1);
+    analyzer.SelectKeySet(1);
   }
-  TDifficultKeys& keys() { return *ActiveDifficultKeys(); }
+  TDifficultKeys& keys() { return *analyzer.ActiveKeys(); }
 };
 
 TEST_F(PipelineTest, FirstCharacterAfterCancelStartsBurstAndIsNotRegistered) {
-  type("ab", 150);
-  Analyzer_Cancel();
-  EfficiencyInfo().KeyMessages = 7;
-  Analyzer_CharPressed('c', 0);
-  EXPECT_TRUE(BurstTime().IsRunning());
-  EXPECT_EQ(EfficiencyInfo().KeyMessages, 0);
+  type(analyzer, "ab", 150);
+  analyzer.Cancel();
+  analyzer.Efficiency.KeyMessages = 7;
+  analyzer.CharPressed('c', 0);
+  EXPECT_TRUE(analyzer.BurstTime.IsRunning());
+  EXPECT_EQ(analyzer.Efficiency.KeyMessages, 0);
   EXPECT_EQ(keys().Hits['c'], 0);
-  Analyzer_CharPressed('d', 120);
+  analyzer.CharPressed('d', 120);
   EXPECT_EQ(keys().Hits['d'], 1);
 }
 
 TEST_F(PipelineTest, SpaceEndsTheWordAndIsCountedButNotAddedToTheWord) {
-  EXPECT_FALSE(Analyzer_CharPressed('a', 0));
-  EXPECT_FALSE(Analyzer_CharPressed('b', 100));
-  EXPECT_TRUE(Analyzer_CharPressed(' ', 100));
-  EXPECT_EQ(CurrentWord().Text, "ab");
-  EXPECT_EQ(EfficiencyInfo().Characters, 3);
-  EXPECT_EQ(EfficiencyInfo().Keystrokes, 3);
+  EXPECT_FALSE(analyzer.CharPressed('a', 0));
+  EXPECT_FALSE(analyzer.CharPressed('b', 100));
+  EXPECT_TRUE(analyzer.CharPressed(' ', 100));
+  EXPECT_EQ(analyzer.CurrentWord.Text, "ab");
+  EXPECT_EQ(analyzer.Efficiency.Characters, 3);
+  EXPECT_EQ(analyzer.Efficiency.Keystrokes, 3);
 }
 
 TEST_F(PipelineTest, NegativeDelayCountsAsZeroAndRegistersNothing) {
-  Analyzer_CharPressed('a', -40);
+  analyzer.CharPressed('a', -40);
   EXPECT_EQ(keys().Hits['a'], 0);
-  EXPECT_EQ(DeviationCalc().Count, 0);
+  EXPECT_EQ(analyzer.Deviation.Count, 0);
 }
 
 // Five steady keys give the detector its rhythm; the sixth comes far too late.
@@ -190,147 +190,141 @@ TEST_F(PipelineTest, NegativeDelayCountsAsZeroAndRegistersNothing) {
 // registered at all; both count against the word.
 TEST_F(PipelineTest, SlowLetterCountsAgainstTheWordAndOnlyLowerCaseIsRegisteredAsAnError) {
   for (const unsigned char late : {'x', 'X'}) {
-    type("abcde", 200);
-    Analyzer_CharPressed(late, 3000);
+    type(analyzer, "abcde", 200);
+    analyzer.CharPressed(late, 3000);
     EXPECT_EQ(keys().Hits[late], late == 'x' ? 1 : 0) << late;
     EXPECT_EQ(keys().Errors[late], late == 'x' ? 1 : 0) << late;
-    EXPECT_EQ(CurrentWord().SlowCount, 1) << late;
-    Analyzer_Cancel();
+    EXPECT_EQ(analyzer.CurrentWord.SlowCount, 1) << late;
+    analyzer.Cancel();
   }
 }
 
 TEST_F(PipelineTest, SlowKeyWhileTheWordIsShorterThanTwoCountsAsAPlainHit) {
-  type("abcd ", 200);  // five samples; the word ends
-  ASSERT_EQ(CurrentWord().Text, "");
-  Analyzer_CharPressed('x', 3000);
+  type(analyzer, "abcd ", 200);  // five samples; the word ends
+  ASSERT_EQ(analyzer.CurrentWord.Text, "");
+  analyzer.CharPressed('x', 3000);
   EXPECT_EQ(keys().Hits['x'], 1);
   EXPECT_EQ(keys().Errors['x'], 0);
-  EXPECT_EQ(CurrentWord().SlowCount, 0);
+  EXPECT_EQ(analyzer.CurrentWord.SlowCount, 0);
 }
 
-TEST_F(PipelineTest, WithoutAnActiveKeySetNothingIsRegistered) {
-  SetActiveDifficultKeys(nullptr);
-  type("abcde", 200);
-  Analyzer_CharPressed('x', 3000);
-  EXPECT_EQ(DifficultKeySet(0).Hits['x'] + DifficultKeySet(1).Hits['x'], 0);
-  EXPECT_EQ(DifficultKeySet(0).Hits['b'] + DifficultKeySet(1).Hits['b'], 0);
-  EXPECT_EQ(CurrentWord().SlowCount, 1);
+TEST_F(PipelineTest, WithoutAUserNothingIsRegistered) {
+  analyzer.SetUser(nullptr);
+  type(analyzer, "abcde", 200);
+  analyzer.CharPressed('x', 3000);
+  EXPECT_EQ(user.KeySets[0].Hits['x'] + user.KeySets[1].Hits['x'], 0);
+  EXPECT_EQ(user.KeySets[0].Hits['b'] + user.KeySets[1].Hits['b'], 0);
+  EXPECT_EQ(analyzer.CurrentWord.SlowCount, 1);
 }
 
 TEST_F(PipelineTest, ReportsGoToTheActiveSetOnly) {
-  SelectKeySet(0);
-  type("ab", 100);
-  EXPECT_EQ(DifficultKeySet(0).Hits['b'], 1);
-  EXPECT_EQ(DifficultKeySet(1).Hits['b'], 0);
-  EXPECT_EQ(DifficultKeySet(0).Window, 8);
-  EXPECT_EQ(DifficultKeySet(1).Window, 20);
+  analyzer.SelectKeySet(0);
+  type(analyzer, "ab", 100);
+  EXPECT_EQ(user.KeySets[0].Hits['b'], 1);
+  EXPECT_EQ(user.KeySets[1].Hits['b'], 0);
+  EXPECT_EQ(user.KeySets[0].Window, 8);
+  EXPECT_EQ(user.KeySets[1].Window, 20);
 }
 
 TEST_F(PipelineTest, EndWordCountsOnlyWordsWithText) {
-  Analyzer_EndWord();
-  EXPECT_EQ(EfficiencyInfo().Words, 0);
-  type("hi ", 100);
-  EXPECT_EQ(EfficiencyInfo().Words, 1);
-  EXPECT_EQ(CurrentWord().Text, "");
+  analyzer.EndWord();
+  EXPECT_EQ(analyzer.Efficiency.Words, 0);
+  type(analyzer, "hi ", 100);
+  EXPECT_EQ(analyzer.Efficiency.Words, 1);
+  EXPECT_EQ(analyzer.CurrentWord.Text, "");
 }
 
 TEST_F(PipelineTest, CollectedWordGoesToTheTableAndTheObserver) {
   RecordingObserver observer;
-  SetWordObserver(&observer);
-  Analyzer_SetSource(1);
-  type("the a ", 100);
-  EXPECT_EQ(WordEntry(1).Word(), "the");
-  EXPECT_EQ(WordEntry(1).Flags, 1);
-  EXPECT_TRUE(WordEntry(2).Empty());
+  analyzer.SetWordObserver(&observer);
+  analyzer.SetSource(1);
+  type(analyzer, "the a ", 100);
+  EXPECT_EQ(user.Words.Entry(1).Word(), "the");
+  EXPECT_EQ(user.Words.Entry(1).Flags, 1);
+  EXPECT_TRUE(user.Words.Entry(2).Empty());
   EXPECT_EQ(observer.words, std::vector<std::string>{"the"});  // one letter is not shown
-  SetWordObserver(nullptr);
+  analyzer.SetWordObserver(nullptr);
 }
 
 TEST_F(PipelineTest, WordsAreNotCollectedWithSource100) {
   RecordingObserver observer;
-  SetWordObserver(&observer);
-  Analyzer_SetSource(4);
-  Analyzer_SetSource(100);
-  EXPECT_FALSE(CollectWords());
-  EXPECT_EQ(WordSource(), 4);
-  type("the ", 100);
-  EXPECT_TRUE(WordEntry(1).Empty());
+  analyzer.SetWordObserver(&observer);
+  analyzer.SetSource(4);
+  analyzer.SetSource(100);
+  EXPECT_FALSE(analyzer.CollectWords());
+  EXPECT_EQ(analyzer.WordSource(), 4);
+  type(analyzer, "the ", 100);
+  EXPECT_TRUE(user.Words.Entry(1).Empty());
   EXPECT_TRUE(observer.words.empty());
-  EXPECT_EQ(EfficiencyInfo().Words, 1);
-  SetWordObserver(nullptr);
+  EXPECT_EQ(analyzer.Efficiency.Words, 1);
+  analyzer.SetWordObserver(nullptr);
 }
 
 TEST_F(PipelineTest, CancelResetsBurstWordAndDetectorButNotTypingTime) {
-  type("abcdef", 200);
+  type(analyzer, "abcdef", 200);
   fake.clock.Advance(4000);
-  Analyzer_Cancel();
-  Analyzer_Pause();
-  EXPECT_FALSE(BurstTime().IsRunning());
-  EXPECT_EQ(BurstTime().Seconds(), 0);
-  EXPECT_FALSE(TypingTime().IsRunning());
-  EXPECT_EQ(TypingTime().Seconds(), 4);
-  EXPECT_EQ(CurrentWord().Text, "");
-  EXPECT_EQ(DeviationCalc().Count, 0);
-  EXPECT_EQ(EfficiencyInfo().KeyMessages, 0);
+  analyzer.Cancel();
+  analyzer.Pause();
+  EXPECT_FALSE(analyzer.BurstTime.IsRunning());
+  EXPECT_EQ(analyzer.BurstTime.Seconds(), 0);
+  EXPECT_FALSE(analyzer.TypingTime.IsRunning());
+  EXPECT_EQ(analyzer.TypingTime.Seconds(), 4);
+  EXPECT_EQ(analyzer.CurrentWord.Text, "");
+  EXPECT_EQ(analyzer.Deviation.Count, 0);
+  EXPECT_EQ(analyzer.Efficiency.KeyMessages, 0);
   // The next burst adds to the day's typing time.
-  Analyzer_CharPressed('a', 0);
+  analyzer.CharPressed('a', 0);
   fake.clock.Advance(2000);
-  EXPECT_EQ(TypingTime().Seconds(), 6);
+  EXPECT_EQ(analyzer.TypingTime.Seconds(), 6);
 }
 
 TEST_F(PipelineTest, TypingTimeRunsUntilTheAnalysisIsAbandoned) {
-  Analyzer_CharPressed('a', 0);
+  analyzer.CharPressed('a', 0);
   fake.clock.Advance(6001);  // the idle watchdog fires only now
-  Analyzer_Cancel();
-  Analyzer_Pause();
+  analyzer.Cancel();
+  analyzer.Pause();
   fake.clock.Advance(60000);
-  EXPECT_EQ(TypingTime().Seconds(), 6);
+  EXPECT_EQ(analyzer.TypingTime.Seconds(), 6);
 }
 
 TEST_F(PipelineTest, PauseResetsTheDetector) {
-  type("abcdef", 200);
-  Analyzer_Pause();
-  EXPECT_EQ(DeviationCalc().Count, 0);
-  EXPECT_FALSE(BurstTime().IsRunning());
+  type(analyzer, "abcdef", 200);
+  analyzer.Pause();
+  EXPECT_EQ(analyzer.Deviation.Count, 0);
+  EXPECT_FALSE(analyzer.BurstTime.IsRunning());
 }
 
 TEST_F(PipelineTest, UserSwitchClearingLeavesNothingOfThePreviousUser) {
-  Analyzer_SetSource(1);
-  type("hello world ", 150);
-  DifficultKeySet(0).TotalHits['q'] = 12;
-  WordEntry(1).Flags |= 8;
-  ClearUserAnalysis();
-  EXPECT_EQ(DifficultKeySet(0).TotalHits['q'], 0);
-  EXPECT_EQ(DifficultKeySet(1).Hits['e'], 0);
+  analyzer.SetSource(1);
+  type(analyzer, "hello world ", 150);
+  user.KeySets[0].TotalHits['q'] = 12;
+  user.Words.Entry(1).Flags |= 8;
+  user.Clear();
+  EXPECT_EQ(user.KeySets[0].TotalHits['q'], 0);
+  EXPECT_EQ(user.KeySets[1].Hits['e'], 0);
   for (int slot = 1; slot <= kWordTableSize; ++slot) {
-    ASSERT_TRUE(WordEntry(slot).Empty());
-    ASSERT_EQ(WordEntry(slot).Flags, 0);
+    ASSERT_TRUE(user.Words.Entry(slot).Empty());
+    ASSERT_EQ(user.Words.Entry(slot).Flags, 0);
   }
-  EXPECT_EQ(CurrentWord().WordList->Slot, 0);
-  type("again ", 150);
-  EXPECT_EQ(WordEntry(1).Word(), "again");
+  EXPECT_EQ(user.Words.Slot, 0);
+  type(analyzer, "again ", 150);
+  EXPECT_EQ(user.Words.Entry(1).Word(), "again");
 }
 
-// --------------------------------------------------------------- module --
+// ------------------------------------------------------------- two users --
 
-TEST_F(AnalysisTest, ModuleLivesUntilTheLastFinalisation) {
-  TTypingTimer* timer = &TypingTime();
-  AnalyzerInitialize();
-  EXPECT_EQ(&TypingTime(), timer);  // the second initialisation creates nothing
-  AnalyzerFinalize();
-  EXPECT_TRUE(AnalyzerInitialized());
-  AnalyzerFinalize();
-  EXPECT_FALSE(AnalyzerInitialized());
-  AnalyzerFinalize();  // an extra finalisation does no harm
-  EXPECT_FALSE(Analyzer_CharPressed(' ', 100));  // entry points do nothing without the module
-  Analyzer_EndWord();
-  Analyzer_Cancel();
-  Analyzer_Pause();
-  EXPECT_EQ(ActiveDifficultKeys(), nullptr);
-  AnalyzerInitialize();
-  EXPECT_TRUE(AnalyzerInitialized());
-  EXPECT_FALSE(CollectWords());
-  EXPECT_EQ(ActiveDifficultKeys(), nullptr);  // no set is selected until the tray core does it
+TEST_F(AnalysisTest, AnotherUsersAnalysisSharesNothingWithTheMonitoredOne) {
+  analyzer.SelectKeySet(1);
+  analyzer.SetSource(1);
+  for (unsigned char c : std::string("hello ")) analyzer.CharPressed(c, 150);
+  analyzer.EndWord();
+  UserAnalysis other;
+  other.Words.AddWord("other", 1, 1);
+  other.KeySets[1].Register('q', true);
+  other.Clear();
+  EXPECT_EQ(user.Words.Entry(1).Word(), "hello");
+  EXPECT_EQ(user.KeySets[1].Hits['e'], 1);
+  EXPECT_EQ(user.KeySets[1].Hits['q'], 0);
 }
 
 }  // namespace

@@ -15,7 +15,8 @@ class BigramTest : public AnalysisTest {
   void SetUp() override {
     AnalysisTest::SetUp();
     fake.clock.SetNow(encode_date(2025, 3, 14) + encode_time(9, 26, 53));
-    bigrams.Folder = "C:\\Data";
+    table.Folder = "C:\\Data";
+    bigrams.Table = &table;
     bigrams.SetEnabled(true);
   }
 
@@ -33,19 +34,19 @@ class BigramTest : public AnalysisTest {
   }
   TBigramRecord record(const std::string& key) {
     TBigramRecord found;
-    EXPECT_TRUE(bigrams.Dictionary.Find(key, found)) << key;
+    EXPECT_TRUE(table.Dictionary.Find(key, found)) << key;
     return found;
   }
   bool has(const std::string& key) {
     TBigramRecord ignored;
-    return bigrams.Dictionary.Find(key, ignored);
+    return table.Dictionary.Find(key, ignored);
   }
   // Loads the text as the file of user Ann.
   void load_text(const std::string& text) {
     fake.files.MakeDirectory("C:\\Data");
     fake.WriteHostFile("C:\\Data\\Ann.json", text);
-    bigrams.UserName = "Ann";
-    bigrams.Load();
+    table.UserName = "Ann";
+    table.Load();
   }
   size_t files_on_drive() {
     size_t count = 0;
@@ -54,6 +55,7 @@ class BigramTest : public AnalysisTest {
     return count;
   }
 
+  TUserBigrams table;
   TBigramAnalyzer bigrams;
 };
 
@@ -69,12 +71,12 @@ TEST_F(BigramTest, BackspaceTurnsTheNextLetterIntoAnErrorBigramWithTheCharacterB
   EXPECT_EQ(record("he").ErrorCount, 1);
   EXPECT_EQ(record("he").TimeSum, 0);
   EXPECT_FALSE(has("re"));  // the first letter after a backspace starts afresh
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 3);
+  EXPECT_EQ(table.Dictionary.GetCount(), 3);
 }
 
 TEST_F(BigramTest, WordEndSeparatesLetters) {
   type("a b");
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+  EXPECT_EQ(table.Dictionary.GetCount(), 0);
 }
 
 TEST_F(BigramTest, CapitalLettersAreCountedLowerCase) {
@@ -105,7 +107,7 @@ TEST_F(BigramTest, MessageTimeWrapStillGivesTheDelay) {
 TEST_F(BigramTest, BackspaceAsSecondCharacterMarksNothing) {
   type("a\bb");
   EXPECT_EQ(bigrams.PendingErrorChar, 0);
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+  EXPECT_EQ(table.Dictionary.GetCount(), 0);
 }
 
 TEST_F(BigramTest, CancelForgetsThePendingError) {
@@ -118,15 +120,15 @@ TEST_F(BigramTest, CancelForgetsThePendingError) {
 TEST_F(BigramTest, CharactersOtherThanLettersAndDigitsAreIgnoredCompletely) {
   type("a#\xE9" "1");
   EXPECT_EQ(record("a1").Count, 1);
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 1);
+  EXPECT_EQ(table.Dictionary.GetCount(), 1);
 }
 
 TEST_F(BigramTest, DisabledAnalyzerCountsNothing) {
   bigrams.SetEnabled(false);
   type("abc");
   bigrams.Backspace();
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
-  EXPECT_FALSE(bigrams.Dirty);
+  EXPECT_EQ(table.Dictionary.GetCount(), 0);
+  EXPECT_FALSE(table.Dirty);
 }
 
 TEST_F(BigramTest, EnablingResumesWithAFreshRun) {
@@ -148,12 +150,12 @@ TEST_F(BigramTest, The1025thDistinctBigramIsNotStored) {
       bigrams.Cancel();
       ++distinct;
     }
-  ASSERT_EQ(bigrams.Dictionary.GetCount(), 1024);
-  bigrams.Dirty = false;
+  ASSERT_EQ(table.Dictionary.GetCount(), 1024);
+  table.Dirty = false;
   type("zz");
   EXPECT_FALSE(has("zz"));
-  EXPECT_TRUE(bigrams.Dirty);
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 1024);
+  EXPECT_TRUE(table.Dirty);
+  EXPECT_EQ(table.Dictionary.GetCount(), 1024);
   type("00");
   EXPECT_EQ(record("00").Count, 2);  // existing bigrams keep counting
 }
@@ -161,21 +163,21 @@ TEST_F(BigramTest, The1025thDistinctBigramIsNotStored) {
 // --------------------------------------------------------------- the file --
 
 TEST_F(BigramTest, FileTextIsOneExactLine) {
-  bigrams.UserName = "Ann";
+  table.UserName = "Ann";
   type("the", 1000, 150);
-  ASSERT_TRUE(bigrams.Save());
+  ASSERT_TRUE(table.Save());
   EXPECT_EQ(fake.ReadHostFile("C:\\Data\\Ann.json"),
             "{\"user\": \"Ann\", \"source\": 0, \"timestamp\": \"2025-03-14T09:26:53Z\", \"version\": \"1.0\", "
             "\"bigrams\": [{\"bigram\": \"he\", \"count\": 1, \"error_count\": 0, \"time_sum\": 150, "
             "\"last_seen\": \"2025-03-14T09:00:00Z\"}, {\"bigram\": \"th\", \"count\": 1, \"error_count\": 0, "
             "\"time_sum\": 150, \"last_seen\": \"2025-03-14T09:00:00Z\"}]}");
-  EXPECT_FALSE(bigrams.Dirty);
+  EXPECT_FALSE(table.Dirty);
 }
 
 TEST_F(BigramTest, EmptyTableWritesAnEmptyArray) {
-  bigrams.UserName = "Ann";
-  bigrams.Source = 3;
-  ASSERT_TRUE(bigrams.Save());
+  table.UserName = "Ann";
+  table.Source = 3;
+  ASSERT_TRUE(table.Save());
   EXPECT_EQ(fake.ReadHostFile("C:\\Data\\Ann.json"),
             "{\"user\": \"Ann\", \"source\": 3, \"timestamp\": \"2025-03-14T09:26:53Z\", \"version\": \"1.0\", "
             "\"bigrams\": []}");
@@ -183,9 +185,9 @@ TEST_F(BigramTest, EmptyTableWritesAnEmptyArray) {
 
 TEST_F(BigramTest, LastSeenIsCutToTheHour) {
   fake.clock.SetNow(encode_date(2024, 12, 31) + encode_time(23, 59, 59));
-  bigrams.UserName = "Ann";
+  table.UserName = "Ann";
   type("ok");
-  bigrams.Save();
+  table.Save();
   EXPECT_NE(fake.ReadHostFile("C:\\Data\\Ann.json").find("\"last_seen\": \"2024-12-31T23:00:00Z\""), std::string::npos);
 }
 
@@ -196,26 +198,26 @@ TEST_F(BigramTest, EscapingFollowsTheJsonRules) {
 }
 
 TEST_F(BigramTest, UserNameWithAQuoteIsEscapedInTheUserField) {
-  bigrams.UserName = "Ann \"Jr\"";
-  ASSERT_TRUE(bigrams.Save());
+  table.UserName = "Ann \"Jr\"";
+  ASSERT_TRUE(table.Save());
   const std::string text = fake.ReadHostFile("C:\\Data\\Ann \"Jr\".json");
   EXPECT_EQ(text.rfind("{\"user\": \"Ann \\\"Jr\\\"\", \"source\": 0, ", 0), 0u);
 }
 
 TEST_F(BigramTest, FolderIsCreatedWithItsParentsAndNoDoubledBackslash) {
-  bigrams.Folder = "C:\\Data\\Sub\\Deeper\\";
-  bigrams.UserName = "Ann";
-  EXPECT_EQ(bigrams.FileName(), "C:\\Data\\Sub\\Deeper\\Ann.json");
-  ASSERT_TRUE(bigrams.Save());
+  table.Folder = "C:\\Data\\Sub\\Deeper\\";
+  table.UserName = "Ann";
+  EXPECT_EQ(table.FileName(), "C:\\Data\\Sub\\Deeper\\Ann.json");
+  ASSERT_TRUE(table.Save());
   EXPECT_TRUE(fake.files.FileExists("C:\\Data\\Sub\\Deeper\\Ann.json"));
 }
 
 TEST_F(BigramTest, NothingIsWrittenWithoutUserOrFolder) {
   const size_t before = files_on_drive();
-  EXPECT_FALSE(bigrams.Save());
-  bigrams.UserName = "Ann";
-  bigrams.Folder = "";
-  EXPECT_FALSE(bigrams.Save());
+  EXPECT_FALSE(table.Save());
+  table.UserName = "Ann";
+  table.Folder = "";
+  EXPECT_FALSE(table.Save());
   EXPECT_EQ(files_on_drive(), before);
 }
 
@@ -234,21 +236,21 @@ TEST_F(BigramTest, SaveAndLoadOf1024BigramsKeepsEveryFigure) {
       bigrams.Cancel();
       ++n;
     }
-  bigrams.UserName = "Ann";
-  ASSERT_TRUE(bigrams.Save());
+  table.UserName = "Ann";
+  ASSERT_TRUE(table.Save());
   const std::string saved = fake.ReadHostFile("C:\\Data\\Ann.json");
 
-  TBigramAnalyzer loaded;
+  TUserBigrams loaded;
   loaded.Folder = "C:\\Data";
   loaded.UserName = "Ann";
   loaded.Load();
   ASSERT_EQ(loaded.Dictionary.GetCount(), 1024);
   for (int32_t slot = 0; slot < 1024; ++slot) {
     TBigramRecord copy;
-    ASSERT_TRUE(loaded.Dictionary.Find(bigrams.Dictionary.KeyAt(slot), copy));
-    EXPECT_EQ(copy.Count, bigrams.Dictionary.RecordAt(slot).Count);
-    EXPECT_EQ(copy.ErrorCount, bigrams.Dictionary.RecordAt(slot).ErrorCount);
-    EXPECT_EQ(copy.TimeSum, bigrams.Dictionary.RecordAt(slot).TimeSum);
+    ASSERT_TRUE(loaded.Dictionary.Find(table.Dictionary.KeyAt(slot), copy));
+    EXPECT_EQ(copy.Count, table.Dictionary.RecordAt(slot).Count);
+    EXPECT_EQ(copy.ErrorCount, table.Dictionary.RecordAt(slot).ErrorCount);
+    EXPECT_EQ(copy.TimeSum, table.Dictionary.RecordAt(slot).TimeSum);
   }
   EXPECT_FALSE(loaded.Dirty);
   loaded.Save();
@@ -258,46 +260,42 @@ TEST_F(BigramTest, SaveAndLoadOf1024BigramsKeepsEveryFigure) {
 // ------------------------------------------------------- a failing write --
 
 TEST_F(BigramTest, WriteFailingHalfWayKeepsTheOldFile) {
-  bigrams.UserName = "Ann";
+  table.UserName = "Ann";
   type("old");
-  ASSERT_TRUE(bigrams.Save());
+  ASSERT_TRUE(table.Save());
   const std::string old = fake.ReadHostFile("C:\\Data\\Ann.json");
   type("newer words");
   fake.files.Add({FileFault::FailWrite, "Ann.json", 40});
-  EXPECT_THROW(bigrams.Save(), EStrevoError);
+  EXPECT_THROW(table.Save(), EStrevoError);
   EXPECT_EQ(fake.ReadHostFile("C:\\Data\\Ann.json"), old);
   EXPECT_FALSE(fake.files.FileExists("C:\\Data\\Ann.json.tmp"));
-  EXPECT_TRUE(bigrams.Dirty);
+  EXPECT_TRUE(table.Dirty);
   fake.files.ClearFaults();
-  EXPECT_TRUE(bigrams.Save());
+  EXPECT_TRUE(table.Save());
   EXPECT_NE(fake.ReadHostFile("C:\\Data\\Ann.json"), old);
 }
 
 TEST_F(BigramTest, FileThatCannotBeCreatedRaises) {
-  bigrams.UserName = "Ann";
+  table.UserName = "Ann";
   fake.files.Add({FileFault::FailOpen, "Ann.json", 0});
-  EXPECT_THROW(bigrams.Save(), EStrevoError);
+  EXPECT_THROW(table.Save(), EStrevoError);
 }
 
 TEST_F(BigramTest, DestructionSavesButNeverThrows) {
   {
-    TBigramAnalyzer scoped;
+    TUserBigrams scoped;
     scoped.Folder = "C:\\Data";
     scoped.UserName = "Ann";
-    scoped.SetEnabled(true);
-    scoped.CharPressed('o', 0);
-    scoped.CharPressed('k', 10);
+    scoped.Count('o', 'k', 10, false);
     fake.files.Add({FileFault::FailWrite, "Ann.json", 10});
   }
   EXPECT_FALSE(fake.files.FileExists("C:\\Data\\Ann.json"));
   fake.files.ClearFaults();
   {
-    TBigramAnalyzer scoped;
+    TUserBigrams scoped;
     scoped.Folder = "C:\\Data";
     scoped.UserName = "Ann";
-    scoped.SetEnabled(true);
-    scoped.CharPressed('o', 0);
-    scoped.CharPressed('k', 10);
+    scoped.Count('o', 'k', 10, false);
   }
   EXPECT_NE(fake.ReadHostFile("C:\\Data\\Ann.json").find("\"bigram\": \"ok\""), std::string::npos);
 }
@@ -305,63 +303,63 @@ TEST_F(BigramTest, DestructionSavesButNeverThrows) {
 // ---------------------------------------------------------- user switches --
 
 TEST_F(BigramTest, NewUserWithoutAFileStartsWithAnEmptyTable) {
-  bigrams.SetUser("Ann");
+  table.SetUser("Ann");
   type("ann");
-  bigrams.SetUser("Bob");
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+  table.SetUser("Bob");
+  EXPECT_EQ(table.Dictionary.GetCount(), 0);
   EXPECT_NE(fake.ReadHostFile("C:\\Data\\Ann.json").find("\"bigram\": \"an\""), std::string::npos);
-  ASSERT_TRUE(bigrams.Save());
+  ASSERT_TRUE(table.Save());
   EXPECT_EQ(fake.ReadHostFile("C:\\Data\\Bob.json").find("\"bigram\""), std::string::npos);
 }
 
 TEST_F(BigramTest, NewUserWithAnEmptyOrUnreadableFileStartsWithAnEmptyTable) {
-  bigrams.SetUser("Ann");
+  table.SetUser("Ann");
   type("ann");
   fake.WriteHostFile("C:\\Data\\Bob.json", "");
-  bigrams.SetUser("Bob");
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+  table.SetUser("Bob");
+  EXPECT_EQ(table.Dictionary.GetCount(), 0);
   type("bob");
   fake.WriteHostFile("C:\\Data\\Cy.json", "{\"bigrams\": [{\"bigram\": \"cy\", \"count\": 1}]}");
   fake.files.Add({FileFault::FailOpen, "Cy.json", 0});
-  bigrams.SetUser("Cy");
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+  table.SetUser("Cy");
+  EXPECT_EQ(table.Dictionary.GetCount(), 0);
 }
 
 TEST_F(BigramTest, SwitchingBackLoadsTheUsersOwnBigrams) {
-  bigrams.SetUser("Ann");
+  table.SetUser("Ann");
   type("ann");
-  bigrams.SetUser("Bob");
+  table.SetUser("Bob");
   type("bob");
-  bigrams.SetUser("Ann");
+  table.SetUser("Ann");
   EXPECT_TRUE(has("an"));
   EXPECT_FALSE(has("bo"));
-  EXPECT_FALSE(bigrams.Dirty);
+  EXPECT_FALSE(table.Dirty);
 }
 
 TEST_F(BigramTest, FailedSaveOfTheOldUserDoesNotStopTheSwitch) {
-  bigrams.SetUser("Ann");
+  table.SetUser("Ann");
   type("ann");
   fake.files.Add({FileFault::FailWrite, "Ann.json", 5});
-  bigrams.SetUser("Bob");
-  EXPECT_EQ(bigrams.UserName, "Bob");
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+  table.SetUser("Bob");
+  EXPECT_EQ(table.UserName, "Bob");
+  EXPECT_EQ(table.Dictionary.GetCount(), 0);
 }
 
 TEST_F(BigramTest, UnsafeUserNamesAreRecognised) {
   for (const char* name : {"..\\evil", "a/b", "C:evil", "..", "x..y", "CON", "con.txt", "Lpt1", "COM9.json", "nul ",
                            "aux", "PRN.a.b", "Ann\x01"})
-    EXPECT_TRUE(TBigramAnalyzer::IsUnsafeUserName(name)) << name;
+    EXPECT_TRUE(TUserBigrams::IsUnsafeUserName(name)) << name;
   for (const char* name : {"Ann", "Connie", "COM10", "COM0", "LPT", "Ann.Lee", "con-man", "Ann \"Jr\"", "\xC5sa"})
-    EXPECT_FALSE(TBigramAnalyzer::IsUnsafeUserName(name)) << name;
+    EXPECT_FALSE(TUserBigrams::IsUnsafeUserName(name)) << name;
 }
 
 TEST_F(BigramTest, UnsafeUserNameNeverTouchesAFile) {
-  bigrams.Folder = "C:\\Data\\Users";
+  table.Folder = "C:\\Data\\Users";
   const size_t before = files_on_drive();
   for (const char* name : {"..\\evil", "..\\..\\evil", "CON", "lpt3.txt", "a/b"}) {
-    bigrams.UserName = name;
+    table.UserName = name;
     type("ab");
-    EXPECT_FALSE(bigrams.Save()) << name;
+    EXPECT_FALSE(table.Save()) << name;
   }
   EXPECT_EQ(files_on_drive(), before);
   EXPECT_FALSE(fake.files.DirectoryExists("C:\\Data\\Users"));
@@ -371,8 +369,8 @@ TEST_F(BigramTest, UnsafeUserNameIsNotLoadedAndLeavesTheTableEmpty) {
   fake.files.MakeDirectory("C:\\Data");
   fake.WriteHostFile("C:\\Ann.json", "{\"bigrams\": [{\"bigram\": \"xx\", \"count\": 1}]}");
   type("ab");
-  bigrams.SetUser("..\\Ann");
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+  table.SetUser("..\\Ann");
+  EXPECT_EQ(table.Dictionary.GetCount(), 0);
 }
 
 // ---------------------------------------------------------- tolerant load --
@@ -381,7 +379,7 @@ TEST_F(BigramTest, ArrayWithLineBreaksAndTabsLoads) {
   load_text(
       "{\r\n\t\"bigrams\":\r\n\t[\r\n\t{\"bigram\": \"ab\", \"count\": 3, \"error_count\": 1, \"time_sum\": 250},"
       "\r\n\t\t{\"bigram\":\"cd\",\"count\":\t7}\r\n]}");
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 2);
+  EXPECT_EQ(table.Dictionary.GetCount(), 2);
   EXPECT_EQ(record("ab").Count, 3);
   EXPECT_EQ(record("ab").ErrorCount, 1);
   EXPECT_EQ(record("ab").TimeSum, 250);
@@ -399,16 +397,16 @@ TEST_F(BigramTest, EscapedKeyReadsAsWrittenAndStaysTheSameAcrossSaves) {
   EXPECT_EQ(record("a}").Count, 4);
   EXPECT_EQ(record("q\"\\").Count, 5);
   EXPECT_EQ(record("\\x\\u20ac").Count, 6);  // no escape of one byte: kept as it stands
-  ASSERT_TRUE(bigrams.Save());
+  ASSERT_TRUE(table.Save());
   const std::string saved = fake.ReadHostFile("C:\\Data\\Ann.json");
-  bigrams.Load();
-  ASSERT_TRUE(bigrams.Save());
+  table.Load();
+  ASSERT_TRUE(table.Save());
   EXPECT_EQ(fake.ReadHostFile("C:\\Data\\Ann.json"), saved);
 }
 
 TEST_F(BigramTest, RepeatedKeyOverwritesTheEarlierOne) {
   load_text("{\"bigrams\": [{\"bigram\": \"ab\", \"count\": 1}, {\"bigram\": \"ab\", \"count\": 9}]}");
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 1);
+  EXPECT_EQ(table.Dictionary.GetCount(), 1);
   EXPECT_EQ(record("ab").Count, 9);
 }
 
@@ -417,7 +415,7 @@ TEST_F(BigramTest, MissingNegativeAndOversizedNumbersAndABlankBeforeTheColonRead
       "{\"bigrams\": [{\"bigram\": \"ab\"}, {\"bigram\": \"cd\", \"count\": -5}, "
       "{\"bigram\": \"ef\", \"count\": 99999999999999999999, \"time_sum\": 5000000000}, "
       "{\"count\": 3}, {\"bigram\": \"gh\", \"error_count\": 2147483647}, {\"bigram\": \"ij\", \"count\" : 5}]}");
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 5);  // the object without a key is skipped
+  EXPECT_EQ(table.Dictionary.GetCount(), 5);  // the object without a key is skipped
   EXPECT_EQ(record("ij").Count, 0);
   EXPECT_EQ(record("ab").Count, 0);
   EXPECT_EQ(record("cd").Count, 0);
@@ -439,24 +437,24 @@ TEST_F(BigramTest, FiguresReadAtTheirLargestStayThereWhenThePairIsTyped) {
 TEST_F(BigramTest, MissingArrayEmptiesTheTable) {
   type("xy");
   load_text("{\"user\": \"Ann\"}");
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+  EXPECT_EQ(table.Dictionary.GetCount(), 0);
   type("xy");
   load_text("{\"bigrams\": {\"bigram\": \"ab\"}}");
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+  EXPECT_EQ(table.Dictionary.GetCount(), 0);
 }
 
 TEST_F(BigramTest, UnexpectedElementKeepsTheObjectsBeforeIt) {
   load_text("{\"bigrams\": [{\"bigram\": \"ab\", \"count\": 1}, x, {\"bigram\": \"cd\"}]}");
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 1);
+  EXPECT_EQ(table.Dictionary.GetCount(), 1);
   EXPECT_TRUE(has("ab"));
 }
 
 TEST_F(BigramTest, UnbalancedBracesKeepTheClosedObjects) {
   load_text("{\"bigrams\": [{\"bigram\": \"ab\", \"count\": 1}, {\"bigram\": \"cd\", \"count\": 2, \"x\": {");
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 1);
+  EXPECT_EQ(table.Dictionary.GetCount(), 1);
   EXPECT_TRUE(has("ab"));
   load_text("{\"bigrams\": [{\"bigram\": \"ab\", \"count\": 1}}}}]]]");
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 1);
+  EXPECT_EQ(table.Dictionary.GetCount(), 1);
 }
 
 // Random bytes go to the bigram_file fuzz target.
@@ -480,9 +478,9 @@ TEST_F(BigramTest, FiftyMegabyteFileLoadsTheFirst1024Bigrams) {
   }
   text += "]}";
   load_text(text);
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 1024);
+  EXPECT_EQ(table.Dictionary.GetCount(), 1024);
   load_text(std::string("{\"bigrams\": [") + std::string(50u * 1024 * 1024, '{'));
-  EXPECT_EQ(bigrams.Dictionary.GetCount(), 0);
+  EXPECT_EQ(table.Dictionary.GetCount(), 0);
 }
 
 }  // namespace

@@ -73,11 +73,11 @@ class ProblemIndexTest : public AnalysisTest {
  protected:
   void SetUp() override {
     AnalysisTest::SetUp();
-    SelectKeySet(1);
+    analyzer.SelectKeySet(1);
   }
   // A key whose index is errors / hits * 400 (Presses 40, so no weakening).
   void set_key(unsigned char c, int hits, int errors) {
-    TDifficultKeys& keys = *ActiveDifficultKeys();
+    TDifficultKeys& keys = *analyzer.ActiveKeys();
     keys.TotalHits[c] = hits;
     keys.TotalErrors[c] = errors;
     keys.Presses[c] = 40;
@@ -87,19 +87,19 @@ class ProblemIndexTest : public AnalysisTest {
   void collect_heavy_words(int count) {
     for (int w = 0; w < count; ++w) {
       const std::string word = std::string("word") + static_cast<char>('a' + w);
-      for (int i = 0; i < 7; ++i) CurrentWord().WordList->AddWord(word, 3, 1);
+      for (int i = 0; i < 7; ++i) user.Words.AddWord(word, 3, 1);
     }
   }
 };
 
 TEST_F(ProblemIndexTest, WithoutDifficultKeysOrAnActiveSetTheFiguresAreZero) {
-  EXPECT_EQ(KeyIndexUpper(), 0);
-  EXPECT_EQ(WordIndex(), 0);
-  EXPECT_EQ(ProblemIndex(), 0);
+  EXPECT_EQ(KeyIndexUpper(analyzer.ActiveKeys()), 0);
+  EXPECT_EQ(WordIndex(analyzer.CollectedWords()), 0);
+  EXPECT_EQ(analyzer.ProblemIndex(), 0);
   set_key('a', 40, 10);
-  SetActiveDifficultKeys(nullptr);
-  EXPECT_EQ(KeyIndexLower(), 0);
-  EXPECT_EQ(BandColour(40), kModerateColour);
+  analyzer.SetUser(nullptr);
+  EXPECT_EQ(KeyIndexLower(analyzer.ActiveKeys()), 0);
+  EXPECT_EQ(BandColour(40, analyzer.ActiveKeys()), kModerateColour);
 }
 
 TEST_F(ProblemIndexTest, KeyIndexLowerWeighsTheFirstFourHeavier) {
@@ -110,48 +110,48 @@ TEST_F(ProblemIndexTest, KeyIndexLowerWeighsTheFirstFourHeavier) {
   set_key('e', 40, 1);  // 10, fifth: light weight
   set_key('Q', 40, 10);  // upper case: not in this list
   // (1.35 * (40 + 20 + 10 + 10) + 0.65 * 10) / 8 = 14.3125
-  EXPECT_EQ(KeyIndexLower(), 14);
+  EXPECT_EQ(KeyIndexLower(analyzer.ActiveKeys()), 14);
 }
 
 TEST_F(ProblemIndexTest, KeyIndexUpperUsesSixUpperCaseKeys) {
   set_key('A', 40, 4);  // 40
   set_key('a', 40, 10);  // lower case: not in this list
   // 1.35 * 40 / 6 = 9
-  EXPECT_EQ(KeyIndexUpper(), 9);
+  EXPECT_EQ(KeyIndexUpper(analyzer.ActiveKeys()), 9);
 }
 
 TEST_F(ProblemIndexTest, FifteenWordsOfWeight100GiveWordIndex112) {
-  Analyzer_SetSource(1);
+  analyzer.SetSource(1);
   collect_heavy_words(15);
-  ASSERT_EQ(CurrentWord().WordList->WordWeight(1), 100);
-  EXPECT_EQ(WordIndex(), 112);
+  ASSERT_EQ(user.Words.WordWeight(1), 100);
+  EXPECT_EQ(WordIndex(analyzer.CollectedWords()), 112);
   collect_heavy_words(20);  // only the first fifteen count
-  EXPECT_EQ(WordIndex(), 112);
+  EXPECT_EQ(WordIndex(analyzer.CollectedWords()), 112);
 }
 
 TEST_F(ProblemIndexTest, WordIndexIsZeroWhileWordsAreNotCollected) {
   collect_heavy_words(15);
-  EXPECT_EQ(WordIndex(), 0);
+  EXPECT_EQ(WordIndex(analyzer.CollectedWords()), 0);
 }
 
 TEST_F(ProblemIndexTest, ProblemIndexBlendsKeysAndWordsAndCanExceed100) {
   for (unsigned char c : std::string("abcdefgh")) set_key(c, 40, 10);  // index 100 each
   for (unsigned char c : std::string("ABCDEF")) set_key(c, 40, 10);
-  ASSERT_EQ(KeyIndexLower(), 100);
-  ASSERT_EQ(KeyIndexUpper(), 100);
-  EXPECT_EQ(ProblemIndex(), 100);  // 0.7 * 100 + 0.3 * 100
-  Analyzer_SetSource(1);
+  ASSERT_EQ(KeyIndexLower(analyzer.ActiveKeys()), 100);
+  ASSERT_EQ(KeyIndexUpper(analyzer.ActiveKeys()), 100);
+  EXPECT_EQ(analyzer.ProblemIndex(), 100);  // 0.7 * 100 + 0.3 * 100
+  analyzer.SetSource(1);
   collect_heavy_words(15);
-  EXPECT_EQ(ProblemIndex(), 104);  // 0.35 * 112 + 0.45 * 100 + 0.2 * 100 = 104.2
+  EXPECT_EQ(analyzer.ProblemIndex(), 104);  // 0.35 * 112 + 0.45 * 100 + 0.2 * 100 = 104.2
 }
 
 TEST_F(ProblemIndexTest, BandLimitsBelongToTheUpperBand) {
-  EXPECT_EQ(BandColour(0), kEasyColour);
-  EXPECT_EQ(BandColour(32), kEasyColour);
-  EXPECT_EQ(BandColour(33), kModerateColour);
-  EXPECT_EQ(BandColour(65), kModerateColour);
-  EXPECT_EQ(BandColour(66), kDifficultColour);
-  EXPECT_EQ(BandColour(250), kDifficultColour);
+  EXPECT_EQ(BandColour(0, analyzer.ActiveKeys()), kEasyColour);
+  EXPECT_EQ(BandColour(32, analyzer.ActiveKeys()), kEasyColour);
+  EXPECT_EQ(BandColour(33, analyzer.ActiveKeys()), kModerateColour);
+  EXPECT_EQ(BandColour(65, analyzer.ActiveKeys()), kModerateColour);
+  EXPECT_EQ(BandColour(66, analyzer.ActiveKeys()), kDifficultColour);
+  EXPECT_EQ(BandColour(250, analyzer.ActiveKeys()), kDifficultColour);
 }
 
 }  // namespace

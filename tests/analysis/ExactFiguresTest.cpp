@@ -13,14 +13,14 @@ class ExactFiguresTest : public test::AnalysisTest {};
 
 TEST_F(ExactFiguresTest, SpeedsAreExactCharactersPerMinute) {
   // 23 characters in exactly 23 seconds are 60 a minute (12 words), not 59.
-  TEfficiencyInfo& info = EfficiencyInfo();
+  TEfficiencyInfo& info = analyzer.Efficiency;
   info.Characters = 23;
-  TypingTime().SetSeconds(23);
-  EXPECT_EQ(info.CharsPerMinute(), 60);
+  analyzer.TypingTime.SetSeconds(23);
+  EXPECT_EQ(analyzer.CharsPerMinute(), 60);
   info.Characters = 41;  // 41 in 23 s: 106.95... a minute, the fraction dropped
-  EXPECT_EQ(info.CharsPerMinute(), 106);
+  EXPECT_EQ(analyzer.CharsPerMinute(), 106);
   info.Characters = -7;  // backspaces can make the day negative: dropped toward zero
-  EXPECT_EQ(info.CharsPerMinute(), -18);
+  EXPECT_EQ(analyzer.CharsPerMinute(), -18);
 }
 
 TEST_F(ExactFiguresTest, DecayRoundsTheExactRatioHalvesToEven) {

@@ -49,12 +49,12 @@ class WordTest : public AnalysisTest {
  protected:
   void SetUp() override {
     AnalysisTest::SetUp();
-    SelectKeySet(1);
+    analyzer.SelectKeySet(1);
     fake.files.MakeDirectory("C:\\Data");
   }
-  TWord& word() { return CurrentWord(); }
-  TWordList& list() { return *CurrentWord().WordList; }
-  TDifficultKeys& keys() { return *ActiveDifficultKeys(); }
+  TWord& word() { return analyzer.CurrentWord; }
+  TWordList& list() { return user.Words; }
+  TDifficultKeys& keys() { return *analyzer.ActiveKeys(); }
 
   void add_times(const std::string& text, int weight, int times, int source = 1) {
     for (int i = 0; i < times; ++i) list().AddWord(text, weight, source);
@@ -63,7 +63,8 @@ class WordTest : public AnalysisTest {
   std::string save_words(const std::string& path, int32_t limit) {
     TRecFile file;
     EXPECT_EQ(file.Open(path, 5, 0), 1);
-    EXPECT_EQ(word().Save(file, limit), 1);
+    user.SaveWords(file, limit);
+    EXPECT_EQ(file.Status, 1);
     file.Close();
     return fake.ReadHostFile(path);
   }
@@ -71,7 +72,7 @@ class WordTest : public AnalysisTest {
     fake.WriteHostFile(path, bytes);
     TRecFile file;
     EXPECT_EQ(file.Open(path, 1, -1), 1);
-    return old ? word().LoadOldFrom(file) : word().LoadFrom(file);
+    return old ? list().LoadOldFrom(file) : list().LoadFrom(file);
   }
 };
 
@@ -94,7 +95,7 @@ TEST_F(WordTest, CorrectedCharacterMarksItsKeyAndCountsACorrection) {
 }
 
 TEST_F(WordTest, CorrectionThroughThePipelineAlsoCountsThePress) {
-  for (unsigned char c : std::string("tex\bh")) Analyzer_CharPressed(c, 150);
+  for (unsigned char c : std::string("tex\bh")) analyzer.CharPressed(c, 150);
   EXPECT_EQ(word().Text, "teh");
   EXPECT_EQ(keys().Hits['h'], 2);  // the correction and the ordinary press
   EXPECT_EQ(keys().Errors['h'], 1);
@@ -132,7 +133,7 @@ TEST_F(WordTest, TabReturnAndBlankAreNotAdded) {
 TEST_F(WordTest, NotifyAcceptsLettersAndTheApostrophe) {
   word().Text = "don't";
   EXPECT_EQ(word().Notify(1), 1);
-  EXPECT_EQ(WordEntry(1).Word(), "don't");
+  EXPECT_EQ(user.Words.Entry(1).Word(), "don't");
   word().Text = "\xBF" "abc";  // 191 and up are letters
   EXPECT_EQ(word().Notify(1), 2);
 }
@@ -142,15 +143,15 @@ TEST_F(WordTest, NotifyRejectsShortWordsDigitsAndSigns) {
     word().Text = text;
     EXPECT_EQ(word().Notify(1), -1) << text;
   }
-  EXPECT_TRUE(WordEntry(1).Empty());
+  EXPECT_TRUE(user.Words.Entry(1).Empty());
 }
 
 TEST_F(WordTest, HyphenSplitsAWordBeforeItReachesTheCollection) {
-  Analyzer_SetSource(1);
+  analyzer.SetSource(1);
   for (unsigned char c : std::string("e-mail "))
-    if (Analyzer_CharPressed(c, 100)) Analyzer_EndWord();
-  EXPECT_EQ(WordEntry(1).Word(), "mail");
-  EXPECT_TRUE(WordEntry(2).Empty());
+    if (analyzer.CharPressed(c, 100)) analyzer.EndWord();
+  EXPECT_EQ(user.Words.Entry(1).Word(), "mail");
+  EXPECT_TRUE(user.Words.Entry(2).Empty());
 }
 
 TEST_F(WordTest, NotifyWeightCountsSlowKeysOnceAndCorrectionsTwice) {
@@ -158,10 +159,10 @@ TEST_F(WordTest, NotifyWeightCountsSlowKeysOnceAndCorrectionsTwice) {
   word().SlowCount = 3;
   word().CorrectionCount = 1;
   ASSERT_EQ(word().Notify(1), 1);
-  EXPECT_EQ(WordEntry(1).History[1], 4);  // min(3, 2) + 2 * 1
+  EXPECT_EQ(user.Words.Entry(1).History[1], 4);  // min(3, 2) + 2 * 1
   word().CorrectionCount = 9;
   word().Notify(1);
-  EXPECT_EQ(WordEntry(1).History[2], 6);
+  EXPECT_EQ(user.Words.Entry(1).History[2], 6);
 }
 
 // ----------------------------------------------------------------- AddWord --
@@ -170,10 +171,10 @@ TEST_F(WordTest, KnownWordIsCountedWithItsSourcesJoined) {
   EXPECT_EQ(list().AddWord("word", 2, 1), 1);
   EXPECT_EQ(list().AddWord("Word", 0, 1), 2);  // case counts
   EXPECT_EQ(list().AddWord("word", 5, 4), 1);
-  EXPECT_EQ(WordEntry(1).Flags, 5);
-  EXPECT_EQ(WordEntry(1).Repeats, 1);
-  EXPECT_EQ(WordEntry(1).HistoryIndex, 2);
-  EXPECT_EQ(WordEntry(1).History[2], 5);
+  EXPECT_EQ(user.Words.Entry(1).Flags, 5);
+  EXPECT_EQ(user.Words.Entry(1).Repeats, 1);
+  EXPECT_EQ(user.Words.Entry(1).HistoryIndex, 2);
+  EXPECT_EQ(user.Words.Entry(1).History[2], 5);
   EXPECT_TRUE(list().Modified);
   EXPECT_EQ(list().Slot, 2);
 }
@@ -185,16 +186,16 @@ TEST_F(WordTest, FullTableReplacesTheFirstWordNotRepeatedMoreThanThePass) {
   add_times(word_name(0), 0, 2);  // Repeats 2: skipped
   EXPECT_EQ(list().AddWord("newcomer", 1, 1), 2);
   EXPECT_EQ(list().Pass, 1);
-  EXPECT_EQ(WordEntry(1).Word(), word_name(0));
-  EXPECT_EQ(WordEntry(2).Word(), "newcomer");
-  EXPECT_EQ(WordEntry(2).Repeats, 0);
-  EXPECT_EQ(WordEntry(2).HistoryIndex, 1);
+  EXPECT_EQ(user.Words.Entry(1).Word(), word_name(0));
+  EXPECT_EQ(user.Words.Entry(2).Word(), "newcomer");
+  EXPECT_EQ(user.Words.Entry(2).Repeats, 0);
+  EXPECT_EQ(user.Words.Entry(2).HistoryIndex, 1);
 }
 
 TEST_F(WordTest, SweepRaisesTheBarUntilAWordQualifies) {
   for (int i = 0; i < kWordTableSize; ++i) {
     list().AddWord(word_name(i), 0, 1);
-    WordEntry(i + 1).Repeats = 5;
+    user.Words.Entry(i + 1).Repeats = 5;
   }
   EXPECT_EQ(list().AddWord("newcomer", 1, 1), 1);
   EXPECT_EQ(list().Pass, 5);
@@ -203,20 +204,20 @@ TEST_F(WordTest, SweepRaisesTheBarUntilAWordQualifies) {
 TEST_F(WordTest, SweepNeverTakesTheLastEntry) {
   for (int i = 0; i < kWordTableSize; ++i) {
     list().AddWord(word_name(i), 0, 1);
-    WordEntry(i + 1).Repeats = 3;
+    user.Words.Entry(i + 1).Repeats = 3;
   }
-  WordEntry(2000).Repeats = 0;
+  user.Words.Entry(2000).Repeats = 0;
   EXPECT_EQ(list().AddWord("newcomer", 1, 1), 1);
   EXPECT_EQ(list().Pass, 3);
-  EXPECT_EQ(WordEntry(2000).Word(), word_name(1999));
+  EXPECT_EQ(user.Words.Entry(2000).Word(), word_name(1999));
 }
 
 TEST_F(WordTest, LongWordIsCutTo255CharactersAndStillFound) {
   const std::string longWord(300, 'a');
   EXPECT_EQ(list().AddWord(longWord, 1, 1), 1);
-  EXPECT_EQ(WordEntry(1).Word().size(), 255u);
+  EXPECT_EQ(user.Words.Entry(1).Word().size(), 255u);
   EXPECT_EQ(list().AddWord(longWord, 1, 1), 1);
-  EXPECT_EQ(WordEntry(1).Repeats, 1);
+  EXPECT_EQ(user.Words.Entry(1).Repeats, 1);
 }
 
 // ------------------------------------------------------------ WordWeight --
@@ -224,7 +225,7 @@ TEST_F(WordTest, LongWordIsCutTo255CharactersAndStillFound) {
 TEST_F(WordTest, SevenOccurrencesOfWeight3GiveWeight100AcrossTheRingWrap) {
   add_times("ring", 6, 5);
   add_times("ring", 3, 7);
-  EXPECT_EQ(WordEntry(1).HistoryIndex, 2);  // 12 occurrences: wrapped from 10 to 1
+  EXPECT_EQ(user.Words.Entry(1).HistoryIndex, 2);  // 12 occurrences: wrapped from 10 to 1
   EXPECT_EQ(list().WordWeight(1), 100);
 }
 
@@ -249,7 +250,7 @@ class WeightedListTest : public WordTest {
     add_times("cherry", 6, 3);  // 100
     add_times("date", 6, 2);    // seen twice only
     add_times("egg", 6, 3);
-    WordEntry(5).Flags |= kWordSourceExcluded;
+    user.Words.Entry(5).Flags |= kWordSourceExcluded;
     add_times("fig", 6, 3, 2);  // source 2 only
     add_times("-", 6, 3);
     add_times("zero", 0, 5);    // weight 0
@@ -268,7 +269,7 @@ TEST_F(WeightedListTest, MaskSelectsTheSources) {
 }
 
 TEST_F(WeightedListTest, ListStopsAtTheFirstEmptyEntry) {
-  WordEntry(2).Length = 0;  // "Banana" gone: nothing after it is listed
+  user.Words.Entry(2).Length = 0;  // "Banana" gone: nothing after it is listed
   EXPECT_EQ(list().WeightedList(5, 0), std::vector<std::string>{"apple"});
 }
 
@@ -313,16 +314,16 @@ TEST_F(WordTest, BlockScramblesEachWordWithThePreviousWordAsKey) {
   const std::string expected = le32(2) + entry_bytes(1, "270000", 2, 1, {1, 2}) + entry_bytes(1, "070e13", 3, 2, {3, 3, 3});
   EXPECT_EQ(bytes, expected);
   EXPECT_EQ(list().Slot, 2);
-  EXPECT_EQ(WordEntry(1).Word(), "cat");  // the table keeps the clear word
+  EXPECT_EQ(user.Words.Entry(1).Word(), "cat");  // the table keeps the clear word
 
-  ClearWordTable();
+  user.Words.Clear();
   EXPECT_EQ(load_words("C:\\Data\\Ann.DTA", bytes), 1);
-  EXPECT_EQ(WordEntry(1).Word(), "cat");
-  EXPECT_EQ(WordEntry(2).Word(), "dog");
-  EXPECT_EQ(WordEntry(2).Repeats, 2);
-  EXPECT_EQ(WordEntry(2).HistoryIndex, 3);
-  EXPECT_EQ(WordEntry(1).History[2], 2);
-  EXPECT_TRUE(WordEntry(3).Empty());
+  EXPECT_EQ(user.Words.Entry(1).Word(), "cat");
+  EXPECT_EQ(user.Words.Entry(2).Word(), "dog");
+  EXPECT_EQ(user.Words.Entry(2).Repeats, 2);
+  EXPECT_EQ(user.Words.Entry(2).HistoryIndex, 3);
+  EXPECT_EQ(user.Words.Entry(1).History[2], 2);
+  EXPECT_TRUE(user.Words.Entry(3).Empty());
   EXPECT_EQ(list().Slot, 2);
   EXPECT_EQ(list().Pass, 0);
 }
@@ -330,7 +331,7 @@ TEST_F(WordTest, BlockScramblesEachWordWithThePreviousWordAsKey) {
 TEST_F(WordTest, BlockRoundTripIsByteForByte) {
   for (int i = 0; i < 300; ++i) add_times(word_name(i), i % 7, 1 + i % 4);
   const std::string first = save_words("C:\\Data\\Ann.DTA", 2000);
-  ClearWordTable();
+  user.Words.Clear();
   load_words("C:\\Data\\Ann.DTA", first);
   EXPECT_EQ(save_words("C:\\Data\\Ann.DTA", 2000), first);
 }
@@ -345,14 +346,14 @@ TEST_F(WordTest, CapitalisedAndLongWordsReloadLowerCaseAndCutAndKeepTheWordsAfte
                                longWord, std::string(125, 'z')})
     add_times(w, 0, 1);
   const std::string bytes = save_words("C:\\Data\\Ann.DTA", 2000);
-  ClearWordTable();
+  user.Words.Clear();
   load_words("C:\\Data\\Ann.DTA", bytes);
-  EXPECT_EQ(WordEntry(1).Word(), "cat");
-  EXPECT_EQ(WordEntry(2).Word(), "\xE9t\xE9");
-  EXPECT_EQ(WordEntry(3).Word(), "hello");
-  EXPECT_EQ(WordEntry(4).Word(), "[x]_");
-  EXPECT_EQ(WordEntry(5).Word(), longWord.substr(0, 120));
-  EXPECT_EQ(WordEntry(6).Word(), std::string(120, 'z'));
+  EXPECT_EQ(user.Words.Entry(1).Word(), "cat");
+  EXPECT_EQ(user.Words.Entry(2).Word(), "\xE9t\xE9");
+  EXPECT_EQ(user.Words.Entry(3).Word(), "hello");
+  EXPECT_EQ(user.Words.Entry(4).Word(), "[x]_");
+  EXPECT_EQ(user.Words.Entry(5).Word(), longWord.substr(0, 120));
+  EXPECT_EQ(user.Words.Entry(6).Word(), std::string(120, 'z'));
 }
 
 TEST_F(WordTest, SaveKeepsTheWordsWhoseSumsSortFirstAsText) {
@@ -364,13 +365,13 @@ TEST_F(WordTest, SaveKeepsTheWordsWhoseSumsSortFirstAsText) {
   EXPECT_EQ(bytes.substr(0, 4), le32(1500));
   EXPECT_EQ(list().Slot, 1500);
 
-  ClearWordTable();
+  user.Words.Clear();
   load_words("C:\\Data\\Ann.DTA", bytes);
   EXPECT_EQ(list().Slot, 1500);
-  EXPECT_EQ(WordEntry(1).Word(), word_name(1));
-  EXPECT_EQ(WordEntry(1500).Word(), word_name(1799));
-  for (int slot = 1; slot <= 1500; ++slot) ASSERT_EQ(WordEntry(slot).Repeats, 10) << slot;
-  EXPECT_TRUE(WordEntry(1501).Empty());
+  EXPECT_EQ(user.Words.Entry(1).Word(), word_name(1));
+  EXPECT_EQ(user.Words.Entry(1500).Word(), word_name(1799));
+  for (int slot = 1; slot <= 1500; ++slot) ASSERT_EQ(user.Words.Entry(slot).Repeats, 10) << slot;
+  EXPECT_TRUE(user.Words.Entry(1501).Empty());
 }
 
 TEST_F(WordTest, SaveLimitOutside1To2000MeansAllWords) {
@@ -385,7 +386,7 @@ TEST_F(WordTest, ExcludedAndDashWordsAreNeverSaved) {
   add_times("keep", 0, 1);
   add_times("-", 0, 1);
   add_times("hide", 0, 1);
-  WordEntry(3).Flags |= kWordSourceExcluded;
+  user.Words.Entry(3).Flags |= kWordSourceExcluded;
   const std::string bytes = save_words("C:\\Data\\Ann.DTA", 2000);
   EXPECT_EQ(bytes.size(), 4u + 282u);
   EXPECT_EQ(bytes.substr(0, 4), le32(1));
@@ -396,7 +397,7 @@ TEST_F(WordTest, FullTableSavesAllEntriesAndLoadsAsFull) {
   list().AddWord("newcomer", 0, 1);  // Pass 1
   const std::string bytes = save_words("C:\\Data\\Ann.DTA", 2000);
   EXPECT_EQ(bytes.size(), 4u + 2000u * 282u);
-  ClearWordTable();
+  user.Words.Clear();
   load_words("C:\\Data\\Ann.DTA", bytes);
   EXPECT_EQ(list().Slot, 2000);
   EXPECT_EQ(list().Pass, 0);
@@ -407,7 +408,7 @@ TEST_F(WordTest, FullTableSavesAllEntriesAndLoadsAsFull) {
 TEST_F(WordTest, EmptyFileOrNegativeCountLoadsNothing) {
   EXPECT_EQ(load_words("C:\\Data\\Ann.DTA", ""), 0);
   load_words("C:\\Data\\Ann.DTA", le32(-5) + entry_bytes(1, "6162", 1, 0, {}));
-  EXPECT_TRUE(WordEntry(1).Empty());
+  EXPECT_TRUE(user.Words.Entry(1).Empty());
   EXPECT_EQ(list().Slot, 0);
 }
 
@@ -417,8 +418,8 @@ TEST_F(WordTest, CountLargerThanTheFileKeepsTheEntriesRead) {
   bytes += entry_bytes(1, "6162", 1, 0, {}).substr(0, 100);  // cut inside the fourth entry
   EXPECT_EQ(load_words("C:\\Data\\Ann.DTA", bytes), 0);
   EXPECT_EQ(list().Slot, 3);
-  EXPECT_FALSE(WordEntry(3).Empty());
-  EXPECT_TRUE(WordEntry(4).Empty());
+  EXPECT_FALSE(user.Words.Entry(3).Empty());
+  EXPECT_TRUE(user.Words.Entry(4).Empty());
 }
 
 // Never more than 2000 entries are read, and an almost full block counts as full.
@@ -436,13 +437,13 @@ TEST_F(WordTest, GarbageFieldsNeverLeaveTheTable) {
   std::array<int, 10> history{};
   history.fill(0xFFFF);
   load_words("C:\\Data\\Ann.DTA", le32(1) + entry_bytes(0xFFFF, "zz", 999, 0xFFFF, history));
-  ASSERT_FALSE(WordEntry(1).Empty());
-  const std::string loaded(WordEntry(1).Word());
+  ASSERT_FALSE(user.Words.Entry(1).Empty());
+  const std::string loaded(user.Words.Entry(1).Word());
   EXPECT_GE(list().WordWeight(1), 0);
   EXPECT_LE(list().WordWeight(1), 100);
   EXPECT_EQ(list().AddWord(loaded, 1, 1), 1);
-  EXPECT_EQ(WordEntry(1).Repeats, 0xFFFF);
-  EXPECT_EQ(WordEntry(1).HistoryIndex, 1);
+  EXPECT_EQ(user.Words.Entry(1).Repeats, 0xFFFF);
+  EXPECT_EQ(user.Words.Entry(1).HistoryIndex, 1);
   list().WeightedList(0xFFFF, 1);
 }
 
@@ -452,8 +453,8 @@ TEST_F(WordTest, OlderBlockHoldsClearWords) {
   std::string bytes;
   for (const char* w : {"one", "two", "three"}) bytes += entry_bytes(1, w, 1, 0, {2});
   load_words("C:\\Data\\Old.DTA", bytes, true);
-  EXPECT_EQ(WordEntry(3).Word(), "three");
-  EXPECT_EQ(WordEntry(1).History[1], 2);
+  EXPECT_EQ(user.Words.Entry(3).Word(), "three");
+  EXPECT_EQ(user.Words.Entry(1).History[1], 2);
   EXPECT_EQ(list().Slot, 3);
   EXPECT_EQ(list().Pass, 0);
 }
@@ -484,18 +485,18 @@ TEST_F(WordTest, FullOlderBlockCarriesSlotAndPassKeptInsideTheTable) {
 
 TEST_F(WordTest, WordFileLinesAreTrimmedAndEmptyLinesSkipped) {
   fake.WriteHostFile("C:\\Data\\top100difficultwords.txt", "  hello \r\n\r\n\tworld\t\r\nlast");
-  EXPECT_TRUE(word().LoadWordFile("C:\\Data\\top100difficultwords.txt", 2));
-  EXPECT_EQ(WordEntry(1).Word(), "hello");
-  EXPECT_EQ(WordEntry(2).Word(), "world");
-  EXPECT_EQ(WordEntry(3).Word(), "last");
-  EXPECT_TRUE(WordEntry(4).Empty());
-  EXPECT_EQ(WordEntry(2).History[1], 2);
-  EXPECT_EQ(WordEntry(2).Flags, 1);
+  EXPECT_TRUE(list().LoadWordFile("C:\\Data\\top100difficultwords.txt", 2));
+  EXPECT_EQ(user.Words.Entry(1).Word(), "hello");
+  EXPECT_EQ(user.Words.Entry(2).Word(), "world");
+  EXPECT_EQ(user.Words.Entry(3).Word(), "last");
+  EXPECT_TRUE(user.Words.Entry(4).Empty());
+  EXPECT_EQ(user.Words.Entry(2).History[1], 2);
+  EXPECT_EQ(user.Words.Entry(2).Flags, 1);
 }
 
 TEST_F(WordTest, MissingWordFileIsSkipped) {
-  EXPECT_FALSE(word().LoadWordFile("C:\\Data\\top1000wordlist.txt", 1));
-  EXPECT_TRUE(WordEntry(1).Empty());
+  EXPECT_FALSE(list().LoadWordFile("C:\\Data\\top1000wordlist.txt", 1));
+  EXPECT_TRUE(user.Words.Entry(1).Empty());
 }
 
 // ---------------------------------------------------------- user switches --
@@ -503,30 +504,20 @@ TEST_F(WordTest, MissingWordFileIsSkipped) {
 TEST_F(WordTest, UserSwitchNeverCarriesWordsIntoTheNextUsersFile) {
   for (int i = 0; i < 10; ++i) add_times(word_name(i), 1, 1, 5);
   const std::string first = save_words("C:\\Data\\Ann.DTA", 2000);
-  ClearWordTable();
+  user.Words.Clear();
   add_times("bob", 0, 1);
   add_times("bobs", 0, 1);
   save_words("C:\\Data\\Bob.DTA", 2000);
 
   // Ann loaded again, then Bob: Bob's file holds two words only.
-  ClearWordTable();
+  user.Words.Clear();
   load_words("C:\\Data\\Ann.DTA", first);
-  ClearWordTable();
-  for (int slot = 1; slot <= kWordTableSize; ++slot) ASSERT_EQ(WordEntry(slot).Flags, 0);
+  user.Words.Clear();
+  for (int slot = 1; slot <= kWordTableSize; ++slot) ASSERT_EQ(user.Words.Entry(slot).Flags, 0);
   load_words("C:\\Data\\Bob.DTA", fake.ReadHostFile("C:\\Data\\Bob.DTA"));
-  EXPECT_EQ(WordEntry(2).Word(), "bobs");
-  EXPECT_TRUE(WordEntry(3).Empty());
+  EXPECT_EQ(user.Words.Entry(2).Word(), "bobs");
+  EXPECT_TRUE(user.Words.Entry(3).Empty());
   EXPECT_EQ(save_words("C:\\Data\\Bob.DTA", 2000).size(), 4u + 2u * 282u);
-}
-
-TEST_F(WordTest, ClearListEmptiesTheTableButKeepsFlags) {
-  add_times("kept", 0, 1, 4);
-  word().ClearList();
-  EXPECT_TRUE(WordEntry(1).Empty());
-  EXPECT_EQ(WordEntry(1).Repeats, 0);
-  EXPECT_EQ(WordEntry(1).Flags, 4);
-  EXPECT_EQ(list().Slot, 0);
-  EXPECT_FALSE(list().Modified);
 }
 
 }  // namespace

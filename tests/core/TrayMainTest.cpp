@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "analysis/BigramAnalyzer.h"
+#include "analysis/UserAnalysis.h"
 #include "analysis/WordAnalyzer.h"
 #include "core/TutorLaunch.h"
 #include "core/TrayMain.h"
@@ -184,9 +185,17 @@ TEST_F(TrayMainTest, ForegroundCaptionChangeAbandonsTheRunWithinOneRefresh) {
 }
 
 TEST_F(TrayMainTest, APasswordTypedBetweenTwoSentencesIsCountedButNeverKeptOrShown) {
-  // Every status text the widget is given, looked at every 10 ms.
-  std::set<std::string> statuses;
-  sim.Forms().threads.Start(10, [&] { if (TrayMain) statuses.insert(TrayMain->Widget().StatusText); }, false);
+  // Every status text the widget is given, looked at every 10 ms, and the
+  // collected-words table as the program holds it.
+  std::set<std::string> statuses, words;
+  sim.Forms().threads.Start(10, [&] {
+    if (!TrayMain) return;
+    statuses.insert(TrayMain->Widget().StatusText);
+    if (const UserAnalysis* analysis = TrayMain->Analysis()) {
+      words.clear();
+      for (int32_t slot = 1; slot <= kWordTableSize; ++slot) words.insert(ascii_lower(analysis->Words.Entry(slot).Word()));
+    }
+  }, false);
   // "fox" is cut short by the field and "quietly" follows it: no pair or
   // word may span the field.
   Run("args /INST\nrun\ntype the quokka eats fox\npassword on\ntype Jqxvkz\\b\\bkz\\n\npassword off\n"
@@ -206,8 +215,6 @@ TEST_F(TrayMainTest, APasswordTypedBetweenTwoSentencesIsCountedButNeverKeptOrSho
   EXPECT_NE(json.find("\"bigram\": \"qu\""), std::string::npos);
   EXPECT_NE(json.find("\"bigram\": \"sl\""), std::string::npos);
   EXPECT_FALSE(holdsPassword(json)) << json;
-  std::set<std::string> words;  // the collected-words table as the program left it
-  for (int32_t slot = 1; slot <= kWordTableSize; ++slot) words.insert(ascii_lower(WordEntry(slot).Word()));
   EXPECT_TRUE(words.count("eats") && words.count("sleeps"));
   for (const std::string& word : words) EXPECT_FALSE(holdsPassword(word)) << word;
   EXPECT_TRUE(statuses.count("eats") && statuses.count("sleeps"));

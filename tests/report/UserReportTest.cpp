@@ -10,9 +10,7 @@
 
 #include "JsonValue.h"
 #include "ReportFiles.h"
-#include "analysis/AnalyzerAPI.h"
 #include "analysis/Diffkeys.h"
-#include "analysis/UserStatistics.h"
 #include "analysis/WordAnalyzer.h"
 #include "report/ReportText.h"
 #include "report/UserReport.h"
@@ -431,48 +429,23 @@ TEST_F(UserReportTest, TheUsersFilesAreLeftAsTheyWere) {
   EXPECT_TRUE(Json()["dateStarted"].IsNull());
 }
 
-// Counts what a user object does to the monitored applications' list.
-class CountingApplications : public IApplicationList {
- public:
-  void Drop() override { ++calls; }
-  void Load(const TUser*, const std::string&) override { ++calls; }
-  void Save(const std::string&) override { ++calls; }
-  void Release(const TUser*) override { ++calls; }
-  bool Loaded() const override { return false; }
-  std::vector<Offer> Offered(bool) override { return {}; }
-  void SetMonitored(const std::string&, bool) override { ++calls; }
-  int calls = 0;
-};
-
-TEST_F(UserReportTest, TheMonitoredUsersAnalysisIsPutBackAfterAReport) {
+TEST_F(UserReportTest, AReportLeavesTheMonitoredUsersAnalysisAlone) {
   WriteAnn();
-  CountingApplications applications;
-  RegisterUserBlocks(&UserStatistics(), &applications);
+  fake.WriteHostFile("C:\\Data\\Bob.usr", "UserName=Bob\r\n");
+  CurrentUser = OpenUser("Bob", false, -1, lock_mode::ReadWrite, &analysis);  // the monitored user
+  ASSERT_NE(Applications(), nullptr);
   // What the program holds for the user it monitors, unsaved.
-  DifficultKeySet(1).TotalHits['k'] = 77;
-  DifficultKeySet(1).TotalErrors['k'] = 7;
-  DifficultKeySet(0).Presses['z'] = 5;
-  CurrentWord().WordList->AddWord("monitor", 3, kWordSourceTyped);
-  CurrentWord().WordList->AddWord("monitor", 3, kWordSourceTyped);
-  const int32_t slot = CurrentWord().WordList->Slot;
-  const TDifficultKeys keys1 = DifficultKeySet(1);
+  analysis.KeySets[1].TotalErrors['k'] = 7;
+  analysis.Words.AddWord("monitor", 3, kWordSourceTyped);
 
   Report();
   EXPECT_EQ(Json()["words"][0]["word"].text, "charlie");  // Ann's words were read
 
-  EXPECT_EQ(applications.calls, 0);
-  EXPECT_EQ(ApplicationList(), &applications);
-  EXPECT_EQ(StatisticsBlocks(), &UserStatistics());
-  EXPECT_EQ(DifficultKeySet(1).TotalHits, keys1.TotalHits);
-  EXPECT_EQ(DifficultKeySet(1).TotalErrors['k'], 7);
-  EXPECT_EQ(DifficultKeySet(1).Presses['a'], 0);  // none of Ann's figures stay
-  EXPECT_EQ(DifficultKeySet(0).Presses['z'], 5);
-  EXPECT_EQ(std::string(WordEntry(1).Word()), "monitor");
-  EXPECT_EQ(WordEntry(1).Repeats, 1);
-  EXPECT_TRUE(WordEntry(2).Empty());
-  EXPECT_EQ(CurrentWord().WordList->Slot, slot);
-  EXPECT_TRUE(AnalyzerInitialized());
-  RegisterUserBlocks(&UserStatistics(), nullptr);
+  EXPECT_NE(Applications(), nullptr) << "the monitored user's applications stay loaded";
+  EXPECT_EQ(analysis.KeySets[1].TotalErrors['k'], 7);
+  EXPECT_EQ(analysis.KeySets[1].Presses['a'], 0);  // none of Ann's figures reach it
+  EXPECT_EQ(std::string(analysis.Words.Entry(1).Word()), "monitor");
+  EXPECT_TRUE(analysis.Words.Entry(2).Empty());
 }
 
 }  // namespace

@@ -53,6 +53,8 @@ const char* const kAnnProfile = "UserName=Ann\r\nDateStarted=1/2/2020\r\nTop1000
 class InterruptedSaveTest : public test::UserDatabaseTest, public ::testing::WithParamInterface<SaveCase> {
  public:
   using UserDatabaseTest::fake;
+  using UserDatabaseTest::analysis;
+  using UserDatabaseTest::Applications;
 
   void SetUp() override {
     UserDatabaseTest::SetUp();
@@ -81,20 +83,22 @@ class InterruptedSaveTest : public test::UserDatabaseTest, public ::testing::Wit
   }
 
   void OpenAnn() {
-    user = OpenUser("Ann", false, -1, lock_mode::ReadWrite);
-    bigrams = std::make_unique<TBigramAnalyzer>();
+    user = OpenUser("Ann", false, -1, lock_mode::ReadWrite, &analysis);
+    bigrams = std::make_unique<TUserBigrams>();
     bigrams->Folder = "C:\\Data";
-    bigrams->SetEnabled(true);
     bigrams->UserName = "Ann";
     bigrams->Load();
+    pairs.Table = bigrams.get();
+    pairs.SetEnabled(true);
   }
   void Type(const std::string& text) {
     int32_t time = 1000;
-    for (char c : text) bigrams->CharPressed(static_cast<unsigned char>(c), time += 150);
+    for (char c : text) pairs.CharPressed(static_cast<unsigned char>(c), time += 150);
   }
   // Lets go of everything the program holds (saving what it saves then).
   void Release() {
     user.reset();
+    pairs.Table = nullptr;
     bigrams.reset();
     WorkstationSettings.reset();
   }
@@ -208,13 +212,14 @@ class InterruptedSaveTest : public test::UserDatabaseTest, public ::testing::Wit
   static bool IsSettingsStore(const std::string& path) { return path.ends_with(".usr") || path.ends_with(".wk10"); }
 
   std::unique_ptr<TUser> user;
-  std::unique_ptr<TBigramAnalyzer> bigrams;
+  std::unique_ptr<TUserBigrams> bigrams;
+  TBigramAnalyzer pairs;
 };
 
 const SaveCase kSaves[] = {
     {"ProfileAndResults", {"C:\\Data\\Ann.usr"}, true,
      [](InterruptedSaveTest& t) {
-       t.user = OpenUser("Ann", true, -1, lock_mode::ReadWrite);
+       t.user = OpenUser("Ann", true, -1, lock_mode::ReadWrite, &t.analysis);
        t.user->SetString("NotifyWhenBreak", "0");
      },
      [](InterruptedSaveTest& t) {
@@ -225,7 +230,7 @@ const SaveCase kSaves[] = {
      [](InterruptedSaveTest& t) {
        t.OpenAnn();
        t.user->SetString("NotifyWhenBreak", "0");
-       DifficultKeySet(1).Presses['a'] += 3;
+       t.analysis.KeySets[1].Presses['a'] += 3;
      },
      [](InterruptedSaveTest& t) {
        t.user->SaveStatistics();
@@ -234,9 +239,9 @@ const SaveCase kSaves[] = {
     {"MonitoredApplications", {"C:\\Data\\Ann.SET"}, true,
      [](InterruptedSaveTest& t) {
        t.OpenAnn();
-       SpyedApps->AddApp(true, "NOTEPAD.EXE", "", "", false);
+       t.Applications()->AddApp(true, "NOTEPAD.EXE", "", "", false);
      },
-     [](InterruptedSaveTest&) { return SpyedApps->saveApps("C:\\Data\\Ann.SET"); }},
+     [](InterruptedSaveTest& t) { return t.Applications()->saveApps("C:\\Data\\Ann.SET"); }},
     {"LetterPairs", {"C:\\Data\\Ann.json"}, true,
      [](InterruptedSaveTest& t) {
        t.OpenAnn();

@@ -37,7 +37,7 @@ TEST_F(OversizedFileTest, EveryWholeFileReaderRefusesAFileOverTheLimitAndLeavesI
 
     // The settings store: the profile cannot be opened, and a store on it
     // reads as unreadable and writes nothing.
-    EXPECT_THROW(OpenUser("Ann", true, -1, lock_mode::ReadWrite), EUserError);
+    EXPECT_THROW(OpenUser("Ann", true, -1, lock_mode::ReadWrite, &analysis), EUserError);
     {
       TDynamicSettings store;
       ASSERT_EQ(store.Open(files[0], dynamic_mode::ReadWriteDenyWrite), 1);

@@ -242,9 +242,9 @@ TEST_F(UserIndexTest, FindUserFileLooksInTheIndexThenInTheUnindexedProfiles) {
 
 TEST_F(UserIndexTest, IndexEntryPointingOutsideTheDataFolderOpensInsideIt) {
   Index(0, "..\\..\\Root\\evil.usr=Eve\r\nsub\\..\\..\\Root\\x.usr=Mal\r\n");
-  auto eve = std::make_unique<TUser>("Eve", -1, 2, true);
+  auto eve = std::make_unique<TUser>("Eve", -1, 2, true, &analysis);
   EXPECT_TRUE(Exists("C:\\Data\\Eve.usr"));
-  auto mal = std::make_unique<TUser>("Mal", -1, 2, true);
+  auto mal = std::make_unique<TUser>("Mal", -1, 2, true, &analysis);
   EXPECT_EQ(mal->BaseName, "Sub");
   EXPECT_TRUE(Exists("C:\\Data\\Sub.usr"));
   const auto root = Files().List("C:\\Root", "*");
@@ -258,7 +258,7 @@ TEST_F(UserIndexTest, BinaryIndexIsReadWithoutHarm) {
   Profile("Ann.usr", "Ann");
   EXPECT_NO_THROW(UserList(-1));
   EXPECT_EQ(FindUserFile(-1, "Ann"), "Ann");
-  auto user = std::make_unique<TUser>("Ann", -1, 2, true);
+  auto user = std::make_unique<TUser>("Ann", -1, 2, true, &analysis);
   EXPECT_EQ(user->BaseName, "Ann");
 }
 

@@ -81,7 +81,7 @@ class TUserTest : public test::UserDatabaseTest {
   bool Exists(const std::string& path) { return fake.files.FileExists(path); }
   std::string OpenFailure(const std::string& name, int32_t lockMode = 2) {
     try {
-      TUser user(name, -1, lockMode, false);
+      TUser user(name, -1, lockMode, false, &analysis);
     } catch (const EUserError& e) {
       return e.what();
     }
@@ -89,13 +89,13 @@ class TUserTest : public test::UserDatabaseTest {
   }
   std::vector<std::string> TableWords() {
     std::vector<std::string> words;
-    for (int slot = 1; slot <= kWordTableSize && !WordEntry(slot).Empty(); ++slot)
-      words.emplace_back(WordEntry(slot).Word());
+    for (int slot = 1; slot <= kWordTableSize && !analysis.Words.Entry(slot).Empty(); ++slot)
+      words.emplace_back(analysis.Words.Entry(slot).Word());
     return words;
   }
   int32_t KeyTotal(int set) {
     int32_t total = 0;
-    for (int c = 33; c <= 255; ++c) total += std::abs(DifficultKeySet(set).Presses[c]);
+    for (int c = 33; c <= 255; ++c) total += std::abs(analysis.KeySets[set].Presses[c]);
     return total;
   }
 };
@@ -123,7 +123,7 @@ TEST_F(TUserTest, FileBaseKeepsTheFixedSetAndTheLanguagesCharacters) {
 TEST_F(TUserTest, FileBaseOfPunctuationOnlyIsEmptyAndRefused) {
   EXPECT_EQ(FileBaseName("..., !"), "");
   EXPECT_EQ(OpenFailure("..., !"), "This name cannot be used.");
-  EXPECT_EQ(OpenUser("..., !", false, -1, 2), nullptr);
+  EXPECT_EQ(OpenUser("..., !", false, -1, 2, &analysis), nullptr);
   EXPECT_TRUE(Files().List("C:\\Data", "*").empty());
 }
 
@@ -142,7 +142,7 @@ TEST_F(TUserTest, FileBaseNeverHoldsPathSeparatorsDrivesOrDots) {
 TEST_F(TUserTest, UserNamedLikeAPathStaysInsideTheDataFolder) {
   Localize().Strings[12] = kUpperCase + "\\/:.";
   fake.files.MakeDirectory("C:\\Data\\sub");
-  auto user = CreateUser("..\\..\\Root\\evil");
+  auto user = CreateUser("..\\..\\Root\\evil", &analysis);
   ASSERT_TRUE(user);
   user->SaveStatistics();
   EXPECT_TRUE(Exists("C:\\Data\\Rootevil.usr"));
@@ -156,7 +156,7 @@ TEST_F(TUserTest, ReservedDeviceNamesAreRefusedLikeAnEmptyBase) {
   for (const char* name : {"CON", "con", "Prn", "aux.", "NUL,", "com1", "COM9", "lpt1", "Lpt9"}) {
     EXPECT_FALSE(IsUsableFileBase(FileBaseName(name))) << name;
     EXPECT_EQ(OpenFailure(name), "This name cannot be used.") << name;
-    EXPECT_THROW(OpenUser(name, false, -1, 2), EUserError) << name;
+    EXPECT_THROW(OpenUser(name, false, -1, 2, &analysis), EUserError) << name;
   }
   for (const char* name : {"Console", "COM10", "LPT0", "Con Air", "auxiliary", "nul1"})
     EXPECT_TRUE(IsUsableFileBase(FileBaseName(name))) << name;
@@ -169,10 +169,10 @@ TEST_F(TUserTest, ReservedDeviceNamesAreRefusedLikeAnEmptyBase) {
 TEST_F(TUserTest, NoRealUserSharesTheVisitorsFiles) {
   for (const char* name : {"Visitor", "visitor", "VISITOR.", "visitor,"}) {
     EXPECT_EQ(OpenFailure(name), "This name cannot be used.") << name;
-    EXPECT_THROW(CreateUser(name), EUserError) << name;
+    EXPECT_THROW(CreateUser(name, &analysis), EUserError) << name;
   }
   EXPECT_TRUE(Files().List("C:\\Data", "*").empty());
-  TUser visitor("", -1, 2, false);  // the visitor itself still opens its profile
+  TUser visitor("", -1, 2, false, &analysis);  // the visitor itself still opens its profile
   EXPECT_TRUE(visitor.Opened);
   EXPECT_EQ(fake.windows.waitCursorShows, 1) << "the hourglass while the profile is read";
   EXPECT_FALSE(fake.windows.waitCursor);
@@ -197,7 +197,7 @@ TEST_F(TUserTest, WorkstationNameIsTheClientNameOnlyInARemoteSession) {
 // ============================================================== opening ==
 
 TEST_F(TUserTest, NewProfileGetsItsKeysAndIsWrittenExactly) {
-  auto user = std::make_unique<TUser>("Ann", -1, 2, false);
+  auto user = std::make_unique<TUser>("Ann", -1, 2, false, &analysis);
   EXPECT_TRUE(user->Opened);
   EXPECT_EQ(user->BaseName, "Ann");
   ASSERT_TRUE(user->SaveStatistics());
@@ -225,7 +225,7 @@ TEST_F(TUserTest, NewProfileGetsItsKeysAndIsWrittenExactly) {
 
 TEST_F(TUserTest, CreateUserTakesTheSoundsSwitchFromThePolicy) {
   Policy("Sounds=Yes\r\n");
-  auto user = CreateUser("Ann");
+  auto user = CreateUser("Ann", &analysis);
   EXPECT_EQ(user->GetString("Sounds"), "1");
   EXPECT_EQ(user->GetString("StoryTime"), "10 minutes");
 }
@@ -235,22 +235,22 @@ TEST_F(TUserTest, ProfileOfAnotherUserIsRefusedAndLeftUntouched) {
   const std::string before = Read("C:\\Data\\Carl.usr");
   EXPECT_EQ(OpenFailure("Carl"), "This user file belongs to Bob");
   EXPECT_EQ(Read("C:\\Data\\Carl.usr"), before);
-  EXPECT_EQ(SpyedApps, nullptr);
+  EXPECT_EQ(Applications(), nullptr);
 }
 
 TEST_F(TUserTest, EachLockModeSharesTheProfileItsOwnWay) {
   ExistingProfile("Ann.usr", "Ann");
   {
-    TUser exclusive("Ann", -1, 0, true);
+    TUser exclusive("Ann", -1, 0, true, &analysis);
     EXPECT_EQ(OpenFailure("Ann", 4), "The user file cannot be opened.");
   }
   {
-    TUser writing("Ann", -1, 2, true);
+    TUser writing("Ann", -1, 2, true, &analysis);
     EXPECT_EQ(OpenFailure("Ann", 2), "The user file cannot be opened.");
     EXPECT_EQ(OpenFailure("Ann", 4), "(opened)");
   }
   {
-    TUser reading("Ann", -1, 4, true);
+    TUser reading("Ann", -1, 4, true, &analysis);
     EXPECT_EQ(OpenFailure("Ann", 4), "(opened)");
     EXPECT_EQ(OpenFailure("Ann", 2), "(opened)");
   }
@@ -263,10 +263,10 @@ TEST_F(TUserTest, UnknownLockModeIsRefusedBeforeAnyFileIsCreated) {
 
 // A stored name that differs only in case opens.
 TEST_F(TUserTest, OpenUserFindsOnlyExistingProfiles) {
-  EXPECT_EQ(OpenUser("Ann", false, -1, 2), nullptr);
-  EXPECT_EQ(OpenUser("", false, -1, 2), nullptr);
+  EXPECT_EQ(OpenUser("Ann", false, -1, 2, &analysis), nullptr);
+  EXPECT_EQ(OpenUser("", false, -1, 2, &analysis), nullptr);
   ExistingProfile("Ann.usr", "Ann");
-  auto user = OpenUser("ann", false, -1, 2);
+  auto user = OpenUser("ann", false, -1, 2, &analysis);
   ASSERT_NE(user, nullptr);
   EXPECT_EQ(user->Name(), "ann");
 }
@@ -277,7 +277,7 @@ TEST_F(TUserTest, BinaryProfileOpensAndKeepsItsContents) {
   for (char& c : junk)
     if (c == '=') c = '+';
   fake.WriteHostFile(kAnnProfile, junk);
-  auto user = OpenUser("Ann", false, -1, 2);
+  auto user = OpenUser("Ann", false, -1, 2, &analysis);
   ASSERT_NE(user, nullptr);
   user->SaveStatistics();
   const std::string after = Read(kAnnProfile);
@@ -287,10 +287,10 @@ TEST_F(TUserTest, BinaryProfileOpensAndKeepsItsContents) {
 
 TEST_F(TUserTest, VisitorIsNeverSaved) {
   {
-    TUser visitor("", -1, 2, false);
+    TUser visitor("", -1, 2, false, &analysis);
     EXPECT_EQ(visitor.OpenedName(), "Visitor%%");
     EXPECT_TRUE(visitor.IsVisitor());
-    CurrentWord().WordList->AddWord("hello", 1, 1);
+    analysis.Words.AddWord("hello", 1, 1);
     visitor.SetString("NotifyWhenBreak", "0");
     static_cast<TResults&>(*visitor.Results).Items.push_back(std::make_unique<TResultItem>(0));
     EXPECT_TRUE(visitor.SaveStatistics());
@@ -303,7 +303,7 @@ TEST_F(TUserTest, ReadOnlyOpenWritesNothing) {
   ExistingProfile("Ann.usr", "Ann");
   const std::string before = Read(kAnnProfile);
   {
-    TUser user("Ann", -1, 4, false);
+    TUser user("Ann", -1, 4, false, &analysis);
     user.SetString("NotifyWhenBreak", "0");
     EXPECT_TRUE(user.SaveStatistics());
   }
@@ -313,7 +313,7 @@ TEST_F(TUserTest, ReadOnlyOpenWritesNothing) {
 
 TEST_F(TUserTest, MissingDataFolderIsReportedAndNothingIsSaved) {
   ExistingProfile("Ann.usr", "Ann");
-  TUser user("Ann", -1, 2, false);
+  TUser user("Ann", -1, 2, false, &analysis);
   ProgramSettings->DatabasePath = "C:\\Gone\\";
   EXPECT_FALSE(user.SaveStatistics());
   ASSERT_EQ(fake.dialogs.shown.size(), 1u);
@@ -327,14 +327,14 @@ TEST_F(TUserTest, MissingDataFolderIsReportedAndNothingIsSaved) {
 TEST_F(TUserTest, ResultsAreLoadedAndSavedWithTheProfile) {
   ExistingProfile("Ann.usr", "Ann", "ReCnt=0\r\nRe0=A;1;2,5;1;0;0;0;STD\r\n");
   {
-    auto user = OpenUser("Ann", false, -1, 2);
+    auto user = OpenUser("Ann", false, -1, 2, &analysis);
     ASSERT_EQ(static_cast<TResults&>(*user->Results).Items.size(), 1u);
     user->SaveStatistics();
   }
   EXPECT_NE(Read(kAnnProfile).find("Re0=A;1;2.5;1;0;0;0;STD\r\n"), std::string::npos);
 
   ExistingProfile("Ann.usr", "Ann", "ReCnt=1\r\nRe0=A;1;1;1;0;0;0;STD\r\nRe1=B;?;1;1;0;0;0;STD\r\n");
-  auto user = OpenUser("Ann", false, -1, 2);
+  auto user = OpenUser("Ann", false, -1, 2, &analysis);
   ASSERT_NE(user, nullptr);
   ASSERT_TRUE(user->SaveStatistics());
   const std::string after = Read(kAnnProfile);
@@ -347,7 +347,7 @@ TEST_F(TUserTest, StatisticsFileRoundTripsByteForByte) {
   ExistingProfile("Ann.usr", "Ann");
   const std::string bytes = StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha", "bravo", "charlie", "delta"});
   fake.WriteHostFile(kAnnStatistics, bytes);
-  auto user = OpenUser("Ann", false, -1, 2);
+  auto user = OpenUser("Ann", false, -1, 2, &analysis);
   ASSERT_NE(user, nullptr);
   EXPECT_EQ(TableWords(), (std::vector<std::string>{"alpha", "bravo", "charlie", "delta"}));
   ASSERT_TRUE(user->SaveStatistics());
@@ -357,26 +357,26 @@ TEST_F(TUserTest, StatisticsFileRoundTripsByteForByte) {
 
 TEST_F(TUserTest, SavedWordsAreScrambledWithTheFinalFileNameAndLoadBack) {
   {
-    auto user = CreateUser("Ann");
-    CurrentWord().WordList->AddWord("typing", 2, 1);
-    CurrentWord().WordList->AddWord("monitor", 2, 1);
+    auto user = CreateUser("Ann", &analysis);
+    analysis.Words.AddWord("typing", 2, 1);
+    analysis.Words.AddWord("monitor", 2, 1);
     ASSERT_TRUE(user->SaveStatistics());
   }
   const std::string file = Read(kAnnStatistics);
   // The first stored word, scrambled with the key from "C:\Data\Ann.DTA".
   const std::string first = EncodeWord("typing", kAnnWordKey);
   EXPECT_EQ(file.substr(28 + 2 * 1338 + 4 + 3, first.size()), first);
-  ClearWordTable();
-  auto again = OpenUser("Ann", false, -1, 2);
+  analysis.Words.Clear();
+  auto again = OpenUser("Ann", false, -1, 2, &analysis);
   EXPECT_EQ(TableWords(), (std::vector<std::string>{"typing", "monitor"}));
 }
 
 TEST_F(TUserTest, StatisticsOfVersion5LoadTheFirstKeySetAndOldWordsOnly) {
   ExistingProfile("Ann.usr", "Ann");
   fake.WriteHostFile(kAnnStatistics, StatisticsHeader(5) + KeyBlock(1) + WordEntryBytes("hello") + WordEntryBytes("world"));
-  DifficultKeySet(1).Presses['a'] = 99;  // left by somebody before
-  auto user = OpenUser("Ann", false, -1, 2);
-  EXPECT_EQ(DifficultKeySet(0).Presses['a'], (('a' * 7 + 13) % 500));
+  analysis.KeySets[1].Presses['a'] = 99;  // left by somebody before
+  auto user = OpenUser("Ann", false, -1, 2, &analysis);
+  EXPECT_EQ(analysis.KeySets[0].Presses['a'], (('a' * 7 + 13) % 500));
   EXPECT_EQ(KeyTotal(1), 0);
   EXPECT_EQ(TableWords(), (std::vector<std::string>{"hello", "world"}));
 }
@@ -384,15 +384,15 @@ TEST_F(TUserTest, StatisticsOfVersion5LoadTheFirstKeySetAndOldWordsOnly) {
 TEST_F(TUserTest, StatisticsOfVersion6To10ReadBothSetsAndOldWords) {
   ExistingProfile("Ann.usr", "Ann");
   fake.WriteHostFile(kAnnStatistics, StatisticsHeader(10) + KeyBlock(1) + KeyBlock(2) + WordEntryBytes("hello"));
-  auto user = OpenUser("Ann", false, -1, 2);
-  EXPECT_EQ(DifficultKeySet(1).Presses['a'], (('a' * 7 + 26) % 500));
+  auto user = OpenUser("Ann", false, -1, 2, &analysis);
+  EXPECT_EQ(analysis.KeySets[1].Presses['a'], (('a' * 7 + 26) % 500));
   EXPECT_EQ(TableWords(), std::vector<std::string>{"hello"});
 }
 
 TEST_F(TUserTest, StatisticsOfAnUnknownVersionReadNoWords) {
   ExistingProfile("Ann.usr", "Ann");
   fake.WriteHostFile(kAnnStatistics, StatisticsHeader(50) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}));
-  auto user = OpenUser("Ann", false, -1, 2);
+  auto user = OpenUser("Ann", false, -1, 2, &analysis);
   EXPECT_NE(KeyTotal(1), 0);
   EXPECT_TRUE(TableWords().empty());
 }
@@ -404,14 +404,14 @@ TEST_F(TUserTest, NothingOfThePreviousUserSurvivesTheNextLoad) {
   fake.WriteHostFile(kAnnStatistics, StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha", "bravo", "charlie"}));
   fake.WriteHostFile("C:\\Data\\Eve.DTA", StatisticsHeader(110) + KeyBlock(3) + KeyBlock(4) +
                                               WordBlock({"echo"}, "Data\\Eve.DTA"));
-  CurrentUser = OpenUser("Ann", false, -1, 2);
+  CurrentUser = OpenUser("Ann", false, -1, 2, &analysis);
   ASSERT_EQ(TableWords().size(), 3u);
-  CurrentUser = OpenUser("Bob", false, -1, 2);  // no statistics file yet
+  CurrentUser = OpenUser("Bob", false, -1, 2, &analysis);  // no statistics file yet
   EXPECT_TRUE(TableWords().empty());
   EXPECT_EQ(KeyTotal(0), 0);
   EXPECT_EQ(KeyTotal(1), 0);
-  CurrentUser = OpenUser("Ann", false, -1, 2);
-  CurrentUser = OpenUser("Eve", false, -1, 2);  // fewer words than Ann
+  CurrentUser = OpenUser("Ann", false, -1, 2, &analysis);
+  CurrentUser = OpenUser("Eve", false, -1, 2, &analysis);  // fewer words than Ann
   EXPECT_EQ(TableWords(), std::vector<std::string>{"echo"});
 }
 
@@ -419,7 +419,7 @@ TEST_F(TUserTest, FailedStatisticsWriteIsReportedAndKeepsTheOldFile) {
   ExistingProfile("Ann.usr", "Ann");
   const std::string bytes = StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"});
   fake.WriteHostFile(kAnnStatistics, bytes);
-  auto user = OpenUser("Ann", false, -1, 2);
+  auto user = OpenUser("Ann", false, -1, 2, &analysis);
   user->SetString("NotifyWhenBreak", "0");
   fake.files.Add({FileFault::FailWrite, "Ann.DTA", 100});
   EXPECT_TRUE(user->SaveStatistics());
@@ -436,7 +436,7 @@ TEST_F(TUserTest, FailedWordWriteIsReportedOnceAndKeepsTheOldFile) {
   ExistingProfile("Ann.usr", "Ann");
   const std::string bytes = StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha", "bravo"});
   fake.WriteHostFile(kAnnStatistics, bytes);
-  auto user = OpenUser("Ann", false, -1, 2);
+  auto user = OpenUser("Ann", false, -1, 2, &analysis);
   fake.files.Add({FileFault::FailWrite, "Ann.DTA", 28 + 2 * 1338 + 300});
   user->SaveStatistics();
   ASSERT_EQ(fake.dialogs.shown.size(), 1u);
@@ -451,9 +451,9 @@ TEST_F(TUserTest, StatisticsFileHeldByAnotherProgram) {
   {
     auto other = Files().Open(kAnnStatistics, {FileAccess::ReadWrite, FileShare::None, FileCreate::OpenExisting});
     EXPECT_EQ(OpenFailure("Ann"), "File error in LoadStatistics: -2");
-    EXPECT_EQ(SpyedApps, nullptr);
+    EXPECT_EQ(Applications(), nullptr);
   }
-  auto user = OpenUser("Ann", false, -1, 2);
+  auto user = OpenUser("Ann", false, -1, 2, &analysis);
   auto other = Files().Open(kAnnStatistics, {FileAccess::Read, FileShare::ReadWrite, FileCreate::OpenExisting});
   EXPECT_TRUE(user->SaveStatistics());
   ASSERT_EQ(fake.dialogs.shown.size(), 1u);
@@ -478,7 +478,7 @@ TEST_F(TUserTest, DamagedStatisticsFilesLoadWhatTheyHold) {
   for (const std::string& bytes : files) {
     fake.WriteHostFile(kAnnStatistics, bytes);
     std::unique_ptr<TUser> user;
-    EXPECT_NO_THROW(user = OpenUser("Ann", false, -1, 2)) << bytes.size();
+    EXPECT_NO_THROW(user = OpenUser("Ann", false, -1, 2, &analysis)) << bytes.size();
     EXPECT_NE(user, nullptr);
     EXPECT_LE(TableWords().size(), 2000u);
   }
@@ -497,14 +497,14 @@ TEST_F(TUserTest, WordCollLimitAndDoNotCollectWordsShapeTheWordBlock) {
     const size_t at = 28 + 2 * 1338;
     return file.size() < at + 4 ? -1 : static_cast<int>(static_cast<unsigned char>(file[at]));
   };
-  auto user = CreateUser("Ann");
-  for (const char* word : {"alpha", "bravo", "charlie"}) CurrentWord().WordList->AddWord(word, 1, 1);
+  auto user = CreateUser("Ann", &analysis);
+  for (const char* word : {"alpha", "bravo", "charlie"}) analysis.Words.AddWord(word, 1, 1);
   user->SetInteger("WordCollLimit", 2);
   user->SaveStatistics();
   EXPECT_EQ(wordCount(), 2);
   for (int limit : {0, 2001, -5}) {
     user->SetInteger("WordCollLimit", limit);
-    CurrentWord().WordList->Slot = 3;
+    analysis.Words.Slot = 3;
     user->SaveStatistics();
     EXPECT_EQ(wordCount(), 3) << limit;
   }
@@ -516,16 +516,16 @@ TEST_F(TUserTest, WordCollLimitAndDoNotCollectWordsShapeTheWordBlock) {
 TEST_F(TUserTest, DoNotCollectWordsLeavesTheWordBlockUnread) {
   ExistingProfile("Ann.usr", "Ann", "DoNotCollectWords=1\r\n");
   fake.WriteHostFile(kAnnStatistics, StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}));
-  auto user = OpenUser("Ann", false, -1, 2);
+  auto user = OpenUser("Ann", false, -1, 2, &analysis);
   EXPECT_TRUE(TableWords().empty());
 }
 
 TEST_F(TUserTest, SkipStatisticsLoadsNoStatisticsWordListsOrApplications) {
   ExistingProfile("Ann.usr", "Ann");
   fake.WriteHostFile(kAnnStatistics, StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}));
-  TUser user("Ann", -1, 2, true);
+  TUser user("Ann", -1, 2, true, &analysis);
   EXPECT_TRUE(TableWords().empty());
-  EXPECT_EQ(SpyedApps, nullptr);
+  EXPECT_EQ(Applications(), nullptr);
   user.SaveStatistics();
   EXPECT_EQ(Read(kAnnStatistics).size(), 28u + 2 * 1338 + 4 + 282);
 }
@@ -534,20 +534,20 @@ TEST_F(TUserTest, NewUserIsSeededOnceFromTheWordLists) {
   fake.WriteHostFile("C:\\Root\\top1000wordlist.txt", "the\r\n  and \r\n\r\nwith\r\n");
   fake.WriteHostFile("C:\\Root\\top100difficultwords.txt", "rhythm\r\n");
   {
-    auto user = CreateUser("Ann");
+    auto user = CreateUser("Ann", &analysis);
     EXPECT_EQ(TableWords(), (std::vector<std::string>{"the", "and", "with", "rhythm"}));
-    EXPECT_EQ(WordEntry(4).History[1], 2);
+    EXPECT_EQ(analysis.Words.Entry(4).History[1], 2);
     EXPECT_EQ(user->GetString("Top1000loaded"), "1");
     user->SaveStatistics();
   }
   fake.WriteHostFile("C:\\Root\\top1000wordlist.txt", "other\r\n");
-  auto again = OpenUser("Ann", false, -1, 2);
+  auto again = OpenUser("Ann", false, -1, 2, &analysis);
   // Saved heaviest first as text ("17" before "8"), and not seeded again.
   EXPECT_EQ(TableWords(), (std::vector<std::string>{"rhythm", "the", "and", "with"}));
 }
 
 TEST_F(TUserTest, WordListsThatAreMissingStillMarkTheUserSeeded) {
-  auto user = CreateUser("Ann");
+  auto user = CreateUser("Ann", &analysis);
   EXPECT_TRUE(TableWords().empty());
   EXPECT_EQ(user->GetString("Top1000loaded"), "1");
 }
@@ -555,19 +555,19 @@ TEST_F(TUserTest, WordListsThatAreMissingStillMarkTheUserSeeded) {
 // ============================================== monitored applications ==
 
 TEST_F(TUserTest, ApplicationListIsLoadedWithTheUserAndReleasedWithIt) {
-  EXPECT_EQ(SpyedApps, nullptr);
+  EXPECT_EQ(Applications(), nullptr);
   {
-    auto user = CreateUser("Ann");
-    ASSERT_NE(SpyedApps, nullptr);
-    ASSERT_EQ(SpyedApps->Items.size(), 1u);
-    const TAppSettings& own = *SpyedApps->Items[0].App;
+    auto user = CreateUser("Ann", &analysis);
+    ASSERT_NE(Applications(), nullptr);
+    ASSERT_EQ(Applications()->Items.size(), 1u);
+    const TAppSettings& own = *Applications()->Items[0].App;
     EXPECT_EQ(own.Key, "DRAXEL.EXE");
     EXPECT_EQ(own.DisplayName, "Quorvel Wayfen");
     EXPECT_TRUE(own.Hidden);
     EXPECT_FALSE(own.IsEnabled());
     EXPECT_EQ(Read("C:\\Data\\Ann.SET").size(), 772u);
   }
-  EXPECT_EQ(SpyedApps, nullptr);
+  EXPECT_EQ(Applications(), nullptr);
 }
 
 TEST_F(TUserTest, NextUsersListSurvivesTheReleaseOfThePreviousUser) {
@@ -577,13 +577,13 @@ TEST_F(TUserTest, NextUsersListSurvivesTheReleaseOfThePreviousUser) {
   set.replace(1, 9, "EXCEL.EXE");
   set += Le16(0) + Le16(0) + std::string(256, '\0') + std::string(1, '\x03') + "Bob" + std::string(252, '\0');
   fake.WriteHostFile("C:\\Data\\Bob.SET", set);
-  CurrentUser = CreateUser("Ann");
-  CurrentUser = OpenUser("Bob", false, -1, 2);  // Ann is released after Bob is loaded
-  ASSERT_NE(SpyedApps, nullptr);
-  EXPECT_EQ(SpyedApps->Items[0].Key, "EXCEL.EXE");
+  CurrentUser = CreateUser("Ann", &analysis);
+  CurrentUser = OpenUser("Bob", false, -1, 2, &analysis);  // Ann is released after Bob is loaded
+  ASSERT_NE(Applications(), nullptr);
+  EXPECT_EQ(Applications()->Items[0].Key, "EXCEL.EXE");
   EXPECT_EQ(fake.atoms.Names(), std::vector<std::string>{"QVSADBobEXCEL.EXE"});
   CurrentUser.reset();
-  EXPECT_EQ(SpyedApps, nullptr);
+  EXPECT_EQ(Applications(), nullptr);
   EXPECT_TRUE(fake.atoms.Names().empty());
 }
 
@@ -592,11 +592,11 @@ TEST_F(TUserTest, UnreadableApplicationFileIsNotReplacedByTheDefault) {
   const std::string set(772, 'x');
   fake.WriteHostFile("C:\\Data\\Ann.SET", set);
   auto other = Files().Open("C:\\Data\\Ann.SET", {FileAccess::ReadWrite, FileShare::None, FileCreate::OpenExisting});
-  auto user = OpenUser("Ann", false, -1, 2);
-  ASSERT_NE(SpyedApps, nullptr);
-  EXPECT_EQ(SpyedApps->Items.size(), 1u);  // the default, in memory
+  auto user = OpenUser("Ann", false, -1, 2, &analysis);
+  ASSERT_NE(Applications(), nullptr);
+  EXPECT_EQ(Applications()->Items.size(), 1u);  // the default, in memory
   other.reset();
-  EXPECT_FALSE(SpyedApps->saveApps("C:\\Data\\Ann.SET"));
+  EXPECT_FALSE(Applications()->saveApps("C:\\Data\\Ann.SET"));
   EXPECT_EQ(Read("C:\\Data\\Ann.SET"), set);
 }
 
@@ -615,7 +615,7 @@ class TUserSettingsTest : public TUserTest {
 
 TEST_F(TUserSettingsTest, PolicyLockWinsEvenWithAnEmptyPolicyValue) {
   Policy("PolicyKey.locked=1\r\n");
-  TUser user("Ann", -1, 2, true);
+  TUser user("Ann", -1, 2, true, &analysis);
   ASSERT_NE(user.Group, nullptr);
   EXPECT_EQ(user.GetSetting("PolicyKey", setting_source::kOwn), "");
   EXPECT_EQ(user.GetSetting("PolicyKey", setting_source::kInherited), "");
@@ -624,12 +624,12 @@ TEST_F(TUserSettingsTest, PolicyLockWinsEvenWithAnEmptyPolicyValue) {
 
 TEST_F(TUserSettingsTest, PolicyLockWinsOverAGroupLock) {
   Policy("Locked.locked=1\r\nLocked=policy\r\n");
-  TUser user("Ann", -1, 2, true);
+  TUser user("Ann", -1, 2, true, &analysis);
   EXPECT_EQ(user.GetSetting("Locked", setting_source::kOwn), "policy");
 }
 
 TEST_F(TUserSettingsTest, GroupLockGivesTheGroupsValue) {
-  TUser user("Ann", -1, 2, true);
+  TUser user("Ann", -1, 2, true, &analysis);
   EXPECT_EQ(user.GetSetting("Locked", setting_source::kOwn), "group");
   EXPECT_TRUE(user.IsLocked("Locked"));
   EXPECT_FALSE(user.IsLocked("Colour"));
@@ -637,7 +637,7 @@ TEST_F(TUserSettingsTest, GroupLockGivesTheGroupsValue) {
 
 TEST_F(TUserSettingsTest, SourcesPickTheirLayer) {
   Policy("Pol=policy\r\nColour=blue\r\n");
-  TUser user("Ann", -1, 2, true);
+  TUser user("Ann", -1, 2, true, &analysis);
   EXPECT_EQ(user.GetSetting("Colour", setting_source::kOwn), "red");
   EXPECT_EQ(user.GetSetting("Colour", setting_source::kInherited), "red");
   EXPECT_EQ(user.GetSetting("Colour", setting_source::kGroup), "green");
@@ -649,7 +649,7 @@ TEST_F(TUserSettingsTest, SourcesPickTheirLayer) {
 }
 
 TEST_F(TUserSettingsTest, TypedReadsConvertTheChosenValue) {
-  TUser user("Ann", -1, 2, true);
+  TUser user("Ann", -1, 2, true, &analysis);
   EXPECT_EQ(user.GetSettingInteger("Speed", setting_source::kInherited), 300);
   EXPECT_EQ(user.GetSettingInteger("Missing", setting_source::kInherited), 0);
   EXPECT_EQ(user.GetSettingInteger("Colour", setting_source::kOwn), 0);
@@ -660,7 +660,7 @@ TEST_F(TUserSettingsTest, TypedReadsConvertTheChosenValue) {
 
 TEST_F(TUserSettingsTest, StringListsComeFromTheUserOrTheGroup) {
   Policy("List.locked=1\r\n");
-  TUser user("Ann", -1, 2, true);
+  TUser user("Ann", -1, 2, true, &analysis);
   EXPECT_EQ(*user.GetSettingStrings("List", setting_source::kOwn), (std::vector<std::string>{"g1", "g2"}));
   ResetPolicy();
   Policy("");
@@ -674,7 +674,7 @@ TEST_F(TUserSettingsTest, StringListsComeFromTheUserOrTheGroup) {
 TEST_F(TUserSettingsTest, UserWithoutGroupReadsOnlyItsOwnValues) {
   fake.files.RemoveFile("C:\\Root\\0.grp");
   Policy("Colour.locked=1\r\nColour=blue\r\n");
-  TUser user("Ann", -1, 2, true);
+  TUser user("Ann", -1, 2, true, &analysis);
   EXPECT_EQ(user.Group, nullptr);
   EXPECT_EQ(user.GetSetting("Colour", setting_source::kInherited), "red");
   EXPECT_EQ(user.GetSetting("Colour", setting_source::kGroup), "");
@@ -684,7 +684,7 @@ TEST_F(TUserSettingsTest, UserWithoutGroupReadsOnlyItsOwnValues) {
 }
 
 TEST_F(TUserSettingsTest, ReadingWithAGroupButNoPolicyRaises) {
-  TUser user("Ann", -1, 2, true);
+  TUser user("Ann", -1, 2, true, &analysis);
   ResetPolicy();
   try {
     user.GetSetting("Colour", setting_source::kOwn);
@@ -698,7 +698,7 @@ TEST_F(TUserSettingsTest, ReadingWithAGroupButNoPolicyRaises) {
 
 TEST_F(TUserSettingsTest, DisplaySpeedUsesTheUsersUnit) {
   Policy("wpm_length=4\r\n");
-  TUser user("Ann", -1, 2, true);
+  TUser user("Ann", -1, 2, true, &analysis);
   EXPECT_EQ(user.DisplaySpeed(250), 62);
   user.SetString("cpm", "1");
   EXPECT_EQ(user.DisplaySpeed(250), 250);
@@ -709,7 +709,7 @@ TEST_F(TUserSettingsTest, DisplaySpeedUsesTheUsersUnit) {
 TEST_F(TUserTest, GroupWithoutGroupFileMovesTheUserToGroupZero) {
   fake.WriteHostFile("C:\\Root\\0.grp", "Colour=green\r\n");
   ExistingProfile("Ann.usr", "Ann", "UserGroupID=7\r\n");
-  auto user = OpenUser("Ann", true, -1, 2);
+  auto user = OpenUser("Ann", true, -1, 2, &analysis);
   EXPECT_EQ(user->UserGroup(), 0);
   ASSERT_NE(user->Group, nullptr);
   EXPECT_EQ(user->Group->GetString("Colour"), "green");
@@ -721,7 +721,7 @@ TEST_F(TUserTest, UserOfAnExistingGroupReadsItsFile) {
   fake.WriteHostFile("C:\\Root\\0.grp", "Colour=green\r\n");
   fake.WriteHostFile("C:\\Root\\3.grp", "Colour=teal\r\n");
   ExistingProfile("Ann.usr", "Ann", "UserGroupID=3\r\n");
-  auto user = OpenUser("Ann", true, -1, 2);
+  auto user = OpenUser("Ann", true, -1, 2, &analysis);
   EXPECT_EQ(user->UserGroup(), 3);
   EXPECT_EQ(user->Group->GetString("Colour"), "teal");
   user->SetUserGroup(0);
@@ -731,7 +731,7 @@ TEST_F(TUserTest, UserOfAnExistingGroupReadsItsFile) {
 
 TEST_F(TUserTest, NegativeGroupReadsAsZeroAndMissingGroupFilesMeanNoGroup) {
   ExistingProfile("Ann.usr", "Ann", "UserGroupID=-4\r\n");
-  auto user = OpenUser("Ann", true, -1, 2);
+  auto user = OpenUser("Ann", true, -1, 2, &analysis);
   EXPECT_EQ(user->UserGroup(), 0);
   EXPECT_EQ(user->Group, nullptr);
 }
@@ -741,7 +741,7 @@ TEST_F(TUserTest, BinaryGroupFileLocksNothing) {
   for (int i = 0; i < 3000; ++i) junk += static_cast<char>((i * 53 + 1) & 0xFF);
   fake.WriteHostFile("C:\\Root\\0.grp", junk);
   ExistingProfile("Ann.usr", "Ann", "Colour=red\r\n");
-  auto user = OpenUser("Ann", true, -1, 2);
+  auto user = OpenUser("Ann", true, -1, 2, &analysis);
   ASSERT_NE(user->Group, nullptr);
   EXPECT_EQ(user->GetSetting("Colour", setting_source::kOwn), "red");
 }
@@ -755,7 +755,7 @@ TEST_F(TUserTest, PasswordDigestIsTheFirstSevenBytesOfRipemd160) {
 }
 
 TEST_F(TUserTest, PasswordIsStoredAsItsDigestAndChecked) {
-  auto user = CreateUser("Ann");
+  auto user = CreateUser("Ann", &analysis);
   user->SetPassword("abc");
   EXPECT_EQ(user->GetString("Password"), "8EB208F7E05D98");
   EXPECT_TRUE(user->CheckPassword("abc"));
@@ -767,7 +767,7 @@ TEST_F(TUserTest, PasswordIsStoredAsItsDigestAndChecked) {
 }
 
 TEST_F(TUserTest, EmptyPasswordSucceedsOnlyWhenNoneIsStored) {
-  auto user = CreateUser("Ann");
+  auto user = CreateUser("Ann", &analysis);
   EXPECT_TRUE(user->CheckPassword(""));
   EXPECT_FALSE(user->CheckPassword("x"));
   user->SetPassword("");

@@ -1,16 +1,12 @@
 // A user database on the fake drive, for the tests, the benchmarks and the
 // fuzz targets: the data root C:\Root\ with an empty policy, the database
-// C:\Data\, the statistics blocks registered, the analysis module up, and
-// the language texts the user module shows (with the given capitals, the
-// letters a name's file base keeps).
+// C:\Data\, and the language texts the user module shows (with the given
+// capitals, the letters a name's file base keeps).
 #pragma once
 
 #include <memory>
 #include <string>
 
-#include "analysis/AnalyzerAPI.h"
-#include "analysis/UserStatistics.h"
-#include "input/SpyApps.h"
 #include "platform/fake/FakePlatform.h"
 #include "storage/DynamicSettings.h"
 #include "storage/LangRes.h"
@@ -20,8 +16,6 @@
 namespace strevo::test {
 
 inline void InstallUserDatabase(FakePlatform& fake, const std::string& capitals = "ABCDEFGHIJKLMNOPQRSTUVWXYZ") {
-  RegisterUserBlocks(&UserStatistics(), &UserApplications());
-  AnalyzerInitialize();
   Localize().Strings.assign(2000, kUnsetString);
   Localize().Strings[1] = "Quorvel";
   Localize().Strings[12] = capitals;

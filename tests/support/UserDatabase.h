@@ -1,14 +1,14 @@
 // Test fixture: a fake platform with an installation whose data root is
 // C:\Root\ (an empty policy and group 0) and whose user database is
-// C:\Data\, the analysis module up, and the language's letter sets loaded.
-// Everything process-wide is put back afterwards.
+// C:\Data\, a user analysis with an applications list for the users the
+// tests open, and the language's letter sets loaded. Everything
+// process-wide is put back afterwards.
 #pragma once
 
 #include <memory>
 #include <string>
 
-#include "analysis/AnalyzerAPI.h"
-#include "analysis/UserStatistics.h"
+#include "analysis/UserAnalysis.h"
 #include "input/SpyApps.h"
 #include "platform/Application.h"
 #include "storage/DebugLog.h"
@@ -32,14 +32,18 @@ class UserDatabaseTest : public PlatformTest {
   }
   void TearDown() override {
     CurrentUser.reset();
-    SpyedApps.reset();
     ResetPolicy();
     ProgramSettings.reset();
     Localize().Clear();
     Application().Reset();
     SetDebugLog("");
-    while (AnalyzerInitialized()) AnalyzerFinalize();
   }
+  // The monitored applications the users opened into analysis loaded; none
+  // while no user holds them.
+  TSpyedApps* Applications() { return static_cast<TUserApplications*>(analysis.Applications())->List(); }
+
+  UserAnalysis analysis{std::make_unique<TUserApplications>()};
+
   // The installation's policy file, loaded.
   void Policy(const std::string& text) {
     fake.WriteHostFile("C:\\Root\\policy.dyn", text);

@@ -26,7 +26,7 @@ class SettingsDialogTest : public test::UserDatabaseTest {
     UserDatabaseTest::SetUp();
     Localize().Strings[1462] = "Recommend a break after";
     fake.system.userName = "ann";
-    user = CreateUser("Ann");
+    user = CreateUser("Ann", &analysis);
     ASSERT_TRUE(user);
     dialog.SetUserSettings(user.get());
   }
@@ -149,10 +149,10 @@ TEST_F(SettingsDialogTest, OkWritesTheAccountKeysWithTheWindowsAccountName) {
 // check box is monitoring, a change of view keeps what was changed, and OK
 // writes the rows back into the user's list.
 TEST_F(SettingsDialogTest, ApplicationsPageChecksWriteTheMonitoredApplications) {
-  SpyedApps = std::make_unique<TSpyedApps>();
-  SpyedApps->AddApp(true, "editor.exe", "Editor", "", false);
-  SpyedApps->AddApp(false, "mail.exe", "Mail", "QV", false);
-  SpyedApps->AddApp(false, "DRAXEL.EXE", "Quorvel Wayfen", "", true);
+  Applications()->Items.clear();  // the new user's default list
+  Applications()->AddApp(true, "editor.exe", "Editor", "", false);
+  Applications()->AddApp(false, "mail.exe", "Mail", "QV", false);
+  Applications()->AddApp(false, "DRAXEL.EXE", "Quorvel Wayfen", "", true);
   user->SetInteger("AppListMode", 2);
   dialog.FormShow();
   ASSERT_EQ(dialog.CheckList.size(), 2u) << "the hidden one is never offered";
@@ -168,11 +168,11 @@ TEST_F(SettingsDialogTest, ApplicationsPageChecksWriteTheMonitoredApplications) 
   ASSERT_EQ(dialog.CheckList.size(), 2u);
   EXPECT_FALSE(dialog.CheckList[0].Monitored) << "a change survives a change of view";
   dialog.OkClick();
-  const auto& items = SpyedApps->Items;
+  const auto& items = Applications()->Items;
   EXPECT_FALSE(items[0].App->IsEnabled());
   EXPECT_TRUE(items[1].App->IsEnabled());
   EXPECT_FALSE(items[2].App->IsEnabled()) << "the hidden one stays as it was";
-  SpyedApps.reset();
+  analysis.Applications()->Drop();
   dialog.FormShow();
   EXPECT_TRUE(dialog.CheckList.empty()) << "no list, no rows of an earlier showing";
   dialog.OkClick();
