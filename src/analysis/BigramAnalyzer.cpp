@@ -13,6 +13,7 @@
 #include "storage/PrgSetup.h"
 #include "storage/Streams.h"
 #include "storage/ToolBox.h"
+#include "storage/WholeFile.h"
 
 namespace strevo {
 
@@ -413,21 +414,12 @@ bool TUserBigrams::Save() {
   const std::string path = FileName();
   // Written beside the old file and then put in its place, so that a write
   // failing half-way never leaves a cut or empty file behind.
-  const std::string temporary = path + ".tmp";
-  {
-    auto stream = TFileStream::Open(temporary, {FileAccess::Write, FileShare::None, FileCreate::CreateAlways});
-    if (!stream) throw EFOpenError("Cannot create file \"" + temporary + "\".");
-    const bool written = stream->WriteText(text) && stream->Flush();
-    const bool closed = stream->Close();
-    if (!written || !closed) {
-      stream.reset();
-      Files().RemoveFile(temporary);
-      throw EBigramWriteError("Stream write error");
-    }
-  }
-  if (!Files().RenameFile(temporary, path)) {
-    Files().RemoveFile(temporary);
-    throw EBigramWriteError("Cannot replace file \"" + path + "\".");
+  switch (WriteWholeFile(path, text)) {
+    case WholeFileResult::Written: break;
+    case WholeFileResult::CannotCreate:
+      throw EFOpenError("Cannot create file \"" + PartialFileName(path) + "\".");
+    case WholeFileResult::WriteFailed: throw EBigramWriteError("Stream write error");
+    case WholeFileResult::CannotReplace: throw EBigramWriteError("Cannot replace file \"" + path + "\".");
   }
   Dirty = false;
   if (DebugLogOn())

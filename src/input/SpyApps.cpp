@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "storage/DebugLog.h"
 #include "storage/FileObj.h"
+#include "storage/WholeFile.h"
 
 namespace strevo {
 
@@ -147,19 +148,16 @@ bool TSpyedApps::saveApps(const std::string& fileName) {
     return false;
   }
 
-  const std::string partial = fileName + ".tmp";
-  TRecFile file;
-  bool ok = file.Open(partial, rec_mode::Create, rec_access::ReadWriteShared) == FileStatus::Good;
-  for (const TAppItem& item : Items) {
-    if (!ok) break;
-    file.WriteShortStr(item.Key);
-    ok = item.App->SaveTo(file) == FileStatus::Good;
-    DebugLog(0, "  saver saved " + item.Key);
-  }
-  ok = ok && file.Flush();
-  ok = file.Close() == FileStatus::Closed && ok;
-  if (!ok || !Files().RenameFile(partial, fileName)) {
-    Files().RemoveFile(partial);
+  const int32_t status = WriteWholeRecordFile(fileName, [this](TRecFile& file) {
+    for (const TAppItem& item : Items) {
+      file.WriteShortStr(item.Key);
+      const bool saved = item.App->SaveTo(file) == FileStatus::Good;
+      DebugLog(0, "  saver saved " + item.Key);
+      if (!saved) break;
+    }
+    return file.Status;
+  });
+  if (status != FileStatus::Good) {
     DebugLog(1, "TSpyedApps.saveApps: cannot write " + fileName);
     return false;
   }

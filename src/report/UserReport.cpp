@@ -21,6 +21,7 @@
 #include "storage/PrgSetup.h"
 #include "storage/ToolBox.h"
 #include "storage/User.h"
+#include "storage/WholeFile.h"
 
 namespace strevo {
 
@@ -408,19 +409,7 @@ void TUserReport::ReadLetterPairs() {
 }
 
 bool TUserReport::WriteFile(const std::string& path, const std::string& bytes) {
-  const std::string temporary = path + ".tmp";
-  auto file = Files().Open(temporary, {FileAccess::Write, FileShare::None, FileCreate::CreateAlways});
-  if (!file) return false;
-  const bool written = file->Write(bytes.data(), static_cast<int64_t>(bytes.size())) ==
-                           static_cast<int64_t>(bytes.size()) &&
-                       file->Flush();
-  const bool closed = file->Close();
-  file.reset();
-  if (!written || !closed || !Files().RenameFile(temporary, path)) {
-    Files().RemoveFile(temporary);
-    return false;
-  }
-  return true;
+  return WriteWholeFile(path, bytes) == WholeFileResult::Written;
 }
 
 bool TUserReport::Write(const std::string& folder, std::string& htmlPath) {

@@ -9,15 +9,11 @@
 #include "storage/InetSupport.h"
 #include "storage/Numbers.h"
 #include "storage/ToolBox.h"
+#include "storage/WholeFile.h"
 
 namespace strevo {
 
 namespace {
-
-// A save in progress first writes the new contents here, and renames the
-// result to the sibling only once it is complete and on the disk. A partial
-// file of this name is therefore never used to restore anything.
-std::string PartialSiblingName(const std::string& path) { return path + ".tmp"; }
 
 // Whole contents of a stream from its start; false on a read failure and
 // for more than kLargestTextFile bytes (also when the file grows past it
@@ -293,22 +289,15 @@ void TDynamicFile::RestoreFromSibling(const std::string& path) {
       DebugLog(1, "TDynamicFile: restored " + path + " from an interrupted save");
     }
   }
-  // A partial sibling means the save stopped before the file was touched.
-  const std::string partial = PartialSiblingName(path);
+  // A partial sibling means the save stopped before the file was touched:
+  // the sibling is written whole, so its partial copy is never used to
+  // restore anything.
+  const std::string partial = PartialFileName(sibling);
   if (Files().FileExists(partial)) Files().RemoveFile(partial);
 }
 
 bool TDynamicFile::WriteSibling(const std::string& text) {
-  const std::string partial = PartialSiblingName(path_);
-  if (!WriteLocalFile(partial, text, FileCreate::CreateAlways)) {
-    Files().RemoveFile(partial);
-    return false;
-  }
-  if (!Files().RenameFile(partial, SiblingName(path_))) {
-    Files().RemoveFile(partial);
-    return false;
-  }
-  return true;
+  return WriteWholeFile(SiblingName(path_), text) == WholeFileResult::Written;
 }
 
 void TDynamicFile::EnsureLoaded() {

@@ -8,6 +8,7 @@
 #include "storage/FileObj.h"
 #include "storage/LangRes.h"
 #include "storage/PrgSetup.h"
+#include "storage/WholeFile.h"
 
 namespace strevo {
 
@@ -82,12 +83,7 @@ int32_t ReportError(int32_t code, const std::string& message) {
   // never lacks its heading.
   rows.insert(rows.begin(), {LangStr(1) + " " + settings.VersionText + " error file.  ",
                              "Please send this file to technical support. "});
-  const std::string partial = path + ".tmp";
-  TTextFile log;
-  const bool written = log.Open(partial, text_mode::Rewrite) == FileStatus::Good &&
-                       log.WriteRows(rows) == FileStatus::Good && log.Close() == FileStatus::Closed;
-  log.Close();
-  if (!written || !Files().RenameFile(partial, path)) Files().RemoveFile(partial);
+  WriteWholeFile(path, TTextFile::RowsText(rows));
   return 0;
 }
 

@@ -110,13 +110,18 @@ int32_t TTextFile::WriteLn(const std::string& row) {
   return Status;
 }
 
-int32_t TTextFile::WriteRows(const std::vector<std::string>& rows) {
-  if (!CanWrite()) return Status;
+std::string TTextFile::RowsText(const std::vector<std::string>& rows) {
   std::string text;
   for (const std::string& row : rows) {
     text.append(row, 0, 250);
     text += "\r\n";
   }
+  return text;
+}
+
+int32_t TTextFile::WriteRows(const std::vector<std::string>& rows) {
+  if (!CanWrite()) return Status;
+  const std::string text = RowsText(rows);
   const auto size = static_cast<int64_t>(text.size());
   if (Handle->Write(text.data(), size) != size) {
     if (Handle->Seek(Position, SeekOrigin::Begin) >= 0) Handle->Truncate();

@@ -72,6 +72,8 @@ class TTextFile : public TFile {
   // them.
   int32_t WriteRows(const std::vector<std::string>& rows);
   int32_t Close();
+  // The bytes WriteRows writes: each row cut to 250 characters, CR LF after it.
+  static std::string RowsText(const std::vector<std::string>& rows);
 
   int32_t Position = 0;
 

@@ -17,6 +17,7 @@
 #include "storage/PrgSetup.h"
 #include "storage/Streams.h"
 #include "storage/User.h"
+#include "storage/WholeFile.h"
 
 namespace strevo {
 
@@ -120,17 +121,7 @@ std::vector<std::string> ReadIndexFile(const std::string& path) {
 bool WriteIndexFile(const std::string& path, const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
-  const std::string partial = path + ".tmp";
-  auto handle = Files().Open(partial, {FileAccess::ReadWrite, FileShare::None, FileCreate::CreateAlways});
-  if (!handle) return false;
-  bool ok = handle->Write(text.data(), static_cast<int64_t>(text.size())) == static_cast<int64_t>(text.size());
-  ok = ok && handle->Flush();
-  ok = handle->Close() && ok;
-  if (!ok || !Files().RenameFile(partial, path)) {
-    Files().RemoveFile(partial);
-    return false;
-  }
-  return true;
+  return WriteWholeFile(path, text) == WholeFileResult::Written;
 }
 
 struct ProfileSummary {

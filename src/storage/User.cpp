@@ -15,6 +15,7 @@
 #include "storage/PrgSetup.h"
 #include "storage/ToolBox.h"
 #include "storage/UserBlocks.h"
+#include "storage/WholeFile.h"
 
 namespace strevo {
 
@@ -327,32 +328,18 @@ bool TUser::SaveStatistics() {
 int32_t TUser::WriteStatisticsFile() {
   const std::string path = StatisticsPath();
   if (path.empty()) return FileStatus::Good;
-  // The new contents go to a sibling first; the old file is replaced only
-  // once they are complete and on the disk.
-  const std::string partial = path + ".tmp";
-  TRecFile file;
-  file.Open(partial, rec_mode::Create, rec_access::ReadWriteShared);
-  // The words are scrambled with a key taken from the file's name, and the
-  // reader takes it from the name it opens: the final one.
-  file.FileName = path;
   DebugLog(0, "Saving to file: " + path);
-  for (int i = 0; i < kReservedCount; ++i) file.WriteInt(kReservedValue);
-  file.WriteInt(kStatisticsVersion);
-  IUserBlocks* blocks = blocks_;
-  if (blocks) blocks->SaveKeys(file);
-
-  int32_t status = file.Status;
-  if (status == FileStatus::Good && blocks && !GetBool("DoNotCollectWords")) {
-    blocks->SaveWords(file, GetInteger("WordCollLimit"));
-    status = file.Status;
-  }
-  if (status == FileStatus::Good && !file.Flush()) status = FileStatus::WriteError;
-  const int32_t closed = file.Close();
-  if (status == FileStatus::Good && closed != FileStatus::Closed) status = closed;
-  // The old file is held by another program: it stays as it is.
-  if (status == FileStatus::Good && !Files().RenameFile(partial, path)) status = FileStatus::OpenFailed;
-  if (status != FileStatus::Good) Files().RemoveFile(partial);
-  return status;
+  // The words are scrambled with a key taken from the file's name, and the
+  // reader takes it from the name it opens: the final one, which the whole
+  // file's writer gives the record file.
+  return WriteWholeRecordFile(path, [this](TRecFile& file) {
+    for (int i = 0; i < kReservedCount; ++i) file.WriteInt(kReservedValue);
+    file.WriteInt(kStatisticsVersion);
+    if (blocks_) blocks_->SaveKeys(file);
+    if (file.Status == FileStatus::Good && blocks_ && !GetBool("DoNotCollectWords"))
+      blocks_->SaveWords(file, GetInteger("WordCollLimit"));
+    return file.Status;
+  });
 }
 
 // ------------------------------------------------------- settings layers --

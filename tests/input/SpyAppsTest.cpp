@@ -254,18 +254,6 @@ TEST_F(TSpyedAppsTest, ReadErrorInsideTheFileKeepsTheFileFromBeingOverwritten) {
   EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes);
 }
 
-TEST_F(TSpyedAppsTest, WriteFailingHalfWayIsReportedAndLeavesTheOldFile) {
-  const std::string bytes = Record("A.EXE", 1, 0, "A", "") + Record("B.EXE", 1, 0, "B", "");
-  fake.WriteHostFile(kSetFile, bytes);
-  TSpyedApps apps;
-  ASSERT_TRUE(apps.loadApps(kSetFile));
-  apps.AddApp(true, "c.exe", "", "", false);
-  fake.files.Add({FileFault::FailWrite, "Ann.SET", 1000});
-  EXPECT_FALSE(apps.saveApps(kSetFile));
-  EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes);
-  EXPECT_FALSE(fake.files.FileExists(std::string(kSetFile) + ".tmp"));
-}
-
 // --------------------------------------------------------------- lookups --
 
 TEST_F(TSpyedAppsTest, FindMatchesRecordedProcessIdsOnlyAndNeverZero) {

@@ -228,7 +228,7 @@ TEST_F(TDynamicFileTest, NothingReachesTheDiskBeforeSaveWhichEndsEveryLineWithCr
   EXPECT_EQ(Read(), "b=2\r\nc=3\r\na=1\r\n");
   EXPECT_FALSE(store.Modified());
   EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path)));
-  EXPECT_FALSE(Exists(path + ".tmp"));
+  EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path) + ".tmp"));
 }
 
 TEST_F(TDynamicFileTest, AStoreThatWasOnlyReadIsNeverRewritten) {
@@ -392,7 +392,7 @@ TEST_F(TDynamicFileTest, RewriteStoppedHalfwayIsRepairedByTheNextOpen) {
 }
 
 // What a writable open makes of the copy an interrupted save left beside the
-// file, or of a partial copy (".tmp").
+// file, or of a partial copy of it (".new.tmp").
 TEST_F(TDynamicFileTest, OpenRestoresOnlyACompleteCopyOverItsOwnUnfinishedRewrite) {
   const std::string sibling = TDynamicFile::SiblingName(path);
   const auto age = [&](const std::string& file) {
@@ -417,7 +417,7 @@ TEST_F(TDynamicFileTest, OpenRestoresOnlyACompleteCopyOverItsOwnUnfinishedRewrit
   for (const Case& c : cases) {
     Write(c.file);
     if (!c.copy.empty()) fake.WriteHostFile(sibling, c.copy);
-    if (!c.partial.empty()) fake.WriteHostFile(path + ".tmp", c.partial);
+    if (!c.partial.empty()) fake.WriteHostFile(sibling + ".tmp", c.partial);
     if (std::string(c.older) == "file") age(path);
     if (std::string(c.older) == "copy") age(sibling);
     {
@@ -426,7 +426,7 @@ TEST_F(TDynamicFileTest, OpenRestoresOnlyACompleteCopyOverItsOwnUnfinishedRewrit
     }
     EXPECT_EQ(Read(), c.expected) << c.what;
     EXPECT_FALSE(Exists(sibling)) << c.what;
-    EXPECT_FALSE(Exists(path + ".tmp")) << c.what << ": the stale partial copy is cleared away";
+    EXPECT_FALSE(Exists(sibling + ".tmp")) << c.what << ": the stale partial copy is cleared away";
   }
 }
 

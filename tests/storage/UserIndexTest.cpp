@@ -101,7 +101,6 @@ TEST_F(UserIndexTest, RebuildWritesEachGroupsSortedIndexExactly) {
   EXPECT_EQ(Read("C:\\Data\\0.idx"), "Ann.usr=Ann\r\nCarl.usr=Carl\r\nDora.usr=Dora\r\n");
   EXPECT_EQ(Read("C:\\Data\\2.idx"), "Bob.usr=Bob\r\n");
   EXPECT_FALSE(Exists("C:\\Data\\1.idx"));
-  EXPECT_FALSE(Exists("C:\\Data\\0.idx.tmp"));
 }
 
 TEST_F(UserIndexTest, RebuildShowsProgressOverTwoHundredPerGroup) {
