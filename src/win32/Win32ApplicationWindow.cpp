@@ -5,12 +5,11 @@
 #include <vector>
 
 #include "platform/Application.h"
+#include "win32/Win32Handles.h"
 
 namespace strevo {
 
 namespace {
-
-HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
 
 }  // namespace
 
@@ -27,37 +26,37 @@ Win32ApplicationWindow::Win32ApplicationWindow(const std::string& caption) {
 }
 
 void Win32ApplicationWindow::MakeTopmost() {
-  ::SetWindowPos(hwnd(handle_), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOREDRAW | SWP_NOACTIVATE);
+  ::SetWindowPos(ToHwnd(handle_), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOREDRAW | SWP_NOACTIVATE);
 }
 
 void Win32ApplicationWindow::HideToolWindow() {
-  ::ShowWindow(hwnd(handle_), SW_HIDE);
-  const LONG_PTR ex = ::GetWindowLongPtrA(hwnd(handle_), GWL_EXSTYLE);
-  ::SetWindowLongPtrA(hwnd(handle_), GWL_EXSTYLE, (ex & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW);
+  ::ShowWindow(ToHwnd(handle_), SW_HIDE);
+  const LONG_PTR ex = ::GetWindowLongPtrA(ToHwnd(handle_), GWL_EXSTYLE);
+  ::SetWindowLongPtrA(ToHwnd(handle_), GWL_EXSTYLE, (ex & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW);
 }
 
 void Win32ApplicationWindow::Minimize() {
-  const LONG_PTR ex = ::GetWindowLongPtrA(hwnd(handle_), GWL_EXSTYLE);
-  ::SetWindowLongPtrA(hwnd(handle_), GWL_EXSTYLE, (ex & ~static_cast<LONG_PTR>(WS_EX_TOOLWINDOW)) | WS_EX_APPWINDOW);
-  ::ShowWindow(hwnd(handle_), SW_SHOWMINNOACTIVE);
+  const LONG_PTR ex = ::GetWindowLongPtrA(ToHwnd(handle_), GWL_EXSTYLE);
+  ::SetWindowLongPtrA(ToHwnd(handle_), GWL_EXSTYLE, (ex & ~static_cast<LONG_PTR>(WS_EX_TOOLWINDOW)) | WS_EX_APPWINDOW);
+  ::ShowWindow(ToHwnd(handle_), SW_SHOWMINNOACTIVE);
 }
 
 void Win32ApplicationWindow::Restore() {
-  if (::IsIconic(hwnd(handle_))) ::ShowWindow(hwnd(handle_), SW_RESTORE);
-  ::ShowWindow(hwnd(handle_), SW_HIDE);
+  if (::IsIconic(ToHwnd(handle_))) ::ShowWindow(ToHwnd(handle_), SW_RESTORE);
+  ::ShowWindow(ToHwnd(handle_), SW_HIDE);
 }
 
-bool Win32ApplicationWindow::Minimized() { return ::IsIconic(hwnd(handle_)) != 0; }
+bool Win32ApplicationWindow::Minimized() { return ::IsIconic(ToHwnd(handle_)) != 0; }
 
 WindowHandle Win32ApplicationWindow::FindPreviousWindow() {
   // The window directly below the application window is passed over.
-  HWND window = ::GetWindow(hwnd(handle_), GW_HWNDNEXT);
+  HWND window = ::GetWindow(ToHwnd(handle_), GW_HWNDNEXT);
   for (int step = 0; window && step < 1000; ++step) {
     window = ::GetWindow(window, GW_HWNDNEXT);
     if (!window) break;
     if (::GetWindowTextLengthA(window) > 0 && ::IsWindowVisible(window)) break;
   }
-  return reinterpret_cast<WindowHandle>(window);
+  return FromHwnd(window);
 }
 
 bool Win32ApplicationWindow::WorkArea(Rect& area) {
@@ -76,12 +75,12 @@ bool Win32ApplicationWindow::CursorPos(int& x, int& y) {
 }
 
 void Win32ApplicationWindow::SetCaption(const std::string& caption) {
-  ::SetWindowTextA(hwnd(handle_), caption.c_str());
+  ::SetWindowTextA(ToHwnd(handle_), caption.c_str());
 }
 
 std::string Win32ApplicationWindow::Caption() {
-  std::vector<char> buffer(static_cast<size_t>(::GetWindowTextLengthA(hwnd(handle_))) + 1);
-  const int n = ::GetWindowTextA(hwnd(handle_), buffer.data(), static_cast<int>(buffer.size()));
+  std::vector<char> buffer(static_cast<size_t>(::GetWindowTextLengthA(ToHwnd(handle_))) + 1);
+  const int n = ::GetWindowTextA(ToHwnd(handle_), buffer.data(), static_cast<int>(buffer.size()));
   return std::string(buffer.data(), n > 0 ? static_cast<size_t>(n) : 0);
 }
 

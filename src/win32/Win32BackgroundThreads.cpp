@@ -20,7 +20,7 @@ thread_local int current_thread_index = -1;
 
 Win32BackgroundThreads::Win32BackgroundThreads() : mainThreadId_(::GetCurrentThreadId()) {
   WindowPlacement placement;
-  placement.owner = reinterpret_cast<WindowHandle>(HWND_MESSAGE);
+  placement.owner = FromHwnd(HWND_MESSAGE);
   CreateWindowOf({"StrevoSynchronize"}, placement);
 }
 
@@ -119,7 +119,7 @@ void Win32BackgroundThreads::Synchronize(const std::function<void()>& fn) {
     if (::GetCurrentThreadId() == mainThreadId_) fn();
     return;
   }
-  ::SendMessageA(reinterpret_cast<HWND>(handle_), kSynchronizeMessage, static_cast<WPARAM>(current_thread_index),
+  ::SendMessageA(ToHwnd(handle_), kSynchronizeMessage, static_cast<WPARAM>(current_thread_index),
                  reinterpret_cast<LPARAM>(&fn));
 }
 

@@ -11,8 +11,6 @@ namespace strevo {
 
 namespace {
 
-HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
-
 enum Id { kQuestionLbl = 10, kPermanentChk, kOkBtn, kCancelBtn };
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_DLGFRAME | WS_CLIPCHILDREN;
 
@@ -23,7 +21,7 @@ Win32CloseDialog::Win32CloseDialog(Win32MessageLoop& loop, WindowHandle owner) :
   questionFont_ = MakeFont("Segoe UI", -12, true);
   CreateWindowOf({"TCloseDlg", 0, COLOR_WINDOW},
                  CentredPlacement(LangStr(1287), kStyle, WS_EX_DLGMODALFRAME, kClientWidth, kClientHeight, owner));
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   HINSTANCE module = reinterpret_cast<HINSTANCE>(ModuleInstance());
   auto make = [&](const char* cls, const std::string& text, DWORD style, int x, int y, int w, int h, int id) {
     HWND control = ::CreateWindowExA(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, window,
@@ -32,16 +30,14 @@ Win32CloseDialog::Win32CloseDialog(Win32MessageLoop& loop, WindowHandle owner) :
     return control;
   };
   HWND question = make("STATIC", "", SS_LEFT | SS_NOPREFIX, 8, 8, 330, 18, kQuestionLbl);
-  ::SendMessageA(question, WM_SETFONT, reinterpret_cast<WPARAM>(questionFont_), FALSE);
+  ::SendMessageA(question, WM_SETFONT, reinterpret_cast<WPARAM>(questionFont_.Get()), FALSE);
   make("BUTTON", LangStr(1288), BS_AUTOCHECKBOX | WS_TABSTOP, 8, 32, 318, 20, kPermanentChk);
   make("BUTTON", LangStr(1289), BS_DEFPUSHBUTTON | WS_TABSTOP, 89, 68, 75, 25, kOkBtn);
   make("BUTTON", LangStr(1290), BS_PUSHBUTTON | WS_TABSTOP, 182, 68, 75, 25, kCancelBtn);
 }
 
-Win32CloseDialog::~Win32CloseDialog() {
-  DestroyWindow();
-  if (questionFont_) ::DeleteObject(static_cast<HFONT>(questionFont_));
-}
+// The window goes before the font its label uses.
+Win32CloseDialog::~Win32CloseDialog() { DestroyWindow(); }
 
 WindowHandle Win32CloseDialog::Control(const std::string& name) const {
   const int id = name == "QuestionLbl" ? kQuestionLbl
@@ -49,11 +45,11 @@ WindowHandle Win32CloseDialog::Control(const std::string& name) const {
                  : name == "OKBtn"        ? kOkBtn
                  : name == "CancelBtn"    ? kCancelBtn
                                           : 0;
-  return id ? reinterpret_cast<WindowHandle>(::GetDlgItem(hwnd(handle_), id)) : 0;
+  return id ? FromHwnd(::GetDlgItem(ToHwnd(handle_), id)) : 0;
 }
 
 ModalResult Win32CloseDialog::ShowModal(CloseDialogState& state) {
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   ::SetWindowTextA(window, Localize().GetProductString(1).c_str());
   ::SetDlgItemTextA(window, kQuestionLbl, state.question.c_str());
   ::EnableWindow(::GetDlgItem(window, kPermanentChk), state.permanentEnabled);
@@ -61,13 +57,12 @@ ModalResult Win32CloseDialog::ShowModal(CloseDialogState& state) {
 
   // The question is one line; a long one widens the dialog instead of being
   // cut, with the buttons kept centred below it.
-  HDC dc = ::GetDC(window);
   SIZE extent{};
   {
-    SelectedObject font(dc, static_cast<HFONT>(questionFont_));
-    ::GetTextExtentPoint32A(dc, state.question.c_str(), static_cast<int>(state.question.size()), &extent);
+    const WindowDc dc(window);
+    SelectedObject font(dc.Get(), questionFont_.Get());
+    ::GetTextExtentPoint32A(dc.Get(), state.question.c_str(), static_cast<int>(state.question.size()), &extent);
   }
-  ::ReleaseDC(window, dc);
   const int width = std::max<int>(kClientWidth, extent.cx + 20);
   const int extra = (width - kClientWidth) / 2;
   ::MoveWindow(::GetDlgItem(window, kQuestionLbl), 8, 8, width - 16, 18, FALSE);
@@ -84,7 +79,7 @@ ModalResult Win32CloseDialog::ShowModal(CloseDialogState& state) {
 
 bool Win32CloseDialog::KeyPressed(int key) {
   // Enter presses the focused button, or Yes when neither has the focus.
-  const bool noFocused = ::GetFocus() == ::GetDlgItem(hwnd(handle_), kCancelBtn);
+  const bool noFocused = ::GetFocus() == ::GetDlgItem(ToHwnd(handle_), kCancelBtn);
   EndModalWith(key == VK_RETURN && !noFocused ? ModalResult::Ok : ModalResult::Cancel);
   return true;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ui/Forms.h"
+#include "win32/Win32Handles.h"
 #include "win32/Win32ModalWindow.h"
 
 namespace strevo {
@@ -26,7 +27,7 @@ class Win32CloseDialog : public ICloseDialog, private Win32ModalWindow {
  private:
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   bool KeyPressed(int key) override;
-  void* questionFont_ = nullptr;
+  GdiObject<HFONT> questionFont_;
 };
 
 }  // namespace strevo

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "win32/Win32Handles.h"
+
 namespace strevo {
 
 bool DesktopCompositionEnabled = true;
@@ -44,7 +46,7 @@ bool RequestCornerPreference(WindowHandle window, int preference) {
     case 3: value = 3; break;  // round small
     default: value = 0; break;
   }
-  return fn(reinterpret_cast<HWND>(window), kWindowCornerPreference, &value, sizeof value) >= 0;
+  return fn(ToHwnd(window), kWindowCornerPreference, &value, sizeof value) >= 0;
 }
 
 }  // namespace strevo

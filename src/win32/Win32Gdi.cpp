@@ -38,16 +38,17 @@ void EnsureCommonControls() {
   (void)done;
 }
 
-HBITMAP LoadBitmapFile(const std::string& file) {
-  return static_cast<HBITMAP>(::LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+GdiObject<HBITMAP> LoadBitmapFile(const std::string& file) {
+  return GdiObject<HBITMAP>(static_cast<HBITMAP>(
+      ::LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
 }
 
-HBITMAP LoadMenuGlyph(const char* resource) {
-  HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageA(reinterpret_cast<HINSTANCE>(ModuleInstance()), resource,
-                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (!bitmap) return nullptr;
+GdiObject<HBITMAP> LoadMenuGlyph(const char* resource) {
+  GdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(::LoadImageA(reinterpret_cast<HINSTANCE>(ModuleInstance()), resource,
+                                                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (!bitmap) return bitmap;
   DIBSECTION section{};
-  if (::GetObjectA(bitmap, sizeof section, &section) != sizeof section || section.dsBm.bmBitsPixel != 24 ||
+  if (::GetObjectA(bitmap.Get(), sizeof section, &section) != sizeof section || section.dsBm.bmBitsPixel != 24 ||
       !section.dsBm.bmBits)
     return bitmap;
   // A bottom-up DIB: its first row in memory is the picture's last row.
@@ -100,9 +101,9 @@ void ModalDisabler::Restore() {
   disabled_.clear();
 }
 
-MSG ToMsg(uintptr_t window, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t time) {
+MSG ToMsg(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t time) {
   MSG msg{};
-  msg.hwnd = reinterpret_cast<HWND>(window);
+  msg.hwnd = ToHwnd(window);
   msg.message = message;
   msg.wParam = wParam;
   msg.lParam = lParam;
@@ -144,15 +145,10 @@ bool DrawPicture(HDC dc, int x, int y, const TPicture& picture, int sourceX, int
   if (sourceX < 0 || sourceY < 0 || width <= 0 || height <= 0) return false;
   const GdiObject<HBITMAP> bitmap = AlphaBitmap(picture);
   if (!bitmap) return false;
-  HDC source = ::CreateCompatibleDC(dc);
-  bool drawn;
-  {
-    SelectedObject selected(source, bitmap.Get());
-    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    drawn = ::AlphaBlend(dc, x, y, width, height, source, sourceX, sourceY, width, height, blend) != FALSE;
-  }
-  ::DeleteDC(source);
-  return drawn;
+  const MemoryDc source(::CreateCompatibleDC(dc));
+  SelectedObject selected(source.Get(), bitmap.Get());
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  return ::AlphaBlend(dc, x, y, width, height, source.Get(), sourceX, sourceY, width, height, blend) != FALSE;
 }
 
 }  // namespace strevo

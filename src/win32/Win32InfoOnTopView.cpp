@@ -20,8 +20,6 @@ namespace strevo {
 
 namespace {
 
-HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
-
 constexpr UINT_PTR kAlphaTimer = 1, kAlphaOffTimer = 2;
 constexpr int kFaceWidth = 204;  // the face bitmap; the button strip continues its ground
 constexpr COLORREF kGrey = RGB(0x80, 0x80, 0x80);
@@ -42,21 +40,19 @@ struct Win32InfoOnTopView::Resources {
   GdiObject<HBITMAP> faceEnglish, faceOther, pauseOverlay;
   COLORREF overlayGround = 0;  // the overlay's ground shows the face through
   GdiObject<HPEN> needle{::CreatePen(PS_SOLID, 2, RGB(255, 0, 0))};
-  HDC source = ::CreateCompatibleDC(nullptr);  // for the bitmaps
-  HDC dc = nullptr;                            // the picture being drawn
+  MemoryDc source{::CreateCompatibleDC(nullptr)};  // for the bitmaps
+  HDC dc = nullptr;                                // the picture being drawn
   std::map<std::tuple<std::string, int, bool>, GdiObject<HFONT>> fonts;
   std::string fontName = "Tahoma";
   int fontHeight = -11;
   bool fontBold = false;
   COLORREF fontColour = RGB(0, 0, 0);
 
-  ~Resources() { ::DeleteDC(source); }
-
   HFONT Font(int height) {
     auto key = std::make_tuple(fontName, height, fontBold);
     auto found = fonts.find(key);
     if (found == fonts.end())
-      found = fonts.emplace(key, GdiObject<HFONT>(MakeFont(fontName.c_str(), height, fontBold))).first;
+      found = fonts.emplace(key, MakeFont(fontName.c_str(), height, fontBold)).first;
     return found->second.Get();
   }
   void Text(int x, int y, const std::string& text, int height = 0) {
@@ -83,12 +79,12 @@ struct Win32InfoOnTopView::Resources {
 Win32InfoOnTopView::Win32InfoOnTopView(Win32ApplicationWindow* application)
     : application_(application), resources_(std::make_unique<Resources>()) {
   Resources& r = *resources_;
-  r.faceEnglish.Reset(LoadBitmapFile("spmeter1.bmp"));
-  r.faceOther.Reset(LoadBitmapFile("spmeterfor.bmp"));
-  r.pauseOverlay.Reset(LoadBitmapFile("spmeter2.bmp"));
+  r.faceEnglish = LoadBitmapFile("spmeter1.bmp");
+  r.faceOther = LoadBitmapFile("spmeterfor.bmp");
+  r.pauseOverlay = LoadBitmapFile("spmeter2.bmp");
   if (r.pauseOverlay) {
-    SelectedObject selected(r.source, r.pauseOverlay.Get());
-    r.overlayGround = ::GetPixel(r.source, 0, 0);
+    SelectedObject selected(r.source.Get(), r.pauseOverlay.Get());
+    r.overlayGround = ::GetPixel(r.source.Get(), 0, 0);
   }
 
   WindowPlacement placement;
@@ -97,14 +93,14 @@ Win32InfoOnTopView::Win32InfoOnTopView(Win32ApplicationWindow* application)
   placement.exStyle = WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_LAYERED;
   placement.width = kClientWidth;
   placement.height = kClientHeight;
-  placement.owner = reinterpret_cast<WindowHandle>(::GetDesktopWindow());
+  placement.owner = FromHwnd(::GetDesktopWindow());
   CreateWindowOf({"TInfoOnTop", CS_DBLCLKS}, placement);
   SetAlpha(1);
 
   if (RequestCornerPreference(handle_, 2)) {
     roundedByWindowManager_ = true;
   } else {
-    ::SetWindowRgn(hwnd(handle_), ::CreateRoundRectRgn(1, 1, kClientWidth - 1, kClientHeight - 1, 100, 100), TRUE);
+    ::SetWindowRgn(ToHwnd(handle_), ::CreateRoundRectRgn(1, 1, kClientWidth - 1, kClientHeight - 1, 100, 100), TRUE);
   }
   CreateButtons();
   Paint(nullptr);
@@ -156,12 +152,12 @@ TInfoOnTop* Win32InfoOnTopView::Widget() {
 }
 
 void Win32InfoOnTopView::Show() {
-  ::SetWindowPos(hwnd(handle_), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  ::SetWindowPos(ToHwnd(handle_), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
-void Win32InfoOnTopView::Hide() { ::ShowWindow(hwnd(handle_), SW_HIDE); }
+void Win32InfoOnTopView::Hide() { ::ShowWindow(ToHwnd(handle_), SW_HIDE); }
 
-bool Win32InfoOnTopView::Visible() { return ::IsWindowVisible(hwnd(handle_)) != 0; }
+bool Win32InfoOnTopView::Visible() { return ::IsWindowVisible(ToHwnd(handle_)) != 0; }
 
 void Win32InfoOnTopView::Redraw(const TInfoOnTop& widget) {
   Paint(&widget);
@@ -169,32 +165,32 @@ void Win32InfoOnTopView::Redraw(const TInfoOnTop& widget) {
 }
 
 void Win32InfoOnTopView::Repaint() {
-  ::InvalidateRect(hwnd(handle_), nullptr, FALSE);
-  ::UpdateWindow(hwnd(handle_));
+  ::InvalidateRect(ToHwnd(handle_), nullptr, FALSE);
+  ::UpdateWindow(ToHwnd(handle_));
 }
 
 Rect Win32InfoOnTopView::Bounds() {
   RECT r{};
-  ::GetWindowRect(hwnd(handle_), &r);
+  ::GetWindowRect(ToHwnd(handle_), &r);
   return {r.left, r.top, r.right, r.bottom};
 }
 
 void Win32InfoOnTopView::SetPosition(int left, int top) {
-  ::SetWindowPos(hwnd(handle_), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(ToHwnd(handle_), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32InfoOnTopView::SetAlphaTimer(bool enabled) {
   if (enabled == alphaTimer_) return;
   alphaTimer_ = enabled;
-  if (enabled) ::SetTimer(hwnd(handle_), kAlphaTimer, 10, nullptr);
-  else ::KillTimer(hwnd(handle_), kAlphaTimer);
+  if (enabled) ::SetTimer(ToHwnd(handle_), kAlphaTimer, 10, nullptr);
+  else ::KillTimer(ToHwnd(handle_), kAlphaTimer);
 }
 
 void Win32InfoOnTopView::SetAlphaOffTimer(bool enabled) {
   if (enabled == alphaOffTimer_) return;
   alphaOffTimer_ = enabled;
-  if (enabled) ::SetTimer(hwnd(handle_), kAlphaOffTimer, 10, nullptr);
-  else ::KillTimer(hwnd(handle_), kAlphaOffTimer);
+  if (enabled) ::SetTimer(ToHwnd(handle_), kAlphaOffTimer, 10, nullptr);
+  else ::KillTimer(ToHwnd(handle_), kAlphaOffTimer);
 }
 
 void Win32InfoOnTopView::SetOnOffEnabled(bool enabled) {
@@ -204,14 +200,14 @@ void Win32InfoOnTopView::SetOnOffEnabled(bool enabled) {
 void Win32InfoOnTopView::SetupButtonOrigin(int& x, int& y) {
   const Rect place = buttons_->Button(WidgetButtonName(WidgetButton::Setup)).Bounds();
   POINT p{place.left, place.top};
-  ::ClientToScreen(hwnd(handle_), &p);
+  ::ClientToScreen(ToHwnd(handle_), &p);
   x = p.x;
   y = p.y;
 }
 
 void Win32InfoOnTopView::SetAlpha(int alpha) {
   alpha_ = alpha < 0 ? 0 : alpha > 255 ? 255 : alpha;
-  ::SetLayeredWindowAttributes(hwnd(handle_), 0, static_cast<BYTE>(alpha_), LWA_ALPHA);
+  ::SetLayeredWindowAttributes(ToHwnd(handle_), 0, static_cast<BYTE>(alpha_), LWA_ALPHA);
 }
 
 // Fading: up to 150 (or to 250 and back down while launching), down to 69
@@ -264,7 +260,7 @@ void Win32InfoOnTopView::FormMouseDown(bool right) {
   if (widget && widget->Paused && widget->onOnOff) widget->onOnOff();
   if (!right) {
     ::ReleaseCapture();
-    ::SendMessageA(hwnd(handle_), WM_SYSCOMMAND, 0xF012, 0);  // move by the caption: the system drags
+    ::SendMessageA(ToHwnd(handle_), WM_SYSCOMMAND, 0xF012, 0);  // move by the caption: the system drags
   } else {
     buttons_->Button(WidgetButtonName(WidgetButton::Setup)).Click();
   }
@@ -295,12 +291,12 @@ void Win32InfoOnTopView::DrawFace(const TInfoOnTop* widget) {
   // Without its file the face stays plain black.
   ::FillRect(r.dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
   if (!face) return;
-  SelectedObject selected(r.source, face);
+  SelectedObject selected(r.source.Get(), face);
   const int width = std::min(BitmapWidth(face), kFaceWidth);
   const int height = std::min(BitmapHeight(face), kClientHeight);
-  ::BitBlt(r.dc, 0, 0, width, height, r.source, 0, 0, SRCCOPY);
+  ::BitBlt(r.dc, 0, 0, width, height, r.source.Get(), 0, 0, SRCCOPY);
   // The button strip continues the face's last column, so no seam shows.
-  ::StretchBlt(r.dc, width, 0, kClientWidth - width, height, r.source, width - 1, 0, 1, height, SRCCOPY);
+  ::StretchBlt(r.dc, width, 0, kClientWidth - width, height, r.source.Get(), width - 1, 0, 1, height, SRCCOPY);
 }
 
 void Win32InfoOnTopView::DrawSpeed(const std::string& speed) {
@@ -359,9 +355,9 @@ void Win32InfoOnTopView::Paint(const TInfoOnTop* widget) {
     if (HBITMAP overlay = r.pauseOverlay.Get()) {
       // Only the dimmed dial: the overlay's ground lets the labels beside
       // it show.
-      SelectedObject selected(r.source, overlay);
-      ::TransparentBlt(r.dc, 0, 0, BitmapWidth(overlay), BitmapHeight(overlay), r.source, 0, 0, BitmapWidth(overlay),
-                       BitmapHeight(overlay), r.overlayGround);
+      SelectedObject selected(r.source.Get(), overlay);
+      ::TransparentBlt(r.dc, 0, 0, BitmapWidth(overlay), BitmapHeight(overlay), r.source.Get(), 0, 0,
+                       BitmapWidth(overlay), BitmapHeight(overlay), r.overlayGround);
     }
     r.fontColour = RGB(255, 255, 0);
     DrawStatus(widget->StatusText);
@@ -420,7 +416,7 @@ intptr_t Win32InfoOnTopView::WindowProc(uint32_t message, uintptr_t wParam, intp
       return MA_NOACTIVATE;
     case WM_MOUSEMOVE:
       if (!tracking_) {
-        TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, hwnd(handle_), 0};
+        TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, ToHwnd(handle_), 0};
         tracking_ = ::TrackMouseEvent(&track) != 0;
         MouseEnter();
       }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <thread>
 
+#include "win32/Win32Handles.h"
 #include "win32/Win32Platform.h"
 
 namespace strevo {
@@ -37,16 +38,42 @@ std::atomic<UINT> g_keyMessage{0};
 std::atomic<UINT> g_clickMessage{0};
 std::atomic<bool> g_hooksActive{false};
 HookRules g_rules;  // written before the hook thread starts
-// Durations of the last keyboard procedure calls, in performance-counter
-// ticks, for measurements.
-constexpr int kTimingSlots = 1024;
-int64_t g_hookTimings[kTimingSlots];
-std::atomic<int64_t> g_hookEvents{0};
 
-HHOOK g_keyboardHook = nullptr;
-HHOOK g_mouseHook = nullptr;
-std::thread g_hookThread;
+std::thread g_hookThread;  // started and joined by the thread that owns Win32Hooks
 std::atomic<DWORD> g_hookThreadId{0};
+
+#ifdef STREVO_HOOK_TIMING
+// The measurements of the keyboard procedure, kept only by the program that
+// measures it (the adapter's tests): the durations of its last calls for
+// the key events it considered, in performance-counter ticks, and since the
+// start of the process those events, the key-state reads and the posts
+// made for them. Written on the hook thread, read on the measuring one.
+constexpr int kTimingSlots = 1024;
+std::atomic<int64_t> g_hookTimings[kTimingSlots];
+std::atomic<int64_t> g_hookEvents{0}, g_stateReads{0}, g_posts{0};
+
+// Times one call of the keyboard procedure from its start to Considered.
+class KeyEventTiming {
+ public:
+  KeyEventTiming() { ::QueryPerformanceCounter(&start_); }
+  void Considered() {
+    LARGE_INTEGER end;
+    ::QueryPerformanceCounter(&end);
+    g_hookTimings[g_hookEvents++ % kTimingSlots] = end.QuadPart - start_.QuadPart;
+  }
+
+ private:
+  LARGE_INTEGER start_;
+};
+void CountStateRead() { ++g_stateReads; }
+void CountPost() { ++g_posts; }
+#else
+struct KeyEventTiming {
+  void Considered() {}
+};
+void CountStateRead() {}
+void CountPost() {}
+#endif
 
 bool key_down(int virtualKey) { return (::GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
 
@@ -80,13 +107,12 @@ struct Modifiers {
     }
   }
 };
-Modifiers g_modifiers;
-std::atomic<int64_t> g_stateReads{0}, g_posts{0};
+Modifiers g_modifiers;  // hook thread only
 
 // Down by the events, and still down for the system; a stale one is dropped.
 bool confirmed(bool (&sides)[2], int virtualKey) {
   if (!sides[0] && !sides[1]) return false;
-  ++g_stateReads;
+  CountStateRead();
   if (key_down(virtualKey)) return true;
   sides[0] = sides[1] = false;
   return false;
@@ -94,8 +120,7 @@ bool confirmed(bool (&sides)[2], int virtualKey) {
 
 LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM message, LPARAM lParam) {
   if (g_hooksActive && code >= 0 && lParam) {
-    LARGE_INTEGER start, end;
-    ::QueryPerformanceCounter(&start);
+    KeyEventTiming timing;
     const auto* record = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     g_modifiers.Track(message, record->vkCode);
     // Key releases and modifiers pass on without reading the key state.
@@ -108,11 +133,10 @@ LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM message, LPARAM lParam) {
     if (g_rules.keyWord(static_cast<uint32_t>(message), record->vkCode, record->flags, ctrl, shift, alt, word)) {
       if (HWND target = g_hookTarget.load()) {
         ::PostMessageA(target, g_keyMessage, word, 0);
-        ++g_posts;
+        CountPost();
       }
     }
-    ::QueryPerformanceCounter(&end);
-    g_hookTimings[g_hookEvents++ % kTimingSlots] = end.QuadPart - start.QuadPart;
+    timing.Considered();
   }
   return ::CallNextHookEx(nullptr, code, message, lParam);
 }
@@ -130,18 +154,17 @@ void HookThreadBody() {
   ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // makes the thread's queue
   g_modifiers.Read();
   HINSTANCE module = ::GetModuleHandleA(nullptr);
-  g_mouseHook = ::SetWindowsHookExA(WH_MOUSE_LL, LowLevelMouseProc, module, 0);
-  g_keyboardHook = ::SetWindowsHookExA(WH_KEYBOARD_LL, LowLevelKeyboardProc, module, 0);
-  g_hooksActive = g_mouseHook && g_keyboardHook;
+  // Removed in the opposite order when the thread ends, after the
+  // procedures have been told to stop.
+  const WindowsHook mouseHook(::SetWindowsHookExA(WH_MOUSE_LL, LowLevelMouseProc, module, 0));
+  const WindowsHook keyboardHook(::SetWindowsHookExA(WH_KEYBOARD_LL, LowLevelKeyboardProc, module, 0));
+  g_hooksActive = mouseHook.Valid() && keyboardHook.Valid();
   g_hookThreadId = ::GetCurrentThreadId();
   while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
   }
   g_hooksActive = false;
-  if (g_keyboardHook) ::UnhookWindowsHookEx(g_keyboardHook);
-  if (g_mouseHook) ::UnhookWindowsHookEx(g_mouseHook);
-  g_keyboardHook = g_mouseHook = nullptr;
 }
 
 }  // namespace
@@ -151,7 +174,7 @@ Win32Hooks::~Win32Hooks() { Stop(); }
 void Win32Hooks::Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMessage, const HookRules& rules) {
   Stop();
   g_rules = rules;
-  g_hookTarget = reinterpret_cast<HWND>(target);
+  g_hookTarget = ToHwnd(target);
   g_keyMessage = keyMessage;
   g_clickMessage = clickMessage;
   g_hookThreadId = 0;
@@ -170,12 +193,14 @@ void Win32Hooks::Stop() {
 
 bool Win32Hooks::Active() { return g_hooksActive; }
 
+#ifdef STREVO_HOOK_TIMING
 std::vector<double> Win32Hooks::HookTimings() {
   LARGE_INTEGER f;
   ::QueryPerformanceFrequency(&f);
   const int64_t n = std::min<int64_t>(g_hookEvents, kTimingSlots);
   std::vector<double> microseconds;
-  for (int64_t i = 0; i < n; ++i) microseconds.push_back(1e6 * static_cast<double>(g_hookTimings[i]) / static_cast<double>(f.QuadPart));
+  for (int64_t i = 0; i < n; ++i)
+    microseconds.push_back(1e6 * static_cast<double>(g_hookTimings[i]) / static_cast<double>(f.QuadPart));
   return microseconds;
 }
 
@@ -184,5 +209,6 @@ void Win32Hooks::HookCallCounts(int64_t& keyEvents, int64_t& stateReads, int64_t
   stateReads = g_stateReads;
   posts = g_posts;
 }
+#endif
 
 }  // namespace strevo

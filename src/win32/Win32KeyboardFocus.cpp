@@ -5,6 +5,7 @@
 #include <oleauto.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -52,10 +53,11 @@ constexpr int kIsPasswordProperty = 30019;  // UIA_IsPasswordPropertyId
 constexpr size_t kKeptChanges = 64;  // for keys still waiting in the queue
 constexpr size_t kKeptAnswers = 16;
 
-// Durations of the last reports, in performance-counter ticks.
+// Durations of the last reports, in performance-counter ticks; written on
+// the watching thread, read by whoever measures.
 constexpr int kTimingSlots = 256;
-int64_t g_reportTimings[kTimingSlots];
-int64_t g_reports = 0;
+std::atomic<int64_t> g_reportTimings[kTimingSlots];
+std::atomic<int64_t> g_reports{0};
 
 bool OwnWindow(HWND window) {
   DWORD process = 0;
@@ -164,16 +166,16 @@ bool AutomationThread::Answer(uint32_t change, uint32_t limitMs) {
 }
 
 void AutomationThread::Run(const std::shared_ptr<Shared>& shared) {
-  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   {
-    // Without UI Automation (or COM) every answer is no.
+    // Without UI Automation (or COM) every answer is no. The client goes
+    // before COM ends.
+    const ComInitialization com(COINIT_MULTITHREADED);
     ComPointer<UiaClient> client;
-    if (SUCCEEDED(com))
+    if (com.Succeeded())
       ::CoCreateInstance(kAutomationClass, nullptr, CLSCTX_INPROC_SERVER, kAutomationInterface,
                          reinterpret_cast<void**>(client.Receive()));
     Serve(*shared, client.Get());
   }
-  if (SUCCEEDED(com)) ::CoUninitialize();
   std::lock_guard<std::mutex> guard(shared->lock);
   shared->ended = true;
   shared->changed.notify_all();
@@ -221,7 +223,7 @@ class Win32KeyboardFocus::Watcher {
   void Record(DWORD event, HWND window, DWORD time);
   Verdict Judge(HWND control, uint32_t change);
 
-  static Watcher* current_;  // the hooks' reports go to it
+  static std::atomic<Watcher*> current_;  // the hooks' reports go to it
   uint32_t count_ = 0;          // every change since watching began
   std::deque<Change> changes_;  // the newest of them
   std::optional<Verdict> start_;  // the focus when first asked about, before any change
@@ -229,7 +231,7 @@ class Win32KeyboardFocus::Watcher {
   WinEventHook focusHook_, foregroundHook_;
 };
 
-Win32KeyboardFocus::Watcher* Win32KeyboardFocus::Watcher::current_ = nullptr;
+std::atomic<Win32KeyboardFocus::Watcher*> Win32KeyboardFocus::Watcher::current_{nullptr};
 
 Win32KeyboardFocus::Watcher::Watcher() {
   current_ = this;
@@ -247,10 +249,11 @@ Win32KeyboardFocus::Watcher::~Watcher() {
 
 void CALLBACK Win32KeyboardFocus::Watcher::Event(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD,
                                                  DWORD time) {
-  if (!current_) return;
+  Watcher* watcher = current_;
+  if (!watcher) return;
   LARGE_INTEGER start, end;
   ::QueryPerformanceCounter(&start);
-  current_->Record(event, window, time);
+  watcher->Record(event, window, time);
   ::QueryPerformanceCounter(&end);
   g_reportTimings[g_reports++ % kTimingSlots] = end.QuadPart - start.QuadPart;
 }

@@ -14,8 +14,6 @@ namespace strevo {
 
 namespace {
 
-HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
-
 enum ControlId {
   kNameField = 10,
   kInfoLbl,
@@ -64,7 +62,7 @@ Win32LogonView::Win32LogonView(Win32MessageLoop& loop, WindowHandle owner)
   LoadPicture("header.jpg", resources_->header);
   CreateWindowOf({"TLogForm", 0, COLOR_WINDOW},
                  CentredPlacement("Login", WS_POPUP | WS_CLIPCHILDREN, 0, kClientWidth, kClientHeight, owner));
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   HINSTANCE module = reinterpret_cast<HINSTANCE>(ModuleInstance());
   auto make = [&](const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id) {
     return ::CreateWindowExA(0, cls, text, WS_CHILD | style, x, y, w, h, window,
@@ -130,7 +128,7 @@ void Win32LogonView::CreateButtons() {
 
 WindowHandle Win32LogonView::Control(const std::string& name) const {
   for (const ControlName& c : kNames)
-    if (name == c.name) return reinterpret_cast<WindowHandle>(::GetDlgItem(hwnd(handle_), c.id));
+    if (name == c.name) return FromHwnd(::GetDlgItem(ToHwnd(handle_), c.id));
   return 0;
 }
 
@@ -140,11 +138,11 @@ ModalResult Win32LogonView::ShowModal(TLogForm& form) {
   Load();
   // Centred again on every showing: the screen may have changed.
   RECT r;
-  ::GetWindowRect(hwnd(handle_), &r);
-  ::SetWindowPos(hwnd(handle_), HWND_TOP, (::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2,
+  ::GetWindowRect(ToHwnd(handle_), &r);
+  ::SetWindowPos(ToHwnd(handle_), HWND_TOP, (::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2,
                  (::GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
   const ModalResult result = RunModal(Control("NameField"));
-  form.DontShowAgainChecked = ::IsDlgButtonChecked(hwnd(handle_), kDontShowAgain) == BST_CHECKED;
+  form.DontShowAgainChecked = ::IsDlgButtonChecked(ToHwnd(handle_), kDontShowAgain) == BST_CHECKED;
   form_ = nullptr;
   return result;
 }
@@ -158,7 +156,7 @@ void Win32LogonView::EndModal(ModalResult result) {
 void Win32LogonView::Load() {
   if (!form_) return;
   const TLogForm& f = *form_;
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   ::SetDlgItemTextA(window, kInfoLbl, f.InfoText.c_str());
   ::SetDlgItemTextA(window, kLabel1, f.NameLabel.c_str());
   ::SetDlgItemTextA(window, kDontShowAgain, f.DontShowAgainCaption.c_str());
@@ -183,15 +181,15 @@ void Win32LogonView::Load() {
 
 void Win32LogonView::Pull() {
   if (!form_) return;
-  form_->NameText = TextOf(::GetDlgItem(hwnd(handle_), kNameField));
-  form_->DontShowAgainChecked = ::IsDlgButtonChecked(hwnd(handle_), kDontShowAgain) == BST_CHECKED;
+  form_->NameText = TextOf(::GetDlgItem(ToHwnd(handle_), kNameField));
+  form_->DontShowAgainChecked = ::IsDlgButtonChecked(ToHwnd(handle_), kDontShowAgain) == BST_CHECKED;
 }
 
 // The form's handlers may ask through message boxes (an unknown name, a
 // name already taken); meanwhile the window takes no second press, and it
 // is in front again afterwards.
 bool Win32LogonView::RunHandler(const std::function<bool()>& handler) {
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   ::EnableWindow(window, FALSE);
   bool closes = false;
   try {
@@ -257,7 +255,7 @@ intptr_t Win32LogonView::WindowProc(uint32_t message, uintptr_t wParam, intptr_t
     case WM_NCHITTEST: {
       // The header moves the window, except where a button is.
       POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-      ::ScreenToClient(hwnd(handle_), &p);
+      ::ScreenToClient(ToHwnd(handle_), &p);
       if (p.y < kHeaderHeight && !buttons_->Parent().ButtonAt(p.x, p.y, true)) return HTCAPTION;
       break;
     }

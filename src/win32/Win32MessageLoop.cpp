@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/Application.h"
+#include "win32/Win32Handles.h"
 
 namespace strevo {
 
@@ -32,7 +33,7 @@ bool Win32MessageLoop::TakeOne(bool wait, const Hook& hook, const Preview& previ
     }
   }
   ++handled;
-  const PostedMessage posted{reinterpret_cast<WindowHandle>(msg.hwnd), msg.message, msg.wParam, msg.lParam,
+  const PostedMessage posted{FromHwnd(msg.hwnd), msg.message, msg.wParam, msg.lParam,
                              static_cast<uint32_t>(msg.time)};
   bool done = false;
   if (hook) hook(posted, done);

@@ -9,8 +9,6 @@ namespace strevo {
 
 namespace {
 
-HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
-
 bool Inside(HWND window, HWND target) { return target == window || ::IsChild(window, target); }
 
 // An open combo box list keeps Enter and Escape for itself.
@@ -31,13 +29,13 @@ void Win32ModalWindow::EndModalWith(ModalResult result) {
   result_ = result;
   done_ = true;
   // Wakes the modal loop when it waits for a message.
-  ::PostMessageA(hwnd(handle_), WM_NULL, 0, 0);
+  ::PostMessageA(ToHwnd(handle_), WM_NULL, 0, 0);
 }
 
 ModalResult Win32ModalWindow::RunModal(WindowHandle focus) {
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   const Win32MessageLoop::Preview preview = [this, window](const PostedMessage& m) {
-    HWND target = hwnd(m.window);
+    HWND target = ToHwnd(m.window);
     if (!target || !Inside(window, target)) return false;
     if (m.message == WM_KEYDOWN && (m.wParam == VK_RETURN || m.wParam == VK_ESCAPE) && !ComboListOpen(target))
       return KeyPressed(static_cast<int>(m.wParam));
@@ -65,13 +63,13 @@ ModalResult Win32ModalWindow::RunModal(WindowHandle focus) {
       // Enable the others before hiding, so that the system activates one
       // of them and not some other program's window.
       disabler.Restore();
-      ::ShowWindow(hwnd(self.handle_), SW_HIDE);
+      ::ShowWindow(ToHwnd(self.handle_), SW_HIDE);
       self.showing_ = false;
     }
   } showing{*this, ModalDisabler(window)};
   ::ShowWindow(window, SW_SHOW);
   ::SetForegroundWindow(window);
-  if (focus) ::SetFocus(hwnd(focus));
+  if (focus) ::SetFocus(ToHwnd(focus));
   if (!loop_.RunModal([this] { return done_; }, preview)) result_ = ModalResult::Cancel;
   return result_;
 }

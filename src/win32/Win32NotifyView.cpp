@@ -12,8 +12,6 @@ namespace strevo {
 
 namespace {
 
-HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
-
 // Colours are the design's 0xBBGGRR values.
 COLORREF FromDesign(uint32_t value) { return static_cast<COLORREF>(value); }
 
@@ -100,12 +98,12 @@ bool Win32NotifyView::HeaderLoaded() const { return !resources_->header.Empty();
 bool Win32NotifyView::BulletLoaded() const { return !resources_->bullet.Empty(); }
 
 void Win32NotifyView::Hide() {
-  if (!ModalShowing()) ::ShowWindow(hwnd(handle_), SW_HIDE);
+  if (!ModalShowing()) ::ShowWindow(ToHwnd(handle_), SW_HIDE);
 }
 
 ModalResult Win32NotifyView::ShowModal(TNotifyForm& form) {
   form_ = &form;
-  ::SetWindowTextA(hwnd(handle_), form.Caption.c_str());
+  ::SetWindowTextA(ToHwnd(handle_), form.Caption.c_str());
   Load();
   const ModalResult result = RunModal(0);
   form_ = nullptr;
@@ -134,7 +132,7 @@ void Win32NotifyView::Load() {
   }
   DrawBackground();
   buttons_->Compose();
-  ::InvalidateRect(hwnd(handle_), nullptr, FALSE);
+  ::InvalidateRect(ToHwnd(handle_), nullptr, FALSE);
 }
 
 void Win32NotifyView::DrawBackground() {
@@ -193,7 +191,7 @@ intptr_t Win32NotifyView::WindowProc(uint32_t message, uintptr_t wParam, intptr_
       // The header opens the tutor's page.
       POINT p;
       ::GetCursorPos(&p);
-      ::ScreenToClient(hwnd(handle_), &p);
+      ::ScreenToClient(ToHwnd(handle_), &p);
       if (LOWORD(lParam) == HTCLIENT && PartAt(p.x, p.y) == Part::Header) {
         ::SetCursor(resources_->hand);
         return TRUE;

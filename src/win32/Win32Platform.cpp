@@ -303,23 +303,23 @@ void Win32Windows::AllowMessage(uint32_t message) {
 }
 
 WindowHandle Win32Windows::FindWindowByCaption(const std::string& caption) {
-  return reinterpret_cast<WindowHandle>(::FindWindowA(nullptr, caption.c_str()));
+  return FromHwnd(::FindWindowA(nullptr, caption.c_str()));
 }
 
 bool Win32Windows::Post(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  return ::PostMessageA(reinterpret_cast<HWND>(window), message, wParam, lParam) != 0;
+  return ::PostMessageA(ToHwnd(window), message, wParam, lParam) != 0;
 }
 
-WindowHandle Win32Windows::ForegroundWindow() { return reinterpret_cast<WindowHandle>(::GetForegroundWindow()); }
+WindowHandle Win32Windows::ForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }
 
 std::string Win32Windows::WindowCaption(WindowHandle window) {
   char buffer[1024];
-  const int n = ::GetWindowTextA(reinterpret_cast<HWND>(window), buffer, sizeof buffer);
+  const int n = ::GetWindowTextA(ToHwnd(window), buffer, sizeof buffer);
   return std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
 bool Win32Windows::ForceForeground(WindowHandle handle) {
-  HWND window = reinterpret_cast<HWND>(handle);
+  HWND window = ToHwnd(handle);
   if (!window) return false;
   if (::IsIconic(window)) ::ShowWindow(window, SW_RESTORE);
   if (::GetForegroundWindow() == window) return true;
@@ -391,7 +391,7 @@ void Win32Mutexes::CloseMutex(KernelHandle handle) {
 // ---------------------------------------------------------------- dialogs --
 
 int Win32Dialogs::ShowMessage(const std::string& text, const std::string& caption, uint32_t flags) {
-  return ::MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), flags);
+  return ::MessageBoxA(ToHwnd(owner), text.c_str(), caption.c_str(), flags);
 }
 
 // ------------------------------------------------------------------- http --
@@ -443,7 +443,7 @@ int Win32Http::Send(const TUrlInfo& info, const std::string& postData, bool relo
                                          static_cast<DWORD>(postData.size()));
     if (!interactive) break;
     const DWORD outcome = sent ? ERROR_SUCCESS : ::GetLastError();
-    const DWORD answer = ::InternetErrorDlg(reinterpret_cast<HWND>(owner), request.Get(), outcome,
+    const DWORD answer = ::InternetErrorDlg(ToHwnd(owner), request.Get(), outcome,
                                             FLAGS_ERROR_UI_FILTER_FOR_ERRORS | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS |
                                                 FLAGS_ERROR_UI_FLAGS_GENERATE_DATA,
                                             nullptr);

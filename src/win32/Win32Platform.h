@@ -112,7 +112,8 @@ class Win32Hooks : public IInputHooks {
   // For measurements: microseconds spent inside the keyboard procedure for
   // each of the last events (up to 1024), and since the start of the
   // process the key events it considered, the key-state reads and the posts
-  // it made for them.
+  // it made for them. Only a build with STREVO_HOOK_TIMING measures and
+  // defines them (the adapter's tests); strevo.exe keeps no measurements.
   static std::vector<double> HookTimings();
   static void HookCallCounts(int64_t& keyEvents, int64_t& stateReads, int64_t& posts);
 };

@@ -7,21 +7,24 @@
 
 #include "storage/LangRes.h"
 #include "win32/Win32Gdi.h"
+#include "win32/Win32Handles.h"
 
 namespace strevo {
 
 namespace {
 
-HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
-
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
 
 }  // namespace
 
-Win32ProgressWindow::~Win32ProgressWindow() {
-  DestroyWindow();
-  if (font_) ::DeleteObject(static_cast<HFONT>(font_));
-}
+struct Win32ProgressWindow::TextFont {
+  GdiObject<HFONT> font;
+};
+
+Win32ProgressWindow::Win32ProgressWindow() = default;
+
+// The window goes before the font its text uses.
+Win32ProgressWindow::~Win32ProgressWindow() { DestroyWindow(); }
 
 void Win32ProgressWindow::Create() {
   if (handle_) return;
@@ -29,66 +32,66 @@ void Win32ProgressWindow::Create() {
   CreateWindowOf({"TMyMsgForm", 0, COLOR_WINDOW},
                  CentredPlacement("Quorvel", kStyle, WS_EX_TOOLWINDOW, kClientWidth, kClientHeight, 0));
   HINSTANCE module = reinterpret_cast<HINSTANCE>(ModuleInstance());
-  font_ = MakeFont("Arial", -16, true);
+  textFont_ = std::make_unique<TextFont>(TextFont{MakeFont("Arial", -16, true)});
   HWND text = ::CreateWindowExA(0, "STATIC", "Processing database, please wait...", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                                22, 8, 270, 20, hwnd(handle_), nullptr, module, nullptr);
-  ::SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  HWND bar = ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, 22, 30, 257, 13, hwnd(handle_), nullptr, module, nullptr);
-  text_ = reinterpret_cast<WindowHandle>(text);
-  bar_ = reinterpret_cast<WindowHandle>(bar);
+                                22, 8, 270, 20, ToHwnd(handle_), nullptr, module, nullptr);
+  ::SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_->font.Get()), FALSE);
+  HWND bar = ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, 22, 30, 257, 13, ToHwnd(handle_), nullptr, module, nullptr);
+  text_ = FromHwnd(text);
+  bar_ = FromHwnd(bar);
 }
 
 void Win32ProgressWindow::Show() {
   Create();
-  ::SetWindowTextA(hwnd(handle_), LangStr(1).c_str());
-  ::ShowWindow(hwnd(handle_), SW_SHOWNA);
-  ::UpdateWindow(hwnd(handle_));
+  ::SetWindowTextA(ToHwnd(handle_), LangStr(1).c_str());
+  ::ShowWindow(ToHwnd(handle_), SW_SHOWNA);
+  ::UpdateWindow(ToHwnd(handle_));
 }
 
 void Win32ProgressWindow::ShowProgress(int min, int max, const std::string& message, const std::string&, int position) {
   // The title is not used: the caption is the one Show gave.
   Create();
-  if (!message.empty()) ::SetWindowTextA(hwnd(text_), message.c_str());
-  ::SendMessageA(hwnd(bar_), PBM_SETRANGE32, min, max);
-  ::SendMessageA(hwnd(bar_), PBM_SETPOS, position, 0);
-  ::ShowWindow(hwnd(bar_), SW_SHOWNA);
-  ::UpdateWindow(hwnd(handle_));
+  if (!message.empty()) ::SetWindowTextA(ToHwnd(text_), message.c_str());
+  ::SendMessageA(ToHwnd(bar_), PBM_SETRANGE32, min, max);
+  ::SendMessageA(ToHwnd(bar_), PBM_SETPOS, position, 0);
+  ::ShowWindow(ToHwnd(bar_), SW_SHOWNA);
+  ::UpdateWindow(ToHwnd(handle_));
 }
 
 void Win32ProgressWindow::SetProgress(int position) {
   if (!handle_) return;
-  ::SendMessageA(hwnd(bar_), PBM_SETPOS, position, 0);
-  ::UpdateWindow(hwnd(bar_));
+  ::SendMessageA(ToHwnd(bar_), PBM_SETPOS, position, 0);
+  ::UpdateWindow(ToHwnd(bar_));
 }
 
 void Win32ProgressWindow::Hide() {
   if (!handle_) return;
   // Even work that stopped early leaves the bar full.
-  if (::IsWindowVisible(hwnd(bar_))) ::SendMessageA(hwnd(bar_), PBM_SETPOS, Maximum(), 0);
-  ::ShowWindow(hwnd(bar_), SW_HIDE);
-  ::ShowWindow(hwnd(handle_), SW_HIDE);
+  if (::IsWindowVisible(ToHwnd(bar_))) ::SendMessageA(ToHwnd(bar_), PBM_SETPOS, Maximum(), 0);
+  ::ShowWindow(ToHwnd(bar_), SW_HIDE);
+  ::ShowWindow(ToHwnd(handle_), SW_HIDE);
 }
 
-bool Win32ProgressWindow::Visible() const { return handle_ && ::IsWindowVisible(hwnd(handle_)); }
+bool Win32ProgressWindow::Visible() const { return handle_ && ::IsWindowVisible(ToHwnd(handle_)); }
 
-bool Win32ProgressWindow::BarVisible() const { return bar_ && (::GetWindowLongPtrA(hwnd(bar_), GWL_STYLE) & WS_VISIBLE); }
+bool Win32ProgressWindow::BarVisible() const { return bar_ && (::GetWindowLongPtrA(ToHwnd(bar_), GWL_STYLE) & WS_VISIBLE); }
 
 int Win32ProgressWindow::Position() const {
-  return bar_ ? static_cast<int>(::SendMessageA(hwnd(bar_), PBM_GETPOS, 0, 0)) : 0;
+  return bar_ ? static_cast<int>(::SendMessageA(ToHwnd(bar_), PBM_GETPOS, 0, 0)) : 0;
 }
 
 int Win32ProgressWindow::Minimum() const {
-  return bar_ ? static_cast<int>(::SendMessageA(hwnd(bar_), PBM_GETRANGE, TRUE, 0)) : 0;
+  return bar_ ? static_cast<int>(::SendMessageA(ToHwnd(bar_), PBM_GETRANGE, TRUE, 0)) : 0;
 }
 
 int Win32ProgressWindow::Maximum() const {
-  return bar_ ? static_cast<int>(::SendMessageA(hwnd(bar_), PBM_GETRANGE, FALSE, 0)) : 0;
+  return bar_ ? static_cast<int>(::SendMessageA(ToHwnd(bar_), PBM_GETRANGE, FALSE, 0)) : 0;
 }
 
 std::string Win32ProgressWindow::Message() const {
   if (!text_) return {};
-  std::vector<char> buffer(static_cast<size_t>(::GetWindowTextLengthA(hwnd(text_))) + 1);
-  const int n = ::GetWindowTextA(hwnd(text_), buffer.data(), static_cast<int>(buffer.size()));
+  std::vector<char> buffer(static_cast<size_t>(::GetWindowTextLengthA(ToHwnd(text_))) + 1);
+  const int n = ::GetWindowTextA(ToHwnd(text_), buffer.data(), static_cast<int>(buffer.size()));
   return std::string(buffer.data(), n > 0 ? static_cast<size_t>(n) : 0);
 }
 

@@ -3,6 +3,7 @@
 // Created on first use.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/Platform.h"
@@ -12,7 +13,7 @@ namespace strevo {
 
 class Win32ProgressWindow : public IProgressWindow, private Win32Window {
  public:
-  Win32ProgressWindow() = default;
+  Win32ProgressWindow();
   ~Win32ProgressWindow() override;
 
   void Show() override;
@@ -33,8 +34,11 @@ class Win32ProgressWindow : public IProgressWindow, private Win32Window {
  private:
   void Create();
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+  // Kept out of this header, which the platform's users include.
+  struct TextFont;
+
   WindowHandle text_ = 0, bar_ = 0;
-  void* font_ = nullptr;
+  std::unique_ptr<TextFont> textFont_;  // made with the window
 };
 
 }  // namespace strevo

@@ -13,8 +13,6 @@ namespace strevo {
 
 namespace {
 
-HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
-
 enum Kind { kLabel, kBoldLabel, kWrapLabel, kGroup, kCheck, kRadio, kFirstRadio, kTrack, kCombo, kPush, kIcon, kCheckList };
 
 // One control of the dialog: its page (-1 on every page), where it sits on
@@ -135,7 +133,7 @@ Win32SettingsView::Win32SettingsView(Win32MessageLoop& loop, WindowHandle owner)
   CreateWindowOf({"TChooseApplications", 0, COLOR_BTNFACE},
                  CentredPlacement("Wayfen Settings", style, WS_EX_LAYERED | WS_EX_DLGMODALFRAME, kClientWidth,
                                   kClientHeight, owner));
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   ::SetLayeredWindowAttributes(window, 0, 250, LWA_ALPHA);
   // The dialog is left by its buttons only.
   ::DeleteMenu(::GetSystemMenu(window, FALSE), SC_CLOSE, MF_BYCOMMAND);
@@ -145,7 +143,7 @@ Win32SettingsView::Win32SettingsView(Win32MessageLoop& loop, WindowHandle owner)
 Win32SettingsView::~Win32SettingsView() { DestroyWindow(); }
 
 void Win32SettingsView::CreateControls() {
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   HINSTANCE module = reinterpret_cast<HINSTANCE>(ModuleInstance());
   HWND tabs = ::CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 8, 8, 401,
                                 380, window, reinterpret_cast<HMENU>(static_cast<intptr_t>(kPages)), module, nullptr);
@@ -232,11 +230,11 @@ void Win32SettingsView::CreateControls() {
 // panel's mouse clicks (a region of the dialog: the panel lets the mouse
 // through to it).
 void Win32SettingsView::CreateHints() {
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   HWND tips = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
                                 reinterpret_cast<HINSTANCE>(ModuleInstance()), nullptr);
-  tips_ = reinterpret_cast<WindowHandle>(tips);
+  tips_ = FromHwnd(tips);
   const auto add = [&](int id, const std::string& text) {
     TTTOOLINFOA tool{};
     tool.cbSize = sizeof tool;
@@ -264,15 +262,15 @@ void Win32SettingsView::CreateHints() {
 void Win32SettingsView::SetStatpanelHint(const std::string& text) {
   TTTOOLINFOA tool{};
   tool.cbSize = sizeof tool;
-  tool.hwnd = hwnd(handle_);
+  tool.hwnd = ToHwnd(handle_);
   tool.uId = kStatpanel;
   std::string copy = text;
   tool.lpszText = copy.data();
-  ::SendMessageA(hwnd(tips_), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+  ::SendMessageA(ToHwnd(tips_), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 std::string Win32SettingsView::Hint(const std::string& name) const {
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   const ControlLayout* item = nullptr;
   for (const ControlLayout& candidate : kControls)
     if (name == candidate.name) item = &candidate;
@@ -284,14 +282,14 @@ std::string Win32SettingsView::Hint(const std::string& name) const {
                                     : reinterpret_cast<UINT_PTR>(::GetDlgItem(window, item->id));
   char text[512] = "";
   tool.lpszText = text;
-  ::SendMessageA(hwnd(tips_), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+  ::SendMessageA(ToHwnd(tips_), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
   return text;
 }
 
 // The check list from the dialog's rows.
 void Win32SettingsView::FillApplications() {
   if (!dialog_) return;
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   HWND apps = ::GetDlgItem(window, kAppsCheckList);
   filling_ = true;
   ::SendMessageA(apps, LVM_DELETEALLITEMS, 0, 0);
@@ -313,18 +311,18 @@ void Win32SettingsView::FillApplications() {
 }
 
 WindowHandle Win32SettingsView::Control(const std::string& name) const {
-  if (name == "Pages") return reinterpret_cast<WindowHandle>(::GetDlgItem(hwnd(handle_), kPages));
+  if (name == "Pages") return FromHwnd(::GetDlgItem(ToHwnd(handle_), kPages));
   for (const ControlLayout& item : kControls)
-    if (name == item.name) return reinterpret_cast<WindowHandle>(::GetDlgItem(hwnd(handle_), item.id));
+    if (name == item.name) return FromHwnd(::GetDlgItem(ToHwnd(handle_), item.id));
   return 0;
 }
 
 void Win32SettingsView::ShowPage(int page) {
   page_ = page;
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   ::SendDlgItemMessageA(window, kPages, TCM_SETCURSEL, page, 0);
   const bool wordsVisible = !dialog_ || dialog_->WordCountVisible;
-  ::ShowWindow(hwnd(tips_), SW_HIDE);
+  ::ShowWindow(ToHwnd(tips_), SW_HIDE);
   for (const ControlLayout& item : kControls) {
     bool visible = item.page < 0 || item.page == page;
     if (item.id == kLoggedOffMode) visible = false;  // kept, never offered
@@ -349,7 +347,7 @@ void Win32SettingsView::EndModal(ModalResult result) {
 }
 
 void Win32SettingsView::Focus() {
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   if (!::IsWindowVisible(window)) return;
   ::BringWindowToTop(window);
   ::SetForegroundWindow(window);
@@ -358,7 +356,7 @@ void Win32SettingsView::Focus() {
 void Win32SettingsView::Load() {
   if (!dialog_) return;
   const TChooseApplications& d = *dialog_;
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   ::SetWindowTextA(window, d.Caption.c_str());
   SetText(window, kUsrNameLbl2, d.UsrNameLbl2);
   Check(window, kTakeABreak, d.TakeABreak);
@@ -395,7 +393,7 @@ void Win32SettingsView::Load() {
 void Win32SettingsView::Pull() {
   if (!dialog_) return;
   TChooseApplications& d = *dialog_;
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   d.TakeABreak = Checked(window, kTakeABreak);
   d.BreakInterval = Position(window, kBreakInterval);
   d.NotifyWhenDifficulties = Checked(window, kNotifyWhenDifficulties);
@@ -414,7 +412,7 @@ void Win32SettingsView::Pull() {
 void Win32SettingsView::RefreshTexts() {
   if (!dialog_) return;
   TChooseApplications& d = *dialog_;
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   d.BreakInterval = Position(window, kBreakInterval);
   d.PagesTrackBar = Position(window, kPagesTrackBar);
   d.WordCount = Position(window, kWordCount);
@@ -453,7 +451,7 @@ void Win32SettingsView::Command(int id) {
       FillApplications();
       break;
     case kDoNotCollectWords:
-      dialog_->DoNotCollectWords = Checked(hwnd(handle_), kDoNotCollectWords);
+      dialog_->DoNotCollectWords = Checked(ToHwnd(handle_), kDoNotCollectWords);
       dialog_->DoNotCollectWordsClick();
       RefreshTexts();
       break;
@@ -476,17 +474,15 @@ intptr_t Win32SettingsView::WindowProc(uint32_t message, uintptr_t wParam, intpt
       if (lParam) RefreshTexts();
       return 0;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd(handle_), &ps);
+      const PaintDc dc(ToHwnd(handle_));
       RECT page{8, 8 + stripHeight_ - 2, 8 + 401, 8 + 380};
-      ::DrawEdge(dc, &page, EDGE_RAISED, BF_RECT);
-      ::EndPaint(hwnd(handle_), &ps);
+      ::DrawEdge(dc.Get(), &page, EDGE_RAISED, BF_RECT);
       return 0;
     }
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header->idFrom == kPages && header->code == static_cast<UINT>(TCN_SELCHANGE))
-        ShowPage(static_cast<int>(::SendDlgItemMessageA(hwnd(handle_), kPages, TCM_GETCURSEL, 0, 0)));
+        ShowPage(static_cast<int>(::SendDlgItemMessageA(ToHwnd(handle_), kPages, TCM_GETCURSEL, 0, 0)));
       if (header->idFrom == kAppsCheckList && header->code == static_cast<UINT>(LVN_ITEMCHANGED) && !filling_ &&
           dialog_) {
         // A change of the check box is a change of the state image.

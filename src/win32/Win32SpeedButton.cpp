@@ -17,8 +17,6 @@ namespace strevo {
 
 namespace {
 
-HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
-
 RECT ToRECT(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 Rect Intersection(const Rect& a, const Rect& b) {
@@ -54,7 +52,7 @@ TPicture ButtonPicture(const std::string& name) {
 
 struct Win32SpeedButtons::Drawing {
   BackBuffer background, screen;
-  HDC source = nullptr;  // for the pictures' bitmaps
+  MemoryDc source;  // for the pictures' bitmaps
   HWND tips = nullptr;
   HCURSOR hand = nullptr;
   std::map<std::tuple<std::string, int, bool, bool>, GdiObject<HFONT>> fonts;
@@ -68,7 +66,6 @@ struct Win32SpeedButtons::Drawing {
   std::vector<bool> tools;  // a hint tool was added for the button
 
   ~Drawing() {
-    if (source) ::DeleteDC(source);
     if (tips) ::DestroyWindow(tips);
   }
 
@@ -76,7 +73,7 @@ struct Win32SpeedButtons::Drawing {
     const auto key = std::make_tuple(font.name, font.height, font.bold, underline);
     auto found = fonts.find(key);
     if (found == fonts.end())
-      found = fonts.emplace(key, GdiObject<HFONT>(MakeFont(font.name.c_str(), font.height, font.bold, underline))).first;
+      found = fonts.emplace(key, MakeFont(font.name.c_str(), font.height, font.bold, underline)).first;
     return found->second.Get();
   }
 
@@ -96,25 +93,26 @@ struct Win32SpeedButtons::Drawing {
   // Draws part of a bitmap with its alpha, stretched to the destination.
   void Blend(HDC dc, HBITMAP bitmap, const Rect& dest, const Rect& from) {
     if (!bitmap || EmptyRect(dest) || EmptyRect(from)) return;
-    SelectedObject selected(source, bitmap);
+    SelectedObject selected(source.Get(), bitmap);
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::AlphaBlend(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, source, from.left, from.top,
-                 from.right - from.left, from.bottom - from.top, blend);
+    ::AlphaBlend(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, source.Get(), from.left,
+                 from.top, from.right - from.left, from.bottom - from.top, blend);
   }
 };
 
 Win32SpeedButtons::Win32SpeedButtons(WindowHandle window, int width, int height)
     : window_(window), width_(width), height_(height), drawing_(std::make_unique<Drawing>()) {
   Drawing& d = *drawing_;
-  HDC screen = ::GetDC(hwnd(window_));
-  d.background.Create(screen, width, height);
-  d.screen.Create(screen, width, height);
-  d.source = ::CreateCompatibleDC(screen);
-  ::ReleaseDC(hwnd(window_), screen);
+  {
+    const WindowDc screen(ToHwnd(window_));
+    d.background.Create(screen.Get(), width, height);
+    d.screen.Create(screen.Get(), width, height);
+    d.source.Reset(::CreateCompatibleDC(screen.Get()));
+  }
   d.hand = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
   EnsureCommonControls();
   d.tips = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(window_), nullptr,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ToHwnd(window_), nullptr,
                              reinterpret_cast<HINSTANCE>(ModuleInstance()), nullptr);
 }
 
@@ -140,12 +138,11 @@ void Win32SpeedButtons::ComposeArea(const Rect& area) {
 }
 
 void Win32SpeedButtons::Present(const Rect& area) {
-  HWND window = hwnd(window_);
+  HWND window = ToHwnd(window_);
   if (!window || !::IsWindowVisible(window) || EmptyRect(area)) return;
-  HDC dc = ::GetDC(window);
-  ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, drawing_->screen.Dc(), area.left,
-           area.top, SRCCOPY);
-  ::ReleaseDC(window, dc);
+  const WindowDc dc(window);
+  ::BitBlt(dc.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, drawing_->screen.Dc(),
+           area.left, area.top, SRCCOPY);
 }
 
 void Win32SpeedButtons::PaintWindow(void* target) {
@@ -208,8 +205,8 @@ void Win32SpeedButtons::DrawButton(TSpeedButton2& button, const Rect& clip) {
         BitmapHeight(cache.snapshot.Get()) != button.Height())
       cache.snapshot.Reset(::CreateCompatibleBitmap(dc, button.Width(), button.Height()));
     if (cache.snapshot) {
-      SelectedObject selected(d.source, cache.snapshot.Get());
-      ::BitBlt(d.source, 0, 0, button.Width(), button.Height(), dc, x, y, SRCCOPY);
+      SelectedObject selected(d.source.Get(), cache.snapshot.Get());
+      ::BitBlt(d.source.Get(), 0, 0, button.Width(), button.Height(), dc, x, y, SRCCOPY);
       button.SnapshotTaken();
     }
   }
@@ -224,7 +221,7 @@ void Win32SpeedButtons::Invalidate(TSpeedButton2& button) {
   if (EmptyRect(area)) return;
   dirty_ = Union(dirty_, area);
   RECT r = ToRECT(area);
-  ::InvalidateRect(hwnd(window_), &r, FALSE);
+  ::InvalidateRect(ToHwnd(window_), &r, FALSE);
 }
 
 void Win32SpeedButtons::Paint(TSpeedButton2& button) {
@@ -242,8 +239,8 @@ void Win32SpeedButtons::RestoreSnapshot(TSpeedButton2& button) {
   }
   const Rect place = button.Bounds();
   {
-    SelectedObject selected(d.source, cache.snapshot.Get());
-    ::BitBlt(d.screen.Dc(), place.left, place.top, button.Width(), button.Height(), d.source, 0, 0, SRCCOPY);
+    SelectedObject selected(d.source.Get(), cache.snapshot.Get());
+    ::BitBlt(d.screen.Dc(), place.left, place.top, button.Width(), button.Height(), d.source.Get(), 0, 0, SRCCOPY);
   }
   Present(Intersection(place, {0, 0, width_, height_}));
 }
@@ -257,17 +254,15 @@ TSize Win32SpeedButtons::TextExtent(const TSpeedButton2&, const std::string& cap
   return {r.right - r.left, r.bottom - r.top};
 }
 
-bool Win32SpeedButtons::Showing() { return ::IsWindowVisible(hwnd(window_)) != FALSE; }
+bool Win32SpeedButtons::Showing() { return ::IsWindowVisible(ToHwnd(window_)) != FALSE; }
 
 bool Win32SpeedButtons::Message(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
-  HWND window = hwnd(window_);
+  HWND window = ToHwnd(window_);
   const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
   switch (message) {
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(window, &ps);
-      PaintWindow(dc);
-      ::EndPaint(window, &ps);
+      const PaintDc dc(window);
+      PaintWindow(dc.Get());
       result = 0;
       return true;
     }
@@ -332,7 +327,7 @@ void Win32SpeedButtons::UpdateHint(size_t index) {
   TTTOOLINFOA tool{};
   tool.cbSize = kToolInfoSize;
   tool.uFlags = TTF_SUBCLASS;
-  tool.hwnd = hwnd(window_);
+  tool.hwnd = ToHwnd(window_);
   tool.uId = index + 1;
   tool.rect = ToRECT(button.Bounds());
   std::string text = button.Hint;

@@ -4,6 +4,8 @@
 #include <shobjidl.h>
 
 #include <cstdio>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "storage/DebugLog.h"
@@ -13,8 +15,6 @@
 namespace strevo {
 
 namespace {
-
-HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
 
 // The shell's taskbar object.
 constexpr CLSID kTaskbarListClass = {0x56FDF344, 0xFD6D, 0x11D0, {0x95, 0x8A, 0x00, 0x60, 0x97, 0xC9, 0xA0, 0x90}};
@@ -40,7 +40,7 @@ const ThumbButtonInfo kThumbButtons[] = {
 // The buttons' icons, drawn at the small icon size in white on
 // transparent: a play triangle, pause bars, a bar chart, a sliders mark, a
 // target, a dot (unused) and a curve.
-HICON MakeThumbIcon(int id) {
+IconHandle MakeThumbIcon(int id) {
   const int size = ::GetSystemMetrics(SM_CXSMICON);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -49,12 +49,15 @@ HICON MakeThumbIcon(int id) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HDC screen = ::GetDC(nullptr);
-  GdiObject<HBITMAP> picture(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  ::ReleaseDC(nullptr, screen);
-  if (!picture) return nullptr;
-  HDC dc = ::CreateCompatibleDC(nullptr);
+  GdiObject<HBITMAP> picture;
   {
+    const WindowDc screen(nullptr);
+    picture.Reset(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  }
+  if (!picture) return {};
+  {
+    const MemoryDc memory(::CreateCompatibleDC(nullptr));
+    HDC dc = memory.Get();
     SelectedObject selected(dc, picture.Get());
     GdiObject<HBRUSH> white(::CreateSolidBrush(RGB(255, 255, 255)));
     GdiObject<HPEN> pen(::CreatePen(PS_SOLID, size >= 20 ? 2 : 1, RGB(255, 255, 255)));
@@ -86,10 +89,11 @@ HICON MakeThumbIcon(int id) {
         }
         break;
       case kThumbTraining: {
-        SelectedObject hollow(dc, ::GetStockObject(NULL_BRUSH));
-        ::Ellipse(dc, 1, 1, s - 1, s - 1);
-        ::Ellipse(dc, q, q, s - q, s - q);
-        ::SelectObject(dc, white.Get());
+        {
+          SelectedObject hollow(dc, ::GetStockObject(NULL_BRUSH));
+          ::Ellipse(dc, 1, 1, s - 1, s - 1);
+          ::Ellipse(dc, q, q, s - q, s - q);
+        }
         ::Ellipse(dc, s / 2 - 2, s / 2 - 2, s / 2 + 2, s / 2 + 2);
         break;
       }
@@ -103,7 +107,6 @@ HICON MakeThumbIcon(int id) {
         break;
     }
   }
-  ::DeleteDC(dc);
   // GDI leaves alpha 0: every drawn pixel becomes opaque.
   auto* pixels = static_cast<uint32_t*>(bits);
   for (int i = 0; i < size * size; ++i)
@@ -113,7 +116,7 @@ HICON MakeThumbIcon(int id) {
   icon.fIcon = TRUE;
   icon.hbmColor = picture.Get();
   icon.hbmMask = mask.Get();
-  return ::CreateIconIndirect(&icon);
+  return IconHandle(::CreateIconIndirect(&icon));
 }
 
 }  // namespace
@@ -130,16 +133,20 @@ class Win32TaskbarWindow::GraphCanvasImpl : public IGraphCanvas {
 
   void Begin() override {
     if (depth_++ > 0) return;
-    dc_ = paintDc_ ? paintDc_ : ::GetDC(window_);
+    if (paintDc_) {
+      dc_ = paintDc_;
+    } else {
+      windowDc_.emplace(window_);
+      dc_ = windowDc_->Get();
+    }
     ::SetViewportOrgEx(dc_, left_, top_, &origin_);
     ::SetBkMode(dc_, TRANSPARENT);
   }
   void End() override {
     if (depth_ == 0 || --depth_ > 0) return;
     ::SetViewportOrgEx(dc_, origin_.x, origin_.y, nullptr);
-    if (previousFont_) ::SelectObject(dc_, previousFont_);
-    previousFont_ = nullptr;
-    if (dc_ != paintDc_) ::ReleaseDC(window_, dc_);
+    fontSelected_.reset();
+    windowDc_.reset();
     dc_ = nullptr;
   }
   void FillRect(const Rect& r, uint32_t bgr) override {
@@ -164,16 +171,21 @@ class Win32TaskbarWindow::GraphCanvasImpl : public IGraphCanvas {
     ::Rectangle(dc_, r.left, r.top, r.right, r.bottom);
   }
   void SetFont(const std::string& name, int size, uint32_t bgr) override {
-    HDC screen = ::GetDC(nullptr);
-    height_ = -::MulDiv(size, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ::ReleaseDC(nullptr, screen);
-    font_.Reset(MakeFont(name.c_str(), height_, false));
+    {
+      const WindowDc screen(nullptr);
+      height_ = -::MulDiv(size, ::GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
+    }
+    GdiObject<HFONT> font = MakeFont(name.c_str(), height_, false);
     textColour_ = colour(bgr);
     if (dc_) {
-      HGDIOBJ previous = ::SelectObject(dc_, font_.Get());
-      if (!previousFont_) previousFont_ = previous;
+      // The font that was in the context before the first one comes back
+      // at End.
+      if (fontSelected_) fontSelected_->Select(font.Get());
+      else fontSelected_.emplace(dc_, font.Get());
       ::SetTextColor(dc_, textColour_);
     }
+    // The font it replaces is out of the context by now.
+    font_ = std::move(font);
   }
   int FontHeight() override { return height_; }
   int TextWidth(const std::string& text) override { return Extent(text).cx; }
@@ -195,26 +207,22 @@ class Win32TaskbarWindow::GraphCanvasImpl : public IGraphCanvas {
   int left_ = 0, top_ = 0;
   POINT origin_{};
   GdiObject<HFONT> font_;
-  HGDIOBJ previousFont_ = nullptr;
+  std::optional<WindowDc> windowDc_;  // outside painting
+  std::optional<SelectedObject> fontSelected_;
   int height_ = -11;
   COLORREF textColour_ = 0;
 };
 
+// The taskbar extensions: progress and overlay icon on the taskbar button,
+// and the thumbnail toolbar. COM is started first and ended last.
 struct Win32TaskbarWindow::Taskbar {
-  bool comStarted = false;
-  ITaskbarList3* list = nullptr;
-  HICON overlay = nullptr;
-  std::vector<HICON> thumbIcons;
-  ~Taskbar() {
-    if (list) list->Release();
-    if (overlay) ::DestroyIcon(overlay);
-    for (HICON icon : thumbIcons)
-      if (icon) ::DestroyIcon(icon);
-    if (comStarted) ::CoUninitialize();
-  }
+  ComInitialization com{COINIT_APARTMENTTHREADED};
+  ComPointer<ITaskbarList3> list;
+  IconHandle overlay;
+  std::vector<IconHandle> thumbIcons;
 };
 
-Win32TaskbarWindow::Win32TaskbarWindow() : taskbar_(std::make_unique<Taskbar>()) {
+Win32TaskbarWindow::Win32TaskbarWindow() {
   WindowPlacement placement;
   placement.caption = "Wayfen 1";
   placement.style = WS_POPUP | WS_CLIPCHILDREN;
@@ -222,26 +230,23 @@ Win32TaskbarWindow::Win32TaskbarWindow() : taskbar_(std::make_unique<Taskbar>())
   placement.width = kClientWidth;
   placement.height = kClientHeight;
   CreateWindowOf({"TIPCForm", 0, -1}, placement);
-  HWND window = hwnd(handle_);
+  HWND window = ToHwnd(handle_);
   ::SetLayeredWindowAttributes(window, 0, 100, LWA_ALPHA);
+  // The system owns the region from here on.
   ::SetWindowRgn(window, ::CreateRoundRectRgn(1, 1, kClientWidth - 1, kClientHeight - 1, 90, 90), FALSE);
   RightDown();
 
-  // The taskbar extensions: progress and overlay icon on the taskbar button.
-  const HRESULT started = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  taskbar_->comStarted = SUCCEEDED(started);
-  void* list = nullptr;
+  taskbar_ = std::make_unique<Taskbar>();
+  ComPointer<ITaskbarList3>& list = taskbar_->list;
   char reason[64] = "";
-  const HRESULT created =
-      ::CoCreateInstance(kTaskbarListClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(ITaskbarList3), &list);
+  const HRESULT created = ::CoCreateInstance(kTaskbarListClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(ITaskbarList3),
+                                             reinterpret_cast<void**>(list.Receive()));
   if (SUCCEEDED(created) && list) {
-    taskbar_->list = static_cast<ITaskbarList3*>(list);
-    const HRESULT initialised = taskbar_->list->HrInit();
+    const HRESULT initialised = list.Get()->HrInit();
     if (FAILED(initialised)) {
       std::snprintf(reason, sizeof reason, "taskbar list not initialised (0x%08lX)",
                     static_cast<unsigned long>(initialised));
-      taskbar_->list->Release();
-      taskbar_->list = nullptr;
+      list.Reset();
     }
   } else {
     std::snprintf(reason, sizeof reason, "no taskbar list (0x%08lX)", static_cast<unsigned long>(created));
@@ -259,17 +264,17 @@ Win32TaskbarWindow::Win32TaskbarWindow() : taskbar_(std::make_unique<Taskbar>())
   }
   canvas_ = std::make_unique<GraphCanvasImpl>(window);
   const int size = ::GetSystemMetrics(SM_CXSMICON);
-  taskbar_->overlay = static_cast<HICON>(
-      ::LoadImageA(reinterpret_cast<HINSTANCE>(ModuleInstance()), "TRAYICON3", IMAGE_ICON, size, size, 0));
+  taskbar_->overlay.Reset(static_cast<HICON>(
+      ::LoadImageA(reinterpret_cast<HINSTANCE>(ModuleInstance()), "TRAYICON3", IMAGE_ICON, size, size, 0)));
 }
 
 Win32TaskbarWindow::~Win32TaskbarWindow() { DestroyWindow(); }
 
-bool Win32TaskbarWindow::TaskbarAvailable() const { return taskbar_->list != nullptr; }
+bool Win32TaskbarWindow::TaskbarAvailable() const { return taskbar_->list.Valid(); }
 
 bool Win32TaskbarWindow::ToolbarActive(std::string& error) {
   error = toolbarError_;
-  return taskbar_->list != nullptr;
+  return taskbar_->list.Valid();
 }
 
 void Win32TaskbarWindow::AddToolbarButtons() {
@@ -280,14 +285,15 @@ void Win32TaskbarWindow::AddToolbarButtons() {
     THUMBBUTTON& button = buttons[i];
     button.dwMask = static_cast<THUMBBUTTONMASK>(THB_ICON | THB_TOOLTIP | THB_FLAGS);
     button.iId = static_cast<UINT>(info.id);
-    button.hIcon = taskbar_->thumbIcons[i];
+    button.hIcon = taskbar_->thumbIcons[i].Get();
     wcsncpy(button.szTip, info.hint, std::size(button.szTip) - 1);
     button.dwFlags = static_cast<THUMBBUTTONFLAGS>(info.flags);
   }
   // A new taskbar (the shell restarted) takes the buttons anew; one that
   // has them already takes them as an update.
-  HRESULT result = taskbar_->list->ThumbBarAddButtons(hwnd(handle_), std::size(buttons), buttons);
-  if (FAILED(result)) result = taskbar_->list->ThumbBarUpdateButtons(hwnd(handle_), std::size(buttons), buttons);
+  ITaskbarList3* list = taskbar_->list.Get();
+  HRESULT result = list->ThumbBarAddButtons(ToHwnd(handle_), std::size(buttons), buttons);
+  if (FAILED(result)) result = list->ThumbBarUpdateButtons(ToHwnd(handle_), std::size(buttons), buttons);
   toolbarAdded_ = SUCCEEDED(result);
   if (!toolbarAdded_) DebugLog(0, "TIPCForm: thumbnail buttons refused: " + std::to_string(static_cast<long>(result)));
 }
@@ -295,18 +301,18 @@ void Win32TaskbarWindow::AddToolbarButtons() {
 void Win32TaskbarWindow::SetGraph(TNervoGraph* graph) {
   graph_ = graph;
   if (graph_) canvas_->SetOrigin(graph_->Left, graph_->Top);
-  ::InvalidateRect(hwnd(handle_), nullptr, FALSE);
+  ::InvalidateRect(ToHwnd(handle_), nullptr, FALSE);
 }
 
 IGraphCanvas* Win32TaskbarWindow::GraphCanvas() { return canvas_.get(); }
 
 void Win32TaskbarWindow::Show() {
-  ::SetWindowPos(hwnd(handle_), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  ::SetWindowPos(ToHwnd(handle_), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
-void Win32TaskbarWindow::Hide() { ::ShowWindow(hwnd(handle_), SW_HIDE); }
+void Win32TaskbarWindow::Hide() { ::ShowWindow(ToHwnd(handle_), SW_HIDE); }
 
-bool Win32TaskbarWindow::Visible() { return ::IsWindowVisible(hwnd(handle_)) != 0; }
+bool Win32TaskbarWindow::Visible() { return ::IsWindowVisible(ToHwnd(handle_)) != 0; }
 
 void Win32TaskbarWindow::SetProgressValue(int value) {
   value = value < 0 ? 0 : value > kProgressMaximum ? kProgressMaximum : value;
@@ -319,42 +325,41 @@ void Win32TaskbarWindow::SetProgressValue(int value) {
 // Without a taskbar button (the window is hidden) the shell refuses; the
 // value goes again when the button appears.
 void Win32TaskbarWindow::SendProgress() {
-  if (taskbar_->list) taskbar_->list->SetProgressValue(hwnd(handle_), progress_, kProgressMaximum);
+  if (taskbar_->list) taskbar_->list.Get()->SetProgressValue(ToHwnd(handle_), progress_, kProgressMaximum);
 }
 
 void Win32TaskbarWindow::SetOverlayIcon(int index) {
   overlay_ = index;
   if (taskbar_->list)
-    taskbar_->list->SetOverlayIcon(hwnd(handle_), index == 3 ? taskbar_->overlay : nullptr, index == 3 ? L"" : nullptr);
+    taskbar_->list.Get()->SetOverlayIcon(ToHwnd(handle_), index == 3 ? taskbar_->overlay.Get() : nullptr,
+                                         index == 3 ? L"" : nullptr);
 }
 
-void Win32TaskbarWindow::SetCaption(const std::string& caption) { ::SetWindowTextA(hwnd(handle_), caption.c_str()); }
+void Win32TaskbarWindow::SetCaption(const std::string& caption) { ::SetWindowTextA(ToHwnd(handle_), caption.c_str()); }
 
 std::string Win32TaskbarWindow::Caption() {
-  std::vector<char> buffer(static_cast<size_t>(::GetWindowTextLengthA(hwnd(handle_))) + 1);
-  const int n = ::GetWindowTextA(hwnd(handle_), buffer.data(), static_cast<int>(buffer.size()));
+  std::vector<char> buffer(static_cast<size_t>(::GetWindowTextLengthA(ToHwnd(handle_))) + 1);
+  const int n = ::GetWindowTextA(ToHwnd(handle_), buffer.data(), static_cast<int>(buffer.size()));
   return std::string(buffer.data(), n > 0 ? static_cast<size_t>(n) : 0);
 }
 
 void Win32TaskbarWindow::RightDown() {
   RECT area;
   if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) return;
-  ::SetWindowPos(hwnd(handle_), nullptr, area.right / 2, area.bottom / 2, 0, 0,
+  ::SetWindowPos(ToHwnd(handle_), nullptr, area.right / 2, area.bottom / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32TaskbarWindow::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = ::BeginPaint(hwnd(handle_), &ps);
+  const PaintDc dc(ToHwnd(handle_));
   RECT client;
-  ::GetClientRect(hwnd(handle_), &client);
-  ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+  ::GetClientRect(ToHwnd(handle_), &client);
+  ::FillRect(dc.Get(), &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
   if (graph_) {
-    canvas_->PaintWith(dc);
+    canvas_->PaintWith(dc.Get());
     graph_->Paint();
     canvas_->PaintWith(nullptr);
   }
-  ::EndPaint(hwnd(handle_), &ps);
 }
 
 intptr_t Win32TaskbarWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {

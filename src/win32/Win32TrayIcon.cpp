@@ -13,8 +13,6 @@ namespace strevo {
 
 namespace {
 
-HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
-
 void CopyCut(char* target, size_t capacity, const std::string& text, size_t limit) {
   const size_t n = text.size() < limit ? text.size() : limit;
   std::memcpy(target, text.data(), n < capacity ? n : capacity - 1);
@@ -40,10 +38,12 @@ Win32TrayIcon::Win32TrayIcon(Win32ApplicationWindow& application) : application_
   HINSTANCE module = reinterpret_cast<HINSTANCE>(ModuleInstance());
   for (int i = 0; i < 3; ++i) {
     const std::string name = std::string(full ? "TRAYICON" : "TRAY16ICON") + std::to_string(i + 1);
-    HICON icon = static_cast<HICON>(::LoadImageA(module, name.c_str(), IMAGE_ICON, size, size, 0));
-    if (!icon) icon = static_cast<HICON>(::LoadImageA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION), IMAGE_ICON,
-                                                       0, 0, LR_SHARED));
-    icons_[i] = icon;
+    // Icons from the module are loaded for this object; the shared fallback
+    // is the system's and must stay.
+    loadedIcons_[i].Reset(static_cast<HICON>(::LoadImageA(module, name.c_str(), IMAGE_ICON, size, size, 0)));
+    icons_[i] = loadedIcons_[i] ? loadedIcons_[i].Get()
+                                : static_cast<HICON>(::LoadImageA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION),
+                                                                  IMAGE_ICON, 0, 0, LR_SHARED));
   }
   glyphs_[0] = LoadMenuGlyph("STATISTICS");
   glyphs_[1] = LoadMenuGlyph("SETTINGS");
@@ -51,26 +51,18 @@ Win32TrayIcon::Win32TrayIcon(Win32ApplicationWindow& application) : application_
 
 Win32TrayIcon::~Win32TrayIcon() {
   if (active_) SetActive(false);
-  // Icons from the module were loaded for this object; the shared fallback
-  // is the system's and must stay.
-  HICON shared = static_cast<HICON>(
-      ::LoadImageA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION), IMAGE_ICON, 0, 0, LR_SHARED));
-  for (void* icon : icons_)
-    if (icon && icon != shared) ::DestroyIcon(static_cast<HICON>(icon));
-  for (void* glyph : glyphs_)
-    if (glyph) ::DeleteObject(static_cast<HBITMAP>(glyph));
 }
 
-void* Win32TrayIcon::IconHandle(int index) const { return icons_[(index >= 1 && index <= 3 ? index : 1) - 1]; }
+HICON Win32TrayIcon::ShownIcon(int index) const { return icons_[(index >= 1 && index <= 3 ? index : 1) - 1]; }
 
 bool Win32TrayIcon::Call(uint32_t action, uint32_t flags) {
   NOTIFYICONDATAA data{};
   data.cbSize = sizeof data;
-  data.hWnd = hwnd(handle_);
+  data.hWnd = ToHwnd(handle_);
   data.uID = 1;
   data.uFlags = flags;
   data.uCallbackMessage = kCallbackMessage;
-  data.hIcon = static_cast<HICON>(IconHandle(icon_));
+  data.hIcon = ShownIcon(icon_);
   CopyCut(data.szTip, sizeof data.szTip, toolTip_, 62);
   if (flags & NIF_INFO) {
     CopyCut(data.szInfo, sizeof data.szInfo, balloonText_, 255);
@@ -124,8 +116,16 @@ bool Win32TrayIcon::ItemChecked(int position) {
 
 void Win32TrayIcon::PopupMenu(int x, int y) {
   if (beforePopup) beforePopup();
-  HMENU menu = ::CreatePopupMenu();
-  if (!menu) return;
+  const uint32_t chosen = ChooseFromMenu(x, y);
+  if (chosen >= 1 && chosen <= items_.size()) {
+    const MenuItem item = items_[chosen - 1];  // the handler may rebuild the menu
+    if (item.enabled && item.onClick) item.onClick();
+  }
+}
+
+uint32_t Win32TrayIcon::ChooseFromMenu(int x, int y) {
+  const MenuHandle menu(::CreatePopupMenu());
+  if (!menu) return 0;
   for (size_t i = 0; i < items_.size(); ++i) {
     const MenuItem& item = items_[i];
     MENUITEMINFOA info{};
@@ -138,32 +138,28 @@ void Win32TrayIcon::PopupMenu(int x, int y) {
       info.wID = static_cast<UINT>(i + 1);
       info.dwTypeData = const_cast<char*>(item.caption.c_str());
       info.fState = (item.enabled ? MFS_ENABLED : MFS_DISABLED) | (item.checked ? MFS_CHECKED : MFS_UNCHECKED);
-      HBITMAP glyph = item.bitmap == "STATISTICS" ? static_cast<HBITMAP>(glyphs_[0])
-                      : item.bitmap == "SETTINGS" ? static_cast<HBITMAP>(glyphs_[1])
+      HBITMAP glyph = item.bitmap == "STATISTICS" ? glyphs_[0].Get()
+                      : item.bitmap == "SETTINGS" ? glyphs_[1].Get()
                                                   : nullptr;
       if (glyph) {
         info.fMask |= MIIM_BITMAP;
         info.hbmpItem = glyph;
       }
     }
-    ::InsertMenuItemA(menu, static_cast<UINT>(i), TRUE, &info);
+    ::InsertMenuItemA(menu.Get(), static_cast<UINT>(i), TRUE, &info);
   }
   // The menu closes when the person clicks elsewhere only while its owner is
   // the foreground window.
-  HWND owner = reinterpret_cast<HWND>(application_.Handle());
+  HWND owner = ToHwnd(application_.Handle());
   ::SetForegroundWindow(owner);
   const UINT chosen = static_cast<UINT>(
-      ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner, nullptr));
+      ::TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner, nullptr));
   ::PostMessageA(owner, WM_NULL, 0, 0);
-  ::DestroyMenu(menu);
-  if (chosen >= 1 && chosen <= items_.size()) {
-    const MenuItem item = items_[chosen - 1];  // the handler may rebuild the menu
-    if (item.enabled && item.onClick) item.onClick();
-  }
+  return chosen;
 }
 
 void Win32TrayIcon::DoRightClick() {
-  ::SetForegroundWindow(reinterpret_cast<HWND>(application_.Handle()));
+  ::SetForegroundWindow(ToHwnd(application_.Handle()));
   POINT cursor;
   if (!::GetCursorPos(&cursor)) {
     DebugLog(0, ") TTrayIcon.DoRightClick -  GetCursorPos failed!");

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/Forms.h"
+#include "win32/Win32Handles.h"
 #include "win32/Win32Window.h"
 
 namespace strevo {
@@ -42,7 +43,10 @@ class Win32TrayIcon : public ITrayIcon, private Win32Window {
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   bool Call(uint32_t action, uint32_t flags);
   void DoRightClick();
-  void* IconHandle(int index) const;
+  // The entry the person chose from the menu shown at (x, y), or 0; the
+  // menu is gone again when it returns.
+  uint32_t ChooseFromMenu(int x, int y);
+  HICON ShownIcon(int index) const;
 
   Win32ApplicationWindow& application_;
   bool active_ = false;
@@ -51,8 +55,9 @@ class Win32TrayIcon : public ITrayIcon, private Win32Window {
   std::string balloonText_, balloonTitle_;
   uint32_t balloonTimeout_ = 0;
   std::vector<MenuItem> items_;
-  void* icons_[3] = {};
-  void* glyphs_[2] = {};  // STATISTICS, SETTINGS
+  HICON icons_[3] = {};          // shown for the states 1 to 3
+  IconHandle loadedIcons_[3];    // those of them that are ours
+  GdiObject<HBITMAP> glyphs_[2];  // STATISTICS, SETTINGS
   uint32_t taskbarCreated_ = 0;
   bool lastCallSucceeded_ = true;
 };

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "storage/DebugLog.h"
+#include "win32/Win32Handles.h"
 
 namespace strevo {
 
@@ -15,7 +16,7 @@ struct WindowProcedure {
     if (message == WM_NCCREATE) {
       self = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
       ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-      if (self) self->handle_ = reinterpret_cast<WindowHandle>(window);
+      if (self) self->handle_ = FromHwnd(window);
     } else {
       self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     }
@@ -66,7 +67,7 @@ void RegisterOnce(const WindowClass& windowClass) {
 Win32Window::~Win32Window() { DestroyWindow(); }
 
 void Win32Window::DestroyWindow() {
-  if (handle_) ::DestroyWindow(reinterpret_cast<HWND>(handle_));
+  if (handle_) ::DestroyWindow(ToHwnd(handle_));
   handle_ = 0;
 }
 
@@ -74,10 +75,10 @@ void Win32Window::CreateWindowOf(const WindowClass& windowClass, const WindowPla
   RegisterOnce(windowClass);
   HWND window = ::CreateWindowExA(placement.exStyle, windowClass.name, placement.caption.c_str(), placement.style,
                                   placement.left, placement.top, placement.width, placement.height,
-                                  reinterpret_cast<HWND>(placement.owner), nullptr,
+                                  ToHwnd(placement.owner), nullptr,
                                   reinterpret_cast<HINSTANCE>(ModuleInstance()), this);
   if (!window) throw EWindowError(LastErrorText());
-  handle_ = reinterpret_cast<WindowHandle>(window);
+  handle_ = FromHwnd(window);
 }
 
 intptr_t Win32Window::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -85,7 +86,7 @@ intptr_t Win32Window::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lP
 }
 
 intptr_t Win32Window::DefaultProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  return ::DefWindowProcA(reinterpret_cast<HWND>(handle_), message, wParam, lParam);
+  return ::DefWindowProcA(ToHwnd(handle_), message, wParam, lParam);
 }
 
 std::string LastErrorText() {

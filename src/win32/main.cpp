@@ -1,7 +1,6 @@
 // Entry point of strevo.exe: the Win32 platform, the start-up checks, the
 // program's windows, and the tray core's run with its one message loop.
 #include <windows.h>
-#include <objbase.h>
 
 #include <string>
 
@@ -12,6 +11,7 @@
 #include "storage/DebugLog.h"
 #include "win32/Win32Dwm.h"
 #include "win32/Win32Forms.h"
+#include "win32/Win32Handles.h"
 #include "win32/Win32Platform.h"
 
 using namespace strevo;
@@ -68,8 +68,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ConfigureDebugLogFromEnvironment();
   std::string headless;
   platform.http.interactive = !System().GetEnvironment("STREVO_HEADLESS", headless);
-  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const ComInitialization com(COINIT_APARTMENTTHREADED);
   RunProgram(platform);
-  if (SUCCEEDED(com)) ::CoUninitialize();
   return 0;
 }

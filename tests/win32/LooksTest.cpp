@@ -33,7 +33,7 @@ TEST_F(WidgetTest, DISABLED_LookWindows) {
   Localize().Load("language", TLocalize::kMainFile);
   Win32ApplicationWindow application("Strevo forms look");
   Win32MessageLoop loop;
-  ::PostMessageA(hwnd(application.Handle()), WM_NULL, 0, 0);
+  ::PostMessageA(ToHwnd(application.Handle()), WM_NULL, 0, 0);
   loop.HandleOne([](const PostedMessage&, bool&) {});
 
   // Each look is cut to its own window, wherever the window manager put it;
@@ -42,7 +42,7 @@ TEST_F(WidgetTest, DISABLED_LookWindows) {
   Win32ProgressWindow& progress = platform_.progress;
   progress.Show();
   progress.ShowProgress(0, 400, LangStr(546), "", 250);
-  WaitForLook("progress", hwnd(progress.Handle()), true);
+  WaitForLook("progress", ToHwnd(progress.Handle()), true);
   progress.Hide();
 
   Win32LogonView logonView(loop, application.Handle());
@@ -58,7 +58,7 @@ TEST_F(WidgetTest, DISABLED_LookWindows) {
   // The pointer on the start button, then on the close button: the button
   // under it alone shows its hover picture.
   const auto pointAtButton = [&logonView](const char* name) {
-    HWND window = hwnd(logonView.Handle());
+    HWND window = ToHwnd(logonView.Handle());
     const Rect place = logonView.Buttons().Button(name).Bounds();
     POINT p{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
     const LPARAM at = MAKELPARAM(p.x, p.y);
@@ -144,7 +144,7 @@ TEST_F(WidgetTest, DISABLED_LookWidget) {
   Win32InfoOnTopView view(&application);
   TInfoOnTop widget(view);
   view.Attach(&widget);
-  HWND window = hwnd(view.Handle());
+  HWND window = ToHwnd(view.Handle());
   view.SetPosition(60, 60);
   widget.AverageSpeedText = "38";
   widget.ShowStatusText = true;
@@ -210,7 +210,7 @@ TEST_F(WidgetTest, DISABLED_LookWidget) {
   clipped.SetPosition(60, 60);
   clipped.Show();
   clipped.Buttons().ShowHints(false);
-  window = hwnd(clipped.Handle());
+  window = ToHwnd(clipped.Handle());
   clippedWidget.AverageSpeedText = "41";
   clippedWidget.ShowStatusText = true;
   clippedWidget.StatusText = "Strevo Launched!";
@@ -239,7 +239,7 @@ TEST_F(WidgetTest, DISABLED_LookTaskbar) {
     graph.IntervalSum = target > 0 ? static_cast<float>(6 * 60 / target) : 0;
     graph.Step();
   }
-  WaitForLook("taskbar", hwnd(taskbar.Handle()));
+  WaitForLook("taskbar", ToHwnd(taskbar.Handle()));
   taskbar.SetGraph(nullptr);
 }
 

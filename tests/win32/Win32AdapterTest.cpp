@@ -6,6 +6,7 @@
 #include <string>
 
 #include "storage/FileObj.h"
+#include "win32/Win32Handles.h"
 #include "win32/Win32Platform.h"
 
 namespace strevo {
@@ -49,7 +50,7 @@ TEST_F(Win32AdapterTest, RegisteredMessagePostedToWindowFoundByCaptionArrives) {
   EXPECT_EQ(message, Windows().RegisterMessage("qvwayfen1999.enable")) << "registration ignores letter case";
   Windows().AllowMessage(message);
   const WindowHandle found = Windows().FindWindowByCaption("Strevo adapter test 11");
-  ASSERT_EQ(found, reinterpret_cast<WindowHandle>(window));
+  ASSERT_EQ(found, FromHwnd(window));
   EXPECT_EQ(Windows().WindowCaption(found), "Strevo adapter test 11");
   ASSERT_TRUE(Windows().Post(found, message, 2, 0));
   MSG msg{};

@@ -47,8 +47,8 @@ TEST_F(Win32FormsTest, ApplicationWindowIsFoundByItsCaption) {
   Win32ApplicationWindow application("Strevo forms test 11");
   ASSERT_NE(application.Handle(), 0u);
   EXPECT_EQ(Windows().FindWindowByCaption("Strevo forms test 11"), application.Handle());
-  EXPECT_FALSE(::IsWindowVisible(hwnd(application.Handle()))) << "the application window is never seen";
-  EXPECT_TRUE(::GetWindowLongPtrA(hwnd(application.Handle()), GWL_EXSTYLE) & WS_EX_TOOLWINDOW)
+  EXPECT_FALSE(::IsWindowVisible(ToHwnd(application.Handle()))) << "the application window is never seen";
+  EXPECT_TRUE(::GetWindowLongPtrA(ToHwnd(application.Handle()), GWL_EXSTYLE) & WS_EX_TOOLWINDOW)
       << "no taskbar button of its own";
 
   // The application title is the caption other processes look for.
@@ -58,7 +58,7 @@ TEST_F(Win32FormsTest, ApplicationWindowIsFoundByItsCaption) {
   EXPECT_EQ(Windows().FindWindowByCaption("Strevo forms test 11"), 0u);
 
   application.MakeTopmost();
-  EXPECT_TRUE(::GetWindowLongPtrA(hwnd(application.Handle()), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_TRUE(::GetWindowLongPtrA(ToHwnd(application.Handle()), GWL_EXSTYLE) & WS_EX_TOPMOST);
   Rect area;
   ASSERT_TRUE(application.WorkArea(area));
   EXPECT_GT(area.right, area.left);
@@ -67,7 +67,7 @@ TEST_F(Win32FormsTest, ApplicationWindowIsFoundByItsCaption) {
 
 TEST_F(Win32FormsTest, MinimizeGivesATaskbarButtonAndHideToolWindowTakesItAway) {
   Win32ApplicationWindow application("Strevo forms test minimize");
-  HWND window = hwnd(application.Handle());
+  HWND window = ToHwnd(application.Handle());
   application.Minimize();
   EXPECT_TRUE(application.Minimized());
   EXPECT_TRUE(::GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
@@ -123,7 +123,7 @@ TEST_F(Win32FormsTest, SystemRestoreSentToTheApplicationWindowReachesTheHook) {
       handled = true;
     }
   };
-  ::SendMessageA(hwnd(application.Handle()), WM_SYSCOMMAND, SC_RESTORE, 0);
+  ::SendMessageA(ToHwnd(application.Handle()), WM_SYSCOMMAND, SC_RESTORE, 0);
   EXPECT_EQ(restores, 1);
 }
 
@@ -144,7 +144,7 @@ TEST_F(Win32FormsTest, SynchronizeFromAThreadRunsOnTheMainThreadWhileTheLoopRuns
           ++calls;
           allOnMain = allOnMain && ::GetCurrentThreadId() == mainThread;
           // Lets the loop's GetMessage return, so the test can look again.
-          ::PostMessageA(hwnd(application.Handle()), WM_NULL, 0, 0);
+          ::PostMessageA(ToHwnd(application.Handle()), WM_NULL, 0, 0);
         });
       },
       true);
@@ -214,7 +214,7 @@ TEST_F(Win32FormsTest, TrayNotificationsReachTheirEvents) {
   icon.onDblClick = [&] { ++doubles; };
   icon.onBalloonClick = [&] { ++balloons; };
   icon.onRightClick = [&] { ++rights; };
-  HWND window = hwnd(icon.NotifyWindow());
+  HWND window = ToHwnd(icon.NotifyWindow());
   ::SendMessageA(window, Win32TrayIcon::kCallbackMessage, 1, WM_LBUTTONUP);
   ::SendMessageA(window, Win32TrayIcon::kCallbackMessage, 1, WM_LBUTTONDBLCLK);
   ::SendMessageA(window, Win32TrayIcon::kCallbackMessage, 1, NIN_BALLOONUSERCLICK);
@@ -274,7 +274,7 @@ TEST_F(WidgetTest, WidgetShowsRedrawsAndFades) {
   const Rect bounds = view.Bounds();
   EXPECT_EQ(bounds.right - bounds.left, Win32InfoOnTopView::kClientWidth);
   EXPECT_EQ(bounds.bottom - bounds.top, Win32InfoOnTopView::kClientHeight);
-  HWND window = hwnd(view.Handle());
+  HWND window = ToHwnd(view.Handle());
   const LONG_PTR ex = ::GetWindowLongPtrA(window, GWL_EXSTYLE);
   EXPECT_TRUE(ex & WS_EX_TOPMOST);
   EXPECT_TRUE(ex & WS_EX_NOACTIVATE);
@@ -344,9 +344,8 @@ TEST_F(WidgetTest, WidgetWithoutCompositionIsClippedToARoundedRegion) {
   Win32InfoOnTopView view(nullptr);
   DesktopCompositionEnabled = true;
   EXPECT_FALSE(view.RoundedByWindowManager()) << "without composition the window manager is not asked";
-  HRGN region = ::CreateRectRgn(0, 0, 0, 0);
-  EXPECT_NE(::GetWindowRgn(hwnd(view.Handle()), region), ERROR) << "the 100 x 100 rounded region clips it";
-  ::DeleteObject(region);
+  const GdiObject<HRGN> region(::CreateRectRgn(0, 0, 0, 0));
+  EXPECT_NE(::GetWindowRgn(ToHwnd(view.Handle()), region.Get()), ERROR) << "the 100 x 100 rounded region clips it";
   view.SetPosition(10, 20);
   int x = 0, y = 0;
   view.SetupButtonOrigin(x, y);
@@ -381,7 +380,7 @@ TEST_F(WidgetTest, WidgetButtonsFrameOnlyTheHotOne) {
   view.SetPosition(80, 80);
   view.Show();
   widget.UpdateMeter("12", 30, "00:00:12", true);
-  HWND window = hwnd(view.Handle());
+  HWND window = ToHwnd(view.Handle());
   TButtonParent& buttons = view.Buttons().Parent();
   TSpeedButton2& onOff = view.Buttons().Button(WidgetButtonName(WidgetButton::OnOff));
   const Rect place = onOff.Bounds();
@@ -414,7 +413,7 @@ TEST_F(Win32FormsTest, LogonWindowButtonsClickOnReleaseInsideAndByAltKey) {
   form.GoCaption = "&Start";
   form.CancelCaption = "&Not now";
   Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
-  HWND window = hwnd(view.Handle());
+  HWND window = ToHwnd(view.Handle());
   TSpeedButton2& cancel = view.Buttons().Button("CancelBtn");
   TSpeedButton2& go = view.Buttons().Button("GoBtn");
   bool hoverLook = false, stillShowing = false, dragging = false;
@@ -429,7 +428,7 @@ TEST_F(Win32FormsTest, LogonWindowButtonsClickOnReleaseInsideAndByAltKey) {
     ::SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, 100));
     ::SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(20, 100));
     stillShowing = view.Showing();
-  }, [&] { ::PostMessageA(hwnd(view.Control("NameField")), WM_SYSCHAR, 'n', 1 << 29); });
+  }, [&] { ::PostMessageA(ToHwnd(view.Control("NameField")), WM_SYSCHAR, 'n', 1 << 29); });
   EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
   EXPECT_FALSE(watchdog.fired);
   EXPECT_TRUE(hoverLook) << "the button under the pointer shows its hover picture";
@@ -452,7 +451,7 @@ TEST_F(Win32FormsTest, LogonWindowClosesWithEndModalFromAMessageTheHookSees) {
       view.EndModal(ModalResult::Cancel);
     }
   };
-  ::PostMessageA(hwnd(application.Handle()), WM_NULL, 0, 0);
+  ::PostMessageA(ToHwnd(application.Handle()), WM_NULL, 0, 0);
   ASSERT_TRUE(loop.HandleOne(hook));  // the loop now knows the hook
 
   form.ListPrompt = "Choose your name";
@@ -463,7 +462,7 @@ TEST_F(Win32FormsTest, LogonWindowClosesWithEndModalFromAMessageTheHookSees) {
   EXPECT_FALSE(watchdog.fired);
   EXPECT_TRUE(showingWhenSeen) << "the message reached the hook while the window was up";
   EXPECT_FALSE(view.Showing());
-  EXPECT_FALSE(::IsWindowVisible(hwnd(view.Handle())));
+  EXPECT_FALSE(::IsWindowVisible(ToHwnd(view.Handle())));
 }
 
 TEST_F(Win32FormsTest, LogonWindowAskedForAgainWhileUpSharesTheAnswer) {
@@ -499,11 +498,11 @@ TEST_F(Win32FormsTest, LogonWindowKeysGoThroughTheFormsShortCuts) {
   // then Escape goes back to the list, and a second Escape cancels.
   PolicySettings = std::make_unique<TDynamicSettings>();
   PolicySettings->SetBool("DisableUserList", true);
-  HWND name = hwnd(view.Control("NameField"));
+  HWND name = ToHwnd(view.Control("NameField"));
   const Rect link = view.Buttons().Button("NewUserBtn").Bounds();
   const LPARAM at = MAKELPARAM((link.left + link.right) / 2, (link.top + link.bottom) / 2);
-  ::PostMessageA(hwnd(view.Handle()), WM_LBUTTONDOWN, MK_LBUTTON, at);
-  ::PostMessageA(hwnd(view.Handle()), WM_LBUTTONUP, 0, at);
+  ::PostMessageA(ToHwnd(view.Handle()), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageA(ToHwnd(view.Handle()), WM_LBUTTONUP, 0, at);
   int modeAfterClick = 0;
   Look::Arm("logon-keys", [&] { modeAfterClick = form.Mode; }, [&] {
     ::PostMessageA(name, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -524,7 +523,7 @@ TEST_F(Win32FormsTest, LogonWindowClosesWithCancelWhenTheApplicationEnds) {
   TLogForm form(view);
   Application().onTerminate = [] { ::PostQuitMessage(0); };
   Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
-  ::PostMessageA(hwnd(application.Handle()), WM_NULL, 0, 0);
+  ::PostMessageA(ToHwnd(application.Handle()), WM_NULL, 0, 0);
   loop.fallbackHook = [](const PostedMessage&, bool&) { Application().Terminate(); };
   EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
   EXPECT_FALSE(watchdog.fired);
@@ -545,16 +544,16 @@ TEST_F(Win32FormsTest, SettingsWindowWritesItsControlsBackBeforeOk) {
   dialog.AppListMode = 2;
   dialog.CheckList = {{"EDITOR.EXE", "Editor", true}, {"MAIL.EXE", "Mail", false}};
   Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
-  ::PostMessageA(hwnd(view.Control("TakeABreak")), BM_CLICK, 0, 0);  // unchecks it
+  ::PostMessageA(ToHwnd(view.Control("TakeABreak")), BM_CLICK, 0, 0);  // unchecks it
   std::string hints;
   int rows = 0;
   // The person ticks the second application, then presses OK.
   Look::Arm("settings-test", [&] {
-    HWND apps = hwnd(view.Control("AppsCheckList"));
+    HWND apps = ToHwnd(view.Control("AppsCheckList"));
     rows = ListView_GetItemCount(apps);
     ListView_SetCheckState(apps, 1, TRUE);
     hints = view.Hint("DoNotCollectWords") + "|" + view.Hint("CenterButton1") + "|" + view.Hint("statpanel");
-  }, [&] { ::SendMessageA(hwnd(view.Control("OkBtn")), BM_CLICK, 0, 0); });
+  }, [&] { ::SendMessageA(ToHwnd(view.Control("OkBtn")), BM_CLICK, 0, 0); });
   EXPECT_EQ(dialog.ShowModal(), ModalResult::Ok);
   EXPECT_FALSE(watchdog.fired);
   EXPECT_FALSE(dialog.TakeABreak);
@@ -590,12 +589,12 @@ TEST_F(Win32FormsTest, CloseDialogAnswersYesOnEnterAndNoOnEscape) {
   state.question = "Close?";
   state.permanentEnabled = true;
   state.permanentChecked = true;
-  ::PostMessageA(hwnd(dialog.Control("OKBtn")), WM_KEYDOWN, VK_RETURN, 0);
+  ::PostMessageA(ToHwnd(dialog.Control("OKBtn")), WM_KEYDOWN, VK_RETURN, 0);
   EXPECT_EQ(dialog.ShowModal(state), ModalResult::Ok);
   EXPECT_TRUE(state.permanentChecked);
 
-  ::PostMessageA(hwnd(dialog.Control("PermanentChk")), BM_CLICK, 0, 0);
-  ::PostMessageA(hwnd(dialog.Control("OKBtn")), WM_KEYDOWN, VK_ESCAPE, 0);
+  ::PostMessageA(ToHwnd(dialog.Control("PermanentChk")), BM_CLICK, 0, 0);
+  ::PostMessageA(ToHwnd(dialog.Control("OKBtn")), WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(dialog.ShowModal(state), ModalResult::Cancel);
   EXPECT_FALSE(state.permanentChecked) << "the check box comes back in the state";
   EXPECT_FALSE(watchdog.fired);
@@ -627,9 +626,9 @@ TEST_F(Win32FormsTest, TaskbarWindowToolbarClicksAndGraph) {
   ASSERT_TRUE(taskbar.ToolbarActive(error)) << error;
   std::vector<int> clicked;
   taskbar.onThumbButton = [&](int id) { clicked.push_back(id); };
-  ::SendMessageA(hwnd(taskbar.Handle()), ::RegisterWindowMessageA("TaskbarButtonCreated"), 0, 0);
-  ::SendMessageA(hwnd(taskbar.Handle()), WM_COMMAND, MAKEWPARAM(kThumbStatistics, THBN_CLICKED), 0);
-  ::SendMessageA(hwnd(taskbar.Handle()), WM_COMMAND, MAKEWPARAM(kThumbHistory, THBN_CLICKED), 0);
+  ::SendMessageA(ToHwnd(taskbar.Handle()), ::RegisterWindowMessageA("TaskbarButtonCreated"), 0, 0);
+  ::SendMessageA(ToHwnd(taskbar.Handle()), WM_COMMAND, MAKEWPARAM(kThumbStatistics, THBN_CLICKED), 0);
+  ::SendMessageA(ToHwnd(taskbar.Handle()), WM_COMMAND, MAKEWPARAM(kThumbHistory, THBN_CLICKED), 0);
   EXPECT_EQ(clicked, (std::vector<int>{kThumbStatistics, kThumbHistory}));
 
   TNervoGraph graph(taskbar.GraphCanvas());
@@ -637,7 +636,7 @@ TEST_F(Win32FormsTest, TaskbarWindowToolbarClicksAndGraph) {
   graph.Left = 10, graph.Top = 5, graph.Width = 230, graph.Height = 105;
   taskbar.SetGraph(&graph);
   taskbar.Show();
-  ::UpdateWindow(hwnd(taskbar.Handle()));
+  ::UpdateWindow(ToHwnd(taskbar.Handle()));
   EXPECT_EQ(graph.PlotRect.right, 226) << "painted: the chart's place follows the font";
   EXPECT_GT(graph.PlotRect.left, 20);
   for (int i = 0; i < 300; ++i) graph.Step();  // past the right edge
@@ -672,9 +671,9 @@ TEST_F(Win32FormsTest, NotificationWindowShowsAndItsPartsGiveTheirResults) {
   bool visible = false;
   // A press and release on "Begin Training" (the middle of its place),
   // while the window is up.
-  Look::Arm("notification-test", [&] { visible = ::IsWindowVisible(hwnd(view.Handle())) != FALSE; }, [&] {
-    ::SendMessageA(hwnd(view.Handle()), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(162, 313));
-    ::SendMessageA(hwnd(view.Handle()), WM_LBUTTONUP, 0, MAKELPARAM(162, 313));
+  Look::Arm("notification-test", [&] { visible = ::IsWindowVisible(ToHwnd(view.Handle())) != FALSE; }, [&] {
+    ::SendMessageA(ToHwnd(view.Handle()), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(162, 313));
+    ::SendMessageA(ToHwnd(view.Handle()), WM_LBUTTONUP, 0, MAKELPARAM(162, 313));
   });
   EXPECT_EQ(form.ShowModal(), ModalResult::BeginTraining);
   EXPECT_TRUE(visible);
@@ -683,7 +682,7 @@ TEST_F(Win32FormsTest, NotificationWindowShowsAndItsPartsGiveTheirResults) {
   EXPECT_EQ(view.PartAt(320, 350), Win32NotifyView::Part::Settings);
   EXPECT_EQ(view.PartAt(100, 30), Win32NotifyView::Part::Header);
   // Escape skips the training, as the link does.
-  ::PostMessageA(hwnd(view.Handle()), WM_KEYDOWN, VK_ESCAPE, 0);
+  ::PostMessageA(ToHwnd(view.Handle()), WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(form.ShowModal(), ModalResult::Ok);
 }
 

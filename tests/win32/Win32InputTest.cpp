@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "input/KeyInfo.h"
+#include "win32/Win32Handles.h"
 #include "win32/Win32Platform.h"
 
 namespace strevo {
@@ -73,7 +74,7 @@ class Win32InputTest : public ::testing::Test {
 };
 
 TEST_F(Win32InputTest, HooksPostKeyWordsAndClicksButNeverModifiersOrReleases) {
-  Hooks().Start(reinterpret_cast<WindowHandle>(target_), keyMessage_, clickMessage_, PostingRules());
+  Hooks().Start(FromHwnd(target_), keyMessage_, clickMessage_, PostingRules());
   for (int i = 0; i < 100 && !Hooks().Active(); ++i) ::Sleep(10);
   ASSERT_TRUE(Hooks().Active());
   Key(VK_SHIFT, false);
@@ -179,7 +180,7 @@ double Median(std::vector<double> values) {
 // key under Shift reads it once, to confirm the Shift the procedure saw go
 // down.
 TEST_F(Win32InputTest, HookProcedureCostIsReportedAgainstABareHook) {
-  Hooks().Start(reinterpret_cast<WindowHandle>(target_), keyMessage_, clickMessage_, PostingRules());
+  Hooks().Start(FromHwnd(target_), keyMessage_, clickMessage_, PostingRules());
   for (int i = 0; i < 100 && !Hooks().Active(); ++i) ::Sleep(10);
   ASSERT_TRUE(Hooks().Active());
   g_bareTarget = target_;
@@ -188,10 +189,9 @@ TEST_F(Win32InputTest, HookProcedureCostIsReportedAgainstABareHook) {
   std::thread bare([&] {
     MSG msg;
     ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    HHOOK hook = ::SetWindowsHookExA(WH_KEYBOARD_LL, BareKeyboardProc, ::GetModuleHandleA(nullptr), 0);
+    const WindowsHook hook(::SetWindowsHookExA(WH_KEYBOARD_LL, BareKeyboardProc, ::GetModuleHandleA(nullptr), 0));
     threadId = ::GetCurrentThreadId();
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
-    ::UnhookWindowsHookEx(hook);
   });
   while (threadId == 0) ::Sleep(2);
 

@@ -29,7 +29,7 @@ TEST_F(WidgetTest, WidgetButtonClicksOnReleaseInsideOnlyAndShowsItsHint) {
   widget.UpdateMeter("1", 30, "00:00:01", true);
   int practices = 0;
   widget.onPractice = [&] { ++practices; };
-  HWND window = hwnd(view.Handle());
+  HWND window = ToHwnd(view.Handle());
   const Rect place = view.Buttons().Button("PracticeBtn").Bounds();
   const LPARAM on = MAKELPARAM((place.left + place.right) / 2, (place.top + place.bottom) / 2);
   const LPARAM off = MAKELPARAM(150, 50);

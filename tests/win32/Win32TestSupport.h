@@ -11,11 +11,10 @@
 #include <string>
 
 #include "platform/Application.h"
+#include "win32/Win32Handles.h"
 #include "win32/Win32Platform.h"
 
 namespace strevo::test {
-
-inline HWND hwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
 
 // Handles the waiting messages for a while (timers, paints, sent messages).
 inline void Pump(DWORD milliseconds) {
@@ -151,7 +150,7 @@ struct Look {
   static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
     if (before_) before_();
-    WaitForLook(name_, hwnd(window_), clientOnly_);
+    WaitForLook(name_, ToHwnd(window_), clientOnly_);
     if (end_) end_();
   }
   static inline std::string name_;
