@@ -1,5 +1,6 @@
 #include "core/DailyStatistics.h"
 
+#include <algorithm>
 #include <string>
 
 #include "analysis/AnalyzerAPI.h"
@@ -95,8 +96,9 @@ void TDailyStatistics::Clear(TUser& user, int32_t k) {
 void TDailyStatistics::Save(TUser& user, DailySaveMode mode) {
   const double now = Now();
   const double today = date_part(now);
-  const int weekday = day_of_week(today);
-  if (weekday == weekday_ && mode != DailySaveMode::Always) return;
+  // The day closes when the date changes, whatever the weekday: two days a
+  // week apart are two days.
+  if (today == day_ && mode != DailySaveMode::Always) return;
   TEfficiencyInfo& info = analyzer_.Efficiency;
   const int d = weekday_;
   const int32_t seconds = analyzer_.TypingTime.Seconds();
@@ -110,18 +112,33 @@ void TDailyStatistics::Save(TUser& user, DailySaveMode mode) {
   raise_record(user, "TypedWords.TopTen", info.Words, now);
   raise_record(user, "ProblemIndex.TopTen", p, now);
   SaveWeekSamples(user);
-  if (weekday != weekday_) {
-    weekday_ = weekday;
+  // A day counts once, at its first save: the closed day, and the new day
+  // when this save moves on to it.
+  int32_t days = day_ != date_part(user.GetFloat("Lastdate")) ? 1 : 0;
+  if (today != day_) {
+    // The days skipped while the program ran and the new day itself start
+    // empty, as a start on the new day would find them.
+    ClearDaysUpTo(user, today);
+    weekday_ = day_of_week(today);
     day_ = today;
     user.SetInteger(day_key("ProblemIndex.day", weekday_), analyzer_.ProblemIndex());
+    ++days;
   }
   info.Characters = 0;
   info.Words = 0;
   analyzer_.TypingTime.SetSeconds(0);
-  if (today != date_part(user.GetFloat("Lastdate")))
-    user.SetInteger("WayfenDays.counter", user.GetInteger("WayfenDays.counter") + 1);
+  if (days > 0) user.SetInteger("WayfenDays.counter", user.GetInteger("WayfenDays.counter") + days);
   user.SetInteger("CurrentDay", weekday_);
   user.SetFloat("Lastdate", today);
+}
+
+void TDailyStatistics::ClearDaysUpTo(TUser& user, double today) {
+  const double gap = std::min(today - day_, 7.0);
+  int k = day_of_week(today);
+  for (int i = 0; i < static_cast<int>(gap); ++i) {
+    Clear(user, k);
+    k = k == 1 ? 7 : k - 1;
+  }
 }
 
 void TDailyStatistics::SaveWeekSamples(TUser& user) {

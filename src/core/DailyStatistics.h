@@ -44,8 +44,10 @@ class TDailyStatistics {
   // otherwise the slots of the days skipped since then are cleared and the
   // day starts from what the analysis holds.
   void Load(TUser& user);
-  // Closes the current weekday: its figures into its slot, the records, the
-  // samples; the analysis's day figures start again at 0.
+  // Closes the current day: its figures into its weekday's slot, the
+  // records, the samples; the analysis's day figures start again at 0. A
+  // save on a later date moves on to that date, whose slot and those of the
+  // days skipped start empty.
   void Save(TUser& user, DailySaveMode mode);
   void Clear(TUser& user, int32_t weekday);
   // The current weekday's slot filed under the week number and the day of
@@ -56,6 +58,10 @@ class TDailyStatistics {
   int32_t CurrentWeekday() const { return weekday_; }
 
  private:
+  // Clears the slots of the days after the current one up to today (every
+  // slot after a week or more).
+  void ClearDaysUpTo(TUser& user, double today);
+
   TAnalyzer& analyzer_;
   int32_t weekday_ = 1;
   double day_ = 0;  // the date whose figures the analysis holds

@@ -56,7 +56,7 @@ TNotifications::TNotifications(TTrayMain& tray, TNotifyForm& form, ITrayIcon* tr
     : tray_(tray), form_(form), trayIcon_(trayIcon) {}
 
 void TNotifications::Start() {
-  lastCheckTime_ = workPeriodStart_ = Now();
+  lastKeyTime_ = workPeriodStart_ = Now();
   dayScale_ = demo_day_scale();
 }
 
@@ -77,7 +77,7 @@ void TNotifications::Check(CancelReason reason) {
 void TNotifications::CheckBreak() {
   const double now = Now();
   // Back from a pause: a new stretch of work begins.
-  if (now - lastCheckTime_ > kPauseBeforeBreak) workPeriodStart_ = now;
+  if (now - lastKeyTime_ > kPauseBeforeBreak) workPeriodStart_ = now;
   if (now - workPeriodStart_ > breakSetting_ / 4.0 / 24.0 * dayScale_) {
     std::minstd_rand random(Clock().TickCount());
     const int k = std::uniform_int_distribution<int>(1, 9)(random);
@@ -87,8 +87,14 @@ void TNotifications::CheckBreak() {
     }
     workPeriodStart_ = now;
   }
-  if (now - lastCheckTime_ > kPauseAfterBreak) workPeriodStart_ = now;
-  lastCheckTime_ = now;
+  if (now - lastKeyTime_ > kPauseAfterBreak) workPeriodStart_ = now;
+}
+
+void TNotifications::KeyTyped() {
+  const double now = Now();
+  // Back from a pause the check has not seen: the work starts again here.
+  if (now - lastKeyTime_ > kPauseBeforeBreak) workPeriodStart_ = now;
+  lastKeyTime_ = now;
 }
 
 void TNotifications::CheckTraining(TUser& user) {

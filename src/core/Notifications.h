@@ -28,6 +28,9 @@ class TNotifications {
   void ApplySettings(TUser& user);
   // Runs at every abandonment of the analysis.
   void Check(CancelReason reason);
+  // A key was typed: a key after a long enough pause starts a new work
+  // period.
+  void KeyTyped();
   // Fills and shows the notification window and acts on its result.
   void NotifyNow();
 
@@ -42,7 +45,9 @@ class TNotifications {
   bool notifyWhenDifficulties_ = false;
   int32_t pagesSetting_ = 0;
   int32_t breakSetting_ = 0;  // quarter hours; 0: no reminders
-  double lastCheckTime_ = 0, workPeriodStart_ = 0;
+  // A pause is the time without a key: a run of typing with no abandonment
+  // is work, however long since the last check.
+  double lastKeyTime_ = 0, workPeriodStart_ = 0;
   // The break interval's scale: shortened only when the environment asks
   // for it (the demo).
   double dayScale_ = 1.0;

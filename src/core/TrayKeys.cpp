@@ -14,6 +14,7 @@
 namespace strevo {
 
 void TTrayMain::CMKeyInfo(uintptr_t& keyInfo, intptr_t lParam, uint32_t messageTime) {
+  notifications_.KeyTyped();
   // Into or out of a password field: the run is abandoned, as for another
   // window, so that no word or letter pair spans the field's edge.
   if (passwordField_.Moved(messageTime)) CancelAnalyse(CancelReason::Interrupted);

@@ -206,6 +206,18 @@ TEST_F(TrayMainTest, APauseOfSevenMinutesTwelveStartsTheHourAgain) {
   EXPECT_EQ(Balloons(sim, "Time for a break"), 0);
 }
 
+// Typing never pauses for six seconds, so the first check comes at the end:
+// twenty minutes of work without a pause are more than a quarter hour.
+TEST_F(TrayMainTest, TwentyMinutesOfTypingWithoutAPauseBringTheQuarterHourReminder) {
+  sim.Platform().WriteHostFile("C:\\Strevo\\Database\\Ann.usr",
+                               "UserName=ann\r\nDateStarted=1/1/2026\r\nNotifyWhenBreak=1\r\n"
+                               "BreakTrackBar.position=1\r\n");
+  std::string script = "args /INST\nrun\n";
+  for (int line = 0; line < 220; ++line) script += "type " + Words(6) + "\nwait 1000\n";
+  Run(script + "wait 7000\n");
+  EXPECT_EQ(Balloons(sim, "Time for a break"), 1);
+}
+
 TEST_F(TrayMainTest, WithoutBreakRemindersNoBalloonComes) {
   sim.Platform().WriteHostFile("C:\\Strevo\\Database\\Ann.usr",
                                "UserName=ann\r\nDateStarted=1/1/2026\r\nNotifyWhenBreak=0\r\n"
