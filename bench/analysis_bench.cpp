@@ -116,7 +116,7 @@ void BM_Bigrams_SaveLoad1024(benchmark::State& state) {
   FakePlatform fake;
   TUserBigrams bigrams;
   bigrams.Folder = "C:\\Data";
-  bigrams.UserName = "Ann";
+  bigrams.UserName = bigrams.FileBase = "Ann";
   const std::string symbols = "0123456789abcdefghijklmnopqrstuvwxyz";
   for (int n = 0; n < 1024; ++n)
     bigrams.Count(static_cast<unsigned char>(symbols[static_cast<size_t>(n % 36)]),

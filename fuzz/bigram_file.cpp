@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   {
     TUserBigrams table;
     table.Folder = "C:\\Data";
-    table.SetUser("Ann");
+    table.SetUser("Ann", "Ann");
     fuzz::Check(table.Dictionary.GetCount() <= TBigramDictionary::kSlots, "the table keeps to its slots");
     TBigramAnalyzer analyzer;
     analyzer.Table = &table;
@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   TUserBigrams again;
   again.Folder = "C:\\Data";
-  again.SetUser("Ann");
+  again.SetUser("Ann", "Ann");
   fuzz::Check(Entries(again) == saved, "a saved letter-pair file reads back as it was saved");
   return 0;
 }

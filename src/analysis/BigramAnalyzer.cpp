@@ -10,6 +10,8 @@
 #include "platform/Platform.h"
 #include "storage/DateTime.h"
 #include "storage/DebugLog.h"
+#include "storage/Errors.h"
+#include "storage/FileObj.h"
 #include "storage/PrgSetup.h"
 #include "storage/Streams.h"
 #include "storage/ToolBox.h"
@@ -23,6 +25,9 @@ constexpr int32_t kLongestAcceptedPause = 5000;  // ms; longer pauses add no tim
 // A bigram file holds at most 1 024 short objects (about 100 KB); anything
 // above this is not a bigram file and is not read into memory.
 constexpr int64_t kLargestReadableFile = 64LL * 1024 * 1024;
+// The error table's "Contents detected error": a file that is no letter-pair
+// file, or is cut short.
+constexpr int32_t kContentsError = -1052;
 
 const char* true_false(bool value) { return value ? "True" : "False"; }
 
@@ -146,6 +151,108 @@ std::string json_string_at(std::string_view text, size_t open, size_t& end) {
   return value;
 }
 
+size_t skip_blanks(std::string_view text, size_t i) {
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r')) ++i;
+  return i;
+}
+
+// The position after the value that starts at text[i] (a string, an object,
+// an array or a bare word such as a number), npos when it does not end.
+size_t value_end(std::string_view text, size_t i) {
+  if (i >= text.size()) return std::string_view::npos;
+  if (text[i] == '"') {
+    size_t close = 0;
+    json_string_at(text, i, close);
+    return close == std::string_view::npos ? close : close + 1;
+  }
+  if (text[i] == '{' || text[i] == '[') {
+    int64_t depth = 0;
+    for (size_t j = i; j < text.size(); ++j) {
+      const char c = text[j];
+      if (c == '"') {
+        size_t close = 0;
+        json_string_at(text, j, close);
+        if (close == std::string_view::npos) return close;
+        j = close;
+      } else if (c == '{' || c == '[') {
+        ++depth;
+      } else if ((c == '}' || c == ']') && --depth == 0) {
+        return j + 1;
+      }
+    }
+    return std::string_view::npos;
+  }
+  while (i < text.size() && text[i] != ',' && text[i] != '}' && text[i] != ']' && text[i] != ' ' &&
+         text[i] != '\t' && text[i] != '\n' && text[i] != '\r')
+    ++i;
+  return i;
+}
+
+// Where the value of the top-level object's member name starts, read by
+// the file's structure: a member of the same name inside another member's
+// value (the user's name, say) is never taken for it. npos when the object
+// has no such member or is not one.
+size_t top_level_member(std::string_view json, std::string_view name) {
+  size_t i = skip_blanks(json, 0);
+  if (i >= json.size() || json[i] != '{') return std::string_view::npos;
+  i = skip_blanks(json, i + 1);
+  while (i < json.size() && json[i] == '"') {
+    size_t close = 0;
+    const std::string key = json_string_at(json, i, close);
+    if (close == std::string_view::npos) return close;
+    i = skip_blanks(json, close + 1);
+    if (i >= json.size() || json[i] != ':') return std::string_view::npos;
+    i = skip_blanks(json, i + 1);
+    if (key == name) return i;
+    i = value_end(json, i);
+    if (i == std::string_view::npos) return i;
+    i = skip_blanks(json, i);
+    if (i >= json.size() || json[i] != ',') return std::string_view::npos;
+    i = skip_blanks(json, i + 1);
+  }
+  return std::string_view::npos;
+}
+
+// "yyyy-mm-ddThh:nn:ssZ" as the file writes it, as a date-time; false for
+// anything else.
+bool read_timestamp(std::string_view text, double& dateTime) {
+  if (text.size() != 20 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
+      text[16] != ':' || text[19] != 'Z')
+    return false;
+  const auto number = [&](size_t at, size_t digits, int& value) {
+    value = 0;
+    for (size_t k = at; k < at + digits; ++k) {
+      if (text[k] < '0' || text[k] > '9') return false;
+      value = value * 10 + (text[k] - '0');
+    }
+    return true;
+  };
+  int year, month, day, hour, minute, second;
+  if (!number(0, 4, year) || !number(5, 2, month) || !number(8, 2, day) || !number(11, 2, hour) ||
+      !number(14, 2, minute) || !number(17, 2, second))
+    return false;
+  if (year < 1 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59)
+    return false;
+  const double date = encode_date(year, month, day);
+  int y = 0, m = 0, d = 0;
+  decode_date(date, y, m, d);
+  if (y != year || m != month || d != day) return false;  // 31 April
+  dateTime = date + (date < 0 ? -1.0 : 1.0) * encode_time(hour, minute, second);
+  return true;
+}
+
+// The text of a string field of an object ("last_seen"), empty when the
+// object has none.
+std::string string_field(std::string_view object, std::string_view field) {
+  const size_t at = object.find(field);
+  if (at == std::string_view::npos) return {};
+  const size_t open = skip_blanks(object, at + field.size());
+  if (open >= object.size() || object[open] != '"') return {};
+  size_t close = 0;
+  std::string value = json_string_at(object, open, close);
+  return close == std::string_view::npos ? std::string() : value;
+}
+
 }  // namespace
 
 std::string EscapeJson(std::string_view text) {
@@ -227,10 +334,25 @@ TUserBigrams::~TUserBigrams() {
   }
 }
 
-std::string TUserBigrams::FileName() const {
-  std::string name = Folder;
+namespace {
+
+std::string in_folder(const std::string& folder, const std::string& base) {
+  std::string name = folder;
   if (name.empty() || name.back() != '\\') name += '\\';
-  return name + UserName + ".json";
+  return name + base + ".json";
+}
+
+}  // namespace
+
+std::string TUserBigrams::FileName() const { return in_folder(Folder, FileBase); }
+
+std::string TUserBigrams::FormerFileName() const { return in_folder(Folder, UserName); }
+
+std::string TUserBigrams::SourceFileName() const {
+  const std::string path = FileName();
+  if (!Files().FileExists(path) && !IsUnsafeUserName(UserName) && Files().FileExists(FormerFileName()))
+    return FormerFileName();
+  return path;
 }
 
 bool TUserBigrams::IsUnsafeUserName(std::string_view name) {
@@ -248,8 +370,8 @@ void TBigramAnalyzer::SetEnabled(bool enabled) {
   if (DebugLogOn()) DebugLog(1, format_text("BigramAnalyzer enabled: %s", true_false(enabled)));
 }
 
-void TUserBigrams::SetUser(const std::string& name) {
-  if (name == UserName) return;
+void TUserBigrams::SetUser(const std::string& name, const std::string& fileBase) {
+  if (name == UserName && fileBase == FileBase) return;
   if (Dirty) {
     // A failed save of the old user's bigrams must not stop the user change;
     // the old user's earlier file is still in place.
@@ -260,6 +382,7 @@ void TUserBigrams::SetUser(const std::string& name) {
     }
   }
   UserName = name;
+  FileBase = fileBase;
   Load();
   if (DebugLogOn()) DebugLog(1, "User changed to " + name);
 }
@@ -404,14 +527,17 @@ std::string TUserBigrams::JsonText() const {
 }
 
 bool TUserBigrams::Save() {
-  if (UserName.empty() || Folder.empty()) return false;
-  if (IsUnsafeUserName(UserName)) {
-    if (DebugLogOn()) DebugLog(1, "Bigram file not saved, unsafe user name: " + UserName);
-    return false;
-  }
+  if (FileBase.empty() || Folder.empty()) return false;
   ForceDirectories(Folder);
   const std::string text = JsonText();
   const std::string path = FileName();
+  if (!unreadable_.empty() && Files().FileExists(unreadable_)) {
+    const std::string kept = KeepFileAside(unreadable_);
+    if (kept.empty()) throw EBigramWriteError("The unreadable file \"" + unreadable_ + "\" cannot be kept aside.");
+    LogError(unreadableCode_, "The letter-pair file " + unreadable_ + " could not be read whole; it is kept as " + kept +
+                                  " and a new one is written.");
+  }
+  unreadable_.clear();
   // Written beside the old file and then put in its place, so that a write
   // failing half-way never leaves a cut or empty file behind.
   switch (WriteWholeFile(path, text)) {
@@ -429,28 +555,29 @@ bool TUserBigrams::Save() {
 
 namespace {
 
-// The whole file, or false after logging why not.
-bool read_bigram_file(const std::string& path, std::string& text) {
+// The whole file: Good, EndOfFile for an empty one, else the failure
+// (logged).
+int32_t read_bigram_file(const std::string& path, std::string& text) {
   auto stream = TFileStream::Open(path, {FileAccess::Read, FileShare::ReadWrite, FileCreate::OpenExisting});
   if (!stream) {
     DebugLog(1, "Error loading bigram data: Cannot open file");
-    return false;
+    return FileStatus::OpenFailed;
   }
   const int64_t size = stream->Size();
   if (size <= 0) {
     DebugLog(1, "Error loading bigram data: Empty file");
-    return false;
+    return FileStatus::EndOfFile;
   }
   if (DebugLogOn()) DebugLog(1, "Bigram data file size: " + std::to_string(size) + " bytes");
   if (size > kLargestReadableFile) {
     DebugLog(1, "Error loading bigram data: File too large");
-    return false;
+    return FileStatus::TooLarge;
   }
   try {
     text.resize(static_cast<size_t>(size));
   } catch (const std::bad_alloc&) {
     DebugLog(1, "Error loading bigram data: Out of memory");
-    return false;
+    return FileStatus::TooLarge;
   }
   int64_t done = 0;
   while (done < size) {
@@ -460,9 +587,9 @@ bool read_bigram_file(const std::string& path, std::string& text) {
   }
   if (done < size) {
     DebugLog(1, "Error loading bigram data: Read error");
-    return false;
+    return FileStatus::ReadError;
   }
-  return true;
+  return FileStatus::Good;
 }
 
 }  // namespace
@@ -470,57 +597,69 @@ bool read_bigram_file(const std::string& path, std::string& text) {
 void TUserBigrams::Load() {
   // Whatever the file holds, the previous user's bigrams go.
   ClearTable();
-  const std::string path = FileName();
-  if (UserName.empty() || Folder.empty()) {
-    if (DebugLogOn()) DebugLog(1, "Bigram data file not found: " + path);
+  unreadable_.clear();
+  if (FileBase.empty() || Folder.empty()) {
+    if (DebugLogOn()) DebugLog(1, "Bigram data file not found: " + FileName());
     return;
   }
-  if (IsUnsafeUserName(UserName)) {
-    if (DebugLogOn()) DebugLog(1, "Bigram file not loaded, unsafe user name: " + UserName);
-    return;
-  }
+  // Until the file of the base is written, the file of the former name is
+  // read, when the name can name a file in the folder.
+  const std::string path = SourceFileName();
   if (!Files().FileExists(path)) {
     if (DebugLogOn()) DebugLog(1, "Bigram data file not found: " + path);
     return;
   }
 
   std::string text;
-  if (!read_bigram_file(path, text)) return;
+  const int32_t status = read_bigram_file(path, text);
+  if (status == FileStatus::EndOfFile) return;
+  if (status != FileStatus::Good) {
+    unreadable_ = path;
+    unreadableCode_ = status;
+    return;
+  }
   if (DebugLogOn()) {
     if (text.size() <= 100) DebugLog(2, "JSON content: " + text);
     else DebugLog(2, "JSON preview: " + text.substr(0, 100) + "...");
   }
 
-  ReadJson(text, path);
+  if (!ReadJson(text, path)) {
+    unreadable_ = path;
+    unreadableCode_ = kContentsError;
+  }
 }
 
-void TUserBigrams::ReadJson(std::string_view json, const std::string& path) {
-  const size_t field = json.find("\"bigrams\"");
-  if (field == std::string_view::npos) {
+bool TUserBigrams::ReadJson(std::string_view json, const std::string& path) {
+  size_t i = top_level_member(json, "bigrams");
+  if (i == std::string_view::npos) {
     DebugLog(1, "Error loading bigram data: Missing \"bigrams\" field in JSON");
-    return;
+    return false;
   }
-  size_t i = field + 9 + 1;  // from the second character after the field name
-  while (i < json.size() && (json[i] == '\t' || json[i] == '\n' || json[i] == '\r' || json[i] == ' ' || json[i] == ':'))
-    ++i;
   if (i >= json.size() || json[i] != '[') {
     DebugLog(1, "Error loading bigram data: Invalid bigrams array format");
-    return;
+    return false;
   }
   ++i;
 
   const double now = Clock().Now();
+  bool whole = true;
   for (;;) {
     while (i < json.size() && (json[i] == '\t' || json[i] == '\n' || json[i] == '\r' || json[i] == ' ' || json[i] == ','))
       ++i;
-    if (i >= json.size() || json[i] == ']') break;
+    if (i >= json.size()) {
+      whole = false;  // cut short before the array's end
+      break;
+    }
+    if (json[i] == ']') break;
     if (json[i] != '{') {
       if (DebugLogOn()) DebugLog(1, "Expected object at pos " + std::to_string(i + 1));
+      whole = false;
       break;
     }
     const size_t end = object_end(json, i);
     if (end == std::string_view::npos) {
       if (DebugLogOn()) DebugLog(1, "Error loading bigram data: Unclosed object at pos " + std::to_string(i + 1));
+      whole = false;
       break;
     }
     const std::string_view object = json.substr(i, end - i + 1);
@@ -542,11 +681,14 @@ void TUserBigrams::ReadJson(std::string_view json, const std::string& path) {
     record.ErrorCount =
         static_cast<int32_t>(read_number_field(object, "\"error_count\":", std::numeric_limits<int32_t>::max()));
     record.TimeSum = read_number_field(object, "\"time_sum\":", std::numeric_limits<int64_t>::max());
-    record.LastSeen = now;
+    // When the pair was last typed, as stored; the load's time only for a
+    // pair whose time cannot be read.
+    if (!read_timestamp(string_field(object, "\"last_seen\":"), record.LastSeen)) record.LastSeen = now;
     Dictionary.Put(key, record);
     if (DebugLogOn()) DebugLog(3, "Loaded bigram: " + record.Bigram + ", count: " + std::to_string(record.Count));
   }
   if (DebugLogOn()) DebugLog(1, "Loaded " + std::to_string(Dictionary.GetCount()) + " bigrams from " + path);
+  return whole;
 }
 
 }  // namespace strevo

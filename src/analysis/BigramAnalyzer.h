@@ -60,8 +60,9 @@ class TBigramDictionary {
   std::unordered_map<std::string, int32_t, KeyHash, std::equal_to<>> Index;  // key -> slot
 };
 
-// One user's bigrams: the table and its file, Folder + "\" + UserName +
-// ".json". Main thread only.
+// One user's bigrams: the table and its file, Folder + "\" + FileBase +
+// ".json" (the base every file of the user is named by; the file carries
+// the user's name). Main thread only.
 class TUserBigrams {
  public:
   TUserBigrams() = default;
@@ -70,24 +71,35 @@ class TUserBigrams {
   TUserBigrams(const TUserBigrams&) = delete;
   TUserBigrams& operator=(const TUserBigrams&) = delete;
 
-  // Saves the old user's bigrams when changed, then loads the new user's
-  // file; the same name again changes nothing.
-  void SetUser(const std::string& name);
+  // Saves the old user's bigrams when changed, then loads the file of the
+  // user with this name and file base; the same user again changes nothing.
+  void SetUser(const std::string& name, const std::string& fileBase);
   // One occurrence of the pair (letters or digits, lower-cased here) with
   // the time the second key took; a new pair is dropped when the table is
   // full.
   void Count(unsigned char first, unsigned char second, int32_t time, bool error);
-  // Replaces the table with the user's file. A missing, empty, unreadable or
-  // refused file leaves the table empty.
+  // Replaces the table with the user's file, or with the file of the
+  // former name (the user's name) while there is none of the file base. A
+  // missing or empty file leaves the table empty; what cannot be read (not
+  // opened, a read error, a file that is no letter-pair file) leaves the
+  // table with what could be read, and the file is kept aside by the next
+  // save.
   void Load();
   // Writes the file beside the old one and then replaces it, so a failed
   // write leaves the old file intact; a write error raises EBigramWriteError
-  // (or EFOpenError when the file cannot be created). False without a user
-  // name or folder, or when the user name is refused.
+  // (or EFOpenError when the file cannot be created). An unreadable file is
+  // first renamed aside (".kept"), which "Errors.log" tells; one that cannot
+  // be raises EBigramWriteError. False without a file base or folder.
   bool Save();
 
-  // Folder + "\" + UserName + ".json".
+  // Folder + "\" + FileBase + ".json".
   std::string FileName() const;
+  // Where the user's bigrams were kept when files were named by the user's
+  // name: Folder + "\" + UserName + ".json".
+  std::string FormerFileName() const;
+  // The file Load reads: FileName(), or FormerFileName() while only that
+  // one exists.
+  std::string SourceFileName() const;
   // The file's text for the current table and the clock's time now.
   std::string JsonText() const;
   // A user name that could put the file outside Folder or name a device
@@ -98,15 +110,20 @@ class TUserBigrams {
 
   int32_t Source = 0;
   std::string UserName;
+  std::string FileBase;
   std::string Folder;
   bool Dirty = false;
   TBigramDictionary Dictionary;
 
  private:
   void ClearTable();
-  // The records of the file's "bigrams" array; what cannot be read is
-  // logged and skipped.
-  void ReadJson(std::string_view json, const std::string& path);
+  // The records of the top-level "bigrams" array; what cannot be read is
+  // logged and skipped. False when the file is not read whole.
+  bool ReadJson(std::string_view json, const std::string& path);
+  // The file Load could not read whole, to be kept aside, and why (a file
+  // status, or -1052 for contents that are no letter-pair file).
+  std::string unreadable_;
+  int32_t unreadableCode_ = 0;
 };
 
 // The bigrams of the typing run: which letters went before, and which one a

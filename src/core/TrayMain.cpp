@@ -734,7 +734,7 @@ void TTrayMain::LoadStatistics(const std::string& name, bool open) {
   if (!CurrentUser) throw EStrevoError("Userfile not opened!");
   if (analysis_) {
     analysis_->LetterPairs.Folder = ProgramSettings->DatabasePath;
-    analysis_->LetterPairs.SetUser(name);
+    analysis_->LetterPairs.SetUser(name, CurrentUser->BaseName);
   }
   DailyLoad();
   TUser& user = *CurrentUser;
@@ -754,11 +754,13 @@ void TTrayMain::SaveStatistics() {
     DebugLog(0, "DataPath Directory Unavailable");
   if (CurrentUser) CurrentUser->SaveApplications();
   if (analysis_) {
-    // A failed bigram save must not cost the profile and the statistics.
+    // A failed bigram save must not cost the profile and the statistics; it
+    // is told as their failures are.
     try {
       analysis_->LetterPairs.Save();
     } catch (const std::exception& error) {
       DebugLog(0, std::string("Bigram save failed: ") + error.what());
+      Dialogs().ShowMessage(std::string("File error in SaveStatistics: ") + error.what(), LangStr(1), mb::kIconError);
     }
   }
   TakeWidgetGeometry();

@@ -132,7 +132,8 @@ bool TUserReport::Gather(const std::string& userName) {
   TUserBigrams pairs;
   pairs.Folder = ProgramSettings->DatabasePath;
   pairs.UserName = userName;
-  const bool hasPairs = !TUserBigrams::IsUnsafeUserName(userName) && Files().FileExists(pairs.FileName());
+  pairs.FileBase = data_.fileBase;
+  const bool hasPairs = Files().FileExists(pairs.SourceFileName());
   if (!Files().FileExists(profile) && !hasPairs) {
     Problem(TReportPart::User, "There is no user " + quoted(userName) + " in the user database (no file " +
                                    file_name_of(profile) + ").");
@@ -367,11 +368,8 @@ void TUserReport::ReadLetterPairs() {
   TUserBigrams pairs;
   pairs.Folder = ProgramSettings->DatabasePath;
   pairs.UserName = data_.userName;
-  if (TUserBigrams::IsUnsafeUserName(data_.userName)) {
-    Problem(TReportPart::LetterPairs, "The name " + quoted(data_.userName) + " cannot name a letter-pair file.");
-    return;
-  }
-  const std::string path = pairs.FileName();
+  pairs.FileBase = data_.fileBase;
+  const std::string path = pairs.SourceFileName();
   const std::string name = file_name_of(path);
   if (!Files().FileExists(path)) {
     Problem(TReportPart::LetterPairs, "There is no letter-pair file " + name + " yet: no letter pairs.");

@@ -57,10 +57,15 @@ std::string ErrorText(int32_t code) {
 }
 
 int32_t ReportError(int32_t code, const std::string& message) {
-  const double now = Now();
   Dialogs().ShowMessage("#" + std::to_string(code) + " " + ErrorText(code) + "\n\r" + message, LangStr(1),
                         mb::kIconError);
-  if (!ProgramSettings) return 0;
+  LogError(code, message);
+  return 0;
+}
+
+void LogError(int32_t code, const std::string& message) {
+  const double now = Now();
+  if (!ProgramSettings) return;
   const TProgramSettings& settings = *ProgramSettings;
   const std::string path = settings.DatabasePath + "Errors.log";
   const WindowsVersion os = System().Version();
@@ -77,14 +82,13 @@ int32_t ReportError(int32_t code, const std::string& message) {
   if (Files().FileExists(path)) {
     TTextFile log;
     if (log.Open(path, text_mode::Append) == FileStatus::Good) log.WriteRows(rows);
-    return 0;
+    return;
   }
   // A new log is written beside its name and put in place whole, so that it
   // never lacks its heading.
   rows.insert(rows.begin(), {LangStr(1) + " " + settings.VersionText + " error file.  ",
                              "Please send this file to technical support. "});
   WriteWholeFile(path, TTextFile::RowsText(rows));
-  return 0;
 }
 
 }  // namespace strevo

@@ -53,4 +53,13 @@ int32_t WriteWholeRecordFile(const std::string& path, const std::function<int32_
   return FileStatus::Good;
 }
 
+std::string KeepFileAside(const std::string& path) {
+  for (int n = 1; n <= 99; ++n) {
+    const std::string kept = path + ".kept" + (n > 1 ? std::to_string(n) : std::string());
+    if (Files().FileExists(kept)) continue;
+    return Files().RenameFile(path, kept) ? kept : std::string();
+  }
+  return {};
+}
+
 }  // namespace strevo

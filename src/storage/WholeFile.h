@@ -34,4 +34,10 @@ WholeFileResult WriteWholeFile(const std::string& path, std::string_view bytes);
 // OpenFailed when the file could not be replaced.
 int32_t WriteWholeRecordFile(const std::string& path, const std::function<int32_t(TRecFile&)>& write);
 
+// A file the program could not read whole is never written over: it is
+// renamed to path + ".kept" (".kept2" and on when that exists) before the
+// program writes its own. The name it now has, or none when it could not
+// be renamed (held by another program).
+std::string KeepFileAside(const std::string& path);
+
 }  // namespace strevo

@@ -45,7 +45,7 @@ class BigramTest : public AnalysisTest {
   void load_text(const std::string& text) {
     fake.files.MakeDirectory("C:\\Data");
     fake.WriteHostFile("C:\\Data\\Ann.json", text);
-    table.UserName = "Ann";
+    table.UserName = table.FileBase = "Ann";
     table.Load();
   }
   size_t files_on_drive() {
@@ -163,7 +163,7 @@ TEST_F(BigramTest, The1025thDistinctBigramIsNotStored) {
 // --------------------------------------------------------------- the file --
 
 TEST_F(BigramTest, FileTextIsOneExactLine) {
-  table.UserName = "Ann";
+  table.UserName = table.FileBase = "Ann";
   type("the", 1000, 150);
   ASSERT_TRUE(table.Save());
   EXPECT_EQ(fake.ReadHostFile("C:\\Data\\Ann.json"),
@@ -175,7 +175,7 @@ TEST_F(BigramTest, FileTextIsOneExactLine) {
 }
 
 TEST_F(BigramTest, EmptyTableWritesAnEmptyArray) {
-  table.UserName = "Ann";
+  table.UserName = table.FileBase = "Ann";
   table.Source = 3;
   ASSERT_TRUE(table.Save());
   EXPECT_EQ(fake.ReadHostFile("C:\\Data\\Ann.json"),
@@ -185,7 +185,7 @@ TEST_F(BigramTest, EmptyTableWritesAnEmptyArray) {
 
 TEST_F(BigramTest, LastSeenIsCutToTheHour) {
   fake.clock.SetNow(encode_date(2024, 12, 31) + encode_time(23, 59, 59));
-  table.UserName = "Ann";
+  table.UserName = table.FileBase = "Ann";
   type("ok");
   table.Save();
   EXPECT_NE(fake.ReadHostFile("C:\\Data\\Ann.json").find("\"last_seen\": \"2024-12-31T23:00:00Z\""), std::string::npos);
@@ -199,14 +199,15 @@ TEST_F(BigramTest, EscapingFollowsTheJsonRules) {
 
 TEST_F(BigramTest, UserNameWithAQuoteIsEscapedInTheUserField) {
   table.UserName = "Ann \"Jr\"";
+  table.FileBase = "Ann Jr";
   ASSERT_TRUE(table.Save());
-  const std::string text = fake.ReadHostFile("C:\\Data\\Ann \"Jr\".json");
+  const std::string text = fake.ReadHostFile("C:\\Data\\Ann Jr.json");
   EXPECT_EQ(text.rfind("{\"user\": \"Ann \\\"Jr\\\"\", \"source\": 0, ", 0), 0u);
 }
 
 TEST_F(BigramTest, FolderIsCreatedWithItsParentsAndNoDoubledBackslash) {
   table.Folder = "C:\\Data\\Sub\\Deeper\\";
-  table.UserName = "Ann";
+  table.UserName = table.FileBase = "Ann";
   EXPECT_EQ(table.FileName(), "C:\\Data\\Sub\\Deeper\\Ann.json");
   ASSERT_TRUE(table.Save());
   EXPECT_TRUE(fake.files.FileExists("C:\\Data\\Sub\\Deeper\\Ann.json"));
@@ -215,7 +216,7 @@ TEST_F(BigramTest, FolderIsCreatedWithItsParentsAndNoDoubledBackslash) {
 TEST_F(BigramTest, NothingIsWrittenWithoutUserOrFolder) {
   const size_t before = files_on_drive();
   EXPECT_FALSE(table.Save());
-  table.UserName = "Ann";
+  table.UserName = table.FileBase = "Ann";
   table.Folder = "";
   EXPECT_FALSE(table.Save());
   EXPECT_EQ(files_on_drive(), before);
@@ -236,13 +237,13 @@ TEST_F(BigramTest, SaveAndLoadOf1024BigramsKeepsEveryFigure) {
       bigrams.Cancel();
       ++n;
     }
-  table.UserName = "Ann";
+  table.UserName = table.FileBase = "Ann";
   ASSERT_TRUE(table.Save());
   const std::string saved = fake.ReadHostFile("C:\\Data\\Ann.json");
 
   TUserBigrams loaded;
   loaded.Folder = "C:\\Data";
-  loaded.UserName = "Ann";
+  loaded.UserName = loaded.FileBase = "Ann";
   loaded.Load();
   ASSERT_EQ(loaded.Dictionary.GetCount(), 1024);
   for (int32_t slot = 0; slot < 1024; ++slot) {
@@ -262,7 +263,7 @@ TEST_F(BigramTest, SaveAndLoadOf1024BigramsKeepsEveryFigure) {
 // A save that fails, at the file's creation or half-way, raises and keeps
 // the changes for the next save.
 TEST_F(BigramTest, FailedSaveRaisesAndKeepsTheChangesPending) {
-  table.UserName = "Ann";
+  table.UserName = table.FileBase = "Ann";
   type("old");
   for (const FileFault& fault : {FileFault{FileFault::FailOpen, "Ann.json", 0}, {FileFault::FailWrite, "Ann.json", 40}}) {
     fake.files.Add(fault);
@@ -278,7 +279,7 @@ TEST_F(BigramTest, DestructionSavesButNeverThrows) {
   {
     TUserBigrams scoped;
     scoped.Folder = "C:\\Data";
-    scoped.UserName = "Ann";
+    scoped.UserName = scoped.FileBase = "Ann";
     scoped.Count('o', 'k', 10, false);
     fake.files.Add({FileFault::FailWrite, "Ann.json", 10});
   }
@@ -287,7 +288,7 @@ TEST_F(BigramTest, DestructionSavesButNeverThrows) {
   {
     TUserBigrams scoped;
     scoped.Folder = "C:\\Data";
-    scoped.UserName = "Ann";
+    scoped.UserName = scoped.FileBase = "Ann";
     scoped.Count('o', 'k', 10, false);
   }
   EXPECT_NE(fake.ReadHostFile("C:\\Data\\Ann.json").find("\"bigram\": \"ok\""), std::string::npos);
@@ -296,9 +297,9 @@ TEST_F(BigramTest, DestructionSavesButNeverThrows) {
 // ---------------------------------------------------------- user switches --
 
 TEST_F(BigramTest, NewUserWithoutAFileStartsWithAnEmptyTable) {
-  table.SetUser("Ann");
+  table.SetUser("Ann", "Ann");
   type("ann");
-  table.SetUser("Bob");
+  table.SetUser("Bob", "Bob");
   EXPECT_EQ(table.Dictionary.GetCount(), 0);
   EXPECT_NE(fake.ReadHostFile("C:\\Data\\Ann.json").find("\"bigram\": \"an\""), std::string::npos);
   ASSERT_TRUE(table.Save());
@@ -306,34 +307,34 @@ TEST_F(BigramTest, NewUserWithoutAFileStartsWithAnEmptyTable) {
 }
 
 TEST_F(BigramTest, NewUserWithAnEmptyOrUnreadableFileStartsWithAnEmptyTable) {
-  table.SetUser("Ann");
+  table.SetUser("Ann", "Ann");
   type("ann");
   fake.WriteHostFile("C:\\Data\\Bob.json", "");
-  table.SetUser("Bob");
+  table.SetUser("Bob", "Bob");
   EXPECT_EQ(table.Dictionary.GetCount(), 0);
   type("bob");
   fake.WriteHostFile("C:\\Data\\Cy.json", "{\"bigrams\": [{\"bigram\": \"cy\", \"count\": 1}]}");
   fake.files.Add({FileFault::FailOpen, "Cy.json", 0});
-  table.SetUser("Cy");
+  table.SetUser("Cy", "Cy");
   EXPECT_EQ(table.Dictionary.GetCount(), 0);
 }
 
 TEST_F(BigramTest, SwitchingBackLoadsTheUsersOwnBigrams) {
-  table.SetUser("Ann");
+  table.SetUser("Ann", "Ann");
   type("ann");
-  table.SetUser("Bob");
+  table.SetUser("Bob", "Bob");
   type("bob");
-  table.SetUser("Ann");
+  table.SetUser("Ann", "Ann");
   EXPECT_TRUE(has("an"));
   EXPECT_FALSE(has("bo"));
   EXPECT_FALSE(table.Dirty);
 }
 
 TEST_F(BigramTest, FailedSaveOfTheOldUserDoesNotStopTheSwitch) {
-  table.SetUser("Ann");
+  table.SetUser("Ann", "Ann");
   type("ann");
   fake.files.Add({FileFault::FailWrite, "Ann.json", 5});
-  table.SetUser("Bob");
+  table.SetUser("Bob", "Bob");
   EXPECT_EQ(table.UserName, "Bob");
   EXPECT_EQ(table.Dictionary.GetCount(), 0);
 }
@@ -358,12 +359,20 @@ TEST_F(BigramTest, UnsafeUserNameNeverTouchesAFile) {
   EXPECT_FALSE(fake.files.DirectoryExists("C:\\Data\\Users"));
 }
 
-TEST_F(BigramTest, UnsafeUserNameIsNotLoadedAndLeavesTheTableEmpty) {
-  fake.files.MakeDirectory("C:\\Data");
-  fake.WriteHostFile("C:\\Ann.json", "{\"bigrams\": [{\"bigram\": \"xx\", \"count\": 1}]}");
-  type("ab");
-  table.SetUser("..\\Ann");
-  EXPECT_EQ(table.Dictionary.GetCount(), 0);
+// Files named by the user's name are read until the file of the base is
+// written, when the name keeps to the folder.
+TEST_F(BigramTest, TheFormerFileIsReadUntilTheFileOfTheBaseIsWritten) {
+  const std::string pairs = "{\"bigrams\": [{\"bigram\": \"xx\", \"count\": 1}]}";
+  fake.WriteHostFile("C:\\Ann.json", pairs);
+  table.SetUser("..\\Ann", "Ann");
+  EXPECT_EQ(table.Dictionary.GetCount(), 0) << "a name outside the folder";
+  fake.WriteHostFile("C:\\Data\\Ann & Bo.json", pairs);
+  table.SetUser("Ann & Bo", "Ann Bo");
+  EXPECT_EQ(table.Dictionary.GetCount(), 1);
+  ASSERT_TRUE(table.Save());
+  fake.WriteHostFile("C:\\Data\\Ann & Bo.json", "{\"bigrams\": []}");
+  table.Load();
+  EXPECT_EQ(table.Dictionary.GetCount(), 1) << "the file of the base, once written";
 }
 
 // ---------------------------------------------------------- tolerant load --

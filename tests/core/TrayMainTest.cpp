@@ -279,6 +279,18 @@ TEST_F(TrayMainTest, NotificationResultsBeginCustomiseAndDoNotShow) {
   EXPECT_EQ(profile.at("NotifyAfterPages"), "0");
 }
 
+TEST_F(TrayMainTest, AnUnreadableLetterPairFileIsKeptAsideNotWrittenOver) {
+  sim.Platform().WriteHostFile("C:\\Strevo\\Database\\Ann.json",
+                               "{\"user\": \"ann\", \"bigrams\": [{\"bigram\": \"ab\", \"count\": 7}, "
+                               "{\"bigram\": \"qu\", \"count\": 40");
+  RunScenario();
+}
+
+TEST_F(TrayMainTest, ALetterPairFileThatCannotBeWrittenIsReported) {
+  sim.Platform().files.Add({FileFault::FailOpen, "Ann.json.tmp", 0});
+  RunScenario();
+}
+
 // ------------------------------------------- the simulator's own script --
 
 // Numbers outside their range used to wrap: "typeslow -1" waited 49 days

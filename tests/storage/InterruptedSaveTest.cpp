@@ -86,7 +86,7 @@ class InterruptedSaveTest : public test::UserDatabaseTest, public ::testing::Wit
     user = OpenUser("Ann", false, -1, lock_mode::ReadWrite, &analysis);
     bigrams = std::make_unique<TUserBigrams>();
     bigrams->Folder = "C:\\Data";
-    bigrams->UserName = "Ann";
+    bigrams->UserName = bigrams->FileBase = "Ann";
     bigrams->Load();
     pairs.Table = bigrams.get();
     pairs.SetEnabled(true);
