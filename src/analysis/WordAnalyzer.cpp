@@ -37,17 +37,17 @@ int hex_digit(char c) {
 // A HistoryIndex outside 1..10 (from a damaged file) is taken modulo 10.
 int ring_position(int value) { return ((value - 1) % 10 + 10) % 10 + 1; }
 
-// One line of the string list the save sorts: the text and the entry it names.
-struct TIntegerStringList {
+// The entries a save writes, heaviest first: the sum of weight and
+// repeats, as a number (as text "100" came before "25" and a limited save
+// kept rarer words than it dropped); equal sums keep the table's order.
+struct TSaveOrder {
   struct Line {
-    std::string text;
+    int64_t sum;
     int32_t slot;
   };
   std::vector<Line> lines;
-  // As text without regard to case, ascending; equal lines keep their order.
   void Sort() {
-    std::stable_sort(lines.begin(), lines.end(),
-                     [](const Line& a, const Line& b) { return compare_text(a.text, b.text) < 0; });
+    std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) { return a.sum > b.sum; });
   }
 };
 
@@ -226,17 +226,18 @@ int32_t TWordList::SaveTo(TRecFile& file, int32_t limit) {
   int32_t n = Pass == 0 ? Slot : kWordTableSize;
   n = std::min(n, limit);
 
-  TIntegerStringList list;
+  TSaveOrder list;
   list.lines.reserve(kWordTableSize);
   for (int32_t slot = 1; slot <= kWordTableSize; ++slot) {
     const TWordEntry& entry = entries_[static_cast<size_t>(slot - 1)];
     if (entry.Empty() || entry.Word() == "-" || (entry.Flags & kWordSourceExcluded)) continue;
-    list.lines.push_back({std::to_string(WordWeight(slot) + entry.Repeats), slot});
+    list.lines.push_back({int64_t{WordWeight(slot)} + entry.Repeats, slot});
   }
   list.Sort();
   n = std::clamp<int32_t>(n, 0, static_cast<int32_t>(list.lines.size()));
 
-  Slot = n;
+  // The table in memory stays as it is: insertion goes on where it was, and
+  // a save in the middle of a session changes nothing the next one writes.
   file.WriteInt(n);
   // The entries go to the file in one write: the same bytes, far fewer calls.
   std::vector<unsigned char> block(static_cast<size_t>(n) * kWordEntrySize);

@@ -72,8 +72,9 @@ class TWordList {
   // 2: "weight", other: "word".
   std::vector<std::string> WeightedList(int32_t mask, int32_t format) const;
   // The word block: a 32-bit count and that many scrambled entries, at most
-  // limit. The scrambling key of the first word is the last 12 characters of
-  // file.FileName. Returns the file's status.
+  // limit, the heaviest (weight and repeats) first. The scrambling key of
+  // the first word is the last 12 characters of file.FileName. Returns the
+  // file's status.
   int32_t SaveTo(TRecFile& file, int32_t limit);
   int32_t LoadFrom(TRecFile& file);
   // The older block: entries in clear until a short read or 2 000 entries,
