@@ -42,10 +42,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::string> names = UserNames(-1);
   for (size_t i = 0; i < names.size() && i < 8; ++i) {
     FindUserFile(kAnyGroup, names[i]);
+    const std::string base = FileBaseName(names[i]);
+    fuzz::Check(FileBaseName(base) == base, "the base of a base is the same base");
     try {
-      if (auto user = OpenUser(names[i], true, kAnyGroup, lock_mode::ReadOnly))
-        fuzz::Check(IsUsableFileBase(user->BaseName) && user->BaseName == FileBaseName(user->BaseName),
+      if (auto user = OpenUser(names[i], true, kAnyGroup, lock_mode::ReadOnly)) {
+        const std::string& b = user->BaseName;
+        fuzz::Check(IsUsableFileBase(b) && b.find_first_of("\\/:.*?\"<>|") == std::string::npos,
                     "an indexed user's profile lies in the database folder");
+        fuzz::Check(user->StatisticsPath() == user->FilePath(".DTA") && UserFileBase(names[i]) == b,
+                    "every file of a user has the one base");
+      }
     } catch (const EUserError&) {
       // A name whose file cannot be the user's: refused as the logon window refuses it.
     }

@@ -128,6 +128,8 @@ bool TUserReport::Gather(const std::string& userName) {
     Problem(TReportPart::User, "The user database folder is not known.");
     return false;
   }
+  // The base the user's files lie under, as the program opens them.
+  data_.fileBase = UserFileBase(userName);
   const std::string profile = UserFilePath(userName, ".usr");
   TUserBigrams pairs;
   pairs.Folder = ProgramSettings->DatabasePath;

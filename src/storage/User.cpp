@@ -3,6 +3,7 @@
 #include <openssl/evp.h>
 #include <openssl/provider.h>
 
+#include <algorithm>
 #include <array>
 
 #include "platform/Ansi.h"
@@ -90,36 +91,36 @@ std::string NormalizeUserName(const std::string& typed) {
 }
 
 std::string FileBaseName(const std::string& userName) {
-  // Split at blank, full stop and comma; rejoin with single blanks.
-  std::string joined;
-  std::string word;
-  const auto flush = [&] {
-    if (word.empty()) return;
-    if (!joined.empty()) joined += ' ';
-    joined += word;
-    word.clear();
-  };
-  for (char c : userName) {
-    if (c == ' ' || c == '.' || c == ',') flush();
-    else word += c;
-  }
-  flush();
-
+  // The characters a base keeps, with blank, full stop and comma as word
+  // breaks; then the words rejoined with single blanks. Breaks are placed
+  // before the words are joined, so a word made only of dropped characters
+  // ("Anne & Tom") leaves no double blank, and the base of a base is itself.
   static const std::string kFixed = "abcdefghijklmnopqrstuvwxyz0123456789\xF6\xE5\xE4\xD6\xC5\xC4";
   const std::string allowed = LangStr(12);
-  std::string kept;
-  for (char c : joined) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (NeverInFileBase(byte)) continue;
-    if (allowed.find(c) != std::string::npos || kFixed.find(c) != std::string::npos || c == '-' || c == ' ')
-      kept += c;
+  const auto kept = [&](char c) {
+    return !NeverInFileBase(static_cast<unsigned char>(c)) &&
+           (allowed.find(c) != std::string::npos || kFixed.find(c) != std::string::npos || c == '-');
+  };
+  std::string joined;
+  bool gap = false;
+  for (char c : userName) {
+    if (c == ' ' || c == '.' || c == ',') {
+      gap = true;
+      continue;
+    }
+    if (!kept(c)) continue;
+    if (gap && !joined.empty()) joined += ' ';
+    gap = false;
+    joined += c;
   }
 
-  std::string base = ansi_lower(kept);
+  std::string base = ansi_lower(joined);
   const std::string letters = LangStr(13);
+  // A capital the base could not keep stays small.
   const auto capitalize = [&](size_t at) {
-    if (at < base.size() && letters.find(base[at]) != std::string::npos)
-      base[at] = static_cast<char>(ansi_upper_char(static_cast<unsigned char>(base[at])));
+    if (at >= base.size() || letters.find(base[at]) == std::string::npos) return;
+    const auto upper = static_cast<char>(ansi_upper_char(static_cast<unsigned char>(base[at])));
+    if (kept(upper)) base[at] = upper;
   };
   capitalize(0);
   const size_t space = base.find(' ');
@@ -136,8 +137,18 @@ bool IsUsableUserName(const std::string& userName) {
   return same_text(userName, kVisitorName) || !same_text(base, FileBaseName(kVisitorName));
 }
 
-std::string UserFilePath(const std::string& base, const std::string& extension) {
-  return DatabaseFolder() + FileBaseName(base) + extension;
+std::string UserFileBase(const std::string& userName, int32_t group) {
+  const std::string listed = FindUserFile(group, userName);
+  // Listed as it lies on the disk, when that can name a file in the folder:
+  // a profile named by an earlier rule keeps being found with all its files.
+  const bool safe = std::none_of(listed.begin(), listed.end(),
+                                 [](char c) { return NeverInFileBase(static_cast<unsigned char>(c)); });
+  if (safe && IsUsableFileBase(listed) && TrimBlanks(listed) == listed) return listed;
+  return FileBaseName(listed.empty() ? userName : listed);
+}
+
+std::string UserFilePath(const std::string& userName, const std::string& extension) {
+  return DatabaseFolder() + UserFileBase(userName) + extension;
 }
 
 std::string WorkstationName() {
@@ -181,11 +192,9 @@ TUser::TUser(const std::string& userName, int32_t group, int32_t lockMode, bool 
     if (lockMode != lock_mode::Exclusive && lockMode != lock_mode::ReadWrite && lockMode != lock_mode::ReadOnly)
       throw EUserError("Internal lockmode error in user class");
 
-    std::string base = FindUserFile(group, userName_);
-    if (base.empty()) base = userName_;
-    BaseName = FileBaseName(base);
+    BaseName = UserFileBase(userName_, group);
     if (!IsUsableFileBase(BaseName) || !IsUsableUserName(userName_)) throw EUserError(LangStr(1377));
-    const std::string profile = UserFilePath(base, ".usr");
+    const std::string profile = FilePath(".usr");
 
     if (!Files().FileExists(profile)) {
       if (auto created = Files().Open(profile, {FileAccess::ReadWrite, FileShare::ReadWrite, FileCreate::CreateNew}))
@@ -225,7 +234,7 @@ TUser::TUser(const std::string& userName, int32_t group, int32_t lockMode, bool 
           blocks->LoadWordList(root + "top100difficultwords.txt", 2);
         SetString("Top1000loaded", "1");
       }
-      if (IApplicationList* applications = Applications()) applications->Load(this, UserFilePath(base, ".SET"));
+      if (IApplicationList* applications = Applications()) applications->Load(this, FilePath(".SET"));
     }
 
     LoadGroup();
@@ -246,13 +255,9 @@ bool TUser::IsVisitor() const { return same_text(userName_, kVisitorName); }
 
 std::string TUser::Name() { return GetString("UserName"); }
 
-std::string TUser::StatisticsPath() {
-  // A profile opened read only may not have its name stored yet.
-  std::string name = Name();
-  if (name.empty()) name = userName_;
-  if (!IsUsableFileBase(FileBaseName(name))) return {};
-  return UserFilePath(name, ".DTA");
-}
+std::string TUser::FilePath(const std::string& extension) const { return DatabaseFolder() + BaseName + extension; }
+
+std::string TUser::StatisticsPath() { return FilePath(".DTA"); }
 
 void TUser::WriteNewProfileKeys() {
   const double today = Today();
@@ -274,7 +279,7 @@ void TUser::WriteNewProfileKeys() {
 }
 
 void TUser::SaveApplications() {
-  if (IApplicationList* applications = Applications()) applications->Save(UserFilePath(BaseName, ".SET"));
+  if (IApplicationList* applications = Applications()) applications->Save(FilePath(".SET"));
 }
 
 IApplicationList* TUser::Applications() const { return blocks_ ? blocks_->Applications() : nullptr; }
@@ -462,10 +467,9 @@ void TUser::LoadGroup() {
 
 std::unique_ptr<TUser> OpenUser(const std::string& userName, bool skipStatistics, int32_t group, int32_t lockMode,
                                 IUserBlocks* blocks) {
-  const std::string base = FileBaseName(userName);
-  if (base.empty()) return nullptr;
+  if (FileBaseName(userName).empty()) return nullptr;
   if (!IsUsableUserName(userName)) throw EUserError(LangStr(1377));
-  if (!Files().FileExists(UserFilePath(userName, ".usr"))) return nullptr;
+  if (!Files().FileExists(DatabaseFolder() + UserFileBase(userName, group) + ".usr")) return nullptr;
   return std::make_unique<TUser>(userName, group, lockMode, skipStatistics, blocks);
 }
 

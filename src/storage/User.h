@@ -86,8 +86,10 @@ class TUser : public TDynamicSettings {
   // The name the user was opened with ("Visitor%%" for an empty one).
   const std::string& OpenedName() const { return userName_; }
   bool IsVisitor() const;
-  // The statistics file: DatabasePath + the file base of the profile's
-  // "UserName" + ".DTA"; empty when that base cannot be a file name.
+  // DatabasePath + BaseName + extension: every file of the user is named by
+  // the one base computed when it was opened.
+  std::string FilePath(const std::string& extension) const;
+  // The statistics file, FilePath(".DTA").
   std::string StatisticsPath();
   void SetPassword(const std::string& password);
   bool CheckPassword(const std::string& password);
@@ -102,7 +104,7 @@ class TUser : public TDynamicSettings {
   std::unique_ptr<TDynamicSettings> Group;  // none when the user has no group settings
   std::unique_ptr<IProfileBlock> Results;  // the tutor's results; none without blocks
   bool Opened = false;
-  std::string BaseName;  // the file base of the profile
+  std::string BaseName;  // the base all the user's files are named by (UserFileBase)
 
  private:
   void LoadStatistics();
@@ -143,7 +145,12 @@ bool IsUsableFileBase(const std::string& base);
 // A name whose files are its own: a usable base, and not the visitor's base
 // unless it is the visitor.
 bool IsUsableUserName(const std::string& userName);
-std::string UserFilePath(const std::string& base, const std::string& extension);
+// The base every file of the named user is named by: the base of the
+// user's profile as the user index (or the folder) lists it, when it can
+// name a file in the folder; else the file base of the name.
+std::string UserFileBase(const std::string& userName, int32_t group = kAnyGroup);
+// DatabasePath + UserFileBase(userName) + extension.
+std::string UserFilePath(const std::string& userName, const std::string& extension);
 std::string WorkstationName();
 
 // The password digest as stored under "Password": the first 7 bytes of the

@@ -115,9 +115,21 @@ TEST_F(TUserTest, FileBaseKeepsTheFixedSetAndTheLanguagesCharacters) {
   Localize().Strings[12] = kUpperCase + "\xE9#";
   EXPECT_EQ(FileBaseName("Jos\xE9 #1!"), "Jos\xE9 #1");
   // The characters are sorted out as typed, before the name is lower-cased:
-  // a capital that the language does not list is dropped.
+  // a capital that the language does not list is dropped, and the first
+  // letter stays small rather than be one the base of the base would drop.
   Localize().Strings[12] = "";
-  EXPECT_EQ(FileBaseName("Bob"), "Ob");
+  EXPECT_EQ(FileBaseName("Bob"), "ob");
+}
+
+// A word of dropped characters left a double blank, and the base of the base
+// was another name ("Anne  tom", then "Anne Tom"): one user's list was read
+// from one file and saved into another's.
+TEST_F(TUserTest, TheBaseOfABaseIsTheSameBase) {
+  for (const char* name : {"Anne & Tom", "& Tom", "a , b . c", "\xE9lise O'Neil", "Bob"}) {
+    const std::string base = FileBaseName(name);
+    EXPECT_EQ(FileBaseName(base), base) << name;
+  }
+  EXPECT_EQ(FileBaseName("Anne & Tom"), "Anne Tom");
 }
 
 TEST_F(TUserTest, FileBaseOfPunctuationOnlyIsEmptyAndRefused) {
