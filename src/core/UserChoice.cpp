@@ -34,7 +34,7 @@ std::string TUserChoice::AccountKey(const std::string& key) const { return key +
 
 bool TUserChoice::OpenWorkstation() {
   std::string file;
-  const std::string workstation = WorkstationName();
+  const std::string workstation = WorkstationFileBase(WorkstationName());
   if (workstation.empty()) {
     Dialogs().ShowMessage("This workstation does not have a name!", LangStr(1), mb::kIconExclamation);
     file = "noname.wk10";

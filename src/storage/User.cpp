@@ -151,6 +151,13 @@ std::string UserFilePath(const std::string& userName, const std::string& extensi
   return DatabaseFolder() + UserFileBase(userName) + extension;
 }
 
+std::string WorkstationFileBase(const std::string& workstation) {
+  const bool safe = std::none_of(workstation.begin(), workstation.end(),
+                                 [](char c) { return NeverInFileBase(static_cast<unsigned char>(c)); });
+  if (safe && IsUsableFileBase(workstation) && TrimBlanks(workstation) == workstation) return workstation;
+  return FileBaseName(workstation);
+}
+
 std::string WorkstationName() {
   if (System().IsRemoteSession()) {
     const std::string client = System().ExpandEnvironment("%CLIENTNAME%");

@@ -152,6 +152,10 @@ std::string UserFileBase(const std::string& userName, int32_t group = kAnyGroup)
 // DatabasePath + UserFileBase(userName) + extension.
 std::string UserFilePath(const std::string& userName, const std::string& extension);
 std::string WorkstationName();
+// The workstation file's base for a computer or client name: the name as it
+// is when it can name a file in the database folder (as the tutor names the
+// file), else the name cleaned as a user's name is.
+std::string WorkstationFileBase(const std::string& workstation);
 
 // The password digest as stored under "Password": the first 7 bytes of the
 // RIPEMD-160 digest of the 8-bit characters as 14 upper-case hexadecimal
