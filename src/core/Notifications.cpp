@@ -15,6 +15,7 @@
 #include "storage/DateTime.h"
 #include "storage/DebugLog.h"
 #include "storage/LangRes.h"
+#include "storage/Numbers.h"
 #include "storage/ToolBox.h"
 #include "storage/User.h"
 #include "ui/NotifyFrm.h"
@@ -40,8 +41,8 @@ constexpr int32_t kStronglyRecommendedDifficulty = 40;
 double demo_day_scale() {
   std::string seconds;
   if (!System().GetEnvironment("STREVO_DEMO_ADVICE", seconds)) return 1.0;
-  const double value = std::atof(seconds.c_str());
-  return value > 0 ? value / 900.0 : 1.0;
+  double value = 0;
+  return text_to_float(seconds, value) && value > 0 ? value / 900.0 : 1.0;
 }
 
 // "3 keys need practice", or the text for none.

@@ -1,16 +1,22 @@
 #include "report/JsonReport.h"
 
+#include <nlohmann/json.hpp>
+
 #include "report/ReportText.h"
 
 namespace strevo {
 
 namespace {
 
-std::string number(const TFigure& figure) { return figure ? std::to_string(*figure) : "null"; }
-std::string date_time(const std::optional<double>& date) {
-  return date ? "\"" + IsoDateTime(*date) + "\"" : "null";
+// Members keep the order they are written in.
+using Json = nlohmann::ordered_json;
+
+Json text(std::string_view ansi) { return Utf8FromAnsi(ansi); }
+Json number(const TFigure& figure) { return figure ? Json(*figure) : Json(); }
+Json date_time(const std::optional<double>& date) { return date ? Json(IsoDateTime(*date)) : Json(); }
+Json speed(const TFigure& characters, const TFigure& seconds) {
+  return characters && seconds ? Json(PerMinute(*characters, *seconds)) : Json();
 }
-const char* boolean(bool value) { return value ? "true" : "false"; }
 
 const char* part_name(TReportPart part) {
   switch (part) {
@@ -23,138 +29,139 @@ const char* part_name(TReportPart part) {
   return "user";
 }
 
-// "[\n    item,\n    item\n  ]" from already formatted items.
-std::string array(const std::vector<std::string>& items) {
-  if (items.empty()) return "[]";
-  std::string text = "[\n";
-  for (size_t i = 0; i < items.size(); ++i) text += "    " + items[i] + (i + 1 < items.size() ? ",\n" : "\n");
-  return text + "  ]";
+Json samples(const std::vector<TSampleFigures>& list, const char* numberName) {
+  Json items = Json::array();
+  for (const TSampleFigures& s : list)
+    items.push_back({{numberName, s.number},
+                     {"characters", number(s.characters)},
+                     {"typingSeconds", number(s.seconds)},
+                     {"charactersPerMinute", speed(s.characters, s.seconds)}});
+  return items;
 }
 
-std::string samples(const std::vector<TSampleFigures>& list, const char* numberName) {
-  std::vector<std::string> items;
-  for (const TSampleFigures& s : list) {
-    const TFigure speed = s.characters && s.seconds ? TFigure(PerMinute(*s.characters, *s.seconds)) : std::nullopt;
-    items.push_back(std::string("{\"") + numberName + "\": " + std::to_string(s.number) +
-                    ", \"characters\": " + number(s.characters) + ", \"typingSeconds\": " + number(s.seconds) +
-                    ", \"charactersPerMinute\": " + number(speed) + "}");
-  }
-  return array(items);
-}
-
-std::string key_set(const TKeySetFigures& set) {
-  std::string text = "{\"set\": " + std::to_string(set.set) + ", \"window\": " + std::to_string(set.window) +
-                     ", \"lowLimit\": " + std::to_string(set.lowLimit) +
-                     ", \"highLimit\": " + std::to_string(set.highLimit) + ",\n     \"mostDifficult\": [";
-  for (size_t i = 0; i < set.mostDifficult.size(); ++i)
-    text += (i ? ", " : "") + JsonString(set.mostDifficult.substr(i, 1));
-  text += "],\n     \"keys\": [";
-  bool first = true;
+Json key_set(const TKeySetFigures& set) {
+  Json mostDifficult = Json::array();
+  for (char key : set.mostDifficult) mostDifficult.push_back(text(std::string_view(&key, 1)));
+  Json keys = Json::array();
   for (int c = 33; c <= 255; ++c) {
     const auto code = static_cast<unsigned char>(c);
     if (!KeyTyped(set, code)) continue;
     const int32_t index = ShownKeyIndex(set.index[code]);
-    text += first ? "\n      " : ",\n      ";
-    first = false;
-    text += "{\"key\": " + JsonString(std::string(1, static_cast<char>(code))) + ", \"code\": " + std::to_string(c) +
-            ", \"index\": " + std::to_string(index) + ", \"band\": \"" + KeyBand(set, index) +
-            "\", \"presses\": " + std::to_string(set.presses[code]) + ", \"hits\": " + std::to_string(set.hits[code]) +
-            ", \"errors\": " + std::to_string(set.errors[code]) + "}";
+    const char key = static_cast<char>(code);
+    keys.push_back({{"key", text(std::string_view(&key, 1))},
+                    {"code", c},
+                    {"index", index},
+                    {"band", KeyBand(set, index)},
+                    {"presses", set.presses[code]},
+                    {"hits", set.hits[code]},
+                    {"errors", set.errors[code]}});
   }
-  return text + (first ? "]}" : "\n     ]}");
+  return {{"set", set.set},
+          {"window", set.window},
+          {"lowLimit", set.lowLimit},
+          {"highLimit", set.highLimit},
+          {"mostDifficult", mostDifficult},
+          {"keys", keys}};
 }
 
-std::string pair_item(const TPairFigure& p) {
-  return "{\"pair\": " + JsonString(p.pair) + ", \"count\": " + std::to_string(p.count) +
-         ", \"errors\": " + std::to_string(p.errors) + ", \"timeSumMs\": " + std::to_string(p.timeSum) +
-         ", \"averageMs\": " + std::to_string(AveragePairTime(p)) + "}";
+Json pair_names(const std::vector<TPairFigure>& pairs) {
+  Json names = Json::array();
+  for (const TPairFigure& p : pairs) names.push_back(text(p.pair));
+  return names;
 }
 
-std::string pair_names(const std::vector<TPairFigure>& pairs) {
-  std::string text = "[";
-  for (size_t i = 0; i < pairs.size(); ++i) text += (i ? ", " : "") + JsonString(pairs[i].pair);
-  return text + "]";
+void add_profile(Json& json, const TReportData& data) {
+  json["dateStarted"] = data.dateStarted.empty() ? Json() : text(data.dateStarted);
+  json["lastDateSaved"] = data.lastDate ? Json(IsoDate(*data.lastDate)) : Json();
+  json["typingDays"] = number(data.typingDays);
+  Json counters = Json::object();
+  for (const TCounterFigure& c : data.counters) counters[Utf8FromAnsi(c.key)] = number(c.value);
+  json["counters"] = counters;
+  Json week = Json::array();
+  for (const TWeekdayFigures& d : data.week)
+    week.push_back({{"weekday", d.weekday},
+                    {"name", WeekdayName(d.weekday)},
+                    {"current", d.current},
+                    {"characters", number(d.characters)},
+                    {"words", number(d.words)},
+                    {"typingSeconds", number(d.seconds)},
+                    {"charactersPerMinute", speed(d.characters, d.seconds)},
+                    {"problemIndex", number(d.problemIndex)}});
+  json["week"] = week;
+  json["weekSamples"] = samples(data.weekSamples, "week");
+  json["monthSamples"] = samples(data.monthSamples, "day");
+  Json records = Json::array();
+  for (const TRecordFigure& r : data.records)
+    records.push_back({{"name", text(r.key)},
+                       {"label", text(r.label)},
+                       {"value", number(r.value)},
+                       {"unit", text(r.unit)},
+                       {"date", date_time(r.date)}});
+  json["records"] = records;
+}
+
+void add_statistics(Json& json, const TReportData& data) {
+  Json sets = Json::array();
+  for (const TKeySetFigures& set : data.keySets) sets.push_back(key_set(set));
+  json["keySets"] = sets;
+  json["wordsCollected"] = data.wordsCollected;
+  Json words = Json::array();
+  for (const TWordFigure& w : data.words) words.push_back({{"word", text(w.word)}, {"weight", w.weight}});
+  json["words"] = words;
+}
+
+void add_pairs(Json& json, const TReportData& data) {
+  Json pairs = Json::array();
+  for (const TPairFigure& p : data.pairs)
+    pairs.push_back({{"pair", text(p.pair)},
+                     {"count", p.count},
+                     {"errors", p.errors},
+                     {"timeSumMs", p.timeSum},
+                     {"averageMs", AveragePairTime(p)}});
+  json["letterPairs"] = pairs;
+  json["slowestPairs"] = pair_names(SlowestPairs(data.pairs, data.pairs.size()));
+  json["errorPronePairs"] = pair_names(ErrorPronePairs(data.pairs, data.pairs.size()));
 }
 
 }  // namespace
 
 std::string TJsonReport::Text(const TReportData& data) {
-  std::string json = "{\n";
-  const auto field = [&json](const char* name, const std::string& value, bool last = false) {
-    json += std::string("  \"") + name + "\": " + value + (last ? "\n" : ",\n");
-  };
-  field("format", std::string("\"") + kFormat + "\"");
-  field("user", JsonString(data.userName));
-  field("storedName", data.profileRead ? JsonString(data.storedName) : "null");
-  field("fileBase", JsonString(data.fileBase));
-  field("generated", date_time(data.generated));
-  field("parts", std::string("{\"profile\": ") + boolean(data.profileRead) +
-                     ", \"statistics\": " + boolean(data.statisticsRead) +
-                     ", \"letterPairs\": " + boolean(data.pairsRead) + "}");
-  std::vector<std::string> problems;
+  Json json;
+  json["format"] = kFormat;
+  json["user"] = text(data.userName);
+  json["storedName"] = data.profileRead ? text(data.storedName) : Json();
+  json["fileBase"] = text(data.fileBase);
+  json["generated"] = date_time(data.generated);
+  json["parts"] = {{"profile", data.profileRead},
+                   {"statistics", data.statisticsRead},
+                   {"letterPairs", data.pairsRead}};
+  Json problems = Json::array();
   for (const TReportProblem& p : data.problems)
-    problems.push_back(std::string("{\"part\": \"") + part_name(p.part) + "\", \"text\": " + JsonString(p.text) + "}");
-  field("problems", array(problems));
+    problems.push_back({{"part", part_name(p.part)}, {"text", text(p.text)}});
+  json["problems"] = problems;
 
   if (data.profileRead) {
-    field("dateStarted", data.dateStarted.empty() ? "null" : JsonString(data.dateStarted));
-    field("lastDateSaved", data.lastDate ? "\"" + IsoDate(*data.lastDate) + "\"" : "null");
-    field("typingDays", number(data.typingDays));
-    std::string counters = "{";
-    for (size_t i = 0; i < data.counters.size(); ++i)
-      counters += (i ? ", " : "") + JsonString(data.counters[i].key) + ": " + number(data.counters[i].value);
-    field("counters", counters + "}");
-    std::vector<std::string> week;
-    for (const TWeekdayFigures& d : data.week) {
-      const TFigure speed = d.characters && d.seconds ? TFigure(PerMinute(*d.characters, *d.seconds)) : std::nullopt;
-      week.push_back("{\"weekday\": " + std::to_string(d.weekday) + ", \"name\": \"" + WeekdayName(d.weekday) +
-                     "\", \"current\": " + boolean(d.current) + ", \"characters\": " + number(d.characters) +
-                     ", \"words\": " + number(d.words) + ", \"typingSeconds\": " + number(d.seconds) +
-                     ", \"charactersPerMinute\": " + number(speed) + ", \"problemIndex\": " + number(d.problemIndex) +
-                     "}");
-    }
-    field("week", array(week));
-    field("weekSamples", samples(data.weekSamples, "week"));
-    field("monthSamples", samples(data.monthSamples, "day"));
-    std::vector<std::string> records;
-    for (const TRecordFigure& r : data.records)
-      records.push_back("{\"name\": " + JsonString(r.key) + ", \"label\": " + JsonString(r.label) +
-                        ", \"value\": " + number(r.value) + ", \"unit\": " + JsonString(r.unit) +
-                        ", \"date\": " + date_time(r.date) + "}");
-    field("records", array(records));
+    add_profile(json, data);
   } else {
     for (const char* name : {"dateStarted", "lastDateSaved", "typingDays", "counters", "week", "weekSamples",
                              "monthSamples", "records"})
-      field(name, "null");
+      json[name] = nullptr;
   }
-
   if (data.statisticsRead) {
-    std::vector<std::string> sets;
-    for (const TKeySetFigures& set : data.keySets) sets.push_back(key_set(set));
-    field("keySets", array(sets));
-    field("wordsCollected", boolean(data.wordsCollected));
-    std::vector<std::string> words;
-    for (const TWordFigure& w : data.words)
-      words.push_back("{\"word\": " + JsonString(w.word) + ", \"weight\": " + std::to_string(w.weight) + "}");
-    field("words", array(words));
+    add_statistics(json, data);
   } else {
-    field("keySets", "null");
-    field("wordsCollected", data.profileRead ? boolean(data.wordsCollected) : "null");
-    field("words", "null");
+    json["keySets"] = nullptr;
+    json["wordsCollected"] = data.profileRead ? Json(data.wordsCollected) : Json();
+    json["words"] = nullptr;
   }
-
   if (data.pairsRead) {
-    std::vector<std::string> pairs;
-    for (const TPairFigure& p : data.pairs) pairs.push_back(pair_item(p));
-    field("letterPairs", array(pairs));
-    field("slowestPairs", pair_names(SlowestPairs(data.pairs, data.pairs.size())));
-    field("errorPronePairs", pair_names(ErrorPronePairs(data.pairs, data.pairs.size())), true);
+    add_pairs(json, data);
   } else {
-    field("letterPairs", "null");
-    field("slowestPairs", "null");
-    field("errorPronePairs", "null", true);
+    for (const char* name : {"letterPairs", "slowestPairs", "errorPronePairs"}) json[name] = nullptr;
   }
-  return json + "}\n";
+  // Every text went through Utf8FromAnsi, so writing never meets bytes that
+  // are not UTF-8.
+  return json.dump(2) + "\n";
 }
 
 }  // namespace strevo

@@ -1,7 +1,8 @@
 // The statistics report as JSON, for other programs: UTF-8 (the profile's
-// Windows-1252 texts converted), every control character escaped, a figure
-// that could not be read as null, and a part that could not be read as
-// null as a whole. Dates are local date-times, "2026-12-07T09:05:00".
+// Windows-1252 texts converted), the control characters below U+0020
+// escaped (DEL and the C1 characters stay as their UTF-8, as JSON allows), a
+// figure that could not be read as null, and a part that could not be read
+// as null as a whole. Dates are local date-times, "2026-12-07T09:05:00".
 #pragma once
 
 #include <string>

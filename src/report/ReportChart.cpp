@@ -1,8 +1,8 @@
 #include "report/ReportChart.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "report/ReportText.h"
 
@@ -23,8 +23,8 @@ std::string px(double value) { return std::to_string(std::llround(value)); }
 std::string tick_text(double value) {
   if (value < 1e15) return GroupedNumber(std::llround(value));
   char text[32];
-  std::snprintf(text, sizeof text, "%.0e", value);
-  return text;
+  char* end = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 0).ptr;
+  return std::string(text, end);
 }
 
 double largest_of(const TReportChart::Values& values) {

@@ -88,33 +88,6 @@ std::string HtmlText(std::string_view ansi) {
   return out;
 }
 
-std::string JsonString(std::string_view ansi) {
-  std::string out = "\"";
-  out.reserve(ansi.size() + 8);
-  for (char ch : ansi) {
-    const uint32_t c = AnsiCodePoint(static_cast<unsigned char>(ch));
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\b': out += "\\b"; break;
-      case '\f': out += "\\f"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (is_control(c)) {
-          char code[8];
-          std::snprintf(code, sizeof code, "\\u%04x", static_cast<unsigned>(c));
-          out += code;
-        } else {
-          AppendUtf8(out, c);
-        }
-    }
-  }
-  out += '"';
-  return out;
-}
-
 std::string CsvField(std::string_view ansi) {
   std::string out = "\"";
   if (!ansi.empty() && (ansi[0] == '=' || ansi[0] == '+' || ansi[0] == '-' || ansi[0] == '@')) out += '\'';

@@ -1,6 +1,7 @@
 // The texts of the statistics report: the program's Windows-1252 bytes as
-// UTF-8, made safe for an HTML page, a JSON string and a CSV field, and the
-// numbers, durations and dates as the report writes them. Every text of a
+// UTF-8 (what the JSON writer takes; it escapes its strings itself), made
+// safe for an HTML page and a CSV field, and the numbers, durations and
+// dates as the report writes them. Every text of a
 // user's files (names, words, letter pairs, keys) is hostile until it went
 // through one of these.
 #pragma once
@@ -23,9 +24,6 @@ std::string Utf8FromAnsi(std::string_view ansi);
 // UTF-8, with & < > " ' as references, and every control character (C0,
 // DEL, C1), which a page cannot show, as the replacement character U+FFFD.
 std::string HtmlText(std::string_view ansi);
-// A JSON string literal, quotes included: UTF-8, with " \ and the control
-// characters (C0, DEL, C1) escaped.
-std::string JsonString(std::string_view ansi);
 // A CSV field, always quoted: UTF-8, quotes doubled, control characters as
 // U+FFFD, and a text a spreadsheet would take for a formula (starting with
 // = + - @) led by an apostrophe.

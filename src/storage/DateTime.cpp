@@ -7,30 +7,8 @@ namespace strevo {
 
 namespace {
 
-// Days from 0001-01-01 (proleptic Gregorian) to a civil date.
-int64_t days_from_civil(int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<int64_t>(doe) - 719468;  // days since 1970-01-01
-}
-
-void civil_from_days(int64_t z, int& y, int& m, int& d) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t yy = static_cast<int64_t>(yoe) + era * 400;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = static_cast<int>(yy + (m <= 2));
-}
-
-const int64_t kEpochShift = days_from_civil(1899, 12, 30);  // relative to 1970-01-01
+// Day 0 of the program's dates.
+constexpr std::chrono::sys_days kEpoch{std::chrono::year{1899} / std::chrono::December / 30};
 
 const char* const kShortDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 const char* const kLongDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
@@ -41,8 +19,9 @@ const char* const kLongMonths[] = {"January", "February", "March",     "April", 
 }  // namespace
 
 double encode_date(int year, int month, int day) {
-  return static_cast<double>(days_from_civil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
-                             kEpochShift);
+  // A day past the month's end counts on into the next month.
+  const std::chrono::sys_days date{std::chrono::year{year} / month / day};
+  return static_cast<double>((date - kEpoch).count());
 }
 
 double encode_time(int hour, int minute, int second, int millisecond) {
@@ -52,8 +31,15 @@ double encode_time(int hour, int minute, int second, int millisecond) {
 // Before the epoch the whole part is still the day and the fraction the time
 // of that day (-1.25 is 1899-12-29 06:00), so the day is the truncated value,
 // matching decode_time.
+std::chrono::sys_days calendar_day(double dateTime) {
+  return kEpoch + std::chrono::days{static_cast<int64_t>(std::trunc(dateTime))};
+}
+
 void decode_date(double dateTime, int& year, int& month, int& day) {
-  civil_from_days(static_cast<int64_t>(std::trunc(dateTime)) + kEpochShift, year, month, day);
+  const std::chrono::year_month_day date{calendar_day(dateTime)};
+  year = static_cast<int>(date.year());
+  month = static_cast<int>(static_cast<unsigned>(date.month()));
+  day = static_cast<int>(static_cast<unsigned>(date.day()));
 }
 
 void decode_time(double dateTime, int& hour, int& minute, int& second, int& millisecond) {
@@ -67,9 +53,7 @@ void decode_time(double dateTime, int& hour, int& minute, int& second, int& mill
 }
 
 int day_of_week(double dateTime) {
-  const int64_t days = static_cast<int64_t>(std::trunc(dateTime));
-  // 1899-12-30 was a Saturday (7).
-  return static_cast<int>(((days + 6) % 7 + 7) % 7) + 1;
+  return static_cast<int>(std::chrono::weekday{calendar_day(dateTime)}.c_encoding()) + 1;
 }
 
 std::string format_date_time(const std::string& picture, double dateTime, const LocaleFormats& formats) {

@@ -2,6 +2,7 @@
 // the time of day as the fraction. Weekdays run 1 (Sunday) to 7 (Saturday).
 #pragma once
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -13,6 +14,9 @@ namespace strevo {
 double encode_date(int year, int month, int day);
 double encode_time(int hour, int minute, int second, int millisecond = 0);
 void decode_date(double dateTime, int& year, int& month, int& day);
+// The calendar day of a date-time; before the epoch too the whole part is
+// the day.
+std::chrono::sys_days calendar_day(double dateTime);
 void decode_time(double dateTime, int& hour, int& minute, int& second, int& millisecond);
 int day_of_week(double dateTime);  // 1 = Sunday
 // The day without the time; before the epoch too the whole part is the day.

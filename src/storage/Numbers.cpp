@@ -1,8 +1,6 @@
 #include "storage/Numbers.h"
 
 #include <charconv>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
 
 namespace strevo {
@@ -11,20 +9,16 @@ std::string float_to_text(double value) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.15G", value);
-  std::string text = buffer;
-  const size_t e = text.find('E');
-  if (e == std::string::npos) return text;
-  // "1.5E-05" -> "1.5E-5", "1E+20" -> "1E20"
-  std::string mantissa = text.substr(0, e);
-  std::string exponent = text.substr(e + 1);
-  std::string sign;
-  if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) {
-    if (exponent[0] == '-') sign = "-";
-    exponent.erase(0, 1);
-  }
-  while (exponent.size() > 1 && exponent[0] == '0') exponent.erase(0, 1);
-  return mantissa + "E" + sign + exponent;
+  const char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
+  const std::string_view text(buffer, static_cast<size_t>(end - buffer));
+  const size_t e = text.find('e');
+  if (e == std::string_view::npos) return std::string(text);
+  // "1.5e-05" -> "1.5E-5", "1e+20" -> "1E20"
+  std::string_view exponent = text.substr(e + 1);
+  const bool negative = exponent[0] == '-';
+  if (exponent[0] == '-' || exponent[0] == '+') exponent.remove_prefix(1);
+  while (exponent.size() > 1 && exponent[0] == '0') exponent.remove_prefix(1);
+  return std::string(text.substr(0, e)) + (negative ? "E-" : "E") + std::string(exponent);
 }
 
 bool text_to_float(std::string_view text, double& value) {
@@ -35,11 +29,24 @@ bool text_to_float(std::string_view text, double& value) {
   for (char c : copy) {
     if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E')) return false;
   }
-  char* end = nullptr;
-  const double parsed = std::strtod(copy.c_str(), &end);
-  // A number too large for a double is no value: read as infinity it would
-  // be written as "INF", which no reader takes back.
-  if (end != copy.c_str() + copy.size() || std::isinf(parsed)) return false;
+  const char* first = copy.data();
+  const char* const last = first + copy.size();
+  // One plus sign may lead, as in "+2.5"; from_chars reads none.
+  if (first[0] == '+' && first[1] != '+' && first[1] != '-') ++first;
+  double parsed = 0;
+  const auto [end, error] = std::from_chars(first, last, parsed);
+  if (end != last) return false;
+  if (error == std::errc::result_out_of_range) {
+    // With a negative exponent the number is too small for a double (200
+    // characters cannot make one too large) and reads as zero. Too large is
+    // no value: read as infinity it would be written as "INF", which no
+    // reader takes back.
+    const size_t exponent = copy.find_first_of("eE");
+    if (exponent == std::string::npos || copy[exponent + 1] != '-') return false;
+    parsed = copy[0] == '-' ? -0.0 : 0.0;
+  } else if (error != std::errc()) {
+    return false;
+  }
   value = parsed;
   return true;
 }

@@ -1,4 +1,5 @@
 // Rounding and number text as the program's figures and files need them.
+// Number text never follows the decimal separator of the C locale.
 #pragma once
 
 #include <cmath>

@@ -1,6 +1,7 @@
 #include "storage/ToolBox.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "platform/Ansi.h"
 #include "storage/DateTime.h"
@@ -128,13 +129,13 @@ bool KeyboardLayoutParts(KeyboardLayout& parts) {
 }
 
 int WeekNumber(double now) {
-  int year, month, day;
-  decode_date(now, year, month, day);
-  const double newYear = encode_date(year, 1, 1);
-  const int d = static_cast<int>(date_part(now) - newYear) + 1;
-  const int a = day_of_week(now) == 1 ? 0 : 1;
-  const int newYearDay = day_of_week(newYear);
-  const int b = newYearDay == 1 ? 1 : 9 - newYearDay;
+  using namespace std::chrono;
+  const sys_days today = calendar_day(now);
+  const sys_days newYear{year_month_day{today}.year() / January / 1};
+  const int d = static_cast<int>((today - newYear).count()) + 1;
+  const int a = weekday{today} == Sunday ? 0 : 1;
+  const weekday newYearDay{newYear};
+  const int b = newYearDay == Sunday ? 1 : 8 - static_cast<int>(newYearDay.c_encoding());
   int week = d / 7 + a;
   if (d % 7 >= b) ++week;
   return week;

@@ -1,8 +1,20 @@
 #include "ReportFiles.h"
 
+#include <nlohmann/json.hpp>
+
 #include "storage/LangRes.h"
 
 namespace strevo::test {
+
+// The JSON library writes no string that is not UTF-8.
+bool IsUtf8(const std::string& text) {
+  try {
+    (void)nlohmann::json(text).dump();
+    return true;
+  } catch (const nlohmann::json::type_error&) {
+    return false;
+  }
+}
 
 void ReportTest::SetUp() {
   UserDatabaseTest::SetUp();

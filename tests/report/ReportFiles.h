@@ -10,6 +10,10 @@
 
 namespace strevo::test {
 
+// Every byte sequence is well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing above U+10FFFF).
+bool IsUtf8(const std::string& text);
+
 class ReportTest : public UserDatabaseTest {
  protected:
   void SetUp() override;

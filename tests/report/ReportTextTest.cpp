@@ -1,12 +1,12 @@
-// The report's texts: Windows-1252 to UTF-8, escaping for the page, JSON and
-// CSV, and the figures' number, duration, speed, date and scale texts.
+// The report's texts: Windows-1252 to UTF-8, escaping for the page and CSV,
+// and the figures' number, duration, speed, date and scale texts.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
 #include <string>
 
-#include "JsonValue.h"
+#include "ReportFiles.h"
 #include "report/ReportChart.h"
 #include "report/ReportText.h"
 #include "storage/DateTime.h"
@@ -44,17 +44,6 @@ TEST(ReportTextTest, PageTextEscapesMarkupAndHidesControlCharacters) {
   EXPECT_EQ(all.find('<'), std::string::npos);
   EXPECT_EQ(all.find('>'), std::string::npos);
   EXPECT_EQ(all.find('"'), std::string::npos);
-}
-
-TEST(ReportTextTest, JsonStringsEscapeControlsAndReadBackAsTheText) {
-  EXPECT_EQ(JsonString("a\"b\\c/"), "\"a\\\"b\\\\c/\"");
-  EXPECT_EQ(JsonString("\b\f\n\r\t\x01\x7F\x8D"), "\"\\b\\f\\n\\r\\t\\u0001\\u007f\\u008d\"");
-  // Every byte value, parsed back by a strict reader, is the UTF-8 of the
-  // text (the control characters included).
-  test::JsonValue value;
-  std::string error;
-  ASSERT_TRUE(test::ParseJson(JsonString(AllBytes()), value, error)) << error;
-  EXPECT_EQ(value.text, Utf8FromAnsi(AllBytes()));
 }
 
 TEST(ReportTextTest, CsvFieldsAreQuotedAndNeverAFormula) {

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <string>
 
-#include "JsonValue.h"
 #include "ReportFiles.h"
 #include "analysis/Diffkeys.h"
 #include "analysis/WordAnalyzer.h"
@@ -32,14 +32,9 @@ class UserReportTest : public ReportTest {
     }
     return error;
   }
-  JsonValue Json(const std::string& path = kJson) {
-    JsonValue value;
-    std::string error;
-    const std::string text = Read(path);
-    EXPECT_TRUE(IsUtf8(text));
-    EXPECT_TRUE(ParseJson(text, value, error)) << error;
-    return value;
-  }
+  // The JSON file, parsed strictly (its UTF-8 too): a file that is no JSON
+  // throws, which fails the test.
+  nlohmann::json Json(const std::string& path = kJson) { return nlohmann::json::parse(Read(path)); }
   // The problem of a part, or "" when it has none.
   static std::string ProblemOf(const TUserReport& report, TReportPart part) {
     for (const TReportProblem& p : report.Data().problems)
@@ -146,25 +141,25 @@ TEST_F(UserReportTest, TheThreeFilesShowTheSameFigures) {
   EXPECT_TRUE(Contains(csv, "\r\n\"letter pair\",\"he\",\"average ms\",333\r\n"));
   EXPECT_TRUE(Contains(csv, "\r\n\"record\",\"Speed.TopTen\",\"date\",\"2026-11-03T09:00:00\"\r\n"));
 
-  const JsonValue json = Json();
-  EXPECT_EQ(json["format"].text, "strevo-report 1");
-  EXPECT_TRUE(json["problems"].items.empty());
-  EXPECT_EQ(json["week"][1]["charactersPerMinute"].number, 261);
-  EXPECT_TRUE(json["week"][1]["current"].boolean);
-  EXPECT_EQ(json["counters"]["totalHits"].number, 13005);
-  EXPECT_EQ(json["monthSamples"][0]["charactersPerMinute"].number, 247);  // 297 in 72 s
-  EXPECT_EQ(json["records"][0]["date"].text, "2026-11-03T09:00:00");
-  EXPECT_TRUE(json["records"][2]["date"].IsNull());
-  const JsonValue& set = json["keySets"][1];
-  ASSERT_EQ(set["mostDifficult"].items.size(), 3u);
-  EXPECT_EQ(set["mostDifficult"][1].text, "c");
-  EXPECT_EQ(set["keys"].items.size(), 3u);  // a, b, c: the others have no figure
-  EXPECT_EQ(set["keys"][0]["index"].number, 100);
-  EXPECT_EQ(set["keys"][0]["band"].text, "difficult");
-  EXPECT_EQ(json["words"][0]["word"].text, "charlie");
-  EXPECT_EQ(json["letterPairs"].items.size(), 4u);
-  EXPECT_EQ(json["slowestPairs"][0].text, "he");
-  EXPECT_EQ(json["errorPronePairs"][1].text, "th");
+  const nlohmann::json json = Json();
+  EXPECT_EQ(json.at("format"), "strevo-report 1");
+  EXPECT_TRUE(json.at("problems").empty());
+  EXPECT_EQ(json.at("/week/1/charactersPerMinute"_json_pointer), 261);
+  EXPECT_EQ(json.at("/week/1/current"_json_pointer), true);
+  EXPECT_EQ(json.at("/counters/totalHits"_json_pointer), 13005);
+  EXPECT_EQ(json.at("/monthSamples/0/charactersPerMinute"_json_pointer), 247);  // 297 in 72 s
+  EXPECT_EQ(json.at("/records/0/date"_json_pointer), "2026-11-03T09:00:00");
+  EXPECT_TRUE(json.at("/records/2/date"_json_pointer).is_null());
+  const nlohmann::json& set = json.at("/keySets/1"_json_pointer);
+  ASSERT_EQ(set.at("mostDifficult").size(), 3u);
+  EXPECT_EQ(set.at("/mostDifficult/1"_json_pointer), "c");
+  EXPECT_EQ(set.at("keys").size(), 3u);  // a, b, c: the others have no figure
+  EXPECT_EQ(set.at("/keys/0/index"_json_pointer), 100);
+  EXPECT_EQ(set.at("/keys/0/band"_json_pointer), "difficult");
+  EXPECT_EQ(json.at("/words/0/word"_json_pointer), "charlie");
+  EXPECT_EQ(json.at("letterPairs").size(), 4u);
+  EXPECT_EQ(json.at("/slowestPairs/0"_json_pointer), "he");
+  EXPECT_EQ(json.at("/errorPronePairs/1"_json_pointer), "th");
 }
 
 // ========================================================= hostile text ==
@@ -200,13 +195,13 @@ TEST_F(UserReportTest, HostileTextIsEscapedInEveryFile) {
                           [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\n'; }),
             0);
 
-  const JsonValue json = Json(std::string(kOut) + "\\" + base + "-report.json");
-  EXPECT_EQ(json["user"].text, Utf8FromAnsi(name));
-  EXPECT_EQ(json["dateStarted"].text, Utf8FromAnsi("<script>alert('x')</script>&\x02\x9D"));
-  EXPECT_EQ(json["words"][0]["word"].text, Utf8FromAnsi(word));
-  EXPECT_EQ(json["letterPairs"][0]["pair"].text, Utf8FromAnsi(pair));
-  EXPECT_TRUE(json["week"][0]["characters"].IsNull());
-  EXPECT_EQ(json["keySets"][1]["keys"].items.size(), 0u);  // "<" has no difficulty figure
+  const nlohmann::json json = Json(std::string(kOut) + "\\" + base + "-report.json");
+  EXPECT_EQ(json.at("user"), Utf8FromAnsi(name));
+  EXPECT_EQ(json.at("dateStarted"), Utf8FromAnsi("<script>alert('x')</script>&\x02\x9D"));
+  EXPECT_EQ(json.at("/words/0/word"_json_pointer), Utf8FromAnsi(word));
+  EXPECT_EQ(json.at("/letterPairs/0/pair"_json_pointer), Utf8FromAnsi(pair));
+  EXPECT_TRUE(json.at("/week/0/characters"_json_pointer).is_null());
+  EXPECT_EQ(json.at("/keySets/1/keys"_json_pointer).size(), 0u);  // "<" has no difficulty figure
 
   const std::string csv = Read(std::string(kOut) + "\\" + base + "-report.csv");
   EXPECT_TRUE(IsUtf8(csv));
@@ -228,8 +223,8 @@ TEST_F(UserReportTest, GarbageProfileGivesAPageThatSaysSo) {
   EXPECT_TRUE(Contains(page, "Not everything could be read"));
   EXPECT_FALSE(Contains(page, "Monitored since"));  // no start date invented for it
   EXPECT_TRUE(Contains(page, "<code>he</code>"));
-  JsonValue json = Json();
-  EXPECT_TRUE(json["dateStarted"].IsNull());
+  const nlohmann::json json = Json();
+  EXPECT_TRUE(json.at("dateStarted").is_null());
 }
 
 TEST_F(UserReportTest, ProfileOfAnotherUserIsNotShownButTheLetterPairsAre) {
@@ -243,11 +238,11 @@ TEST_F(UserReportTest, ProfileOfAnotherUserIsNotShownButTheLetterPairsAre) {
   EXPECT_EQ(ProblemOf(report, TReportPart::Profile),
             "The profile Ann.usr belongs to another user (\"Bob\"): nothing of it is shown.");
   Report();
-  const JsonValue json = Json();
-  EXPECT_FALSE(json["parts"]["profile"].boolean);
-  EXPECT_TRUE(json["week"].IsNull());
-  EXPECT_TRUE(json["keySets"].IsNull());
-  EXPECT_EQ(json["letterPairs"].items.size(), 4u);
+  const nlohmann::json json = Json();
+  EXPECT_EQ(json.at("/parts/profile"_json_pointer), false);
+  EXPECT_TRUE(json.at("week").is_null());
+  EXPECT_TRUE(json.at("keySets").is_null());
+  EXPECT_EQ(json.at("letterPairs").size(), 4u);
   EXPECT_FALSE(Contains(Read(kPage), "549"));
 }
 
@@ -271,7 +266,7 @@ TEST_F(UserReportTest, EntriesThatAreNoNumbersAreNamedAndShownAsMissing) {
   ASSERT_TRUE(report.Write(kOut, written));
   EXPECT_TRUE(Contains(Read(kPage), "<td>Monday (current day)</td><td class=\"n\">-</td><td class=\"n\">84</td>"));
   EXPECT_TRUE(Contains(Read(kCsv), "\r\n\"week\",\"Monday\",\"characters\",\r\n"));
-  EXPECT_TRUE(Json()["week"][1]["charactersPerMinute"].IsNull());
+  EXPECT_TRUE(Json().at("/week/1/charactersPerMinute"_json_pointer).is_null());
 }
 
 // ================================================ damaged statistics file ==
@@ -309,11 +304,11 @@ TEST_F(UserReportTest, UnreadableStatisticsFileLeavesTheProfilesFigures) {
   EXPECT_TRUE(Contains(error, "The statistics file Ann.DTA could not be read (File error in LoadStatistics: -7): "
                               "no difficult keys or words."))
       << error;
-  const JsonValue json = Json();
-  EXPECT_TRUE(json["parts"]["profile"].boolean);
-  EXPECT_FALSE(json["parts"]["statistics"].boolean);
-  EXPECT_EQ(json["week"][1]["characters"].number, 549);
-  EXPECT_TRUE(json["words"].IsNull());
+  const nlohmann::json json = Json();
+  EXPECT_EQ(json.at("/parts/profile"_json_pointer), true);
+  EXPECT_EQ(json.at("/parts/statistics"_json_pointer), false);
+  EXPECT_EQ(json.at("/week/1/characters"_json_pointer), 549);
+  EXPECT_TRUE(json.at("words").is_null());
   EXPECT_TRUE(Contains(Read(kPage), "<p class=\"missing\">The statistics file Ann.DTA could not be read"));
 }
 
@@ -326,7 +321,7 @@ TEST_F(UserReportTest, MissingStatisticsAndLetterPairFilesAreReportedAndThePageI
             "There is no statistics file Ann.DTA yet: no difficult keys or words.\n"
             "There is no letter-pair file Ann.json yet: no letter pairs.");
   EXPECT_TRUE(Exists(kCsv));
-  EXPECT_TRUE(Json()["letterPairs"].IsNull());
+  EXPECT_TRUE(Json().at("letterPairs").is_null());
 }
 
 TEST_F(UserReportTest, UnreadableLetterPairFilesAreNamedForWhatIsWrong) {
@@ -422,7 +417,7 @@ TEST_F(UserReportTest, TheUsersFilesAreLeftAsTheyWere) {
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"Ann.DTA", "Ann.json", "Ann.usr"}));
-  EXPECT_TRUE(Json()["dateStarted"].IsNull());
+  EXPECT_TRUE(Json().at("dateStarted").is_null());
 }
 
 TEST_F(UserReportTest, AReportLeavesTheMonitoredUsersAnalysisAlone) {
@@ -435,7 +430,7 @@ TEST_F(UserReportTest, AReportLeavesTheMonitoredUsersAnalysisAlone) {
   analysis.Words.AddWord("monitor", 3, kWordSourceTyped);
 
   Report();
-  EXPECT_EQ(Json()["words"][0]["word"].text, "charlie");  // Ann's words were read
+  EXPECT_EQ(Json().at("/words/0/word"_json_pointer), "charlie");  // Ann's words were read
 
   EXPECT_NE(Applications(), nullptr) << "the monitored user's applications stay loaded";
   EXPECT_EQ(analysis.KeySets[1].TotalErrors['k'], 7);

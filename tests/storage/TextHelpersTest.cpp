@@ -1,4 +1,5 @@
 // Windows-1252 case mapping, number text and rounding, and date-times.
+#include <clocale>
 #include <string>
 #include <tuple>
 
@@ -102,6 +103,23 @@ TEST(TextToFloatTest, RefusesTextThatIsNotANumberOrTooLargeForADouble) {
                            "-1E400"})
     EXPECT_FALSE(text_to_float(text, value)) << '"' << text << '"';
   EXPECT_EQ(value, 7);
+}
+
+// A German Windows gives the C runtime a decimal comma; the number text of
+// the program's files must not follow it.
+TEST(NumberTextTest, DecimalCommaLocaleChangesNothing) {
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale on this machine";
+  const bool commaLocale = std::localeconv()->decimal_point == std::string(",");
+  double point = 0, comma = 0;
+  const bool read = text_to_float("2.5E-5", point) && text_to_float("-1234,75", comma);
+  const std::string written = float_to_text(46000.5) + " " + float_to_text(-1.5e-7);
+  std::setlocale(LC_ALL, previous.c_str());
+  EXPECT_TRUE(commaLocale);
+  EXPECT_TRUE(read);
+  EXPECT_EQ(point, 2.5e-5);
+  EXPECT_EQ(comma, -1234.75);
+  EXPECT_EQ(written, "46000.5 -1.5E-7");
 }
 
 TEST(TextToIntTest, Int32LimitsAndHexadecimal) {

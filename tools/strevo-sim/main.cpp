@@ -1,5 +1,6 @@
 // strevo-sim: runs the program headless on the fake platform from an event
 // script and prints the figures it measured. See README.md for the script.
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -63,6 +64,8 @@ int main(int argc, char** argv) {
               << s.TypingSeconds << " s)\nCharsPerMinute " << s.CharsPerMinute << "\nKeysPerMinute "
               << s.KeysPerMinute << "\n";
   }
-  std::fprintf(stderr, "strevo-sim: %zu script lines in %.3f s\n", lines.size(), seconds);
+  char took[64];
+  const char* end = std::to_chars(took, took + sizeof took, seconds, std::chars_format::fixed, 3).ptr;
+  std::fprintf(stderr, "strevo-sim: %zu script lines in %.*s s\n", lines.size(), static_cast<int>(end - took), took);
   return 0;
 }
