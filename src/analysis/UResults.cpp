@@ -166,10 +166,9 @@ std::string TResultItem::Line() const {
     add("0");
   }
   add(Flag ? "1" : "0");
-  // The tutor reads the value with the system's decimal separator.
-  std::string value = float_to_text(Value);
-  std::replace(value.begin(), value.end(), '.', System().Formats().decimalSeparator);
-  add(value);
+  // "." as every real number the program writes (its decimal separator is
+  // "." for the whole run); the reader takes "." or ",".
+  add(float_to_text(Value));
   add(n(Number1));
   add(Label);
   add("0");
