@@ -422,7 +422,11 @@ bool TUserReport::Write(const std::string& folder, std::string& htmlPath) {
     Problem(TReportPart::Output, "No folder was given for the report.");
     return false;
   }
-  const std::string target = IncludeTrailingBackslash(folder);
+  std::string target = IncludeTrailingBackslash(folder);
+  // Never beside the user files, where "<base>-report.json" would be the
+  // letter-pair file of a user named "<base>-report".
+  if (ProgramSettings && same_text(target, IncludeTrailingBackslash(ProgramSettings->DatabasePath)))
+    target += kReportsFolder;
   if (!ForceDirectories(target)) {
     Problem(TReportPart::Output, "The report's folder " + quoted(folder) + " could not be created.");
     return false;

@@ -25,10 +25,14 @@ class TUserReport {
   // never touches the figures of the user being monitored.
   bool Gather(const std::string& userName);
   // Writes the page, the CSV file and the JSON file into folder (created
-  // when missing), each beside its final name first and then renamed over
-  // it. htmlPath is the page's path; false when the page could not be
-  // written. Failures go to Data().problems.
+  // when missing; its subfolder kReportsFolder when folder is the user
+  // database), each beside its final name first and then renamed over it.
+  // htmlPath is the page's path; false when the page could not be written.
+  // Failures go to Data().problems.
   bool Write(const std::string& folder, std::string& htmlPath);
+  // Where reports asked for in the user database go: no user file lies in
+  // a folder of its own.
+  static constexpr const char* kReportsFolder = "Reports\\";
 
   const TReportData& Data() const { return data_; }
   // Every problem, one per line.

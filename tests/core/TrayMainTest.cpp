@@ -133,7 +133,7 @@ TEST_F(TrayMainTest, GarbageWorkstationAndPolicyFilesDoNotStopTheProgram) {
 
 // When the page cannot be written the person is told, and monitoring goes on.
 TEST_F(TrayMainTest, AReportThatCannotBeWrittenIsReported) {
-  sim.Platform().WriteHostFile("C:\\Strevo\\Database\\Ann-report.html\\x", "a folder in the page's place");
+  sim.Platform().WriteHostFile("C:\\Strevo\\Database\\Reports\\Ann-report.html\\x", "a folder in the page's place");
   RunScenario();
 }
 

@@ -420,6 +420,19 @@ TEST_F(UserReportTest, TheUsersFilesAreLeftAsTheyWere) {
   EXPECT_TRUE(Json().at("dateStarted").is_null());
 }
 
+// "Ann-report.json" beside the user files is the letter-pair file of a user
+// named "Ann-report": a report asked for there goes to a folder of its own.
+TEST_F(UserReportTest, AReportForTheUserDatabaseGoesToItsReportsFolder) {
+  WriteAnn();
+  const std::string pairs = "{\"user\": \"Ann-report\", \"bigrams\": []}";
+  fake.WriteHostFile("C:\\Data\\Ann-report.json", pairs);
+  std::string page, error;
+  ASSERT_TRUE(WriteUserReport("Ann", "C:\\Data\\", page, error)) << error;
+  EXPECT_EQ(page, "C:\\Data\\Reports\\Ann-report.html");
+  EXPECT_TRUE(Exists("C:\\Data\\Reports\\Ann-report.json"));
+  EXPECT_EQ(Read("C:\\Data\\Ann-report.json"), pairs);
+}
+
 TEST_F(UserReportTest, AReportLeavesTheMonitoredUsersAnalysisAlone) {
   WriteAnn();
   fake.WriteHostFile("C:\\Data\\Bob.usr", "UserName=Bob\r\n");
