@@ -268,6 +268,10 @@ bool TDynamicFile::SiblingReplacesFile(const std::string& path, const std::strin
   // The rewrite stopped part way: the file is the start of the copy.
   if (text.size() < siblingText.size() && siblingText.compare(0, text.size(), text) == 0) return true;
   if (text == siblingText) return false;
+  // A zero byte is in no settings text: the file is a rewrite torn by a
+  // power cut (its blocks left as zeros), and never wins over a sound copy,
+  // however new its time.
+  if (text.find('\0') != std::string::npos && siblingText.find('\0') == std::string::npos) return true;
   // The rewrite never began (the file is older than the copy); a file written
   // after the copy was saved by another program, and is kept.
   int64_t fileTime = 0, siblingTime = 0;

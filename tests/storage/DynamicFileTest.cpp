@@ -413,6 +413,7 @@ TEST_F(TDynamicFileTest, OpenRestoresOnlyACompleteCopyOverItsOwnUnfinishedRewrit
       {"stopped before the rewrite began", 2, "a=old\r\n", "a=new\r\n", "", "file", "a=new\r\n"},
       {"copy cut short", 2, "a=kept\r\n", "a=cu", "", "file", "a=kept\r\n"},
       {"partial copy", 2, "a=intact\r\n", "", "a=half", "", "a=intact\r\n"},
+      {"rewrite torn to zeros after the copy", 2, std::string(600, '\0'), "a=sound\r\n", "", "copy", "a=sound\r\n"},
   };
   for (const Case& c : cases) {
     Write(c.file);
