@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "storage/DateTime.h"
 #include "storage/DebugLog.h"
+#include "storage/Errors.h"
 #include "storage/FileObj.h"
 #include "storage/LangRes.h"
 #include "storage/Numbers.h"
@@ -312,7 +313,11 @@ void TUser::LoadStatistics() {
   if (file.ReadInt(version) != FileStatus::Good) version = 0;
   if (blocks) {
     blocks->LoadKeys(file, version);
-    if (!GetBool("DoNotCollectWords")) blocks->LoadWords(file, version);
+    if (!GetBool("DoNotCollectWords")) {
+      blocks->LoadWords(file, version);
+      // Words of a version that cannot be read are not lost at the save.
+      if (version >= 11 && version != kStatisticsVersion) unreadVersion_ = version;
+    }
   }
   const int32_t status = file.Status;
   file.Close();
@@ -341,6 +346,13 @@ int32_t TUser::WriteStatisticsFile() {
   const std::string path = StatisticsPath();
   if (path.empty()) return FileStatus::Good;
   DebugLog(0, "Saving to file: " + path);
+  if (unreadVersion_ != 0 && Files().FileExists(path)) {
+    const std::string kept = KeepFileAside(path);
+    if (kept.empty()) return FileStatus::OpenFailed;
+    LogError(-89, "The statistics file " + path + " of version " + std::to_string(unreadVersion_) +
+                      " could not be read whole; it is kept as " + kept + " and a new one is written.");
+  }
+  unreadVersion_ = 0;
   // The words are scrambled with a key taken from the file's name, and the
   // reader takes it from the name it opens: the final one, which the whole
   // file's writer gives the record file.

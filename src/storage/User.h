@@ -121,6 +121,9 @@ class TUser : public TDynamicSettings {
   // False when the results could not be read: they are then never written
   // back, so the tutor's entries stay as they are.
   bool resultsReadable_ = true;
+  // The version of a statistics file whose words could not be read: the
+  // save keeps that file aside rather than shrink it. 0 when read whole.
+  int32_t unreadVersion_ = 0;
 };
 
 // The user monitoring runs for; none while nobody is logged on.

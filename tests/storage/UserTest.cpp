@@ -400,12 +400,20 @@ TEST_F(TUserTest, StatisticsOfVersion6To10ReadBothSetsAndOldWords) {
   EXPECT_EQ(TableWords(), std::vector<std::string>{"hello"});
 }
 
-TEST_F(TUserTest, StatisticsOfAnUnknownVersionReadNoWords) {
+// Its words cannot be read; the first save keeps the file aside, as it was,
+// instead of writing it over without them.
+TEST_F(TUserTest, StatisticsOfAnUnknownVersionReadNoWordsAndAreKeptAside) {
   ExistingProfile("Ann.usr", "Ann");
-  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(50) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}));
+  const std::string bytes = StatisticsHeader(50) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"});
+  fake.WriteHostFile(kAnnStatistics, bytes);
   auto user = OpenUser("Ann", false, -1, 2, &analysis);
   EXPECT_NE(KeyTotal(1), 0);
   EXPECT_TRUE(TableWords().empty());
+  ASSERT_TRUE(user->SaveStatistics());
+  EXPECT_EQ(Read(std::string(kAnnStatistics) + ".kept"), bytes);
+  EXPECT_NE(Read("C:\\Data\\Errors.log").find("of version 50 could not be read whole"), std::string::npos);
+  ASSERT_TRUE(user->SaveStatistics());
+  EXPECT_FALSE(Exists(std::string(kAnnStatistics) + ".kept2")) << "kept once";
 }
 
 TEST_F(TUserTest, NothingOfThePreviousUserSurvivesTheNextLoad) {
