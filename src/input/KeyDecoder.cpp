@@ -10,7 +10,7 @@
 namespace strevo {
 
 namespace {
-// The top bit of the system's type-2 key mapping marks a dead key.
+// The value a dead key stands for until the next key: not a character.
 constexpr uint32_t kDeadKeyBit = 0x80000000u;
 }  // namespace
 
@@ -32,16 +32,20 @@ DecodedKey TKeyDecoder::Decode(uintptr_t& keyInfo, KeyTrace trace) {
     key.kind = DecodedKey::Kind::Command;
     return key;
   }
-  uint32_t c = Keyboard().MapVirtualKeyToChar(key.virtualKey);
+  uint32_t c = 0;
   if (deadKeyPending_) {
-    c = 0;
     deadKeyPending_ = false;
     if (log) DebugLog(0, "TTrayMain.CMKeyInfo : deadkey=0");
-  } else if (!(c & kDeadKeyBit)) {
-    if (log) DebugLog(0, "TTrayMain.CMKeyInfo : GetCharFromVK=" + std::to_string(key.virtualKey));
-    c = GetCharFromVK(key.virtualKey, key.shift, key.ctrl, key.alt);
   } else {
-    deadKeyPending_ = true;
+    if (log) DebugLog(0, "TTrayMain.CMKeyInfo : GetCharFromVK=" + std::to_string(key.virtualKey));
+    // Dead or not with the modifiers held: Shift+^ is the degree sign on a
+    // layout whose ^ alone is dead.
+    bool dead = false;
+    c = Translate(key.virtualKey, key.shift, key.ctrl, key.alt, dead);
+    if (dead) {
+      deadKeyPending_ = true;
+      c = kDeadKeyBit;
+    }
   }
   if (log) DebugLog(0, "TTrayMain.CMKeyInfo : asciival=" + std::to_string(c));
   if (!IsAnalysableCharacter(c)) {
@@ -52,20 +56,30 @@ DecodedKey TKeyDecoder::Decode(uintptr_t& keyInfo, KeyTrace trace) {
     key.kind = DecodedKey::Kind::DeadKey;
     return key;
   }
-  const auto ch = static_cast<unsigned char>(c & 0xFF);
+  const auto ch = static_cast<unsigned char>(c);
   key.character = key.shift ? ansi_upper_char(ch) : ansi_lower_char(ch);
   key.kind = DecodedKey::Kind::Character;
   return key;
 }
 
-unsigned char TKeyDecoder::GetCharFromVK(uint32_t virtualKey, bool shift, bool ctrl, bool alt) {
+unsigned char TKeyDecoder::Translate(uint32_t virtualKey, bool shift, bool ctrl, bool alt, bool& dead) {
   uint8_t state[256] = {};
   if (shift) state[vk::kShift] = 128;
   if (ctrl) state[vk::kControl] = 128;
   if (alt) state[vk::kMenu] = 128;
   char16_t out[2] = {};
   const int n = Keyboard().TranslateKey(virtualKey, state, out);
-  return n == 1 ? static_cast<unsigned char>(out[0] & 0xFF) : 0;
+  dead = n < 0;
+  unsigned char ansi = 0;
+  // A character the code page cannot write is no character of the analysis
+  // (the euro sign is byte 80, never its low byte AC).
+  if (n != 1 || !Keyboard().ToCodePage(out[0], ansi)) return 0;
+  return ansi;
+}
+
+unsigned char TKeyDecoder::GetCharFromVK(uint32_t virtualKey, bool shift, bool ctrl, bool alt) {
+  bool dead = false;
+  return Translate(virtualKey, shift, ctrl, alt, dead);
 }
 
 }  // namespace strevo

@@ -40,13 +40,17 @@ class TKeyDecoder {
   // and decodes it.
   DecodedKey Decode(uintptr_t& keyInfo, KeyTrace trace = KeyTrace::On);
   // The layout's one character for the key with only the given modifiers
-  // down; 0 for none, two, or a dead key.
+  // down, in the system's code page; 0 for none, two, a dead key, or one the
+  // code page cannot write.
   unsigned char GetCharFromVK(uint32_t virtualKey, bool shift, bool ctrl, bool alt);
 
   // The previous key was a dead key.
   bool DeadKeyPending() const { return deadKeyPending_; }
 
  private:
+  // GetCharFromVK, and whether the key is dead with those modifiers.
+  unsigned char Translate(uint32_t virtualKey, bool shift, bool ctrl, bool alt, bool& dead);
+
   bool deadKeyPending_ = false;
 };
 

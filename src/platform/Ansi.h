@@ -30,4 +30,12 @@ int compare_text(std::string_view a, std::string_view b);  // <0, 0, >0 on lower
 bool starts_with_text(std::string_view text, std::string_view prefix);  // without regard to case
 bool contains_text(std::string_view text, std::string_view part);       // without regard to case
 
+// The character a Windows-1252 byte stands for. The five bytes the code page
+// leaves unused (81, 8D, 8F, 90, 9D) stand for the C1 control characters of
+// the same number, as the system's own conversion gives them.
+uint32_t AnsiCodePoint(unsigned char c);
+// The Windows-1252 byte of a character; false for one the code page cannot
+// write (no near letter stands in for it).
+bool AnsiFromCodePoint(uint32_t codePoint, unsigned char& c);
+
 }  // namespace strevo

@@ -229,10 +229,9 @@ class IHttp {
 class IKeyboard {
  public:
   virtual ~IKeyboard() = default;
-  // The system's virtual-key mapping of type 2: the unshifted character of
-  // the key in the current layout, with the top bit set for a dead key; 0
-  // when the key has no character.
-  virtual uint32_t MapVirtualKeyToChar(uint32_t virtualKey) = 0;
+  // A character in the system's ANSI code page; false when the code page
+  // cannot write it (no near letter stands in for it).
+  virtual bool ToCodePage(char16_t character, unsigned char& ansi) = 0;
   // Translates a key with the keyboard layout of the thread that owns the
   // foreground window (or the calling thread when there is none) and the
   // given key-state table (entries 16, 17, 18 with the top bit for Shift,

@@ -4,17 +4,12 @@
 #include <cstdio>
 #include <limits>
 
+#include "platform/Ansi.h"
 #include "storage/DateTime.h"
 
 namespace strevo {
 
 namespace {
-
-// Bytes 80-9F of Windows-1252; 0 marks the five unused ones.
-constexpr uint16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 constexpr uint32_t kReplacement = 0xFFFD;
 
@@ -39,12 +34,6 @@ DateParts parts_of(double dateTime) {
 }
 
 }  // namespace
-
-uint32_t AnsiCodePoint(unsigned char c) {
-  if (c < 0x80 || c > 0x9F) return c;
-  const uint16_t mapped = kHighControls[c - 0x80];
-  return mapped ? mapped : c;
-}
 
 void AppendUtf8(std::string& out, uint32_t codePoint) {
   if (codePoint < 0x80) {

@@ -12,10 +12,6 @@
 
 namespace strevo {
 
-// The character a Windows-1252 byte stands for. The five bytes the code page
-// leaves unused (81, 8D, 8F, 90, 9D) stand for the C1 control characters of
-// the same number, as the system's own conversion gives them.
-uint32_t AnsiCodePoint(unsigned char c);
 // The code point in UTF-8 (one to four bytes).
 void AppendUtf8(std::string& out, uint32_t codePoint);
 std::string Utf8FromAnsi(std::string_view ansi);

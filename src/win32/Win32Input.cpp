@@ -12,7 +12,15 @@ namespace strevo {
 
 // --------------------------------------------------------------- keyboard --
 
-uint32_t Win32Keyboard::MapVirtualKeyToChar(uint32_t virtualKey) { return ::MapVirtualKeyA(virtualKey, 2); }
+bool Win32Keyboard::ToCodePage(char16_t character, unsigned char& ansi) {
+  const wchar_t wide = static_cast<wchar_t>(character);
+  char bytes[4] = {};
+  BOOL replaced = FALSE;
+  const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes, nullptr, &replaced);
+  if (n != 1 || replaced) return false;
+  ansi = static_cast<unsigned char>(bytes[0]);
+  return true;
+}
 
 int Win32Keyboard::TranslateKey(uint32_t virtualKey, const uint8_t keyState[256], char16_t out[2]) {
   HWND foreground = ::GetForegroundWindow();
@@ -22,7 +30,14 @@ int Win32Keyboard::TranslateKey(uint32_t virtualKey, const uint8_t keyState[256]
   wchar_t buffer[2] = {};
   BYTE state[256];
   for (int i = 0; i < 256; ++i) state[i] = keyState[i];
-  const int n = ::ToUnicodeEx(virtualKey, scan, state, buffer, 2, 0, layout);
+  // Flag 4: the keyboard state is left as it is, where the system knows the
+  // flag; a dead key left behind anyway is taken away by asking once more,
+  // so it never joins a later key of this thread.
+  const int n = ::ToUnicodeEx(virtualKey, scan, state, buffer, 2, 4, layout);
+  if (n < 0) {
+    wchar_t flushed[4];
+    ::ToUnicodeEx(virtualKey, scan, state, flushed, 4, 4, layout);
+  }
   for (int i = 0; i < 2; ++i) out[i] = static_cast<char16_t>(buffer[i]);
   return n;
 }

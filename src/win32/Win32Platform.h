@@ -95,7 +95,7 @@ class Win32Http : public IHttp {
 
 class Win32Keyboard : public IKeyboard {
  public:
-  uint32_t MapVirtualKeyToChar(uint32_t virtualKey) override;
+  bool ToCodePage(char16_t character, unsigned char& ansi) override;
   int TranslateKey(uint32_t virtualKey, const uint8_t keyState[256], char16_t out[2]) override;
 };
 

@@ -104,9 +104,12 @@ TEST_F(Win32InputTest, HooksPostKeyWordsAndClicksButNeverModifiersOrReleases) {
   EXPECT_TRUE(Collect(300).empty()) << "nothing is posted after the hooks stopped";
 }
 
-TEST_F(Win32InputTest, KeyboardTranslatesWithShiftAndReportsNoCharacterForFunctionKeys) {
-  EXPECT_EQ(Keyboard().MapVirtualKeyToChar('A'), static_cast<uint32_t>('A'));
-  EXPECT_EQ(Keyboard().MapVirtualKeyToChar(VK_F5), 0u);
+// The euro sign is byte 80 of the code page; a Cyrillic letter has none.
+TEST_F(Win32InputTest, KeyboardTranslatesWithShiftAndConvertsToTheCodePage) {
+  unsigned char ansi = 0;
+  EXPECT_TRUE(Keyboard().ToCodePage(0x20AC, ansi));
+  EXPECT_EQ(ansi, 0x80);
+  EXPECT_FALSE(Keyboard().ToCodePage(0x0416, ansi));
   uint8_t state[256] = {};
   char16_t out[2] = {};
   EXPECT_EQ(Keyboard().TranslateKey('A', state, out), 1);

@@ -111,16 +111,6 @@ const FakeLayout* LayoutByName(const std::string& name) {
   return nullptr;
 }
 
-uint32_t FakeKeyboard::MapVirtualKeyToChar(uint32_t virtualKey) {
-  auto it = layout_->keys.find(virtualKey);
-  if (it == layout_->keys.end()) return 0;
-  const FakeKeyDef& key = it->second;
-  uint32_t c = key.normal;
-  if (virtualKey >= 'A' && virtualKey <= 'Z') c = virtualKey;  // letters map to their capital
-  if (key.dead) c |= 0x80000000u;
-  return c;
-}
-
 int FakeKeyboard::TranslateKey(uint32_t virtualKey, const uint8_t keyState[256], char16_t out[2]) {
   auto it = layout_->keys.find(virtualKey);
   if (it == layout_->keys.end()) return 0;

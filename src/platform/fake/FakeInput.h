@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Ansi.h"
 #include "platform/Platform.h"
 
 namespace strevo {
@@ -38,7 +39,8 @@ const FakeLayout* LayoutByName(const std::string& name);  // "US", "DE" or a lay
 class FakeKeyboard : public IKeyboard {
  public:
   FakeKeyboard() : layout_(&UsLayout()) {}
-  uint32_t MapVirtualKeyToChar(uint32_t virtualKey) override;
+  // The code page is Windows-1252.
+  bool ToCodePage(char16_t character, unsigned char& ansi) override { return AnsiFromCodePoint(character, ansi); }
   int TranslateKey(uint32_t virtualKey, const uint8_t keyState[256], char16_t out[2]) override;
   void SetLayout(const FakeLayout& layout) { layout_ = &layout; }
   const FakeLayout& Layout() const { return *layout_; }
