@@ -11,7 +11,9 @@
 #include "storage/DebugLog.h"
 #include "storage/Exceptions.h"
 #include "storage/LangRes.h"
+#include "storage/DynamicSettings.h"
 #include "storage/PrgSetup.h"
+#include "storage/User.h"
 #include "ui/ChooseAppsFrm.h"
 #include "ui/InfoOnTopWindow.h"
 #include "ui/NotifyFrm.h"
@@ -81,6 +83,14 @@ void ProgramMain(const Forms& forms, TAnalyzer& analyzer) {
     DebugLog(-2, "} IPCForm.Init - terminating");
     Application().Terminate();
   }
+  ReleaseProgramObjects();
+}
+
+void ReleaseProgramObjects() {
+  CurrentUser.reset();
+  WorkstationSettings.reset();
+  ResetPolicy();
+  ProgramSettings.reset();
 }
 
 }  // namespace strevo

@@ -6,6 +6,7 @@
 #include "analysis/Analyzer.h"
 #include "analysis/BigramAnalyzer.h"
 #include "analysis/UserAnalysis.h"
+#include "core/Draxel.h"
 #include "core/TutorLaunch.h"
 #include "input/KeyInfo.h"
 #include "input/MessageNames.h"
@@ -255,6 +256,8 @@ void TTrayMain::EndSession() {
     TakeOverSettingsPause();
     if (initialized_) Finalize();
   });
+  // The process ends as soon as this returns: what is held is saved now.
+  ReleaseProgramObjects();
 }
 
 void TTrayMain::ExitClick() {

@@ -121,6 +121,8 @@ std::string TUserChoice::TakeLogonResult(ModalResult result, bool& openUser) {
     if (logon_.DontShowAgainChecked && WorkstationSettings) {
       WorkstationSettings->SetBool(AccountKey("LaunchAtStartup"), false);
       MakeAutoStartable();
+      // The choice is kept, or the next settings OK writes the entry back.
+      WorkstationSettings->Save();
     }
     Application().Terminate();
     return {};

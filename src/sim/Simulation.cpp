@@ -533,6 +533,12 @@ bool Simulation::Run(const std::vector<std::string>& lines, std::string& error) 
   analyzer_ = ProgramStartup();
   ProgramMain(forms_->Get(), *analyzer_);
   if (Summaries.empty()) Capture();
+  // The process ends here: whatever the program still holds would be saved
+  // by its destruction, after the platform has gone.
+  if (!failed_ && (CurrentUser || WorkstationSettings || PolicySettings || ProgramSettings)) {
+    failed_ = true;
+    error_ = "the program ended holding settings it had not saved and released";
+  }
   // The process would end here: the analysis pipeline goes with it.
   analyzer_.reset();
   if (failed_) error = error_;
