@@ -19,6 +19,7 @@
 #include "storage/LangRes.h"
 #include "storage/Numbers.h"
 #include "storage/PrgSetup.h"
+#include "storage/ScopeGuard.h"
 #include "storage/ToolBox.h"
 #include "storage/User.h"
 #include "ui/ChooseAppsFrm.h"
@@ -229,11 +230,17 @@ void TTrayMain::Entry(const std::function<void()>& operation) {
     const BusyScope busy(busy_);
     operation();
   }
-  // An ENABLE that arrived while a modal window was up is carried out now
-  // that every window has closed, once.
-  while (busy_ == 0 && pendingEnable_ && !Application().Terminated()) {
-    pendingEnable_ = false;
+  // A DISABLE or an ENABLE that arrived while a modal window was up is
+  // carried out now that every window has closed, once, in their order.
+  while (busy_ == 0 && (pendingDisable_ || pendingEnable_) && !Application().Terminated()) {
     const BusyScope busy(busy_);
+    if (pendingDisable_) {
+      pendingDisable_ = false;
+      previousUser_ = DisableNow(previousUser_);
+      widget_.ForceRepaint(100);
+      continue;
+    }
+    pendingEnable_ = false;
     ReceiveEnable();
   }
 }
@@ -326,6 +333,9 @@ void TTrayMain::Dispatch(const PostedMessage& message, bool& handled) {
     if (underModal) {
       pendingEnable_ = false;
       disabledMeanwhile_ = true;
+      // A message box of an enabling under way: the monitor it starts is
+      // stopped again once the box is gone.
+      if (enabling_ && !enabled_) pendingDisable_ = true;
     }
     previousUser_ = DisableNow(previousUser_);
     widget_.ForceRepaint(100);
@@ -559,6 +569,8 @@ void TTrayMain::EnableNow(std::string name) {
     trace.CloseWith("} TTrayMain.EnableNow - Enabled already true");
     return;
   }
+  enabling_ = true;
+  const ArmedScopeGuard done([this] { enabling_ = false; });
   OpenUserAnalysis();
   if (!choice_.OpenWorkstation()) return;
   LoadPolicy(ProgramSettings->RootPath + "policy.dyn");

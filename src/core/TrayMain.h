@@ -243,6 +243,8 @@ class TTrayMain : public IWordObserver {
   int busy_ = 0;
   bool pendingEnable_ = false;      // an ENABLE waits for the modal windows to close
   bool disabledMeanwhile_ = false;  // a DISABLE came under a modal window
+  bool enabling_ = false;           // an EnableNow is under way
+  bool pendingDisable_ = false;     // a DISABLE came while it was (a message box up)
   bool settingsPauseTaken_ = false;
 };
 
