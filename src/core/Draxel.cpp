@@ -61,12 +61,15 @@ void ProgramMain(const Forms& forms, TAnalyzer& analyzer) {
   logon.FormCreate();
   if (forms.taskbar) forms.taskbar->SetCaption(kTaskbarWindowCaption);
   std::string toolbarError;
+  bool autostartRemoved = false;
   if (forms.taskbar && !forms.taskbar->ToolbarActive(toolbarError)) {
     DebugLog(0, "FormCreate: tb.Active failed: " + toolbarError + " - thumbnail toolbar disabled");
-    RemoveAutoStart();
+    autostartRemoved = RemoveAutoStartForToolbar();
   }
   {
     TTrayMain tray(forms, analyzer, widget, logon, settings, notify);
+    // The user's choice puts the entry back at the start of monitoring.
+    if (autostartRemoved) tray.ApplyAutoStartWhenEnabled();
     try {
       // A program that is already ending (language check) shows nothing more.
       if (!Application().Terminated()) tray.Run();

@@ -573,6 +573,10 @@ void TTrayMain::EnableNow(std::string name) {
   const ArmedScopeGuard done([this] { enabling_ = false; });
   OpenUserAnalysis();
   if (!choice_.OpenWorkstation()) return;
+  if (applyAutoStart_) {
+    applyAutoStart_ = false;
+    MakeAutoStartable();
+  }
   LoadPolicy(ProgramSettings->RootPath + "policy.dyn");
   if (PolicySettings && PolicySettings->GetBool("Corvane.Hide")) {
     Dialogs().ShowMessage("Wayfen has been removed.", "Wayfen", mb::kIconInformation);

@@ -106,6 +106,9 @@ class TTrayMain : public IWordObserver {
   void setEnabledState(bool enabled);
   void EnableClick();
   void ChooseAppsClick();
+  // The autostart entry follows the user's choice at the next enabling
+  // (once the workstation settings are open).
+  void ApplyAutoStartWhenEnabled() { applyAutoStart_ = true; }
 
   // Daily statistics and records (carried out by TDailyStatistics).
   void LoadStatistics(const std::string& name, bool open);
@@ -244,6 +247,7 @@ class TTrayMain : public IWordObserver {
   bool pendingEnable_ = false;      // an ENABLE waits for the modal windows to close
   bool disabledMeanwhile_ = false;  // a DISABLE came under a modal window
   bool enabling_ = false;           // an EnableNow is under way
+  bool applyAutoStart_ = false;     // see ApplyAutoStartWhenEnabled
   bool pendingDisable_ = false;     // a DISABLE came while it was (a message box up)
   bool settingsPauseTaken_ = false;
 };

@@ -37,6 +37,15 @@ void RemoveAutoStart() {
   if (Registry().OpenKey(kRunKey)) Registry().DeleteValue(kRunKey, kRunValue);
 }
 
+bool RemoveAutoStartForToolbar() {
+  constexpr const char* kMark = "AutostartRemovedWithoutToolbar";
+  std::string done;
+  if (Registry().ReadString(kProgramKey, kMark, done) && done == "1") return false;
+  RemoveAutoStart();
+  if (Registry().OpenKey(kProgramKey)) Registry().WriteString(kProgramKey, kMark, "1");
+  return true;
+}
+
 // ------------------------------------------------------------ tutor launch --
 
 bool TTrayMain::TutorInstalled() const {

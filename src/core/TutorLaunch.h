@@ -8,6 +8,9 @@ namespace strevo {
 
 inline constexpr const char* kRunKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr const char* kRunValue = "TypingWayfen";
+// The program's own key, for what it keeps in the registry beside the
+// autostart entry.
+inline constexpr const char* kProgramKey = "\\SOFTWARE\\Strevo";
 
 // The tutor runs: its mutex exists.
 bool TutorRunning();
@@ -16,5 +19,9 @@ bool TutorRunning();
 // workstation settings open.
 void MakeAutoStartable();
 void RemoveAutoStart();
+// Without the taskbar's toolbar the autostart entry is removed, once: a mark
+// in the program's key keeps later starts from removing it again. True when
+// it was removed now.
+bool RemoveAutoStartForToolbar();
 
 }  // namespace strevo

@@ -343,6 +343,8 @@ bool Simulation::Setup(const std::string& line, std::string& error) {
       p.mutexes.CloseMutex(tutorMutex_);
       tutorMutex_ = 0;
     }
+  } else if (cmd == "toolbar" && w.size() == 2 && (w[1] == "broken" || w[1] == "working")) {
+    forms_->taskbar.toolbarError = w[1] == "broken" ? "the taskbar list is missing" : "";
   } else if (cmd == "interval" && w.size() == 2) {
     int64_t ms = 0;
     if (!parse_number(w[1], 0, kLongestInterval, ms)) return error = "bad interval", false;
