@@ -647,6 +647,11 @@ std::string TTrayMain::DisableNow(const std::string& previous) {
   if (!enabled_) return result;
   if (!ProgramSettings || !Files().DirectoryExists(ProgramSettings->DatabasePath)) {
     Dialogs().ShowMessage(LangStr(1379), LangStr(1), mb::kIconExclamation);
+    // Nothing can be saved there: the user is closed, and monitoring is off,
+    // so that the program's end does not tell it again.
+    CurrentUser.reset();
+    run_.LetterPairs().SetEnabled(false);
+    setEnabledState(false);
     ShutDown();
     Application().Terminate();
     return result;

@@ -291,6 +291,15 @@ TEST_F(TrayMainTest, ALetterPairFileThatCannotBeWrittenIsReported) {
   RunScenario();
 }
 
+TEST_F(TrayMainTest, AMissingDatabaseFolderIsToldOnceAndTheUserClosed) {
+  bool gone = false;
+  sim.Forms().threads.Start(3000, [&] {
+    if (!gone) std::filesystem::remove_all(sim.Platform().HostPath("C:\\Strevo\\Database"));
+    gone = true;
+  }, false);
+  RunScenario();
+}
+
 // ------------------------------------------- the simulator's own script --
 
 // Numbers outside their range used to wrap: "typeslow -1" waited 49 days
