@@ -35,8 +35,9 @@ std::unique_ptr<TAnalyzer> ProgramStartup() {
     return analyzer;
   }
   if (result < 0) {
+    // The program ends; its autostart entry stays (the uninstaller removes
+    // it): a language file the program could not find is no uninstallation.
     Dialogs().ShowMessage("Strevo uninstallation done.", "Strevo", mb::kOk);
-    RemoveAutoStart();
     Application().Terminate();
     return analyzer;
   }

@@ -110,12 +110,21 @@ void TLocalize::LoadLanguageList() {
   }
   if (opened) {
     // The first two keys (the selected language and the list's description)
-    // are no languages.
+    // are no languages. A list saved with a UTF-8 byte-order mark reads as
+    // without it.
     std::vector<std::string> lines = list.Lines();
     std::vector<std::string> names = list.Names();
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (!lines.empty() && lines.front().starts_with(kByteOrderMark)) {
+      lines.front().erase(0, kByteOrderMark.size());
+      if (!names.empty() && names.front().starts_with(kByteOrderMark)) names.front().erase(0, kByteOrderMark.size());
+      const size_t eq = lines.front().find('=');
+      if (eq != std::string::npos && same_text(lines.front().substr(0, eq), "language"))
+        listCode_ = lines.front().substr(eq + 1);
+    }
     Languages.assign(lines.begin() + std::min<size_t>(2, lines.size()), lines.end());
     LanguageNames.assign(names.begin() + std::min<size_t>(2, names.size()), names.end());
-    list.GetString("language", listCode_);
+    if (listCode_.empty()) list.GetString("language", listCode_);
   } else {
     listCode_ = "ENG";
     Languages = {"English=ENG"};
@@ -133,9 +142,11 @@ int TLocalize::Load(const std::string& baseName, int mode) {
   else
     g_selectedCode = code;
 
-  if (!Files().FileExists(baseName + "." + code)) {
-    ShowNotFound(baseName + "." + code);
+  if (code.empty() || !Files().FileExists(baseName + "." + code)) {
+    if (!code.empty()) ShowNotFound(baseName + "." + code);
     code = GetLanguageCode(0);
+    // A list without a usable language: English, as without a list.
+    if (code.empty() || !Files().FileExists(baseName + "." + code)) code = "ENG";
   }
   const int result = ParseStringFile(baseName + "." + code, mode);
   if (Files().FileExists("language.icr")) ParseStringFile("language.icr", kSupplement);

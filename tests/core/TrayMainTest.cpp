@@ -100,7 +100,7 @@ TEST_F(TrayMainTest, ProgramOnANetworkShareIsRefused) {
   RunScenario();
 }
 
-TEST_F(TrayMainTest, MissingLanguageFileMeansUninstalled) {
+TEST_F(TrayMainTest, AMissingLanguageFileEndsTheProgramAndRemovesNothing) {
   std::filesystem::remove(sim.Platform().HostPath("C:\\Strevo\\language.eng"));
   sim.Platform().registry.WriteString(kRunKey, kRunValue, "\"x\"");
   RunScenario();
@@ -297,6 +297,13 @@ TEST_F(TrayMainTest, AMissingDatabaseFolderIsToldOnceAndTheUserClosed) {
     if (!gone) std::filesystem::remove_all(sim.Platform().HostPath("C:\\Strevo\\Database"));
     gone = true;
   }, false);
+  RunScenario();
+}
+
+// A list saved with a byte-order mark, naming no language it has a file for.
+TEST_F(TrayMainTest, ALanguageListWithoutAUsableLanguageFallsBackToEnglish) {
+  sim.Platform().WriteHostFile("C:\\Strevo\\QVLangs.ini",
+                               "\xEF\xBB\xBFlanguage=\r\ndescription=Languages\r\nKlingon=TLH\r\n");
   RunScenario();
 }
 
