@@ -144,10 +144,48 @@ std::vector<DirectoryEntry> Win32FileSystem::List(const std::string& folder, con
   return entries;
 }
 
+namespace {
+
+// The text in the ANSI code page; false when a character has none there.
+bool ToAnsi(const std::wstring& wide, std::string& ansi) {
+  if (wide.empty()) {
+    ansi.clear();
+    return true;
+  }
+  BOOL replaced = FALSE;
+  const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                      nullptr, 0, nullptr, &replaced);
+  if (n <= 0) return false;
+  ansi.assign(static_cast<size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), ansi.data(), n,
+                        nullptr, &replaced);
+  return !replaced;
+}
+
+}  // namespace
+
+// A path the program's 8-bit calls can use: as it is when the code page can
+// write it, else its short form (8.3 names are plain ASCII), so that the
+// program runs from a folder named in any script (a user profile named
+// "Łukasz"). Only a volume without short names keeps the lossy form.
+std::string AnsiPath(const std::wstring& wide) {
+  std::string ansi;
+  if (ToAnsi(wide, ansi)) return ansi;
+  const DWORD size = ::GetShortPathNameW(wide.c_str(), nullptr, 0);
+  if (size > 0) {
+    std::wstring shortPath(size, L'\0');
+    const DWORD n = ::GetShortPathNameW(wide.c_str(), shortPath.data(), size);
+    shortPath.resize(n < size ? n : 0);
+    std::string shortAnsi;
+    if (!shortPath.empty() && ToAnsi(shortPath, shortAnsi)) return shortAnsi;
+  }
+  return ansi;
+}
+
 std::string Win32FileSystem::CurrentDirectory() {
-  char buffer[MAX_PATH + 1];
-  const DWORD n = ::GetCurrentDirectoryA(sizeof buffer, buffer);
-  std::string dir(buffer, n < sizeof buffer ? n : 0);
+  wchar_t buffer[MAX_PATH + 1];
+  const DWORD n = ::GetCurrentDirectoryW(MAX_PATH + 1, buffer);
+  std::string dir = AnsiPath(std::wstring(buffer, n <= MAX_PATH ? n : 0));
   if (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
   return dir;
 }
@@ -199,11 +237,17 @@ std::string Win32System::UserName() {
 }
 
 std::string Win32System::ExpandEnvironment(const std::string& text) {
-  std::string buffer(32768, '\0');
-  const DWORD n = ::ExpandEnvironmentStringsA(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+  // Read wide and made a usable path: "%APPDATA%" under a profile named in
+  // another script.
+  const int size = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  if (size <= 0) return text;
+  std::wstring wide(static_cast<size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size);
+  std::wstring buffer(32768, L'\0');
+  const DWORD n = ::ExpandEnvironmentStringsW(wide.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
   if (n == 0 || n > buffer.size()) return text;
   buffer.resize(n - 1);
-  return buffer;
+  return AnsiPath(buffer);
 }
 
 bool Win32System::GetEnvironment(const std::string& name, std::string& value) {
@@ -240,16 +284,16 @@ LocaleFormats Win32System::Formats() {
 std::string Win32System::SpecialFolder(int csidl) {
   LPITEMIDLIST items = nullptr;
   if (::SHGetSpecialFolderLocation(nullptr, csidl, &items) != S_OK || !items) return {};
-  char buffer[MAX_PATH + 1] = {};
-  const BOOL ok = ::SHGetPathFromIDListA(items, buffer);
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const BOOL ok = ::SHGetPathFromIDListW(items, buffer);
   ::CoTaskMemFree(items);  // the shell allocator
-  return ok ? std::string(buffer) : std::string();
+  return ok ? AnsiPath(buffer) : std::string();
 }
 
 std::string Win32System::ExecutablePath() {
-  char buffer[MAX_PATH + 1];
-  const DWORD n = ::GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-  return std::string(buffer, n < sizeof buffer ? n : 0);
+  wchar_t buffer[MAX_PATH + 1];
+  const DWORD n = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH + 1);
+  return AnsiPath(std::wstring(buffer, n <= MAX_PATH ? n : 0));
 }
 
 std::vector<std::string> Win32System::Arguments() {
@@ -373,15 +417,18 @@ void Win32Windows::SetWaitCursor(bool waiting) {
 
 // ---------------------------------------------------------------- mutexes --
 
+// "Access denied" means the mutex exists: a process with higher rights (the
+// tutor run as administrator, a copy of this program) created it.
 KernelHandle Win32Mutexes::CreateNamedMutex(const std::string& name, bool initialOwner, bool& alreadyExisted) {
   HANDLE handle = ::CreateMutexA(nullptr, initialOwner ? TRUE : FALSE, name.c_str());
-  alreadyExisted = ::GetLastError() == ERROR_ALREADY_EXISTS;
+  const DWORD error = ::GetLastError();
+  alreadyExisted = error == ERROR_ALREADY_EXISTS || (!handle && error == ERROR_ACCESS_DENIED);
   return reinterpret_cast<KernelHandle>(handle);
 }
 
 bool Win32Mutexes::MutexExists(const std::string& name) {
   const KernelObject mutex(::OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name.c_str()));
-  return mutex.Valid();
+  return mutex.Valid() || ::GetLastError() == ERROR_ACCESS_DENIED;
 }
 
 void Win32Mutexes::CloseMutex(KernelHandle handle) {

@@ -1,5 +1,6 @@
 // The Win32 adapter against the real API (run under Wine).
 #include <windows.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,25 @@ TEST_F(Win32AdapterTest, SecondCreateOfANamedMutexReportsThatItExisted) {
   Mutexes().CloseMutex(second);
   Mutexes().CloseMutex(first);
   EXPECT_FALSE(Mutexes().MutexExists(name));
+}
+
+// A mutex of a process with higher rights (the tutor run as administrator)
+// cannot be opened: "access denied" still says that it exists.
+TEST_F(Win32AdapterTest, AMutexThatCannotBeOpenedForLackOfRightsExists) {
+  const std::string name = "StrevoDeniedMutex" + std::to_string(::GetCurrentProcessId());
+  PSECURITY_DESCRIPTOR denyAll = nullptr;
+  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;GA;;;WD)", SDDL_REVISION_1, &denyAll,
+                                                                      nullptr));
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, denyAll, FALSE};
+  const KernelObject mutex(::CreateMutexA(&attributes, FALSE, name.c_str()));
+  ::LocalFree(denyAll);
+  ASSERT_TRUE(mutex.Valid());
+  const KernelObject opened(::OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name.c_str()));
+  if (opened.Valid()) GTEST_SKIP() << "this system gives the mutex despite its access list";
+  EXPECT_TRUE(Mutexes().MutexExists(name));
+  bool existed = false;
+  Mutexes().CloseMutex(Mutexes().CreateNamedMutex(name, true, existed));
+  EXPECT_TRUE(existed);
 }
 
 TEST_F(Win32AdapterTest, ExclusiveOpenRefusesASecondOpenWhileHeld) {
