@@ -115,9 +115,9 @@ TEST_F(WidgetTest, DISABLED_LookWindows) {
   Win32NotifyView notifyView(loop, application.Handle());
   TNotifyForm notify(notifyView);
   notify.FormCreate();
-  notify.KeyIndexGraph = {82, BandColour(82)};
-  notify.CapitalIndexGraph = {47, BandColour(47)};
-  notify.WordIndexGraph = {18, BandColour(18)};
+  notify.KeyIndexGraph = {82, BandColour(82, nullptr)};
+  notify.CapitalIndexGraph = {47, BandColour(47, nullptr)};
+  notify.WordIndexGraph = {18, BandColour(18, nullptr)};
   notify.KeyInfoLbl = "q z x";
   notify.CapitalInfoLbl = "Q W";
   notify.WordInfoLbl = "rhythm";
