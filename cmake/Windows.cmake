@@ -2,9 +2,11 @@
 # adapter's own tests, which run under Wine.
 enable_language(RC)
 
+# Storage computes password digests with libcrypto (which needs the
+# system's sockets, certificate store and random numbers), ui decodes the
+# windows' pictures with libjpeg and giflib.
 set(STREVO_DEPS_PREFIX "" CACHE PATH "Folder with the mingw builds of libcrypto, libjpeg and giflib (include/, lib/)")
 if(STREVO_DEPS_PREFIX)
-  target_include_directories(strevo_core SYSTEM PUBLIC ${STREVO_DEPS_PREFIX}/include)
   set(STREVO_LIBCRYPTO ${STREVO_DEPS_PREFIX}/lib/libcrypto.a)
   if(NOT EXISTS ${STREVO_LIBCRYPTO})
     message(FATAL_ERROR "libcrypto for this target is missing: run scripts/setup (${STREVO_LIBCRYPTO})")
@@ -14,14 +16,15 @@ if(STREVO_DEPS_PREFIX)
       message(FATAL_ERROR "${library} for this target is missing: run scripts/setup")
     endif()
   endforeach()
-  target_link_libraries(strevo_core PUBLIC ${STREVO_LIBCRYPTO} ${STREVO_DEPS_PREFIX}/lib/libjpeg.a
-                        ${STREVO_DEPS_PREFIX}/lib/libgif.a ws2_32 crypt32 bcrypt)
+  target_include_directories(strevo_storage SYSTEM PUBLIC ${STREVO_DEPS_PREFIX}/include)
+  target_link_libraries(strevo_storage PUBLIC ${STREVO_LIBCRYPTO} ws2_32 crypt32 bcrypt)
+  target_include_directories(strevo_ui SYSTEM PUBLIC ${STREVO_DEPS_PREFIX}/include)
+  target_link_libraries(strevo_ui PUBLIC ${STREVO_DEPS_PREFIX}/lib/libjpeg.a ${STREVO_DEPS_PREFIX}/lib/libgif.a)
 endif()
 
-file(GLOB WIN32_ADAPTER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/win32/*.cpp)
-list(FILTER WIN32_ADAPTER_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")
-add_library(strevo_win32 STATIC ${WIN32_ADAPTER_SOURCES})
-target_link_libraries(strevo_win32 PUBLIC strevo_core
+# The Win32 adapter: every room of the program over the real system.
+strevo_add_room(win32 EXCLUDE ".*/main\\.cpp$")
+target_link_libraries(strevo_win32 PUBLIC
   user32 gdi32 shell32 advapi32 ole32 oleaut32 wininet comctl32 msimg32 mpr)
 target_compile_definitions(strevo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
