@@ -39,7 +39,7 @@ build: native native32 win64 win32 asan fuzz
 test: build
 	@ctest --preset native
 	@ctest --preset native32
-	@scripts/wine-tests
+	@tests/wine/run-all
 	@ctest --preset asan
 	@scripts/fuzz
 

@@ -6,22 +6,22 @@
 # tests that need a server skip) and no benchmarks.
 find_package(Threads REQUIRED)
 
-file(GLOB NATIVE_PLATFORM_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/src/platform/posix/*.cpp
-  ${CMAKE_SOURCE_DIR}/src/platform/fake/*.cpp)
-
+# The native platform: the POSIX file layer, the HTTP client and the fake
+# platform the program runs on here. Its HTTP client is libcurl, or none in
+# the 32-bit build. Storage computes password digests with libcrypto, and ui
+# decodes the windows' pictures with libjpeg and giflib.
 if(STREVO_NATIVE32)
   set(STREVO_DEPS_PREFIX "" CACHE PATH "Folder with the 32-bit build of libcrypto (include/, lib/)")
   set(STREVO_LIBCRYPTO ${STREVO_DEPS_PREFIX}/lib/libcrypto.a)
   if(NOT EXISTS ${STREVO_LIBCRYPTO})
     message(FATAL_ERROR "32-bit libcrypto is missing: run scripts/setup (${STREVO_LIBCRYPTO})")
   endif()
-  target_include_directories(strevo_core SYSTEM PUBLIC ${STREVO_DEPS_PREFIX}/include)
-  target_link_libraries(strevo_core PUBLIC ${STREVO_LIBCRYPTO} ${STREVO_DEPS_PREFIX}/lib/libjpeg.a
-                        ${STREVO_DEPS_PREFIX}/lib/libgif.a Threads::Threads ${CMAKE_DL_LIBS})
-  list(FILTER NATIVE_PLATFORM_SOURCES EXCLUDE REGEX ".*/NativeHttpCurl\\.cpp$")
-  add_library(strevo_native STATIC ${NATIVE_PLATFORM_SOURCES})
-  target_link_libraries(strevo_native PUBLIC strevo_core)
+  strevo_add_room(native EXCLUDE ".*/NativeHttpCurl\\.cpp$")
+  target_link_libraries(strevo_native PUBLIC Threads::Threads)
+  target_include_directories(strevo_storage SYSTEM PUBLIC ${STREVO_DEPS_PREFIX}/include)
+  target_link_libraries(strevo_storage PUBLIC ${STREVO_LIBCRYPTO} Threads::Threads ${CMAKE_DL_LIBS})
+  target_include_directories(strevo_ui SYSTEM PUBLIC ${STREVO_DEPS_PREFIX}/include)
+  target_link_libraries(strevo_ui PUBLIC ${STREVO_DEPS_PREFIX}/lib/libjpeg.a ${STREVO_DEPS_PREFIX}/lib/libgif.a)
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
@@ -38,21 +38,24 @@ else()
   find_package(GIF REQUIRED)
   find_package(GTest REQUIRED)
   find_package(benchmark QUIET)
-  list(FILTER NATIVE_PLATFORM_SOURCES EXCLUDE REGEX ".*/NativeHttpNone\\.cpp$")
-  add_library(strevo_native STATIC ${NATIVE_PLATFORM_SOURCES})
-  target_link_libraries(strevo_native PUBLIC strevo_core CURL::libcurl OpenSSL::Crypto Threads::Threads)
-  # The core itself calls libcrypto for password digests, libjpeg and giflib
-  # for the windows' pictures.
-  target_link_libraries(strevo_core PUBLIC OpenSSL::Crypto JPEG::JPEG GIF::GIF)
+  strevo_add_room(native EXCLUDE ".*/NativeHttpNone\\.cpp$")
+  target_link_libraries(strevo_native PUBLIC CURL::libcurl Threads::Threads)
+  target_link_libraries(strevo_storage PUBLIC OpenSSL::Crypto)
+  target_link_libraries(strevo_ui PUBLIC JPEG::JPEG GIF::GIF)
   set(STREVO_TEST_LIBRARIES GTest::gtest GTest::gmock)
 endif()
 
 # The simulator: the real program on the fake platform, with the windows as
 # scripted fakes. Used by strevo-sim, the scenario and form tests and the
 # benchmarks.
-file(GLOB SIM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/sim/*.cpp)
-add_library(strevo_sim STATIC ${SIM_SOURCES})
-target_link_libraries(strevo_sim PUBLIC strevo_native)
+strevo_add_room(sim)
+
+# Every room linked alone against the rooms it may use (cmake/Rooms.cmake):
+# in the native and asan builds; the 32-bit and fuzz builds, built from the
+# same rooms, leave it to them.
+include(CMakeDependentOption)
+cmake_dependent_option(STREVO_ROOM_LINK_CHECK "Link each room alone, so that a call into a room it may not use fails the build"
+  ON "NOT CMAKE_CROSSCOMPILING;NOT STREVO_FUZZ" OFF)
 
 include(GoogleTest)
 # One test executable per subsystem folder, labelled with the subsystem so that

@@ -2,9 +2,11 @@
 # adapter's own tests, which run under Wine.
 enable_language(RC)
 
+# Storage computes password digests with libcrypto (which needs the
+# system's sockets, certificate store and random numbers), ui decodes the
+# windows' pictures with libjpeg and giflib.
 set(STREVO_DEPS_PREFIX "" CACHE PATH "Folder with the mingw builds of libcrypto, libjpeg and giflib (include/, lib/)")
 if(STREVO_DEPS_PREFIX)
-  target_include_directories(strevo_core SYSTEM PUBLIC ${STREVO_DEPS_PREFIX}/include)
   set(STREVO_LIBCRYPTO ${STREVO_DEPS_PREFIX}/lib/libcrypto.a)
   if(NOT EXISTS ${STREVO_LIBCRYPTO})
     message(FATAL_ERROR "libcrypto for this target is missing: run scripts/setup (${STREVO_LIBCRYPTO})")
@@ -14,14 +16,15 @@ if(STREVO_DEPS_PREFIX)
       message(FATAL_ERROR "${library} for this target is missing: run scripts/setup")
     endif()
   endforeach()
-  target_link_libraries(strevo_core PUBLIC ${STREVO_LIBCRYPTO} ${STREVO_DEPS_PREFIX}/lib/libjpeg.a
-                        ${STREVO_DEPS_PREFIX}/lib/libgif.a ws2_32 crypt32 bcrypt)
+  target_include_directories(strevo_storage SYSTEM PUBLIC ${STREVO_DEPS_PREFIX}/include)
+  target_link_libraries(strevo_storage PUBLIC ${STREVO_LIBCRYPTO} ws2_32 crypt32 bcrypt)
+  target_include_directories(strevo_ui SYSTEM PUBLIC ${STREVO_DEPS_PREFIX}/include)
+  target_link_libraries(strevo_ui PUBLIC ${STREVO_DEPS_PREFIX}/lib/libjpeg.a ${STREVO_DEPS_PREFIX}/lib/libgif.a)
 endif()
 
-file(GLOB WIN32_ADAPTER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/win32/*.cpp)
-list(FILTER WIN32_ADAPTER_SOURCES EXCLUDE REGEX ".*/main\\.cpp$")
-add_library(strevo_win32 STATIC ${WIN32_ADAPTER_SOURCES})
-target_link_libraries(strevo_win32 PUBLIC strevo_core
+# The Win32 adapter: every room of the program over the real system.
+strevo_add_room(win32 EXCLUDE ".*/main\\.cpp$")
+target_link_libraries(strevo_win32 PUBLIC
   user32 gdi32 shell32 advapi32 ole32 oleaut32 wininet comctl32 msimg32 mpr)
 target_compile_definitions(strevo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
@@ -44,21 +47,21 @@ if(BUILD_TESTING AND STREVO_WINE_TESTS)
   # The tutor's stand-in: installed as Quorvel.exe by the tests that launch it.
   add_executable(tutor-standin WIN32 ${CMAKE_SOURCE_DIR}/tools/tutor-standin/standin.cpp)
   target_link_options(tutor-standin PRIVATE ${STATIC_FLAGS})
-  add_test(NAME win32_end_to_end COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-e2e $<TARGET_FILE:strevo> $<TARGET_FILE:typing-driver>
+  add_test(NAME win32_end_to_end COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/e2e $<TARGET_FILE:strevo> $<TARGET_FILE:typing-driver>
            ${CMAKE_SOURCE_DIR}/data ${CMAKE_BINARY_DIR}/e2e)
   set_tests_properties(win32_end_to_end PROPERTIES LABELS win32 TIMEOUT 300)
-  add_test(NAME win32_advice COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-advice $<TARGET_FILE:strevo>
+  add_test(NAME win32_advice COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/advice $<TARGET_FILE:strevo>
            $<TARGET_FILE:typing-driver> $<TARGET_FILE:tutor-standin> ${CMAKE_SOURCE_DIR}/data ${CMAKE_BINARY_DIR}/advice)
   set_tests_properties(win32_advice PROPERTIES LABELS win32 TIMEOUT 300)
   # Many second copies, a killed monitor, a second writer of the profile.
   # The native report tool, when built, checks that the files still load.
-  add_test(NAME win32_stress COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-stress $<TARGET_FILE:strevo>
+  add_test(NAME win32_stress COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/stress $<TARGET_FILE:strevo>
            $<TARGET_FILE:typing-driver> ${CMAKE_SOURCE_DIR}/data ${CMAKE_BINARY_DIR}/stress
            ${CMAKE_SOURCE_DIR}/build/native/tools/strevo-report/strevo-report)
   set_tests_properties(win32_stress PROPERTIES LABELS win32 TIMEOUT 600)
   # The x64 installer (built by scripts/dist from this build) installed,
   # used and uninstalled while the monitor runs.
-  add_test(NAME win32_install COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-install-test ${CMAKE_BINARY_DIR}
+  add_test(NAME win32_install COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/install ${CMAKE_BINARY_DIR}
            $<TARGET_FILE:typing-driver> ${CMAKE_BINARY_DIR}/install-test)
   set_tests_properties(win32_install PROPERTIES LABELS win32 TIMEOUT 600)
   # The x86 installer, never run here: built from the win32 build and its
@@ -76,14 +79,14 @@ if(BUILD_TESTING AND STREVO_WINE_TESTS)
   target_include_directories(test_win32 PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(test_win32 PRIVATE strevo_win32 gtest gmock)
   target_link_options(test_win32 PRIVATE ${STATIC_FLAGS})
-  # Each ctest entry runs one executable under Wine; scripts/wine-tests sets up
+  # Each ctest entry runs one executable under Wine; tests/wine/run-all sets up
   # the display and the prefix around the whole run.
-  add_test(NAME win32_adapter COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:test_win32>)
+  add_test(NAME win32_adapter COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/run-exe $<TARGET_FILE:test_win32>)
   set_tests_properties(win32_adapter PROPERTIES LABELS win32 TIMEOUT 300)
   # Every window drawn with sample figures, compared with the reviewed
   # pictures in docs/pictures/looks (a failure keeps the look and a
   # difference image in build/win64/looks).
-  add_test(NAME win32_looks COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-looks --compare ${CMAKE_BINARY_DIR}/looks)
+  add_test(NAME win32_looks COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/looks --compare ${CMAKE_BINARY_DIR}/looks)
   set_tests_properties(win32_looks PROPERTIES LABELS win32 TIMEOUT 600 DEPENDS win32_adapter)
 endif()
 add_subdirectory(${CMAKE_SOURCE_DIR}/tools/strevo-report)

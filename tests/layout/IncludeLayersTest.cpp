@@ -1,6 +1,6 @@
 // The rooms of src/ include each other one way only, as the house plan in
-// allowed-includes.txt says, and only the Win32 adapter sees the Windows
-// headers.
+// cmake/rooms.txt says (the build links them by the same plan), and only the
+// Win32 adapter sees the Windows headers.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,30 +10,60 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kSource = (fs::path(__FILE__).parent_path() / ".." / ".." / "src").lexically_normal();
-const fs::path kMatrix = fs::path(__FILE__).parent_path() / "allowed-includes.txt";
+const fs::path kTop = (fs::path(__FILE__).parent_path() / ".." / "..").lexically_normal();
+const fs::path kSource = kTop / "src";
+const fs::path kPlan = kTop / "cmake" / "rooms.txt";
 
-using Matrix = std::map<std::string, std::set<std::string>>;
+struct Room {
+  std::vector<std::string> folders;
+  std::set<std::string> uses;
+};
+using Plan = std::map<std::string, Room>;
 
-Matrix ReadMatrix() {
-  Matrix matrix;
-  std::ifstream in(kMatrix);
+// "room [folder...]: used rooms" a line; a room without folders is the
+// folder of its name.
+Plan ReadPlan() {
+  Plan plan;
+  std::ifstream in(kPlan);
   std::string line;
   while (std::getline(in, line)) {
     if (line.empty() || line[0] == '#') continue;
     const size_t colon = line.find(':');
     if (colon == std::string::npos) continue;
-    std::set<std::string>& allowed = matrix[line.substr(0, colon)];
-    std::istringstream rooms(line.substr(colon + 1));
-    std::string room;
-    while (rooms >> room) allowed.insert(room);
+    std::string head = line.substr(0, colon);
+    for (char& c : head)
+      if (c == '[' || c == ']') c = ' ';
+    std::istringstream names(head);
+    std::string name, folder;
+    names >> name;
+    Room& room = plan[name];
+    while (names >> folder) room.folders.push_back(folder);
+    if (room.folders.empty()) room.folders.push_back(name);
+    std::istringstream used(line.substr(colon + 1));
+    std::string other;
+    while (used >> other) room.uses.insert(other);
   }
-  return matrix;
+  return plan;
+}
+
+// The room a path under src/ lies in: the one with the longest folder that
+// holds it; empty when none does.
+std::string RoomOf(const Plan& plan, const std::string& path) {
+  std::string found;
+  size_t longest = 0;
+  for (const auto& [name, room] : plan)
+    for (const std::string& folder : room.folders)
+      if (folder.size() > longest && path.compare(0, folder.size() + 1, folder + "/") == 0) {
+        found = name;
+        longest = folder.size();
+      }
+  return found;
 }
 
 // Every "room/..." include of the source files under src/, as
@@ -54,11 +84,9 @@ std::vector<std::pair<std::string, std::string>> Includes() {
   return edges;
 }
 
-std::string RoomOf(const std::string& path) { return path.substr(0, path.find('/')); }
-
 TEST(IncludeLayersTest, EveryIncludeRunsDownTheHouse) {
-  const Matrix matrix = ReadMatrix();
-  ASSERT_FALSE(matrix.empty()) << kMatrix;
+  const Plan plan = ReadPlan();
+  ASSERT_FALSE(plan.empty()) << kPlan;
   std::string wrong;
   int edges = 0;
   for (const auto& [file, included] : Includes()) {
@@ -66,25 +94,26 @@ TEST(IncludeLayersTest, EveryIncludeRunsDownTheHouse) {
     const std::string target = included.substr(1);
     if (target.find('/') == std::string::npos) continue;  // a file beside the includer
     ++edges;
-    const std::string from = RoomOf(file), to = RoomOf(target);
-    const auto room = matrix.find(from);
-    if (room == matrix.end()) {
-      wrong += "  " + file + ": room \"" + from + "\" is not in the house plan\n";
+    const std::string from = RoomOf(plan, file), to = RoomOf(plan, target);
+    if (from.empty()) {
+      wrong += "  " + file + ": no room of the house plan holds it\n";
       continue;
     }
-    if (from == to || room->second.count("*") || room->second.count(to)) continue;
+    const std::set<std::string>& uses = plan.at(from).uses;
+    if (from == to || (!to.empty() && (uses.count("*") || uses.count(to)))) continue;
     wrong += "  " + file + " includes " + target + "\n";
   }
   EXPECT_GT(edges, 100) << "the source tree was not found at " << kSource;
-  EXPECT_TRUE(wrong.empty()) << "includes against " << kMatrix.filename() << ":\n" << wrong;
+  EXPECT_TRUE(wrong.empty()) << "includes against " << kPlan << ":\n" << wrong;
 }
 
 TEST(IncludeLayersTest, OnlyTheWin32AdapterSeesWindowsHeaders) {
   static const std::set<std::string> kWindowsHeaders = {"<windows.h>", "<windowsx.h>", "<winuser.h>", "<wininet.h>",
                                                         "<shellapi.h>", "<shlobj.h>",  "<objbase.h>", "<dwmapi.h>"};
+  const Plan plan = ReadPlan();
   std::string wrong;
   for (const auto& [file, included] : Includes()) {
-    if (included[0] != '<' || RoomOf(file) == "win32") continue;
+    if (included[0] != '<' || RoomOf(plan, file) == "win32") continue;
     std::string header = included + ">";
     for (char& c : header) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (kWindowsHeaders.count(header)) wrong += "  " + file + " includes " + header + "\n";

@@ -1,5 +1,5 @@
 // Not part of the normal run: every window with sample figures, held up
-// for a person or for scripts/wine-looks, which keeps a picture of each.
+// for a person or for tests/wine/looks, which keeps a picture of each.
 #include <windows.h>
 
 #include <cmath>
