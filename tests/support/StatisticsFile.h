@@ -45,11 +45,12 @@ struct StoredWord {
   int repeats = 2;
   std::map<int, int> history = {};
   int historyIndex = 1;
+  int flags = kWordSourceTyped;
 };
 // One 282-byte word entry holding `stored`, the word as the file keeps it
 // (scrambled, or clear in old versions).
 inline std::string WordEntryBytes(const StoredWord& word, const std::string& stored) {
-  std::string bytes = Le16(kWordSourceTyped) + static_cast<char>(stored.size()) + stored;
+  std::string bytes = Le16(word.flags) + static_cast<char>(stored.size()) + stored;
   bytes += std::string(255 - stored.size(), '\0') + Le16(word.historyIndex) + Le16(word.repeats);
   for (int position = 1; position <= 10; ++position) {
     const auto it = word.history.find(position);
