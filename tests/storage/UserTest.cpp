@@ -1,23 +1,13 @@
-// The user object: opening and creating profiles, the name rules, the
-// statistics file, the settings layers, passwords and groups.
+// The user object: the name rules, opening and creating profiles, the
+// statistics file, the settings layers, groups and passwords.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "analysis/AnalyzerAPI.h"
-#include "analysis/Diffkeys.h"
 #include "analysis/UResults.h"
 #include "analysis/WordAnalyzer.h"
-#include "input/SpyApps.h"
-#include "platform/Application.h"
-#include "storage/DebugLog.h"
-#include "storage/DynamicSettings.h"
-#include "storage/LangRes.h"
-#include "storage/PrgSetup.h"
-#include "storage/User.h"
 #include "support/StatisticsFile.h"
 #include "support/UserDatabase.h"
 
@@ -26,40 +16,35 @@ namespace {
 
 const char* const kAnnProfile = "C:\\Data\\Ann.usr";
 const char* const kAnnStatistics = "C:\\Data\\Ann.DTA";
-// The last 12 characters of the statistics file's path: the key of the first
-// scrambled word.
-const char* const kAnnWordKey = "Data\\Ann.DTA";
+const size_t kWordsAt = 28 + 2 * 1338;  // header and both key sets
 const std::string kUpperCase = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
-using test::Le16;
 using test::Le32;
 using test::StatisticsHeader;
+using Words = std::vector<std::string>;
 
-// A difficult-key block: presses, hits, errors for the keys 33..255.
+// A difficult-key set with a different count at every key.
 std::string KeyBlock(int seed) {
   std::string bytes;
   for (int array = 0; array < 3; ++array)
-    for (int c = 33; c <= 255; ++c) bytes += Le16(((c * 7 + seed * 13 + array * 5) % 500) - (c == 200 ? 600 : 0));
+    for (int c = 33; c <= 255; ++c) bytes += test::Le16(((c * 7 + seed * 13 + array * 5) % 500) - (c == 200 ? 600 : 0));
   return bytes;
 }
-
-// A word entry as an old version stores it, in clear.
-std::string WordEntryBytes(const std::string& word) { return test::WordEntryBytes({word, 3, {{1, 2}}}, word); }
-
-// The current word block, scrambled with the key chain that starts with the
-// file's path.
-std::string WordBlock(const std::vector<std::string>& words, const std::string& key = kAnnWordKey) {
+// A word entry as old versions store it, in clear.
+std::string ClearWord(const std::string& word) { return test::WordEntryBytes({word, 3, {{1, 2}}}, word); }
+// The current word block, scrambled with the key chain of the file's path.
+std::string WordBlock(const Words& words, const std::string& key = "Data\\Ann.DTA") {
   std::vector<test::StoredWord> stored;
   for (const std::string& word : words) stored.push_back({word, 3, {{1, 2}}});
   return test::WordBlock(stored, key);
 }
+std::string Statistics(const Words& words) { return StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock(words); }
 
 class TUserTest : public test::UserDatabaseTest {
  protected:
   void SetUp() override {
     UserDatabaseTest::SetUp();
-    // A language's own letters, as its text 12 lists them.
-    Localize().Strings[12] = kUpperCase;
+    Localize().Strings[12] = kUpperCase;  // the language's own letters
     Localize().Strings[13] = "abcdefghijklmnopqrstuvwxyz\xE5\xE4\xF6";
     Localize().Strings[528] = "The user file cannot be opened.";
     Localize().Strings[1376] = "This user file belongs to";
@@ -67,18 +52,17 @@ class TUserTest : public test::UserDatabaseTest {
     Localize().Strings[1390] = "minutes";
     Localize().Strings[1391] = "The data folder is missing.";
   }
-
-  void Policy(const std::string& text) {
-    fake.WriteHostFile("C:\\Root\\policy.dyn", text);
-    LoadPolicy("C:\\Root\\policy.dyn");
-  }
-  // A profile that has been used before (no new-profile keys, word lists
-  // already seeded).
-  void ExistingProfile(const std::string& file, const std::string& name, const std::string& more = "") {
-    fake.WriteHostFile("C:\\Data\\" + file, "UserName=" + name + "\r\nDateStarted=1/2/2020\r\nTop1000loaded=1\r\n" + more);
+  // A profile used before: no new-profile keys, word lists already seeded.
+  void ExistingProfile(const std::string& name, const std::string& more = "") {
+    fake.WriteHostFile("C:\\Data\\" + name + ".usr",
+                       "UserName=" + name + "\r\nDateStarted=1/2/2020\r\nTop1000loaded=1\r\n" + more);
   }
   std::string Read(const std::string& path) { return fake.ReadHostFile(path); }
   bool Exists(const std::string& path) { return fake.files.FileExists(path); }
+  bool Contains(const std::string& path, const std::string& text) { return Read(path).find(text) != std::string::npos; }
+  std::unique_ptr<TUser> Open(const std::string& name, bool group = false) {
+    return OpenUser(name, group, -1, 2, &analysis);
+  }
   std::string OpenFailure(const std::string& name, int32_t lockMode = 2) {
     try {
       TUser user(name, -1, lockMode, false, &analysis);
@@ -87,8 +71,8 @@ class TUserTest : public test::UserDatabaseTest {
     }
     return "(opened)";
   }
-  std::vector<std::string> TableWords() {
-    std::vector<std::string> words;
+  Words TableWords() {
+    Words words;
     for (int slot = 1; slot <= kWordTableSize && !analysis.Words.Entry(slot).Empty(); ++slot)
       words.emplace_back(analysis.Words.Entry(slot).Word());
     return words;
@@ -98,102 +82,73 @@ class TUserTest : public test::UserDatabaseTest {
     for (int c = 33; c <= 255; ++c) total += std::abs(analysis.KeySets[set].Presses[c]);
     return total;
   }
+  std::string Dialogs() {
+    std::string texts;
+    for (const auto& shown : fake.dialogs.shown) texts += shown.text + "|";
+    return texts;
+  }
 };
 
 // ============================================================ name rules ==
 
-TEST_F(TUserTest, FileBaseJoinsWordsDropsPunctuationAndCapitalisesTheFirstTwoWords) {
+TEST_F(TUserTest, FileBaseCapitalisesTwoWordsKeepsTheLanguagesLettersAndIsStable) {
   Localize().Strings[13] = "al";
   EXPECT_EQ(FileBaseName("ann  lee, jr."), "Ann Lee jr");
   Localize().Strings[13] = "l";
   EXPECT_EQ(FileBaseName("ann  lee, jr."), "ann Lee jr");
-}
-
-TEST_F(TUserTest, FileBaseKeepsTheFixedSetAndTheLanguagesCharacters) {
+  Localize().Strings[13] = "abcdefghijklmnopqrstuvwxyz\xE5\xE4\xF6";
   EXPECT_EQ(FileBaseName("\xC5sa \xD6" "berg-Lind"), "\xC5sa \xD6" "berg-lind");
   EXPECT_EQ(FileBaseName("Jos\xE9 #1!"), "Jos 1");
   Localize().Strings[12] = kUpperCase + "\xE9#";
   EXPECT_EQ(FileBaseName("Jos\xE9 #1!"), "Jos\xE9 #1");
-  // The characters are sorted out as typed, before the name is lower-cased:
-  // a capital that the language does not list is dropped, and the first
-  // letter stays small rather than be one the base of the base would drop.
+  // Characters are sorted out as typed: a capital the language does not
+  // list is dropped.
   Localize().Strings[12] = "";
   EXPECT_EQ(FileBaseName("Bob"), "ob");
-}
-
-// A word of dropped characters left a double blank, and the base of the base
-// was another name ("Anne  tom", then "Anne Tom"): one user's list was read
-// from one file and saved into another's.
-TEST_F(TUserTest, TheBaseOfABaseIsTheSameBase) {
-  for (const char* name : {"Anne & Tom", "& Tom", "a , b . c", "\xE9lise O'Neil", "Bob"}) {
-    const std::string base = FileBaseName(name);
-    EXPECT_EQ(FileBaseName(base), base) << name;
-  }
+  // A word of dropped characters must not leave a base whose own base is
+  // another name: one user's list would be read from one file and saved
+  // into another's.
+  Localize().Strings[12] = kUpperCase;
+  for (const char* name : {"Anne & Tom", "& Tom", "a , b . c", "\xE9lise O'Neil", "Bob"})
+    EXPECT_EQ(FileBaseName(FileBaseName(name)), FileBaseName(name)) << name;
   EXPECT_EQ(FileBaseName("Anne & Tom"), "Anne Tom");
+  EXPECT_EQ(NormalizeUserName("ann   lee"), "Ann Lee");
 }
 
-TEST_F(TUserTest, FileBaseOfPunctuationOnlyIsEmptyAndRefused) {
-  EXPECT_EQ(FileBaseName("..., !"), "");
-  EXPECT_EQ(OpenFailure("..., !"), "This name cannot be used.");
-  EXPECT_EQ(OpenUser("..., !", false, -1, 2, &analysis), nullptr);
-  EXPECT_TRUE(Files().List("C:\\Data", "*").empty());
-}
-
-TEST_F(TUserTest, FileBaseNeverHoldsPathSeparatorsDrivesOrDots) {
-  // Even a language whose text 12 allows them cannot bring them in.
+// Even a language whose letters include them cannot bring separators, drives
+// or dots into a file name.
+TEST_F(TUserTest, UserNamedLikeAPathStaysInsideTheDataFolder) {
   Localize().Strings[12] = kUpperCase + "\\/:.*?\"<>|\t";
   EXPECT_EQ(FileBaseName("..\\..\\Windows\\evil"), "Windowsevil");
-  EXPECT_EQ(FileBaseName("C:\\Temp\\x"), "Ctempx");
-  EXPECT_EQ(FileBaseName("/etc/passwd"), "Etcpasswd");
   EXPECT_EQ(FileBaseName("\\\\server\\share\\ann"), "Servershareann");
-  EXPECT_EQ(FileBaseName("ann\tlee"), "Annlee");
   EXPECT_EQ(FileBaseName(std::string("ann\0x", 5)), "Annx");
-  EXPECT_EQ(UserFilePath("..\\..\\evil", ".usr"), "C:\\Data\\Evil.usr");
-}
-
-TEST_F(TUserTest, UserNamedLikeAPathStaysInsideTheDataFolder) {
-  Localize().Strings[12] = kUpperCase + "\\/:.";
   fake.files.MakeDirectory("C:\\Data\\sub");
   auto user = CreateUser("..\\..\\Root\\evil", &analysis);
   ASSERT_TRUE(user);
   user->SaveStatistics();
   EXPECT_TRUE(Exists("C:\\Data\\Rootevil.usr"));
   EXPECT_TRUE(Exists("C:\\Data\\Rootevil.DTA"));
-  EXPECT_EQ(Files().List("C:\\Root", "*evil*").size(), 0u);
-  EXPECT_EQ(Files().List("C:\\", "*evil*").size(), 0u);
-  EXPECT_EQ(Files().List("C:\\Data\\sub", "*").size(), 0u);
+  EXPECT_EQ(Files().List("C:\\Root", "*evil*").size() + Files().List("C:\\", "*evil*").size() +
+                Files().List("C:\\Data\\sub", "*").size(),
+            0u);
 }
 
-TEST_F(TUserTest, ReservedDeviceNamesAreRefusedLikeAnEmptyBase) {
-  for (const char* name : {"CON", "con", "Prn", "aux.", "NUL,", "com1", "COM9", "lpt1", "Lpt9"}) {
-    EXPECT_FALSE(IsUsableFileBase(FileBaseName(name))) << name;
-    EXPECT_EQ(OpenFailure(name), "This name cannot be used.") << name;
-    EXPECT_THROW(OpenUser(name, false, -1, 2, &analysis), EUserError) << name;
-  }
-  for (const char* name : {"Console", "COM10", "LPT0", "Con Air", "auxiliary", "nul1"})
-    EXPECT_TRUE(IsUsableFileBase(FileBaseName(name))) << name;
-  // The system takes the superscript digits for the same devices.
-  EXPECT_FALSE(IsUsableFileBase("COM\xB9"));
-  EXPECT_FALSE(IsUsableFileBase("Lpt\xB3"));
-  EXPECT_TRUE(Files().List("C:\\Data", "*").empty());
-}
-
-TEST_F(TUserTest, NoRealUserSharesTheVisitorsFiles) {
-  for (const char* name : {"Visitor", "visitor", "VISITOR.", "visitor,"}) {
+// Names with no usable base, device names and the visitor's own name are
+// refused before anything is written.
+TEST_F(TUserTest, UnusableNamesAreRefused) {
+  for (const char* name : {"..., !", "CON", "Prn", "aux.", "NUL,", "com1", "Lpt9", "Visitor", "VISITOR.", "visitor,"}) {
     EXPECT_EQ(OpenFailure(name), "This name cannot be used.") << name;
     EXPECT_THROW(CreateUser(name, &analysis), EUserError) << name;
   }
+  EXPECT_EQ(OpenUser("..., !", false, -1, 2, &analysis), nullptr);
+  for (const char* name : {"Console", "COM10", "LPT0", "Con Air", "nul1"}) EXPECT_TRUE(IsUsableFileBase(FileBaseName(name))) << name;
+  EXPECT_FALSE(IsUsableFileBase("COM\xB9"));  // superscript digits name the same devices
+  EXPECT_FALSE(IsUsableFileBase("Lpt\xB3"));
   EXPECT_TRUE(Files().List("C:\\Data", "*").empty());
-  TUser visitor("", -1, 2, false, &analysis);  // the visitor itself still opens its profile
+  TUser visitor("", -1, 2, false, &analysis);  // the visitor itself opens
   EXPECT_TRUE(visitor.Opened);
   EXPECT_EQ(fake.windows.waitCursorShows, 1) << "the hourglass while the profile is read";
   EXPECT_FALSE(fake.windows.waitCursor);
-}
-
-TEST_F(TUserTest, NormalizeUserNameReducesBlanksThenNormalizesTheName) {
-  EXPECT_EQ(NormalizeUserName("ann   lee"), "Ann Lee");
-  EXPECT_EQ(NormalizeUserName("McDonald   Jr"), "McDonald Jr");
-  EXPECT_EQ(NormalizeUserName("ANN"), "Ann");
 }
 
 TEST_F(TUserTest, WorkstationNameIsTheClientNameOnlyInARemoteSession) {
@@ -210,48 +165,36 @@ TEST_F(TUserTest, WorkstationNameIsTheClientNameOnlyInARemoteSession) {
 
 TEST_F(TUserTest, NewProfileGetsItsKeysAndIsWrittenExactly) {
   auto user = std::make_unique<TUser>("Ann", -1, 2, false, &analysis);
-  EXPECT_TRUE(user->Opened);
   EXPECT_EQ(user->BaseName, "Ann");
   ASSERT_TRUE(user->SaveStatistics());
   EXPECT_EQ(Read(kAnnProfile),
-            "UserName=Ann\r\n"
-            "DateStarted=12/9/2025\r\n"
-            "Date.Created=46000\r\n"
-            "NotifyWhenBreak=1\r\n"
-            "BreakTrackBar.position=8\r\n"
-            "InfoWinTop=-1\r\n"
-            "InfoWinLeft=-1\r\n"
-            "InfoWinWidth=295\r\n"
-            "InfoWinHeight=213\r\n"
-            "InfoWinVisible=1\r\n"
-            "AppListMode=1\r\n"
-            "AutoIncludeMode=1\r\n"
-            "NotifyWhenDifficulties=1\r\n"
-            "NotifyAfterPages=1\r\n"
-            "PagesTrackBar.position=2\r\n"
-            "WordCollLimit=1500\r\n"
-            "Top1000loaded=1\r\n"
-            "UserGroupID=0\r\n"
-            "ReCnt=0\r\n");
-}
-
-TEST_F(TUserTest, CreateUserTakesTheSoundsSwitchFromThePolicy) {
+            "UserName=Ann\r\nDateStarted=12/9/2025\r\nDate.Created=46000\r\nNotifyWhenBreak=1\r\n"
+            "BreakTrackBar.position=8\r\nInfoWinTop=-1\r\nInfoWinLeft=-1\r\nInfoWinWidth=295\r\n"
+            "InfoWinHeight=213\r\nInfoWinVisible=1\r\nAppListMode=1\r\nAutoIncludeMode=1\r\n"
+            "NotifyWhenDifficulties=1\r\nNotifyAfterPages=1\r\nPagesTrackBar.position=2\r\n"
+            "WordCollLimit=1500\r\nTop1000loaded=1\r\nUserGroupID=0\r\nReCnt=0\r\n");
   Policy("Sounds=Yes\r\n");
-  auto user = CreateUser("Ann", &analysis);
-  EXPECT_EQ(user->GetString("Sounds"), "1");
-  EXPECT_EQ(user->GetString("StoryTime"), "10 minutes");
+  auto bob = CreateUser("Bob", &analysis);
+  EXPECT_EQ(bob->GetString("Sounds"), "1");
+  EXPECT_EQ(bob->GetString("StoryTime"), "10 minutes");
 }
 
-TEST_F(TUserTest, ProfileOfAnotherUserIsRefusedAndLeftUntouched) {
-  ExistingProfile("Carl.usr", "Bob");
-  const std::string before = Read("C:\\Data\\Carl.usr");
+TEST_F(TUserTest, OpeningFindsOnlyTheUsersOwnProfile) {
+  EXPECT_EQ(Open("Ann"), nullptr);
+  EXPECT_EQ(Open(""), nullptr);
+  ExistingProfile("Ann");
+  auto user = Open("ann");  // a stored name that differs in case opens
+  ASSERT_NE(user, nullptr);
+  EXPECT_EQ(user->Name(), "ann");
+  fake.WriteHostFile("C:\\Data\\Carl.usr", "UserName=Bob\r\n");
   EXPECT_EQ(OpenFailure("Carl"), "This user file belongs to Bob");
-  EXPECT_EQ(Read("C:\\Data\\Carl.usr"), before);
-  EXPECT_EQ(Applications(), nullptr);
+  EXPECT_EQ(Read("C:\\Data\\Carl.usr"), "UserName=Bob\r\n");
+  EXPECT_EQ(OpenFailure("Eve", 3), "Internal lockmode error in user class");
+  EXPECT_FALSE(Exists("C:\\Data\\Eve.usr"));
 }
 
 TEST_F(TUserTest, EachLockModeSharesTheProfileItsOwnWay) {
-  ExistingProfile("Ann.usr", "Ann");
+  ExistingProfile("Ann");
   {
     TUser exclusive("Ann", -1, 0, true, &analysis);
     EXPECT_EQ(OpenFailure("Ann", 4), "The user file cannot be opened.");
@@ -261,26 +204,8 @@ TEST_F(TUserTest, EachLockModeSharesTheProfileItsOwnWay) {
     EXPECT_EQ(OpenFailure("Ann", 2), "The user file cannot be opened.");
     EXPECT_EQ(OpenFailure("Ann", 4), "(opened)");
   }
-  {
-    TUser reading("Ann", -1, 4, true, &analysis);
-    EXPECT_EQ(OpenFailure("Ann", 4), "(opened)");
-    EXPECT_EQ(OpenFailure("Ann", 2), "(opened)");
-  }
-}
-
-TEST_F(TUserTest, UnknownLockModeIsRefusedBeforeAnyFileIsCreated) {
-  EXPECT_EQ(OpenFailure("Ann", 3), "Internal lockmode error in user class");
-  EXPECT_FALSE(Exists(kAnnProfile));
-}
-
-// A stored name that differs only in case opens.
-TEST_F(TUserTest, OpenUserFindsOnlyExistingProfiles) {
-  EXPECT_EQ(OpenUser("Ann", false, -1, 2, &analysis), nullptr);
-  EXPECT_EQ(OpenUser("", false, -1, 2, &analysis), nullptr);
-  ExistingProfile("Ann.usr", "Ann");
-  auto user = OpenUser("ann", false, -1, 2, &analysis);
-  ASSERT_NE(user, nullptr);
-  EXPECT_EQ(user->Name(), "ann");
+  TUser reading("Ann", -1, 4, true, &analysis);
+  EXPECT_EQ(OpenFailure("Ann", 2), "(opened)");
 }
 
 TEST_F(TUserTest, BinaryProfileOpensAndKeepsItsContents) {
@@ -289,19 +214,19 @@ TEST_F(TUserTest, BinaryProfileOpensAndKeepsItsContents) {
   for (char& c : junk)
     if (c == '=') c = '+';
   fake.WriteHostFile(kAnnProfile, junk);
-  auto user = OpenUser("Ann", false, -1, 2, &analysis);
+  auto user = Open("Ann");
   ASSERT_NE(user, nullptr);
   user->SaveStatistics();
-  const std::string after = Read(kAnnProfile);
-  EXPECT_EQ(after.substr(0, junk.size() + 2), junk + "\r\n");
-  EXPECT_NE(after.find("UserName=Ann\r\n"), std::string::npos);
+  EXPECT_EQ(Read(kAnnProfile).substr(0, junk.size() + 2), junk + "\r\n");
+  EXPECT_TRUE(Contains(kAnnProfile, "UserName=Ann\r\n"));
 }
 
-TEST_F(TUserTest, VisitorIsNeverSaved) {
+// The visitor and a read-only open say they saved, and write nothing; a
+// missing data folder is told and nothing is written either.
+TEST_F(TUserTest, OpensThatMustNotWrite) {
   {
     TUser visitor("", -1, 2, false, &analysis);
     EXPECT_EQ(visitor.OpenedName(), "Visitor%%");
-    EXPECT_TRUE(visitor.IsVisitor());
     analysis.Words.AddWord("hello", 1, 1);
     visitor.SetString("NotifyWhenBreak", "0");
     static_cast<TResults&>(*visitor.Results).Items.push_back(std::make_unique<TResultItem>(0));
@@ -309,10 +234,7 @@ TEST_F(TUserTest, VisitorIsNeverSaved) {
   }
   EXPECT_EQ(Read("C:\\Data\\Visitor.usr"), "");
   EXPECT_FALSE(Exists("C:\\Data\\Visitor.DTA"));
-}
-
-TEST_F(TUserTest, ReadOnlyOpenWritesNothing) {
-  ExistingProfile("Ann.usr", "Ann");
+  ExistingProfile("Ann");
   const std::string before = Read(kAnnProfile);
   {
     TUser user("Ann", -1, 4, false, &analysis);
@@ -320,11 +242,6 @@ TEST_F(TUserTest, ReadOnlyOpenWritesNothing) {
     EXPECT_TRUE(user.SaveStatistics());
   }
   EXPECT_EQ(Read(kAnnProfile), before);
-  EXPECT_FALSE(Exists(kAnnStatistics));
-}
-
-TEST_F(TUserTest, MissingDataFolderIsReportedAndNothingIsSaved) {
-  ExistingProfile("Ann.usr", "Ann");
   TUser user("Ann", -1, 2, false, &analysis);
   ProgramSettings->DatabasePath = "C:\\Gone\\";
   EXPECT_FALSE(user.SaveStatistics());
@@ -334,176 +251,145 @@ TEST_F(TUserTest, MissingDataFolderIsReportedAndNothingIsSaved) {
   EXPECT_FALSE(Exists(kAnnStatistics));
 }
 
-// Well-formed results are written back the program's way; malformed ones do
-// not lock the user out and are kept as they are.
+// Well-formed results are written back the program's way; malformed ones
+// do not lock the user out and are kept as they are.
 TEST_F(TUserTest, ResultsAreLoadedAndSavedWithTheProfile) {
-  ExistingProfile("Ann.usr", "Ann", "ReCnt=0\r\nRe0=A;1;2,5;1;0;0;0;STD\r\n");
+  ExistingProfile("Ann", "ReCnt=0\r\nRe0=A;1;2,5;1;0;0;0;STD\r\n");
   {
-    auto user = OpenUser("Ann", false, -1, 2, &analysis);
+    auto user = Open("Ann");
     ASSERT_EQ(static_cast<TResults&>(*user->Results).Items.size(), 1u);
     user->SaveStatistics();
   }
-  EXPECT_NE(Read(kAnnProfile).find("Re0=A;1;2.5;1;0;0;0;STD\r\n"), std::string::npos);
-
-  ExistingProfile("Ann.usr", "Ann", "ReCnt=1\r\nRe0=A;1;1;1;0;0;0;STD\r\nRe1=B;?;1;1;0;0;0;STD\r\n");
-  auto user = OpenUser("Ann", false, -1, 2, &analysis);
+  EXPECT_TRUE(Contains(kAnnProfile, "Re0=A;1;2.5;1;0;0;0;STD\r\n"));
+  ExistingProfile("Ann", "ReCnt=1\r\nRe0=A;1;1;1;0;0;0;STD\r\nRe1=B;?;1;1;0;0;0;STD\r\n");
+  auto user = Open("Ann");
   ASSERT_NE(user, nullptr);
   ASSERT_TRUE(user->SaveStatistics());
-  const std::string after = Read(kAnnProfile);
-  EXPECT_NE(after.find("ReCnt=1\r\nRe0=A;1;1;1;0;0;0;STD\r\nRe1=B;?;1;1;0;0;0;STD\r\n"), std::string::npos);
+  EXPECT_TRUE(Contains(kAnnProfile, "ReCnt=1\r\nRe0=A;1;1;1;0;0;0;STD\r\nRe1=B;?;1;1;0;0;0;STD\r\n"));
 }
 
 // =========================================================== statistics ==
 
+// Words are scrambled with the final file's name, not the partial one's.
 TEST_F(TUserTest, StatisticsFileRoundTripsByteForByte) {
-  ExistingProfile("Ann.usr", "Ann");
-  const std::string bytes = StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha", "bravo", "charlie", "delta"});
+  ExistingProfile("Ann");
+  const std::string bytes = Statistics({"alpha", "bravo", "charlie", "delta"});
   fake.WriteHostFile(kAnnStatistics, bytes);
-  auto user = OpenUser("Ann", false, -1, 2, &analysis);
-  ASSERT_NE(user, nullptr);
-  EXPECT_EQ(TableWords(), (std::vector<std::string>{"alpha", "bravo", "charlie", "delta"}));
-  ASSERT_TRUE(user->SaveStatistics());
-  EXPECT_EQ(Read(kAnnStatistics), bytes);
-}
-
-TEST_F(TUserTest, SavedWordsAreScrambledWithTheFinalFileNameAndLoadBack) {
   {
-    auto user = CreateUser("Ann", &analysis);
-    analysis.Words.AddWord("typing", 2, 1);
-    analysis.Words.AddWord("monitor", 2, 1);
+    auto user = Open("Ann");
+    EXPECT_EQ(TableWords(), (Words{"alpha", "bravo", "charlie", "delta"}));
+    ASSERT_TRUE(user->SaveStatistics());
+    EXPECT_EQ(Read(kAnnStatistics), bytes);
+    analysis.Words.AddWord("typing", 9, 1);
     ASSERT_TRUE(user->SaveStatistics());
   }
-  const std::string file = Read(kAnnStatistics);
-  // The first stored word, scrambled with the key from "C:\Data\Ann.DTA".
-  const std::string first = EncodeWord("typing", kAnnWordKey);
-  EXPECT_EQ(file.substr(28 + 2 * 1338 + 4 + 3, first.size()), first);
-  analysis.Words.Clear();
-  auto again = OpenUser("Ann", false, -1, 2, &analysis);
-  EXPECT_EQ(TableWords(), (std::vector<std::string>{"typing", "monitor"}));
+  const std::string first = EncodeWord("typing", "Data\\Ann.DTA");
+  EXPECT_EQ(Read(kAnnStatistics).substr(kWordsAt + 4 + 3, first.size()), first);
+  auto again = Open("Ann");
+  EXPECT_EQ(TableWords(), (Words{"typing", "alpha", "bravo", "charlie", "delta"}));
 }
 
-TEST_F(TUserTest, StatisticsOfVersion5LoadTheFirstKeySetAndOldWordsOnly) {
-  ExistingProfile("Ann.usr", "Ann");
-  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(5) + KeyBlock(1) + WordEntryBytes("hello") + WordEntryBytes("world"));
+// Version 5 holds one key set and clear words, 6 to 10 two sets and clear
+// words; an unknown version reads no words and its file is kept aside,
+// once, before it is written over.
+TEST_F(TUserTest, OlderAndUnknownVersionsOfTheStatistics) {
+  ExistingProfile("Ann");
+  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(5) + KeyBlock(1) + ClearWord("hello") + ClearWord("world"));
   analysis.KeySets[1].Presses['a'] = 99;  // left by somebody before
-  auto user = OpenUser("Ann", false, -1, 2, &analysis);
-  EXPECT_EQ(analysis.KeySets[0].Presses['a'], (('a' * 7 + 13) % 500));
+  auto user = Open("Ann");
+  EXPECT_EQ(analysis.KeySets[0].Presses['a'], ('a' * 7 + 13) % 500);
   EXPECT_EQ(KeyTotal(1), 0);
-  EXPECT_EQ(TableWords(), (std::vector<std::string>{"hello", "world"}));
-}
+  EXPECT_EQ(TableWords(), (Words{"hello", "world"}));
+  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(10) + KeyBlock(1) + KeyBlock(2) + ClearWord("hello"));
+  user.reset();
+  user = Open("Ann");
+  EXPECT_EQ(analysis.KeySets[1].Presses['a'], ('a' * 7 + 26) % 500);
+  EXPECT_EQ(TableWords(), Words{"hello"});
 
-TEST_F(TUserTest, StatisticsOfVersion6To10ReadBothSetsAndOldWords) {
-  ExistingProfile("Ann.usr", "Ann");
-  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(10) + KeyBlock(1) + KeyBlock(2) + WordEntryBytes("hello"));
-  auto user = OpenUser("Ann", false, -1, 2, &analysis);
-  EXPECT_EQ(analysis.KeySets[1].Presses['a'], (('a' * 7 + 26) % 500));
-  EXPECT_EQ(TableWords(), std::vector<std::string>{"hello"});
-}
-
-// Its words cannot be read; the first save keeps the file aside, as it was,
-// instead of writing it over without them.
-TEST_F(TUserTest, StatisticsOfAnUnknownVersionReadNoWordsAndAreKeptAside) {
-  ExistingProfile("Ann.usr", "Ann");
-  const std::string bytes = StatisticsHeader(50) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"});
-  fake.WriteHostFile(kAnnStatistics, bytes);
-  auto user = OpenUser("Ann", false, -1, 2, &analysis);
+  const std::string unknown = StatisticsHeader(50) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"});
+  fake.WriteHostFile(kAnnStatistics, unknown);
+  user.reset();
+  user = Open("Ann");
   EXPECT_NE(KeyTotal(1), 0);
   EXPECT_TRUE(TableWords().empty());
   ASSERT_TRUE(user->SaveStatistics());
-  EXPECT_EQ(Read(std::string(kAnnStatistics) + ".kept"), bytes);
-  EXPECT_NE(Read("C:\\Data\\Errors.log").find("of version 50 could not be read whole"), std::string::npos);
+  EXPECT_EQ(Read(std::string(kAnnStatistics) + ".kept"), unknown);
+  EXPECT_TRUE(Contains("C:\\Data\\Errors.log", "of version 50 could not be read whole"));
   ASSERT_TRUE(user->SaveStatistics());
   EXPECT_FALSE(Exists(std::string(kAnnStatistics) + ".kept2")) << "kept once";
 }
 
 TEST_F(TUserTest, NothingOfThePreviousUserSurvivesTheNextLoad) {
-  ExistingProfile("Ann.usr", "Ann");
-  ExistingProfile("Bob.usr", "Bob");
-  ExistingProfile("Eve.usr", "Eve");
-  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha", "bravo", "charlie"}));
-  fake.WriteHostFile("C:\\Data\\Eve.DTA", StatisticsHeader(110) + KeyBlock(3) + KeyBlock(4) +
-                                              WordBlock({"echo"}, "Data\\Eve.DTA"));
-  CurrentUser = OpenUser("Ann", false, -1, 2, &analysis);
+  for (const char* name : {"Ann", "Bob", "Eve"}) ExistingProfile(name);
+  fake.WriteHostFile(kAnnStatistics, Statistics({"alpha", "bravo", "charlie"}));
+  fake.WriteHostFile("C:\\Data\\Eve.DTA", StatisticsHeader(110) + KeyBlock(3) + KeyBlock(4) + WordBlock({"echo"}, "Data\\Eve.DTA"));
+  CurrentUser = Open("Ann");
   ASSERT_EQ(TableWords().size(), 3u);
-  CurrentUser = OpenUser("Bob", false, -1, 2, &analysis);  // no statistics file yet
+  CurrentUser = Open("Bob");  // no statistics file yet
   EXPECT_TRUE(TableWords().empty());
-  EXPECT_EQ(KeyTotal(0), 0);
-  EXPECT_EQ(KeyTotal(1), 0);
-  CurrentUser = OpenUser("Ann", false, -1, 2, &analysis);
-  CurrentUser = OpenUser("Eve", false, -1, 2, &analysis);  // fewer words than Ann
-  EXPECT_EQ(TableWords(), std::vector<std::string>{"echo"});
+  EXPECT_EQ(KeyTotal(0) + KeyTotal(1), 0);
+  CurrentUser = Open("Ann");
+  CurrentUser = Open("Eve");  // fewer words than Ann
+  EXPECT_EQ(TableWords(), Words{"echo"});
 }
 
-// A write failing in the keys or in the words is told once; the other
-// parts are saved all the same.
-TEST_F(TUserTest, FailedStatisticsWriteIsReportedOnce) {
-  ExistingProfile("Ann.usr", "Ann");
-  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha", "bravo"}));
-  for (int64_t bytes : {100, 28 + 2 * 1338 + 300}) {
-    auto user = OpenUser("Ann", false, -1, 2, &analysis);
-    user->SetInteger("NotifyWhenBreak", static_cast<int32_t>(bytes));
-    fake.files.Add({FileFault::FailWrite, "Ann.DTA", bytes});
+// A write failing in the keys or in the words is told once and the profile
+// is saved all the same; a file another program holds is refused on load
+// and left as it was on save.
+TEST_F(TUserTest, StatisticsFileThatCannotBeWrittenOrRead) {
+  ExistingProfile("Ann");
+  const std::string bytes = Statistics({"alpha", "bravo"});
+  fake.WriteHostFile(kAnnStatistics, bytes);
+  for (int64_t at : {100, static_cast<int>(kWordsAt) + 300}) {
+    auto user = Open("Ann");
+    user->SetInteger("NotifyWhenBreak", static_cast<int32_t>(at));
+    fake.files.Add({FileFault::FailWrite, "Ann.DTA", at});
     EXPECT_TRUE(user->SaveStatistics());
     fake.files.ClearFaults();
-    ASSERT_EQ(fake.dialogs.shown.size(), 1u) << bytes;
-    EXPECT_EQ(fake.dialogs.shown[0].text, "File error in SaveStatistics: -5");
+    EXPECT_EQ(Dialogs(), "File error in SaveStatistics: -5|") << at;
     EXPECT_EQ(fake.dialogs.shown[0].caption, "Quorvel");
-    EXPECT_NE(Read(kAnnProfile).find("NotifyWhenBreak=" + std::to_string(bytes) + "\r\n"), std::string::npos);
+    EXPECT_TRUE(Contains(kAnnProfile, "NotifyWhenBreak=" + std::to_string(at) + "\r\n"));
     fake.dialogs.shown.clear();
   }
-}
-
-TEST_F(TUserTest, StatisticsFileHeldByAnotherProgram) {
-  ExistingProfile("Ann.usr", "Ann");
-  const std::string bytes = StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"});
-  fake.WriteHostFile(kAnnStatistics, bytes);
+  EXPECT_EQ(Read(kAnnStatistics), bytes);
   {
     auto other = Files().Open(kAnnStatistics, {FileAccess::ReadWrite, FileShare::None, FileCreate::OpenExisting});
     EXPECT_EQ(OpenFailure("Ann"), "File error in LoadStatistics: -2");
     EXPECT_EQ(Applications(), nullptr);
   }
-  auto user = OpenUser("Ann", false, -1, 2, &analysis);
+  auto user = Open("Ann");
   auto other = Files().Open(kAnnStatistics, {FileAccess::Read, FileShare::ReadWrite, FileCreate::OpenExisting});
   EXPECT_TRUE(user->SaveStatistics());
-  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(fake.dialogs.shown[0].text, "File error in SaveStatistics: -2");
+  EXPECT_EQ(Dialogs(), "File error in SaveStatistics: -2|");
   other.reset();
   EXPECT_EQ(Read(kAnnStatistics), bytes);
+  user.reset();
+  fake.files.Add({FileFault::FailRead, "Ann.DTA", 28});
+  EXPECT_EQ(OpenFailure("Ann"), "File error in LoadStatistics: -7");
 }
 
 TEST_F(TUserTest, DamagedStatisticsFilesLoadWhatTheyHold) {
-  ExistingProfile("Ann.usr", "Ann");
+  ExistingProfile("Ann");
   std::string binary;
   for (int i = 0; i < 5000; ++i) binary += static_cast<char>((i * 73 + 11) & 0xFF);
-  const std::vector<std::string> files = {
-      "",                                             // empty
-      StatisticsHeader(110).substr(0, 10),                      // cut inside the header
-      StatisticsHeader(110) + KeyBlock(1).substr(0, 500),       // cut inside the first set
-      StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + Le32(1000000000) + WordEntryBytes("x"),  // huge word count
-      binary,
-      StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}) + std::string(1 << 20, '\x7f'),  // oversized
-  };
-  for (const std::string& bytes : files) {
+  const std::string keys = StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2);
+  for (const std::string& bytes : {std::string(), keys.substr(0, 10), keys.substr(0, 528), keys + Le32(1000000000) + ClearWord("x"),
+                                   binary, Statistics({"alpha"}) + std::string(1 << 20, '\x7f')}) {
     fake.WriteHostFile(kAnnStatistics, bytes);
     std::unique_ptr<TUser> user;
-    EXPECT_NO_THROW(user = OpenUser("Ann", false, -1, 2, &analysis)) << bytes.size();
+    EXPECT_NO_THROW(user = Open("Ann")) << bytes.size();
     EXPECT_NE(user, nullptr);
     EXPECT_LE(TableWords().size(), 2000u);
   }
 }
 
-TEST_F(TUserTest, ReadErrorInTheStatisticsFileRefusesTheUser) {
-  ExistingProfile("Ann.usr", "Ann");
-  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}));
-  fake.files.Add({FileFault::FailRead, "Ann.DTA", 28});
-  EXPECT_EQ(OpenFailure("Ann"), "File error in LoadStatistics: -7");
-}
-
-TEST_F(TUserTest, WordCollLimitAndDoNotCollectWordsShapeTheWordBlock) {
+// The limit keeps the heaviest words (out of range: all of them); not
+// collecting words neither reads nor writes the block, and an open that
+// skips the statistics loads nothing and saves an empty block.
+TEST_F(TUserTest, WordCollectionSettingsShapeTheWordBlock) {
   const auto wordCount = [this] {
     const std::string file = Read(kAnnStatistics);
-    const size_t at = 28 + 2 * 1338;
-    return file.size() < at + 4 ? -1 : static_cast<int>(static_cast<unsigned char>(file[at]));
+    return file.size() < kWordsAt + 4 ? -1 : static_cast<int>(static_cast<unsigned char>(file[kWordsAt]));
   };
   auto user = CreateUser("Ann", &analysis);
   for (const char* word : {"alpha", "bravo", "charlie"}) analysis.Words.AddWord(word, 1, 1);
@@ -512,81 +398,66 @@ TEST_F(TUserTest, WordCollLimitAndDoNotCollectWordsShapeTheWordBlock) {
   EXPECT_EQ(wordCount(), 2);
   for (int limit : {0, 2001, -5}) {
     user->SetInteger("WordCollLimit", limit);
-    analysis.Words.Slot = 3;
     user->SaveStatistics();
     EXPECT_EQ(wordCount(), 3) << limit;
   }
   user->SetString("DoNotCollectWords", "1");
   user->SaveStatistics();
-  EXPECT_EQ(Read(kAnnStatistics).size(), 28u + 2 * 1338);
-}
+  EXPECT_EQ(Read(kAnnStatistics).size(), kWordsAt);
+  user.reset();
 
-TEST_F(TUserTest, DoNotCollectWordsLeavesTheWordBlockUnread) {
-  ExistingProfile("Ann.usr", "Ann", "DoNotCollectWords=1\r\n");
-  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}));
-  auto user = OpenUser("Ann", false, -1, 2, &analysis);
+  fake.WriteHostFile(kAnnStatistics, Statistics({"alpha"}));
+  user = Open("Ann");
   EXPECT_TRUE(TableWords().empty());
-}
-
-TEST_F(TUserTest, SkipStatisticsLoadsNoStatisticsWordListsOrApplications) {
-  ExistingProfile("Ann.usr", "Ann");
-  fake.WriteHostFile(kAnnStatistics, StatisticsHeader(110) + KeyBlock(1) + KeyBlock(2) + WordBlock({"alpha"}));
-  TUser user("Ann", -1, 2, true, &analysis);
+  user.reset();
+  ExistingProfile("Ann");
+  TUser skipping("Ann", -1, 2, true, &analysis);
   EXPECT_TRUE(TableWords().empty());
   EXPECT_EQ(Applications(), nullptr);
-  user.SaveStatistics();
-  EXPECT_EQ(Read(kAnnStatistics).size(), 28u + 2 * 1338 + 4 + 282);
+  skipping.SaveStatistics();
+  EXPECT_EQ(Read(kAnnStatistics).size(), kWordsAt + 4 + 282);
 }
 
+// Seeded once, missing lists or not; saved heaviest first.
 TEST_F(TUserTest, NewUserIsSeededOnceFromTheWordLists) {
+  CreateUser("Bob", &analysis);
+  EXPECT_TRUE(TableWords().empty());
+  EXPECT_TRUE(Contains("C:\\Data\\Bob.usr", "Top1000loaded=1"));
   fake.WriteHostFile("C:\\Root\\top1000wordlist.txt", "the\r\n  and \r\n\r\nwith\r\n");
   fake.WriteHostFile("C:\\Root\\top100difficultwords.txt", "rhythm\r\n");
   {
     auto user = CreateUser("Ann", &analysis);
-    EXPECT_EQ(TableWords(), (std::vector<std::string>{"the", "and", "with", "rhythm"}));
+    EXPECT_EQ(TableWords(), (Words{"the", "and", "with", "rhythm"}));
     EXPECT_EQ(analysis.Words.Entry(4).History[1], 2);
-    EXPECT_EQ(user->GetString("Top1000loaded"), "1");
     user->SaveStatistics();
   }
   fake.WriteHostFile("C:\\Root\\top1000wordlist.txt", "other\r\n");
-  auto again = OpenUser("Ann", false, -1, 2, &analysis);
-  // Saved heaviest first as text ("17" before "8"), and not seeded again.
-  EXPECT_EQ(TableWords(), (std::vector<std::string>{"rhythm", "the", "and", "with"}));
-}
-
-TEST_F(TUserTest, WordListsThatAreMissingStillMarkTheUserSeeded) {
-  auto user = CreateUser("Ann", &analysis);
-  EXPECT_TRUE(TableWords().empty());
-  EXPECT_EQ(user->GetString("Top1000loaded"), "1");
+  auto again = Open("Ann");
+  EXPECT_EQ(TableWords(), (Words{"rhythm", "the", "and", "with"}));
 }
 
 // ============================================== monitored applications ==
 
-TEST_F(TUserTest, ApplicationListIsLoadedWithTheUserAndReleasedWithIt) {
+// The next user's list is loaded before the previous user is released.
+TEST_F(TUserTest, ApplicationListsComeAndGoWithTheirUsers) {
   EXPECT_EQ(Applications(), nullptr);
-  {
-    auto user = CreateUser("Ann", &analysis);
-    ASSERT_NE(Applications(), nullptr);
-    ASSERT_EQ(Applications()->Items.size(), 1u);
-    const TAppSettings& own = *Applications()->Items[0].App;
-    EXPECT_EQ(own.Key, "DRAXEL.EXE");
-    EXPECT_EQ(own.DisplayName, "Quorvel Wayfen");
-    EXPECT_TRUE(own.Hidden);
-    EXPECT_FALSE(own.IsEnabled());
-    EXPECT_EQ(Read("C:\\Data\\Ann.SET").size(), 772u);
-  }
-  EXPECT_EQ(Applications(), nullptr);
-}
+  CurrentUser = CreateUser("Ann", &analysis);
+  ASSERT_NE(Applications(), nullptr);
+  ASSERT_EQ(Applications()->Items.size(), 1u);
+  const TAppSettings& own = *Applications()->Items[0].App;
+  EXPECT_EQ(own.Key, "DRAXEL.EXE");
+  EXPECT_EQ(own.DisplayName, "Quorvel Wayfen");
+  EXPECT_TRUE(own.Hidden);
+  EXPECT_FALSE(own.IsEnabled());
+  EXPECT_EQ(Read("C:\\Data\\Ann.SET").size(), 772u);
 
-TEST_F(TUserTest, NextUsersListSurvivesTheReleaseOfThePreviousUser) {
-  ExistingProfile("Bob.usr", "Bob");
+  ExistingProfile("Bob");
   std::string set(256, '\0');
   set[0] = 9;
   set.replace(1, 9, "EXCEL.EXE");
-  set += Le16(0) + Le16(0) + std::string(256, '\0') + std::string(1, '\x03') + "Bob" + std::string(252, '\0');
+  set += test::Le16(0) + test::Le16(0) + std::string(256, '\0') + std::string(1, '\x03') + "Bob" + std::string(252, '\0');
   fake.WriteHostFile("C:\\Data\\Bob.SET", set);
-  CurrentUser = CreateUser("Ann", &analysis);
-  CurrentUser = OpenUser("Bob", false, -1, 2, &analysis);  // Ann is released after Bob is loaded
+  CurrentUser = Open("Bob");
   ASSERT_NE(Applications(), nullptr);
   EXPECT_EQ(Applications()->Items[0].Key, "EXCEL.EXE");
   EXPECT_EQ(fake.atoms.Names(), std::vector<std::string>{"QVSADBobEXCEL.EXE"});
@@ -596,11 +467,11 @@ TEST_F(TUserTest, NextUsersListSurvivesTheReleaseOfThePreviousUser) {
 }
 
 TEST_F(TUserTest, UnreadableApplicationFileIsNotReplacedByTheDefault) {
-  ExistingProfile("Ann.usr", "Ann");
+  ExistingProfile("Ann");
   const std::string set(772, 'x');
   fake.WriteHostFile("C:\\Data\\Ann.SET", set);
   auto other = Files().Open("C:\\Data\\Ann.SET", {FileAccess::ReadWrite, FileShare::None, FileCreate::OpenExisting});
-  auto user = OpenUser("Ann", false, -1, 2, &analysis);
+  auto user = Open("Ann");
   ASSERT_NE(Applications(), nullptr);
   EXPECT_EQ(Applications()->Items.size(), 1u);  // the default, in memory
   other.reset();
@@ -615,37 +486,22 @@ class TUserSettingsTest : public TUserTest {
   void SetUp() override {
     TUserTest::SetUp();
     fake.WriteHostFile("C:\\Root\\0.grp", "Colour=green\r\nSpeed=300\r\nLocked.locked=1\r\nLocked=group\r\nList=g1,g2\r\n");
-    ExistingProfile("Ann.usr", "Ann",
-                    "Colour=red\r\nLocked=mine\r\nPolicyKey=mine\r\nOwnOnly=own\r\nFlag=true\r\nOne=1\r\nList=u1,u2\r\n"
-                    "Empty=\r\n");
+    ExistingProfile("Ann", "Colour=red\r\nLocked=mine\r\nPolicyKey=mine\r\nFlag=true\r\nOne=1\r\nList=u1,u2\r\n");
   }
 };
 
-TEST_F(TUserSettingsTest, PolicyLockWinsEvenWithAnEmptyPolicyValue) {
-  Policy("PolicyKey.locked=1\r\n");
+// A policy lock wins over everything, even with an empty value; a group
+// lock over the user's own value; each source reads its own layer.
+TEST_F(TUserSettingsTest, LocksAndSourcesPickTheirLayer) {
+  Policy("PolicyKey.locked=1\r\nPol=policy\r\nColour=blue\r\n");
   TUser user("Ann", -1, 2, true, &analysis);
   ASSERT_NE(user.Group, nullptr);
   EXPECT_EQ(user.GetSetting("PolicyKey", setting_source::kOwn), "");
   EXPECT_EQ(user.GetSetting("PolicyKey", setting_source::kInherited), "");
   EXPECT_TRUE(user.IsLocked("PolicyKey"));
-}
-
-TEST_F(TUserSettingsTest, PolicyLockWinsOverAGroupLock) {
-  Policy("Locked.locked=1\r\nLocked=policy\r\n");
-  TUser user("Ann", -1, 2, true, &analysis);
-  EXPECT_EQ(user.GetSetting("Locked", setting_source::kOwn), "policy");
-}
-
-TEST_F(TUserSettingsTest, GroupLockGivesTheGroupsValue) {
-  TUser user("Ann", -1, 2, true, &analysis);
   EXPECT_EQ(user.GetSetting("Locked", setting_source::kOwn), "group");
   EXPECT_TRUE(user.IsLocked("Locked"));
   EXPECT_FALSE(user.IsLocked("Colour"));
-}
-
-TEST_F(TUserSettingsTest, SourcesPickTheirLayer) {
-  Policy("Pol=policy\r\nColour=blue\r\n");
-  TUser user("Ann", -1, 2, true, &analysis);
   EXPECT_EQ(user.GetSetting("Colour", setting_source::kOwn), "red");
   EXPECT_EQ(user.GetSetting("Colour", setting_source::kInherited), "red");
   EXPECT_EQ(user.GetSetting("Colour", setting_source::kGroup), "green");
@@ -654,54 +510,46 @@ TEST_F(TUserSettingsTest, SourcesPickTheirLayer) {
   EXPECT_EQ(user.GetSetting("Pol", setting_source::kInherited), "policy");
   EXPECT_EQ(user.GetSetting("Speed", setting_source::kInherited), "300");
   EXPECT_EQ(user.GetSetting("Speed", setting_source::kOwn), "");
-}
-
-TEST_F(TUserSettingsTest, TypedReadsConvertTheChosenValue) {
-  TUser user("Ann", -1, 2, true, &analysis);
   EXPECT_EQ(user.GetSettingInteger("Speed", setting_source::kInherited), 300);
-  EXPECT_EQ(user.GetSettingInteger("Missing", setting_source::kInherited), 0);
-  EXPECT_EQ(user.GetSettingInteger("Colour", setting_source::kOwn), 0);
-  EXPECT_FLOAT_EQ(user.GetSettingFloat("Speed", setting_source::kGroup), 300.0f);
   EXPECT_TRUE(user.GetSettingBool("One", setting_source::kOwn));
   EXPECT_FALSE(user.GetSettingBool("Flag", setting_source::kOwn));  // only "1" is true here
+  ResetPolicy();
+  Policy("Locked.locked=1\r\nLocked=policy\r\n");
+  EXPECT_EQ(user.GetSetting("Locked", setting_source::kOwn), "policy");
 }
 
 TEST_F(TUserSettingsTest, StringListsComeFromTheUserOrTheGroup) {
   Policy("List.locked=1\r\n");
   TUser user("Ann", -1, 2, true, &analysis);
-  EXPECT_EQ(*user.GetSettingStrings("List", setting_source::kOwn), (std::vector<std::string>{"g1", "g2"}));
+  EXPECT_EQ(*user.GetSettingStrings("List", setting_source::kOwn), (Words{"g1", "g2"}));
   ResetPolicy();
   Policy("");
-  EXPECT_EQ(*user.GetSettingStrings("List", setting_source::kInherited), (std::vector<std::string>{"u1", "u2"}));
-  EXPECT_EQ(*user.GetSettingStrings("List", setting_source::kGroup), (std::vector<std::string>{"g1", "g2"}));
+  EXPECT_EQ(*user.GetSettingStrings("List", setting_source::kInherited), (Words{"u1", "u2"}));
+  EXPECT_EQ(*user.GetSettingStrings("List", setting_source::kGroup), (Words{"g1", "g2"}));
   EXPECT_TRUE(user.GetSettingStrings("Nothing", setting_source::kInherited)->empty());
   user.SetString("List", "");
-  EXPECT_EQ(*user.GetSettingStrings("List", setting_source::kInherited), (std::vector<std::string>{"g1", "g2"}));
+  EXPECT_EQ(*user.GetSettingStrings("List", setting_source::kInherited), (Words{"g1", "g2"}));
 }
 
-TEST_F(TUserSettingsTest, UserWithoutGroupReadsOnlyItsOwnValues) {
-  fake.files.RemoveFile("C:\\Root\\0.grp");
-  Policy("Colour.locked=1\r\nColour=blue\r\n");
-  TUser user("Ann", -1, 2, true, &analysis);
-  EXPECT_EQ(user.Group, nullptr);
-  EXPECT_EQ(user.GetSetting("Colour", setting_source::kInherited), "red");
-  EXPECT_EQ(user.GetSetting("Colour", setting_source::kGroup), "");
-  EXPECT_FALSE(user.IsLocked("Colour"));
-  ResetPolicy();
-  EXPECT_EQ(user.GetSetting("Colour", setting_source::kOwn), "red");
-}
-
-TEST_F(TUserSettingsTest, ReadingWithAGroupButNoPolicyRaises) {
-  TUser user("Ann", -1, 2, true, &analysis);
+// Without a group only the user's own values count, and the policy's lock
+// does not apply; with a group, reading without a policy is an error.
+TEST_F(TUserSettingsTest, GroupAndPolicyMustBothBeThereForLayers) {
+  TUser grouped("Ann", -1, 2, true, &analysis);
   ResetPolicy();
   try {
-    user.GetSetting("Colour", setting_source::kOwn);
+    grouped.GetSetting("Colour", setting_source::kOwn);
     FAIL() << "no exception";
   } catch (const EStrevoError& e) {
     EXPECT_STREQ(e.what(), "not Assigned(PolicySettings) in user class");
   }
-  EXPECT_THROW(user.GetSettingStrings("List", setting_source::kOwn), EStrevoError);
-  EXPECT_THROW(user.IsLocked("List"), EStrevoError);
+  EXPECT_THROW(grouped.IsLocked("List"), EStrevoError);
+  fake.files.RemoveFile("C:\\Root\\0.grp");
+  Policy("Colour.locked=1\r\nColour=blue\r\n");
+  TUser user("Ann", -1, 4, true, &analysis);
+  EXPECT_EQ(user.Group, nullptr);
+  EXPECT_EQ(user.GetSetting("Colour", setting_source::kInherited), "red");
+  EXPECT_EQ(user.GetSetting("Colour", setting_source::kGroup), "");
+  EXPECT_FALSE(user.IsLocked("Colour"));
 }
 
 TEST_F(TUserSettingsTest, DisplaySpeedUsesTheUsersUnit) {
@@ -714,70 +562,59 @@ TEST_F(TUserSettingsTest, DisplaySpeedUsesTheUsersUnit) {
 
 // ============================================================== groups ==
 
-TEST_F(TUserTest, GroupWithoutGroupFileMovesTheUserToGroupZero) {
-  fake.WriteHostFile("C:\\Root\\0.grp", "Colour=green\r\n");
-  ExistingProfile("Ann.usr", "Ann", "UserGroupID=7\r\n");
-  auto user = OpenUser("Ann", true, -1, 2, &analysis);
-  EXPECT_EQ(user->UserGroup(), 0);
-  ASSERT_NE(user->Group, nullptr);
-  EXPECT_EQ(user->Group->GetString("Colour"), "green");
-  user->SaveStatistics();
-  EXPECT_NE(Read(kAnnProfile).find("UserGroupID=0\r\n"), std::string::npos);
-}
-
-TEST_F(TUserTest, UserOfAnExistingGroupReadsItsFile) {
+// A group without a file moves the user to group 0, a negative one reads as
+// 0, and without any group file there is no group.
+TEST_F(TUserTest, GroupsAreReadFromTheirFiles) {
+  ExistingProfile("Ann", "UserGroupID=-4\r\n");
+  EXPECT_EQ(Open("Ann", true)->Group, nullptr);
   fake.WriteHostFile("C:\\Root\\0.grp", "Colour=green\r\n");
   fake.WriteHostFile("C:\\Root\\3.grp", "Colour=teal\r\n");
-  ExistingProfile("Ann.usr", "Ann", "UserGroupID=3\r\n");
-  auto user = OpenUser("Ann", true, -1, 2, &analysis);
+  ExistingProfile("Ann", "UserGroupID=3\r\n");
+  auto user = Open("Ann", true);
   EXPECT_EQ(user->UserGroup(), 3);
   EXPECT_EQ(user->Group->GetString("Colour"), "teal");
   user->SetUserGroup(0);
   user->LoadGroup();
   EXPECT_EQ(user->Group->GetString("Colour"), "green");
-}
-
-TEST_F(TUserTest, NegativeGroupReadsAsZeroAndMissingGroupFilesMeanNoGroup) {
-  ExistingProfile("Ann.usr", "Ann", "UserGroupID=-4\r\n");
-  auto user = OpenUser("Ann", true, -1, 2, &analysis);
+  user.reset();
+  ExistingProfile("Ann", "UserGroupID=7\r\n");
+  user = Open("Ann", true);
   EXPECT_EQ(user->UserGroup(), 0);
-  EXPECT_EQ(user->Group, nullptr);
+  ASSERT_NE(user->Group, nullptr);
+  EXPECT_EQ(user->Group->GetString("Colour"), "green");
+  user->SaveStatistics();
+  EXPECT_TRUE(Contains(kAnnProfile, "UserGroupID=0\r\n"));
 }
 
 TEST_F(TUserTest, BinaryGroupFileLocksNothing) {
   std::string junk;
   for (int i = 0; i < 3000; ++i) junk += static_cast<char>((i * 53 + 1) & 0xFF);
   fake.WriteHostFile("C:\\Root\\0.grp", junk);
-  ExistingProfile("Ann.usr", "Ann", "Colour=red\r\n");
-  auto user = OpenUser("Ann", true, -1, 2, &analysis);
+  ExistingProfile("Ann", "Colour=red\r\n");
+  auto user = Open("Ann", true);
   ASSERT_NE(user->Group, nullptr);
   EXPECT_EQ(user->GetSetting("Colour", setting_source::kOwn), "red");
 }
 
 // ============================================================ passwords ==
 
-TEST_F(TUserTest, PasswordDigestIsTheFirstSevenBytesOfRipemd160) {
-  EXPECT_EQ(PasswordDigest(""), "9C1185A5C5E9FC");
-  EXPECT_EQ(PasswordDigest("abc"), "8EB208F7E05D98");
-  EXPECT_EQ(PasswordDigest("\xE9t\xE9"), "50A4E99FCEF5D0");  // 8-bit characters as they are
-}
-
+// The digest is the first seven bytes of RIPEMD-160 in hexadecimal, of the
+// 8-bit characters as they are; a hand-written lower-case digest matches;
+// an empty password succeeds only when none is stored.
 TEST_F(TUserTest, PasswordIsStoredAsItsDigestAndChecked) {
+  EXPECT_EQ(PasswordDigest(""), "9C1185A5C5E9FC");
+  EXPECT_EQ(PasswordDigest("\xE9t\xE9"), "50A4E99FCEF5D0");
   auto user = CreateUser("Ann", &analysis);
+  EXPECT_TRUE(user->CheckPassword(""));
+  EXPECT_FALSE(user->CheckPassword("x"));
   user->SetPassword("abc");
   EXPECT_EQ(user->GetString("Password"), "8EB208F7E05D98");
   EXPECT_TRUE(user->CheckPassword("abc"));
   EXPECT_FALSE(user->CheckPassword("abd"));
   EXPECT_FALSE(user->CheckPassword("ABC"));
   EXPECT_FALSE(user->CheckPassword(""));
-  user->SetString("Password", "8eb208f7e05d98");  // written by hand in lower case
+  user->SetString("Password", "8eb208f7e05d98");
   EXPECT_TRUE(user->CheckPassword("abc"));
-}
-
-TEST_F(TUserTest, EmptyPasswordSucceedsOnlyWhenNoneIsStored) {
-  auto user = CreateUser("Ann", &analysis);
-  EXPECT_TRUE(user->CheckPassword(""));
-  EXPECT_FALSE(user->CheckPassword("x"));
   user->SetPassword("");
   EXPECT_EQ(user->GetString("Password"), "");
   EXPECT_TRUE(user->CheckPassword(""));
