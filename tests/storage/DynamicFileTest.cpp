@@ -30,26 +30,20 @@ class TDynamicFileTest : public test::PlatformTest {
 
 // ------------------------------------------------------------- open modes --
 
-TEST_F(TDynamicFileTest, WritableModesCreateMissingFileEmpty) {
+// Writable modes create a missing file empty; read-only modes on a missing
+// file and modes outside the table fail, even on an existing file.
+TEST_F(TDynamicFileTest, OpenModesOnMissingAndExistingFiles) {
   for (int32_t mode : {2, 1, 0, -1}) {
     const std::string name = "C:\\Data\\new" + std::to_string(mode + 10) + ".usr";
     TDynamicFile store;
     EXPECT_EQ(store.Open(name, mode), 1) << mode;
-    EXPECT_EQ(store.State(), 1);
-    EXPECT_TRUE(store.IsOpen());
     EXPECT_FALSE(store.ReadOnly());
-    std::string value;
-    EXPECT_EQ(store.GetString("a", value), 0) << "the empty file holds no entries";
     EXPECT_TRUE(store.Names().empty());
     store.Close();
     EXPECT_TRUE(Exists(name)) << mode;
-    EXPECT_EQ(fake.ReadHostFile(name), "") << mode;
   }
-}
-
-TEST_F(TDynamicFileTest, ReadOnlyModesOnAMissingFileAndModesOutsideTheTableFail) {
   for (int32_t mode : {-2, -3, -4, 4, 7, -5, -100}) {
-    if (mode == 4) Write("a=1\r\n");  // unknown modes fail even on an existing file
+    if (mode == 4) Write("a=1\r\n");
     TDynamicFile store;
     EXPECT_EQ(store.Open(path, mode), -1) << mode;
     EXPECT_EQ(store.State(), 2);
@@ -144,91 +138,37 @@ TEST_F(TDynamicFileTest, FileIsReadAtFirstAccessNotAtOpen) {
 
 // ---------------------------------------------------------------- format --
 
-TEST_F(TDynamicFileTest, ReadingAcceptsCrLfBareCrAndBareLf) {
-  Write("a=1\r\nb=2\rc=3\nd=4");
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, -3), 1);
-  EXPECT_EQ(store.Names(), (std::vector<std::string>{"a", "b", "c", "d"}));
-  std::string value;
-  EXPECT_EQ(store.GetString("d", value), 1) << "a last line without line end counts";
-  EXPECT_EQ(value, "4");
-}
-
-// A line end inside a value cannot make a second entry.
-TEST_F(TDynamicFileTest, ValueKeepsEveryEqualsSignAfterTheFirstAndNoLineEnd) {
+// Lines end in CR LF, bare CR or bare LF, the last one maybe in none; lines
+// without '=' are kept but not found; names match without regard to case
+// (accented letters too) and keep their first spelling and place; a value
+// keeps every '=' after the first but no line end; the empty string removes
+// an entry; nothing reaches the disk before the save.
+TEST_F(TDynamicFileTest, FormatRoundTripsTheWayTheFileKeepsIt) {
+  Write("b=2\rfirst line\nc=3\r\n\n\xC4pfel=red\r\ngone=1\nlast");
   TDynamicFile store;
   ASSERT_EQ(store.Open(path, 2), 1);
-  store.SetString("a", "3=4");
-  store.SetString("SelectedUser.ann", "Ann\r\nPassword=");
-  store.Close();
-  EXPECT_EQ(Read(), "a=3=4\r\nSelectedUser.ann=Ann  Password=\r\n");
-  ASSERT_EQ(store.Open(path, -3), 1);
-  std::string value;
-  store.GetString("a", value);
-  EXPECT_EQ(value, "3=4");
-}
-
-TEST_F(TDynamicFileTest, LinesWithoutEqualsAreKeptButNotFound) {
-  Write("first line\nsize=1\n\nlast");
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, 2), 1);
+  EXPECT_EQ(store.Names(), (std::vector<std::string>{"b", "c", "\xC4pfel", "gone"}));
   std::string value;
   EXPECT_EQ(store.GetString("first line", value), 0);
-  EXPECT_EQ(store.Names(), (std::vector<std::string>{"size"}));
-  store.SetInteger("size", 2);
-  store.Close();
-  EXPECT_EQ(Read(), "first line\r\nsize=2\r\n\r\nlast\r\n");
-}
-
-TEST_F(TDynamicFileTest, NamesMatchWithoutRegardToCaseAlsoForAccentedLetters) {
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, 2), 1);
-  store.SetString("LaunchAtStartup.Ann", "1");
-  store.SetString("launchatstartup.ANN", "0");
-  store.SetString("\xC4pfel", "red");    // "Äpfel"
-  store.SetString("\xE4PFEL", "green");  // "äPFEL"
-  store.Close();
-  EXPECT_EQ(Read(), "LaunchAtStartup.Ann=0\r\n\xC4pfel=green\r\n") << "names keep their first spelling";
-}
-
-TEST_F(TDynamicFileTest, EntriesKeepTheOrderInWhichTheyWereFirstAdded) {
-  Write("b=2\r\nc=3\r\n");
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, 2), 1);
-  store.SetString("a", "1");
-  store.SetString("b", "20");
-  store.SetString("d", "4");
-  EXPECT_EQ(store.Names(), (std::vector<std::string>{"b", "c", "a", "d"}));
-  EXPECT_EQ(store.Lines(), (std::vector<std::string>{"b=20", "c=3", "a=1", "d=4"}));
-}
-
-TEST_F(TDynamicFileTest, SettingTheEmptyStringRemovesTheEntry) {
-  Write("a=1\r\nb=7\r\n");
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, 2), 1);
-  EXPECT_EQ(store.SetString("b", ""), 1);
-  std::string text = "x";
-  int32_t number = 5;
-  EXPECT_EQ(store.GetString("b", text), 0);
-  EXPECT_EQ(text, "");
-  EXPECT_EQ(store.GetInteger("b", number), 0);
-  EXPECT_EQ(number, 0);
-  store.Close();
-  EXPECT_EQ(Read(), "a=1\r\n");
-}
-
-TEST_F(TDynamicFileTest, NothingReachesTheDiskBeforeSaveWhichEndsEveryLineWithCrLf) {
-  Write("b=2\nc=3");
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, 2), 1);
-  store.SetString("a", "1");
-  EXPECT_EQ(Read(), "b=2\nc=3");
+  store.SetString("a", "3=4");
+  store.SetString("B", "20");
+  store.SetString("\xE4PFEL", "green");
+  store.SetString("SelectedUser.ann", "Ann\r\nPassword=");
+  EXPECT_EQ(store.SetString("gone", ""), 1);
+  EXPECT_EQ(store.GetString("gone", value), 0);
+  EXPECT_EQ(value, "");
+  EXPECT_EQ(store.Lines()[0], "b=20");
   EXPECT_TRUE(store.Modified());
+  EXPECT_EQ(Read(), "b=2\rfirst line\nc=3\r\n\n\xC4pfel=red\r\ngone=1\nlast");
   store.Save();
-  EXPECT_EQ(Read(), "b=2\r\nc=3\r\na=1\r\n");
   EXPECT_FALSE(store.Modified());
+  EXPECT_EQ(Read(), "b=20\r\nfirst line\r\nc=3\r\n\r\n\xC4pfel=green\r\nlast\r\na=3=4\r\n"
+                    "SelectedUser.ann=Ann  Password=\r\n");
   EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path)));
   EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path) + ".tmp"));
+  ASSERT_EQ(store.Open(path, -3), 1);
+  store.GetString("A", value);
+  EXPECT_EQ(value, "3=4");
 }
 
 TEST_F(TDynamicFileTest, AStoreThatWasOnlyReadIsNeverRewritten) {
@@ -246,11 +186,12 @@ TEST_F(TDynamicFileTest, AStoreThatWasOnlyReadIsNeverRewritten) {
 // ---------------------------------------------------------- typed values --
 
 // Integer text that is no number reads as 0 and still counts as found; 64-bit
-// and float text that is no number reports -1.
-TEST_F(TDynamicFileTest, ConversionFailuresReadAsZero) {
-  Write("n=12\r\nbad=twelve\r\nspaced= 7 \r\nbig=lots\r\nf=1.5.5\r\n");
+// and float text that is no number reports -1. Floats are written with a
+// point and read with a point or a comma.
+TEST_F(TDynamicFileTest, TypedValuesConvertBothWays) {
+  Write("n=12\r\nbad=twelve\r\nspaced= 7 \r\nbig=lots\r\nf=1.5.5\r\ncomma=2,5\r\n");
   TDynamicFile store;
-  ASSERT_EQ(store.Open(path, -3), 1);
+  ASSERT_EQ(store.Open(path, 2), 1);
   int32_t value = 0;
   EXPECT_EQ(store.GetInteger("n", value), 1);
   EXPECT_EQ(value, 12);
@@ -264,36 +205,21 @@ TEST_F(TDynamicFileTest, ConversionFailuresReadAsZero) {
   EXPECT_EQ(big, 0);
   EXPECT_EQ(store.GetFloat("f", f), -1);
   EXPECT_EQ(f, 0.0f);
-}
-
-TEST_F(TDynamicFileTest, Int64AboveTwoToThe32AndBooleansRoundTrip) {
-  TDynamicFile store;
+  EXPECT_EQ(store.GetFloat("comma", f), 1);
+  EXPECT_FLOAT_EQ(f, 2.5f);
+  Write("");
   ASSERT_EQ(store.Open(path, 2), 1);
   store.SetInt64("totalHits", 4294967296123LL);
   store.SetInt64("negative", -5000000000LL);
   store.SetBool("on", true);
   store.SetBool("off", false);
-  store.Close();
-  EXPECT_EQ(Read(), "totalHits=4294967296123\r\nnegative=-5000000000\r\non=1\r\noff=0\r\n");
-  ASSERT_EQ(store.Open(path, -3), 1);
-  int64_t value = 0;
-  EXPECT_EQ(store.GetInt64("totalHits", value), 1);
-  EXPECT_EQ(value, 4294967296123LL);
-  EXPECT_EQ(store.GetInt64("negative", value), 1);
-  EXPECT_EQ(value, -5000000000LL);
-}
-
-TEST_F(TDynamicFileTest, FloatsAreWrittenWithPointAndReadWithPointOrComma) {
-  Write("comma=2,5\r\n");
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, 2), 1);
-  float value = 0;
-  EXPECT_EQ(store.GetFloat("comma", value), 1);
-  EXPECT_FLOAT_EQ(value, 2.5f);
   store.SetFloat("point", 46000.25);
   store.SetFloat("small", 0.125);
   store.Close();
-  EXPECT_EQ(Read(), "comma=2,5\r\npoint=46000.25\r\nsmall=0.125\r\n");
+  EXPECT_EQ(Read(), "totalHits=4294967296123\r\nnegative=-5000000000\r\non=1\r\noff=0\r\npoint=46000.25\r\nsmall=0.125\r\n");
+  ASSERT_EQ(store.Open(path, -3), 1);
+  EXPECT_EQ(store.GetInt64("negative", big), 1);
+  EXPECT_EQ(big, -5000000000LL);
 }
 
 TEST_F(TDynamicFileTest, ListsTravelAsCommaText) {
@@ -312,22 +238,17 @@ TEST_F(TDynamicFileTest, ListsTravelAsCommaText) {
   EXPECT_TRUE(list->empty()) << "a missing name clears the list";
 }
 
-TEST(CommaTextTest, ReadsTheWayTheClassLibraryReads) {
-  EXPECT_EQ(FromCommaText("a,b"), (std::vector<std::string>{"a", "b"}));
-  EXPECT_EQ(FromCommaText("a b"), (std::vector<std::string>{"a", "b"})) << "blanks separate unquoted items";
-  EXPECT_EQ(FromCommaText("a,,b"), (std::vector<std::string>{"a", "", "b"}));
-  EXPECT_EQ(FromCommaText("a,"), (std::vector<std::string>{"a", ""}));
-  EXPECT_EQ(FromCommaText(",a"), (std::vector<std::string>{"", "a"}));
-  EXPECT_EQ(FromCommaText("  \"x \"\"y\"\"\" , z "), (std::vector<std::string>{"x \"y\"", "z"}));
-  EXPECT_EQ(FromCommaText("\"unterminated"), (std::vector<std::string>{"unterminated"}));
+// Blanks and NULs separate unquoted items; quotes only where needed.
+TEST(CommaTextTest, ReadsAndWritesTheWayTheClassLibraryDoes) {
+  using List = std::vector<std::string>;
+  EXPECT_EQ(FromCommaText("a b,,c,"), (List{"a", "b", "", "c", ""}));
+  EXPECT_EQ(FromCommaText(",a"), (List{"", "a"}));
+  EXPECT_EQ(FromCommaText("  \"x \"\"y\"\"\" , z "), (List{"x \"y\"", "z"}));
+  EXPECT_EQ(FromCommaText("\"unterminated"), List{"unterminated"});
   EXPECT_TRUE(FromCommaText("").empty());
-  EXPECT_EQ(FromCommaText(std::string("a\0b", 3)).size(), 2u) << "a NUL separates like a blank";
-}
-
-TEST(CommaTextTest, QuotesOnlyWhereNeeded) {
-  EXPECT_EQ(ToCommaText({"a", "b c", "d,e", "f\"g", "", "h\tI"}), "a,\"b c\",\"d,e\",\"f\"\"g\",\"\",\"h\tI\"");
+  EXPECT_EQ(FromCommaText(std::string("a\0b", 3)).size(), 2u);
+  EXPECT_EQ(ToCommaText({"a", "b c", "d,e", "f\"g", "", "h\tI", "\xE4\xF6"}), "a,\"b c\",\"d,e\",\"f\"\"g\",\"\",\"h\tI\",\xE4\xF6");
   EXPECT_EQ(ToCommaText({}), "");
-  EXPECT_EQ(ToCommaText({"\xE4\xF6"}), "\xE4\xF6") << "accented letters need no quotes";
 }
 
 // -------------------------------------------------------- read-only stores --
@@ -446,22 +367,21 @@ TEST_F(TDynamicFileTest, ReadOnlyOpenReadsTheCopyWithoutRepairingTheFile) {
 
 // --------------------------------------------------------------- bad input --
 
-TEST_F(TDynamicFileTest, BinaryFileLoadsAndIsNotRewrittenByReading) {
+// Random bytes load and are not rewritten by reading; megabytes of long
+// lines load and save.
+TEST_F(TDynamicFileTest, BinaryAndHugeFilesLoad) {
   std::mt19937 random(7);
   std::string bytes(64 * 1024, '\0');
   for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
   Write(bytes);
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, 2), 1);
-  store.Names();
-  std::string value;
-  EXPECT_GE(store.GetString("anything", value), 0);
-  store.Close();
+  {
+    TDynamicFile store;
+    ASSERT_EQ(store.Open(path, 2), 1);
+    std::string value;
+    EXPECT_GE(store.GetString("anything", value), 0);
+  }
   EXPECT_EQ(Read(), bytes);
-}
-
-TEST_F(TDynamicFileTest, SeveralMegabytesWithLongLinesLoadAndSave) {
-  std::string bytes;
+  bytes.clear();
   const std::string longValue(100000, 'v');
   for (int i = 0; i < 40; ++i) bytes += "key" + std::to_string(i) + "=" + longValue + "\r\n";
   Write(bytes);
