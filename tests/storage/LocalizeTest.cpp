@@ -72,91 +72,64 @@ TEST_F(TLocalizeTest, StringFilesAreReadRowByRow) {
   }
 }
 
-TEST_F(TLocalizeTest, EmptyTextIsATextNotTheMarker) {
-  File("language.ger", "0=language.ger\r\n7=\r\n9=neun\r\n");
-  File("language.eng", "0=language.eng\r\n7=seven\r\n8=eight\r\n9=nine\r\n");
-  table.ParseStringFile("language.ger", 1);
-  table.ParseStringFile("language.eng", 3);
-  EXPECT_EQ(table.GetString(7), "");
-  EXPECT_EQ(table.GetString(8), "eight");
-  EXPECT_EQ(table.GetString(9), "neun");
-  EXPECT_EQ(table.GetString(0), "language.ger");
-}
-
+// The English fill sets only the ids the first file left unset (an empty
+// text is a text) and sizes the table to the English file.
 TEST_F(TLocalizeTest, EnglishFillResizesTheTableToTheEnglishFile) {
-  File("language.ger", "0=language.ger\r\n3=drei\r\n20=zwanzig\r\n");
-  File("language.eng", "0=language.eng\r\n3=three\r\n10=ten\r\n");
+  File("language.ger", "0=language.ger\r\n3=drei\r\n7=\r\n20=zwanzig\r\n");
+  File("language.eng", "0=language.eng\r\n3=three\r\n7=seven\r\n8=eight\r\n10=ten\r\n");
   table.ParseStringFile("language.ger", 1);
   ASSERT_EQ(table.Count(), 21);
   table.ParseStringFile("language.eng", 3);
   EXPECT_EQ(table.PreviousCount, 21);
   EXPECT_EQ(table.Count(), 11);
   EXPECT_EQ(table.GetString(20), kMissingString) << "ids above the English last id are dropped";
+  EXPECT_EQ(table.GetString(0), "language.ger");
   EXPECT_EQ(table.GetString(3), "drei");
-  EXPECT_EQ(table.GetString(10), "ten");
-
+  EXPECT_EQ(table.GetString(7), "");
+  EXPECT_EQ(table.GetString(8), "eight");
   File("language.fra", "0=language.fra\r\n2=deux\r\n");
   TLocalize grown;
   grown.ParseStringFile("language.fra", 1);
   grown.ParseStringFile("language.eng", 3);
   EXPECT_EQ(grown.Count(), 11);
-  EXPECT_EQ(grown.GetString(2), "deux");
   EXPECT_EQ(grown.GetString(3), "three") << "new entries are filled";
 }
 
-TEST_F(TLocalizeTest, DuplicateIdInTheMainFileRaises) {
+// A main file may not repeat an id nor hold fewer than two entries; the
+// supplement may repeat ids and, too, ignores those outside the table.
+TEST_F(TLocalizeTest, FaultyStringFilesRaiseAndTheSupplementIsLenient) {
   File("language.eng", "0=language.eng\r\n4=a\r\n4=b\r\n");
   EXPECT_EQ(RaisedBy(table, "language.eng", 1), "Duplicate string resource with id #4 in language.eng");
-  File("language.icr", "4=x\r\n4=y\r\n");
-  File("language.ok", "0=language.ok\r\n4=a\r\n");
-  table.ParseStringFile("language.ok", 1);
-  EXPECT_EQ(RaisedBy(table, "language.icr", 2), "(nothing raised)") << "the supplement may repeat ids";
-  EXPECT_EQ(table.GetString(4), "y");
-}
-
-TEST_F(TLocalizeTest, TableBelowTwoEntriesRaises) {
-  const char* const bad[] = {"0=language.eng\r\n",
-                             "",
-                             "\r\n",
-                             "0=language.eng\r\nnot a number\r\n",
-                             "0=language.eng\r\n-5=x\r\n",
-                             "0=language.eng\r\n99999999=huge\r\n"};
-  for (const char* bytes : bad) {
+  for (const char* bytes : {"0=language.eng\r\n", "", "\r\n", "0=language.eng\r\nnot a number\r\n",
+                            "0=language.eng\r\n-5=x\r\n", "0=language.eng\r\n99999999=huge\r\n"}) {
     File("language.eng", bytes);
     EXPECT_EQ(RaisedBy(table, "language.eng", 1), "The last rows of the string resource file not valid in language.eng")
         << bytes;
   }
-}
-
-// The supplement, too, ignores ids outside the table.
-TEST_F(TLocalizeTest, SupplementOverwritesOnlyIdsInsideTheTable) {
-  File("language.eng", "0=language.eng\r\n900=late\r\n-1=negative\r\n5=five\r\n");
+  File("language.eng", "0=language.eng\r\n5=five\r\n");
   table.ParseStringFile("language.eng", 1);
-  File("language.icr", "-3=x\r\n6=y\r\n99999=z\r\n5=FIVE\r\n");
-  table.ParseStringFile("language.icr", 2);
+  File("language.icr", "-3=x\r\n4=x\r\n4=y\r\n99999=z\r\n5=FIVE\r\n");
+  EXPECT_EQ(RaisedBy(table, "language.icr", 2), "(nothing raised)");
   EXPECT_EQ(table.Count(), 6);
+  EXPECT_EQ(table.GetString(4), "y");
   EXPECT_EQ(table.GetString(5), "FIVE");
 }
 
+// The result says whether string 0 names the file; a missing main file is
+// told, a missing supplement is not.
 TEST_F(TLocalizeTest, ResultSaysWhetherStringZeroNamesTheFile) {
   File("language.eng", "0=Language.ENG\r\n1=x\r\n");
   EXPECT_EQ(table.ParseStringFile("language.eng", 1), 0);
-  File("language.ger", "0=language.fra\r\n1=x\r\n");
-  EXPECT_EQ(table.ParseStringFile("language.ger", 1), -1);
-  File("language.xyz", "1=x\r\n2=y\r\n");
-  EXPECT_EQ(table.ParseStringFile("language.xyz", 1), -1) << "string 0 unset";
-  File("language.emp", "0=\r\n1=x\r\n");
-  EXPECT_EQ(table.ParseStringFile("language.emp", 1), -1) << "an empty text names no file";
-}
-
-TEST_F(TLocalizeTest, MissingMainFileShowsNotFoundAndMissingSupplementIsSilent) {
-  EXPECT_EQ(table.ParseStringFile("language.ger", 1), -1);
+  for (const char* bytes : {"0=language.fra\r\n1=x\r\n", "1=x\r\n2=y\r\n", "0=\r\n1=x\r\n"}) {
+    File("language.ger", bytes);
+    EXPECT_EQ(table.ParseStringFile("language.ger", 1), -1) << bytes;
+  }
+  EXPECT_EQ(table.ParseStringFile("language.nor", 1), -1);
+  table.ParseStringFile("language.icr", 2);
   ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(fake.dialogs.shown[0].text, "language.ger not found");
+  EXPECT_EQ(fake.dialogs.shown[0].text, "language.nor not found");
   EXPECT_EQ(fake.dialogs.shown[0].caption, "C:\\Strevo\\strevo.exe");
   EXPECT_EQ(fake.dialogs.shown[0].flags, mb::kIconError);
-  table.ParseStringFile("language.icr", 2);
-  EXPECT_EQ(fake.dialogs.shown.size(), 1u);
 }
 
 // Random bytes go to the language_file fuzz target.
@@ -173,71 +146,64 @@ TEST_F(TLocalizeTest, OverlongTextsAreCut) {
 
 // -------------------------------------------------------------------- Load --
 
-TEST_F(TLocalizeTest, WithoutLanguageListEnglishIsLoaded) {
-  File("language.eng", "0=language.eng\r\n1=Quorvel\r\n");
+// Without a list English is loaded; a list's first two keys are not
+// languages; the list is not held open after loading.
+TEST_F(TLocalizeTest, TheLanguageListNamesTheLanguages) {
+  File("language.eng", "0=language.eng\r\n1=Quorvel\r\n2=two\r\n3=three\r\n");
   EXPECT_EQ(table.Load("language", 1), 0);
   EXPECT_EQ(table.Languages, (std::vector<std::string>{"English=ENG"}));
   EXPECT_EQ(table.LanguageNames, (std::vector<std::string>{"English"}));
   EXPECT_EQ(table.GetString(1), "Quorvel");
   EXPECT_EQ(SelectedLanguageCode(), "ENG");
-}
-
-TEST_F(TLocalizeTest, LanguageListDropsItsFirstTwoKeys) {
+  ResetSelectedLanguageCode();
   File("QVLangs.ini", "language=GER\r\ndescription=x\r\nEnglish=ENG\r\nDeutsch=GER\r\n");
   File("language.ger", "0=language.ger\r\n1=Quorvel DE\r\n3=drei\r\n");
-  File("language.eng", "0=language.eng\r\n1=Quorvel\r\n2=two\r\n3=three\r\n");
-  EXPECT_EQ(table.Load("language", 1), 0);
-  EXPECT_EQ(table.Languages, (std::vector<std::string>{"English=ENG", "Deutsch=GER"}));
-  EXPECT_EQ(table.LanguageNames, (std::vector<std::string>{"English", "Deutsch"}));
-  EXPECT_EQ(table.GetLanguageCode(1), "GER");
-  EXPECT_EQ(table.GetLanguageCode(2), "");
-  EXPECT_EQ(table.GetString(2), "two") << "English fill";
-  EXPECT_EQ(table.GetString(3), "drei");
-  EXPECT_TRUE(Files().Open("C:\\QVLangs.ini", {FileAccess::ReadWrite, FileShare::None, FileCreate::OpenExisting}))
-      << "the list is not held open after loading";
+  TLocalize german;
+  EXPECT_EQ(german.Load("language", 1), 0);
+  EXPECT_EQ(german.Languages, (std::vector<std::string>{"English=ENG", "Deutsch=GER"}));
+  EXPECT_EQ(german.LanguageNames, (std::vector<std::string>{"English", "Deutsch"}));
+  EXPECT_EQ(german.GetLanguageCode(1), "GER");
+  EXPECT_EQ(german.GetLanguageCode(2), "");
+  EXPECT_EQ(german.GetString(2), "two") << "English fill";
+  EXPECT_EQ(german.GetString(3), "drei");
+  EXPECT_TRUE(Files().Open("C:\\QVLangs.ini", {FileAccess::ReadWrite, FileShare::None, FileCreate::OpenExisting}));
 }
 
+// The first load fixes the language for the process; a missing language
+// file falls back to the first installed language.
 TEST_F(TLocalizeTest, FirstLoadFixesTheLanguageForTheProcess) {
-  File("QVLangs.ini", "language=GER\r\nd=x\r\nDeutsch=GER\r\n");
+  File("QVLangs.ini", "language=FRA\r\nd=x\r\nEnglish=ENG\r\nFrancais=FRA\r\n");
+  File("language.eng", "0=language.eng\r\n1=Quorvel\r\n");
   File("language.ger", "0=language.ger\r\n1=x\r\n");
-  File("language.fra", "0=language.fra\r\n1=x\r\n");
-  table.Load("language", 1);
+  EXPECT_EQ(table.Load("language", 1), 0);
+  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+  EXPECT_EQ(fake.dialogs.shown[0].text, "language.FRA not found");
+  EXPECT_EQ(table.GetString(0), "language.eng");
+  ResetSelectedLanguageCode();
+  File("QVLangs.ini", "language=GER\r\nd=x\r\nDeutsch=GER\r\n");
+  TLocalize first;
+  first.Load("language", 1);
   File("QVLangs.ini", "language=FRA\r\nd=x\r\nFrancais=FRA\r\n");
+  File("language.fra", "0=language.fra\r\n1=x\r\n");
   TLocalize later;
   EXPECT_EQ(later.Load("language", 1), 0);
   EXPECT_EQ(later.GetString(0), "language.ger");
 }
 
-TEST_F(TLocalizeTest, MissingLanguageFileFallsBackToTheFirstInstalledLanguage) {
-  File("QVLangs.ini", "language=FRA\r\nd=x\r\nEnglish=ENG\r\nFrancais=FRA\r\n");
-  File("language.eng", "0=language.eng\r\n1=Quorvel\r\n");
-  EXPECT_EQ(table.Load("language", 1), 0);
-  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(fake.dialogs.shown[0].text, "language.FRA not found");
-  EXPECT_EQ(table.GetString(0), "language.eng");
-}
-
-TEST_F(TLocalizeTest, SupplementOverwritesAndSelectedLanguageStillWins) {
+// The supplement overwrites texts but never changes which file is loaded,
+// even when it names itself in row 0 or leaves it empty.
+TEST_F(TLocalizeTest, SupplementOverwritesTextsButNotTheLoadedFile) {
   File("QVLangs.ini", "language=GER\r\nd=x\r\nDeutsch=GER\r\n");
   File("language.ger", "0=language.ger\r\n1=eins\r\n2=zwei\r\n");
-  File("language.icr", "2=ICR\r\n");
   File("language.eng", "0=language.eng\r\n1=one\r\n2=two\r\n3=three\r\n");
-  table.Load("language", 1);
-  EXPECT_EQ(table.GetString(1), "eins");
-  EXPECT_EQ(table.GetString(2), "ICR");
-  EXPECT_EQ(table.GetString(3), "three");
-}
-
-// A supplement that named itself in row 0, or left it empty, changed which
-// language the program took as loaded (the keyboard face, the fonts).
-TEST_F(TLocalizeTest, SupplementNeverChangesWhichFileIsLoaded) {
-  File("language.eng", "0=language.eng\r\n1=one\r\n2=two\r\n");
   for (const char* supplement : {"0=language.icr\r\n2=ICR\r\n", "0=\r\n2=ICR\r\n"}) {
     File("language.icr", supplement);
     TLocalize loaded;
     EXPECT_EQ(loaded.Load("language", 1), 0);
-    EXPECT_EQ(loaded.GetString(0), "language.eng") << supplement;
+    EXPECT_EQ(loaded.GetString(0), "language.ger") << supplement;
+    EXPECT_EQ(loaded.GetString(1), "eins");
     EXPECT_EQ(loaded.GetString(2), "ICR");
+    EXPECT_EQ(loaded.GetString(3), "three");
   }
 }
 
@@ -279,7 +245,6 @@ TEST_F(TLocalizeTest, WithProgramSettingsAnHttpAddressIsDownloaded) {
 }
 
 TEST_F(TLocalizeTest, ProductNamesStandInForMissingTexts) {
-  EXPECT_EQ(table.GetProductString(1), "Quorvel");
   EXPECT_EQ(table.GetProductString(2), "Quorvel Pro");
   EXPECT_EQ(table.GetProductString(3), kMissingString);
   fake.system.executablePath = "C:\\Pellinor\\Pellinor.exe";
@@ -287,8 +252,6 @@ TEST_F(TLocalizeTest, ProductNamesStandInForMissingTexts) {
   EXPECT_EQ(table.GetProductString(2), "Pellinor 11");
   table.Strings = {"language.eng", "Own"};
   EXPECT_EQ(table.GetProductString(1), "Own");
-  EXPECT_STREQ(table.GetPChar(1), "Own");
-  EXPECT_STREQ(table.GetPChar(7), kMissingString);
 }
 
 // ------------------------------------------------- the installation's texts --
