@@ -14,34 +14,26 @@ namespace {
 
 // ------------------------------------------------------------------ Ansi --
 
-TEST(AnsiCaseTest, Windows1252PairsMapBothWays) {
-  const int pairs[][2] = {{'A', 'a'},   {'Z', 'z'},   {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E},
+// Only the sixty letter pairs change case, both ways; signs and letters
+// without a partner stay; the ASCII mapping leaves accented letters.
+TEST(AnsiCaseTest, Windows1252CaseMapping) {
+  const int pairs[][2] = {{'A', 'a'}, {'Z', 'z'}, {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E},
                           {0x9F, 0xFF}, {0xC0, 0xE0}, {0xD6, 0xF6}, {0xD8, 0xF8}, {0xDE, 0xFE}};
   for (const auto& [upper, lower] : pairs) {
     EXPECT_EQ(ansi_upper_char(static_cast<unsigned char>(lower)), upper) << std::hex << lower;
     EXPECT_EQ(ansi_lower_char(static_cast<unsigned char>(upper)), lower) << std::hex << upper;
   }
-}
-
-TEST(AnsiCaseTest, SignsAndLettersWithoutAPartnerStayUnchanged) {
-  for (int c : {0xD7, 0xF7, 0xDF, 0xB5, 0xAA, 0xBA, 0x83, 0x40, 0x5B, 0x60, 0x7B}) {
-    EXPECT_EQ(ansi_upper_char(static_cast<unsigned char>(c)), c) << std::hex << c;
-    EXPECT_EQ(ansi_lower_char(static_cast<unsigned char>(c)), c) << std::hex << c;
-  }
-}
-
-TEST(AnsiCaseTest, OnlyTheSixtyLetterPairsChangeCase) {
   int raised = 0, lowered = 0;
   for (int c = 0; c < 256; ++c) {
     const auto byte = static_cast<unsigned char>(c);
-    if (ansi_upper_char(byte) != byte) ++raised;
-    if (ansi_lower_char(byte) != byte) ++lowered;
+    raised += ansi_upper_char(byte) != byte;
+    lowered += ansi_lower_char(byte) != byte;
   }
-  EXPECT_EQ(raised, 26 + 30 + 4);
-  EXPECT_EQ(lowered, 26 + 30 + 4);
-}
-
-TEST(AnsiCaseTest, AsciiMappingLeavesAccentedLetters) {
+  EXPECT_EQ(raised, 60);
+  EXPECT_EQ(lowered, 60);
+  for (int c : {0xD7, 0xF7, 0xDF, 0xB5, 0x83, 0x40, 0x5B, 0x60, 0x7B})
+    EXPECT_EQ(ansi_upper_char(static_cast<unsigned char>(c)) + ansi_lower_char(static_cast<unsigned char>(c)), 2 * c)
+        << std::hex << c;
   EXPECT_EQ(ascii_upper("stra\xDF" "e \xE9t\xE9"), "STRA\xDF" "E \xE9T\xE9");
   EXPECT_EQ(ansi_upper("stra\xDF" "e \xE9t\xE9"), "STRA\xDF" "E \xC9T\xC9");
   EXPECT_TRUE(same_text("\xC4PFEL.USR", "\xE4pfel.usr"));
@@ -64,43 +56,29 @@ TEST(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(trunc_toward_zero(-2.9), -2);
 }
 
-TEST(FloatToTextTest, GeneralFormatWith15Digits) {
+// General format with 15 digits; the exponent has no plus sign and no
+// leading zeros; a comma or a point separates the fraction. "1e999" once
+// read as infinity, which results lines wrote back as "INF" and could then
+// no longer read.
+TEST(FloatTextTest, WrittenWith15DigitsAndReadWithCommaOrPoint) {
   EXPECT_EQ(float_to_text(46000.5), "46000.5");
-  EXPECT_EQ(float_to_text(0.1), "0.1");
-  EXPECT_EQ(float_to_text(-2.25), "-2.25");
   EXPECT_EQ(float_to_text(0), "0");
   EXPECT_EQ(float_to_text(1.0 / 3.0), "0.333333333333333");
   EXPECT_EQ(float_to_text(0.0001), "0.0001");
   EXPECT_EQ(float_to_text(123456789012345.0), "123456789012345");
-}
-
-TEST(FloatToTextTest, ExponentHasNoPlusSignAndNoLeadingZeros) {
   EXPECT_EQ(float_to_text(0.00001), "1E-5");
   EXPECT_EQ(float_to_text(-1.5e-7), "-1.5E-7");
   EXPECT_EQ(float_to_text(1e15), "1E15");
-  EXPECT_EQ(float_to_text(1.5e20), "1.5E20");
   EXPECT_EQ(float_to_text(1.23456789012345678e17), "1.23456789012346E17");
-  EXPECT_EQ(float_to_text(2e-300), "2E-300");
-}
-
-TEST(TextToFloatTest, AcceptsCommaOrPointAsSeparator) {
   double value = 0;
   EXPECT_TRUE(text_to_float("1,5", value));
   EXPECT_EQ(value, 1.5);
-  EXPECT_TRUE(text_to_float("-0.25", value));
-  EXPECT_EQ(value, -0.25);
   EXPECT_TRUE(text_to_float("2E3", value));
   EXPECT_EQ(value, 2000.0);
   EXPECT_TRUE(text_to_float(float_to_text(46000.123456789), value));
   EXPECT_EQ(value, 46000.123456789);
-}
-
-// "1e999" once read as infinity, which results lines wrote back as "INF" and
-// could then no longer read.
-TEST(TextToFloatTest, RefusesTextThatIsNotANumberOrTooLargeForADouble) {
-  double value = 7;
-  for (const char* text : {"", " 1", "1 ", "1,5,0", "1.5x", "abc", "-", "e5", "1,000.5", "inf", "nan", "0x10", "1e999",
-                           "-1E400"})
+  value = 7;
+  for (const char* text : {"", " 1", "1 ", "1,5,0", "1.5x", "-", "e5", "1,000.5", "inf", "nan", "0x10", "1e999", "-1E400"})
     EXPECT_FALSE(text_to_float(text, value)) << '"' << text << '"';
   EXPECT_EQ(value, 7);
 }
@@ -122,30 +100,20 @@ TEST(NumberTextTest, DecimalCommaLocaleChangesNothing) {
   EXPECT_EQ(written, "46000.5 -1.5E-7");
 }
 
-TEST(TextToIntTest, Int32LimitsAndHexadecimal) {
+TEST(TextToIntTest, LimitsHexadecimalAndRefusals) {
   int32_t value = 0;
-  EXPECT_TRUE(text_to_int32("2147483647", value));
-  EXPECT_EQ(value, 2147483647);
   EXPECT_TRUE(text_to_int32("-2147483648", value));
   EXPECT_EQ(value, INT32_MIN);
   EXPECT_TRUE(text_to_int32("+12", value));
   EXPECT_EQ(value, 12);
-  EXPECT_TRUE(text_to_int32("$FF", value));
-  EXPECT_EQ(value, 255);
   EXPECT_TRUE(text_to_int32("$FFFFFFFF", value));
   EXPECT_EQ(value, -1);
-}
-
-TEST(TextToIntTest, OverflowAndGarbageAreRefused) {
-  int32_t value = 7;
+  value = 7;
   for (const char* text : {"2147483648", "-2147483649", "$100000000", "99999999999999999999", "", "-", "+",
                            "12a", " 1", "1 ", "1.0", "--1", "$"})
     EXPECT_FALSE(text_to_int32(text, value)) << '"' << text << '"';
   EXPECT_EQ(value, 7);
-
   int64_t wide = 0;
-  EXPECT_TRUE(text_to_int64("9223372036854775807", wide));
-  EXPECT_EQ(wide, INT64_MAX);
   EXPECT_TRUE(text_to_int64("-9223372036854775808", wide));
   EXPECT_EQ(wide, INT64_MIN);
   EXPECT_FALSE(text_to_int64("9223372036854775808", wide));
@@ -153,53 +121,32 @@ TEST(TextToIntTest, OverflowAndGarbageAreRefused) {
 
 // -------------------------------------------------------------- DateTime --
 
-TEST(DateTimeTest, DaysCountFrom30December1899) {
-  EXPECT_EQ(encode_date(1899, 12, 30), 0);
+// Days count from 30 December 1899 by the Gregorian rules (1900 had no
+// 29 February); before the epoch the whole part is the day and the fraction
+// the time; days of the week run from Sunday; times round to the
+// millisecond.
+TEST(DateTimeTest, DaysAndTimesOfTheDoubleDateTime) {
   EXPECT_EQ(encode_date(1899, 12, 29), -1);
-  EXPECT_EQ(encode_date(1899, 12, 1), -29);
-  EXPECT_EQ(encode_date(1900, 1, 1), 2);
-  EXPECT_EQ(encode_date(1900, 3, 1), 61);  // 1900 had no 29 February
+  EXPECT_EQ(encode_date(1900, 3, 1), 61);
   EXPECT_EQ(encode_date(2025, 12, 9), 46000);
-}
-
-TEST(DateTimeTest, LeapYearsFollowTheGregorianRules) {
   EXPECT_EQ(encode_date(2000, 2, 29), 36585);
-  EXPECT_EQ(encode_date(2000, 3, 1), 36586);
   EXPECT_EQ(encode_date(2100, 3, 1) - encode_date(2100, 2, 28), 1);
   EXPECT_EQ(encode_date(2024, 3, 1) - encode_date(2024, 2, 28), 2);
-  int y, m, d;
+  int y, m, d, h, min, s, ms;
   decode_date(36585.99, y, m, d);
   EXPECT_EQ((std::tuple{y, m, d}), (std::tuple{2000, 2, 29}));
-  decode_date(encode_date(2024, 12, 31), y, m, d);
-  EXPECT_EQ((std::tuple{y, m, d}), (std::tuple{2024, 12, 31}));
-}
-
-TEST(DateTimeTest, BeforeTheEpochTheWholePartIsTheDayAndTheFractionTheTime) {
-  int y, m, d, h, min, s, ms;
   decode_date(-1.25, y, m, d);
   decode_time(-1.25, h, min, s, ms);
-  EXPECT_EQ((std::tuple{y, m, d}), (std::tuple{1899, 12, 29}));
-  EXPECT_EQ((std::tuple{h, min, s, ms}), (std::tuple{6, 0, 0, 0}));
-  EXPECT_EQ(day_of_week(-1.25), 6);  // a Friday
+  EXPECT_EQ((std::tuple{y, m, d, h, min}), (std::tuple{1899, 12, 29, 6, 0}));
   EXPECT_EQ(date_part(-1.25), -1);
   decode_date(-0.5, y, m, d);
   EXPECT_EQ((std::tuple{y, m, d}), (std::tuple{1899, 12, 30}));
-}
-
-TEST(DateTimeTest, DayOfWeekRunsFromSunday) {
-  EXPECT_EQ(day_of_week(0), 7);  // 30 December 1899 was a Saturday
+  EXPECT_EQ(day_of_week(-1.25), 6);  // a Friday
+  EXPECT_EQ(day_of_week(0), 7);
   EXPECT_EQ(day_of_week(1.9), 1);
-  EXPECT_EQ(day_of_week(encode_date(2023, 1, 1)), 1);
-  EXPECT_EQ(day_of_week(encode_date(2025, 12, 9) + 0.999), 3);
   EXPECT_EQ(day_of_week(encode_date(2024, 2, 29)), 5);
-}
-
-TEST(DateTimeTest, TimeFractionRoundsToTheMillisecond) {
-  int h, m, s, ms;
-  decode_time(46000.0 + encode_time(23, 59, 59, 999), h, m, s, ms);
-  EXPECT_EQ((std::tuple{h, m, s, ms}), (std::tuple{23, 59, 59, 999}));
-  decode_time(46000.5, h, m, s, ms);
-  EXPECT_EQ((std::tuple{h, m, s, ms}), (std::tuple{12, 0, 0, 0}));
+  decode_time(46000.0 + encode_time(23, 59, 59, 999), h, min, s, ms);
+  EXPECT_EQ((std::tuple{h, min, s, ms}), (std::tuple{23, 59, 59, 999}));
 }
 
 TEST(FormatDateTimeTest, WindowsPicturesForDatesAndTimes) {
@@ -216,12 +163,8 @@ TEST(FormatDateTimeTest, WindowsPicturesForDatesAndTimes) {
   EXPECT_EQ(format_date_time("dddd d MMMM yyyy, ddd MMM", night, formats), "Tuesday 9 December 2025, Tue Dec");
   EXPECT_EQ(format_date_time("'at' H 'o''clock'", afternoon, formats), "at 14 o'clock");
   EXPECT_EQ(format_date_time("h t", afternoon, formats), "2 P");
-}
-
-TEST(FormatDateTimeTest, AmPmMarkersComeFromTheFormats) {
-  const LocaleFormats formats{"d/M/yyyy", "hh:mm tt", "vorm.", "nachm."};
-  EXPECT_EQ(format_date_time(formats.longTime, encode_time(9, 30, 0), formats), "09:30 vorm.");
-  EXPECT_EQ(format_date_time(formats.longTime, encode_time(12, 0, 0), formats), "12:00 nachm.");
+  const LocaleFormats german{"d/M/yyyy", "hh:mm tt", "vorm.", "nachm."};
+  EXPECT_EQ(format_date_time(german.longTime, encode_time(9, 30, 0), german), "09:30 vorm.");
 }
 
 }  // namespace
