@@ -26,37 +26,25 @@ class TDynamicSettingsTest : public test::PlatformTest {
   }
 };
 
-TEST_F(TDynamicSettingsTest, MissingNamesAndValuesThatCannotBeConvertedReadAsZero) {
-  fake.WriteHostFile("C:\\a.usr", "i=abc\r\nl=9x\r\nf=one\r\n");
-  TDynamicSettings settings;
-  ASSERT_EQ(settings.Open("C:\\a.usr", -3), 1);
-  EXPECT_EQ(settings.GetInteger("i"), 0);
-  EXPECT_EQ(settings.GetInt64("l"), 0);
-  EXPECT_EQ(settings.GetFloat("f"), 0.0f);
-  EXPECT_EQ(settings.GetString("x"), "");
-  EXPECT_EQ(settings.GetStrings("x"), nullptr);
-}
-
-TEST_F(TDynamicSettingsTest, BooleanIsTrueForTextBeginningWithTYOrOne) {
+// Missing names and values that cannot be converted read as zero; a boolean
+// is true for text beginning with T, Y or 1; a failed open is remembered.
+TEST_F(TDynamicSettingsTest, TypedReadsAndFailedOpens) {
   fake.WriteHostFile("C:\\a.usr",
-                     "Yes=Yes\r\ntrue=true\r\none=1\r\nTx=Tx\r\ny=y\r\n"
+                     "i=abc\r\nl=9x\r\nf=one\r\nYes=Yes\r\ntrue=true\r\none=1\r\nTx=Tx\r\ny=y\r\n"
                      "no=no\r\nzero=0\r\nfalse=false\r\nempty=\r\ntwo=2\r\nblank= true\r\n");
   TDynamicSettings settings;
+  EXPECT_EQ(settings.Load(), -1) << "never opened";
   ASSERT_EQ(settings.Open("C:\\a.usr", -3), 1);
+  EXPECT_EQ(settings.GetInteger("i") + settings.GetInt64("l"), 0);
+  EXPECT_EQ(settings.GetFloat("f"), 0.0f);
+  EXPECT_EQ(settings.GetStrings("x"), nullptr);
   for (const char* name : {"Yes", "true", "one", "Tx", "y"}) EXPECT_TRUE(settings.GetBool(name)) << name;
   for (const char* name : {"no", "zero", "false", "empty", "two", "blank", "missing"})
     EXPECT_FALSE(settings.GetBool(name)) << name;
-}
-
-TEST_F(TDynamicSettingsTest, OpenRemembersTheNameAndLoadReportsAFailedOpen) {
-  TDynamicSettings settings;
-  EXPECT_EQ(settings.Load(), -1) << "never opened";
   EXPECT_EQ(settings.Open("C:\\none.grp", -4), -1);
   EXPECT_EQ(settings.FileName(), "C:\\none.grp");
   EXPECT_EQ(settings.Load(), -1);
-  EXPECT_EQ(settings.GetString("a"), "");
-  ASSERT_EQ(settings.Open("C:\\made.usr", 2), 1);
-  EXPECT_EQ(settings.Load(), 1);
+  EXPECT_EQ(settings.GetString("Yes"), "");
 }
 
 // ------------------------------------------------------------- the policy --
@@ -84,52 +72,40 @@ TEST_F(TDynamicSettingsTest, WordLengthFallsBackToErrorFactorAndThenToFive) {
   }
 }
 
-TEST_F(TDynamicSettingsTest, LoadPolicyReadsTheSwitchesAndOtherKeysStayReadable) {
-  fake.WriteHostFile("C:\\Strevo\\policy.dyn",
-                     "disable_colorkbd=1\r\nPrevent_Backspace=Yes\r\nDoNotCollectWords=true\r\n");
-  ASSERT_TRUE(LoadPolicy("C:\\Strevo\\policy.dyn"));
-  EXPECT_TRUE(PolicyDisableColorKeyboard);
-  EXPECT_TRUE(PolicyPreventBackspace);
-  ASSERT_NE(PolicySettings, nullptr);
-  EXPECT_TRUE(PolicySettings->GetBool("DoNotCollectWords"));
-  EXPECT_TRUE(PolicySettings->Store().ReadOnly());
-}
-
-TEST_F(TDynamicSettingsTest, PolicyFileIsHeldSharedAndNeverWritten) {
-  fake.WriteHostFile("C:\\Strevo\\policy.dyn", "Sounds=1\n");
-  ASSERT_TRUE(LoadPolicy("C:\\Strevo\\policy.dyn"));
-  TDynamicFile editor;
-  EXPECT_EQ(editor.Open("C:\\Strevo\\policy.dyn", 1), 1) << "an administrator may still edit it";
-  editor.Close();
-  PolicySettings->SetString("Sounds", "0");
-  PolicySettings.reset();
-  EXPECT_EQ(fake.ReadHostFile("C:\\Strevo\\policy.dyn"), "Sounds=1\n");
-}
-
-TEST_F(TDynamicSettingsTest, MissingPolicyFileFailsCreatesNothingAndKeepsDefaults) {
+// The switches are read; the file is held shared (an administrator may
+// still edit it) and never written; a missing one fails, creates nothing
+// and keeps the defaults.
+TEST_F(TDynamicSettingsTest, PolicyIsReadNeverWritten) {
   EXPECT_FALSE(LoadPolicy("C:\\Strevo\\policy.dyn"));
   EXPECT_FALSE(Files().FileExists("C:\\Strevo\\policy.dyn"));
   ASSERT_NE(PolicySettings, nullptr) << "readers still find an object";
   EXPECT_FALSE(PolicySettings->GetBool("DoNotCollectWords"));
   EXPECT_EQ(PolicyWpmLength, 5);
+  ResetPolicy();
+  const std::string text = "disable_colorkbd=1\r\nPrevent_Backspace=Yes\r\nDoNotCollectWords=true\n";
+  fake.WriteHostFile("C:\\Strevo\\policy.dyn", text);
+  ASSERT_TRUE(LoadPolicy("C:\\Strevo\\policy.dyn"));
+  EXPECT_TRUE(PolicyDisableColorKeyboard);
+  EXPECT_TRUE(PolicyPreventBackspace);
+  EXPECT_TRUE(PolicySettings->GetBool("DoNotCollectWords"));
+  TDynamicFile editor;
+  EXPECT_EQ(editor.Open("C:\\Strevo\\policy.dyn", 1), 1);
+  editor.Close();
+  PolicySettings->SetString("DoNotCollectWords", "0");
+  PolicySettings.reset();
+  EXPECT_EQ(fake.ReadHostFile("C:\\Strevo\\policy.dyn"), text);
 }
 
 // ---------------------------------------------------- workstation settings --
 
-TEST_F(TDynamicSettingsTest, WorkstationFileIsCreatedWhenMissing) {
+// Created when missing; held by another session, the second copy is used.
+TEST_F(TDynamicSettingsTest, WorkstationFileOrItsSecondCopy) {
   fake.WriteHostFile("C:\\Db\\.keep", "");
   EXPECT_TRUE(OpenWorkstationSettings("C:\\Db\\TESTPC.wk10"));
-  ASSERT_NE(WorkstationSettings, nullptr);
   EXPECT_EQ(WorkstationSettings->FileName(), "C:\\Db\\TESTPC.wk10");
-  EXPECT_TRUE(Files().FileExists("C:\\Db\\TESTPC.wk10"));
-  EXPECT_TRUE(fake.dialogs.shown.empty());
   WorkstationSettings->SetBool("LaunchAtStartup.tester", true);
   WorkstationSettings.reset();
   EXPECT_EQ(fake.ReadHostFile("C:\\Db\\TESTPC.wk10"), "LaunchAtStartup.tester=1\r\n");
-}
-
-TEST_F(TDynamicSettingsTest, WorkstationFileHeldByAnotherSessionFallsBackToTheSecondCopy) {
-  fake.WriteHostFile("C:\\Db\\TESTPC.wk10", "owner=first\r\n");
   auto other = Files().Open("C:\\Db\\TESTPC.wk10", {FileAccess::ReadWrite, FileShare::Read, FileCreate::OpenExisting});
   ASSERT_TRUE(other);
   EXPECT_TRUE(OpenWorkstationSettings("C:\\Db\\TESTPC.wk10"));

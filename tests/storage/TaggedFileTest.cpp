@@ -142,11 +142,6 @@ TEST_F(TaggedFileTest, LoadLinesReadsAFileAddressWithoutInterpretingAnything) {
   EXPECT_EQ(rows[2], longRow) << "rows of any length";
   EXPECT_EQ(rows[3], "last");
   file.Close();
-}
-
-TEST_F(TaggedFileTest, LoadLinesOfAMissingLocalFileRaises) {
-  TStreamFile file;
-  std::vector<std::string> rows;
   EXPECT_THROW(file.LoadLines(rows, "C:\\Data\\none.txt"), EFOpenError);
   EXPECT_THROW(file.LoadLines(rows, "file:///C:\\Data\\none.txt"), EFOpenError);
 }
