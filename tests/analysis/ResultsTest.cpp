@@ -34,65 +34,34 @@ class TResultsTest : public test::PlatformTest {
 
 // ------------------------------------------------------------ the list --
 
-TEST_F(TResultsTest, ProfileWithoutReCntLoadsNothingAndWritesReCntZero) {
-  TDynamicSettings& profile = Profile("UserName=Ann\r\n");
+// Without ReCnt nothing is loaded and "ReCnt=0" is written; entries above
+// ReCnt are not loaded, missing ones are dropped and not written back;
+// ReCnt becomes the highest index loaded, even from a damaged huge count;
+// loading again replaces the items.
+TEST_F(TResultsTest, TheListFollowsReCntAndTheEntriesThatExist) {
+  TDynamicSettings& empty = Profile("UserName=Ann\r\n");
   TResults results;
-  results.LoadFrom(&profile);
+  results.LoadFrom(&empty);
   EXPECT_TRUE(results.Items.empty());
-  EXPECT_EQ(results.ReCnt, 0);
-  results.SaveTo(profile);
+  results.SaveTo(empty);
   EXPECT_EQ(FileText(), "UserName=Ann\r\nReCnt=0\r\n");
-}
 
-TEST_F(TResultsTest, MissingEntryIsDroppedAndNotWrittenBack) {
-  TDynamicSettings& profile = Profile(
-      "ReCnt=2\r\n"
-      "Re0=A;1;10;1;0;0;2;STD\r\n"
-      "Re2=C;0;30;3;0;0;4;STD\r\n");
-  TResults results;
+  const std::string kept = "ReCnt=3\r\nRe0=A;1;10;1;0;0;2;STD\r\nRe2=C;0;30;3;0;0;4;STD\r\n";
+  TDynamicSettings& profile = Profile(kept + "Re5=B;1;1;1;0;0;2;STD\r\n");
+  results.LoadFrom(&profile);
   results.LoadFrom(&profile);
   ASSERT_EQ(results.Items.size(), 2u);
-  EXPECT_EQ(results.Items[0]->Index, 0);
   EXPECT_EQ(results.Items[1]->Index, 2);
   EXPECT_EQ(results.ReCnt, 2);
+  profile.SetString("Re5", "");
   results.SaveTo(profile);
-  EXPECT_EQ(FileText(),
-            "ReCnt=2\r\n"
-            "Re0=A;1;10;1;0;0;2;STD\r\n"
-            "Re2=C;0;30;3;0;0;4;STD\r\n");
-}
+  EXPECT_EQ(FileText(), "ReCnt=2\r\nRe0=A;1;10;1;0;0;2;STD\r\nRe2=C;0;30;3;0;0;4;STD\r\n");
 
-TEST_F(TResultsTest, ReCntBecomesTheHighestIndexActuallyLoaded) {
-  TDynamicSettings& profile = Profile("ReCnt=9\r\nRe3=A;1;10;1;0;0;2;STD\r\n");
-  TResults results;
-  results.LoadFrom(&profile);
-  ASSERT_EQ(results.Items.size(), 1u);
-  EXPECT_EQ(results.ReCnt, 3);
-}
-
-TEST_F(TResultsTest, EntriesAboveReCntAreNotLoaded) {
-  TDynamicSettings& profile = Profile("ReCnt=1\r\nRe0=A;1;1;1;0;0;2;STD\r\nRe5=B;1;1;1;0;0;2;STD\r\n");
-  TResults results;
-  results.LoadFrom(&profile);
-  ASSERT_EQ(results.Items.size(), 1u);
-  EXPECT_EQ(results.Items[0]->Index, 0);
-}
-
-TEST_F(TResultsTest, DamagedHugeReCntDoesNotWalkTwoBillionIndexes) {
-  TDynamicSettings& profile = Profile("ReCnt=2147483647\r\nRe7=A;1;1;1;0;0;2;STD\r\nRe07=B;1;1;1;0;0;2;STD\r\n");
-  TResults results;
-  results.LoadFrom(&profile);  // returns at once
+  TDynamicSettings& huge = Profile("ReCnt=2147483647\r\nRe7=A;1;1;1;0;0;2;STD\r\nRe07=B;1;1;1;0;0;2;STD\r\n");
+  results.LoadFrom(&huge);  // returns at once
   ASSERT_EQ(results.Items.size(), 1u);
   EXPECT_EQ(results.Items[0]->Kind, "A");
   EXPECT_EQ(results.ReCnt, 7);
-}
-
-TEST_F(TResultsTest, LoadingAgainReplacesTheItems) {
-  TDynamicSettings& profile = Profile("ReCnt=0\r\nRe0=A;1;1;1;0;0;2;STD\r\n");
-  TResults results;
-  results.LoadFrom(&profile);
-  results.LoadFrom(&profile);
-  EXPECT_EQ(results.Items.size(), 1u);
 }
 
 // ------------------------------------------------------------ one item --
@@ -101,68 +70,50 @@ TEST_F(TResultsTest, NoStoreOrEmptyEntryGivesMinusThree) {
   TDynamicSettings& profile = Profile("Re0=\r\n");
   TResultItem item(4);
   EXPECT_EQ(item.LoadFrom(0, nullptr), -3);
-  EXPECT_EQ(item.LoadFrom(0, &profile), -3);
   EXPECT_EQ(item.LoadFrom(1, &profile), -3);
   EXPECT_EQ(item.Index, 1);
 }
 
-TEST_F(TResultsTest, StdItemHasNoFieldsAfterTypeAndReadsExtrasAsMinusOne) {
-  TDynamicSettings& profile = Profile("Re0=LESSON;0;55.5;120;A;0;2;STD\r\n");
+// Each kind reads its own fields and writes them back as they were: a
+// standard item has none after its type and reads extras as -1; a bookmark
+// test stores its second and third counts crosswise; a name reads a dash as
+// a zero sixth count; a game keeps its value and writes no extras.
+TEST_F(TResultsTest, EachKindOfItemRoundTrips) {
+  struct Case {
+    std::string stored, written;
+  };
+  const std::string bookmark = "BKM;Chapter 3;12;34;56;0;1;98.5;7;L1;0;8;TEST;2;9;10;0;0;11;13;12;14;15;16;Good;1;2;3";
+  const Case cases[] = {
+      {"LESSON;0;55.5;120;A;0;2;STD", "LESSON;0;55.5;120;A;0;2;STD"},
+      {bookmark, bookmark},
+      {"NAME;Ann;0;0;0;12.25;3;x;0;4;TEXT;4;5;6;0;0;1;2;3;4;5;-;0;7;8;9",
+       "NAME;Ann;0;0;0;12.25;3;x;0;4;TEXT;4;5;6;0;0;1;2;3;4;5;0;0;7;8;9"},
+      {"X;1;0;1;0;0;2;GAME;3;3;4;0;0;500;0;0", "X;1;0;1;0;0;2;GAME;3;3;4;0;0;500;0;0"},
+  };
+  for (const Case& c : cases) {
+    TDynamicSettings& profile = Profile("Re0=" + c.stored + "\r\n");
+    TResultItem item(0);
+    ASSERT_EQ(item.LoadFrom(0, &profile), 0) << c.stored;
+    EXPECT_EQ(item.Line(), c.written);
+  }
+  TDynamicSettings& profile = Profile("Re0=" + bookmark + "\r\n");
   TResultItem item(0);
-  ASSERT_EQ(item.LoadFrom(0, &profile), 0);
-  EXPECT_EQ(item.Kind, "LESSON");
-  EXPECT_FALSE(item.Flag);
-  EXPECT_DOUBLE_EQ(item.Value, 55.5);
-  EXPECT_EQ(item.Number1, 120);
-  EXPECT_EQ(item.Label, "A");
-  EXPECT_EQ(item.Number2, 2);
-  EXPECT_EQ(item.Type, "STD");
-  EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{-1, -1, -1}));
-  EXPECT_EQ(item.Line(), "LESSON;0;55.5;120;A;0;2;STD");
-}
-
-TEST_F(TResultsTest, BookmarkTestItemRoundTripsWithCrosswiseCounts) {
-  const std::string line = "BKM;Chapter 3;12;34;56;0;1;98.5;7;L1;0;8;TEST;2;9;10;0;0;11;13;12;14;15;16;Good;1;2;3";
-  TDynamicSettings& profile = Profile("Re0=" + line + "\r\n");
-  TResultItem item(0);
-  ASSERT_EQ(item.LoadFrom(0, &profile), 0);
+  item.LoadFrom(0, &profile);
   EXPECT_EQ(item.BookmarkText, "Chapter 3");
-  EXPECT_EQ(item.BookmarkA, 12);
-  EXPECT_EQ(item.BookmarkB, 34);
   EXPECT_EQ(item.BookmarkC, 56);
-  EXPECT_TRUE(item.Flag);
   EXPECT_TRUE(item.ModeA);
   EXPECT_FALSE(item.ModeB);
-  EXPECT_EQ(item.Number3, 9);
   EXPECT_EQ(item.Number4, 10);
-  // The second and third counts are stored crosswise.
   EXPECT_EQ(item.Counts, (std::array<int32_t, 6>{11, 12, 13, 14, 15, 16}));
   EXPECT_EQ(item.Note, "Good");
   EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{1, 2, 3}));
-  EXPECT_EQ(item.Line(), line);
-}
-
-TEST_F(TResultsTest, NameTextItemReadsDashAsZeroSixthCount) {
-  TDynamicSettings& profile = Profile("Re0=NAME;Ann;0;0;0;12.25;3;x;0;4;TEXT;4;5;6;0;0;1;2;3;4;5;-;0;7;8;9\r\n");
-  TResultItem item(0);
-  ASSERT_EQ(item.LoadFrom(0, &profile), 0);
-  EXPECT_EQ(item.NameText, "Ann");
-  EXPECT_TRUE(item.ModeA);
-  EXPECT_TRUE(item.ModeB);
-  EXPECT_EQ(item.Counts, (std::array<int32_t, 6>{1, 3, 2, 4, 5, 0}));
-  EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{7, 8, 9}));
-  EXPECT_EQ(item.Line(), "NAME;Ann;0;0;0;12.25;3;x;0;4;TEXT;4;5;6;0;0;1;2;3;4;5;0;0;7;8;9");
-}
-
-TEST_F(TResultsTest, GameItemKeepsItsValueAndWritesNoExtras) {
-  TDynamicSettings& profile = Profile("Re0=X;1;0;1;0;0;2;GAME;3;3;4;0;0;500;0;0\r\n");
-  TResultItem item(0);
-  ASSERT_EQ(item.LoadFrom(0, &profile), 0);
-  EXPECT_EQ(item.Line(), "X;1;0;1;0;0;2;GAME;3;3;4;0;0;500;0;0");
-  EXPECT_EQ(item.GameValue, 500);
-  EXPECT_FALSE(item.ModeA);
-  EXPECT_TRUE(item.ModeB);
+  Profile("Re0=LESSON;0;55.5;120;A;0;2;STD\r\n");
+  item.LoadFrom(0, &profile);
   EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{-1, -1, -1}));
+  EXPECT_EQ(item.Number1, 120);
+  Profile("Re0=X;1;0;1;0;0;2;GAME;3;3;4;0;0;500;0;0\r\n");
+  item.LoadFrom(0, &profile);
+  EXPECT_EQ(item.GameValue, 500);
 }
 
 TEST_F(TResultsTest, ModeCodesMapBothWays) {
@@ -183,75 +134,54 @@ TEST_F(TResultsTest, ModeCodesMapBothWays) {
   }
 }
 
-TEST_F(TResultsTest, TestItemWithEmptyNoteIsWrittenAndReadBackAsDash) {
+// An empty note is written and read back as a dash. Every real number is
+// written with "." for the whole run, on a system with a decimal comma too.
+TEST_F(TResultsTest, EmptyNotesAndDecimalCommas) {
   TDynamicSettings& profile = Profile("");
   TResults results;
   auto item = std::make_unique<TResultItem>(0);
   item->Kind = "K";
   item->Type = "TEST";
-  item->Note = "";
   results.Items.push_back(std::move(item));
   results.SaveTo(profile);
   EXPECT_EQ(profile.GetString("Re0"), "K;0;0;0;0;0;0;TEST;0;0;0;0;0;0;0;0;0;0;0;-;0;0;0");
-
-  TResults again;
-  again.LoadFrom(&profile);
-  ASSERT_EQ(again.Items.size(), 1u);
-  EXPECT_EQ(again.Items[0]->Note, "-");
-  // A stored empty note reads as "-" too.
   profile.SetString("Re0", "K;0;0;0;0;0;0;TEST;0;0;0;0;0;0;0;0;0;0;0;;0;0;0");
-  again.LoadFrom(&profile);
-  EXPECT_EQ(again.Items[0]->Note, "-");
-}
-
-// The program writes every real number with "." for the whole run, result
-// lines as the settings, on a system with a decimal comma too.
-TEST_F(TResultsTest, ValueIsWrittenWithAPointAndReadWithPointOrComma) {
+  results.LoadFrom(&profile);
+  EXPECT_EQ(results.Items[0]->Note, "-");
   fake.system.formats.decimalSeparator = ',';
-  TDynamicSettings& profile = Profile("Re0=K;1;12,75;0;0;0;0;STD\r\n");
-  TResultItem item(0);
-  item.LoadFrom(0, &profile);
-  EXPECT_DOUBLE_EQ(item.Value, 12.75);
-  EXPECT_EQ(item.Line(), "K;1;12.75;0;0;0;0;STD");
+  profile.SetString("Re0", "K;1;12,75;0;0;0;0;STD");
+  TResultItem comma(0);
+  comma.LoadFrom(0, &profile);
+  EXPECT_DOUBLE_EQ(comma.Value, 12.75);
+  EXPECT_EQ(comma.Line(), "K;1;12.75;0;0;0;0;STD");
 }
 
 // ------------------------------------------------------------ bad input --
 
-TEST_F(TResultsTest, MalformedNumberOrTruncatedLineRaisesTheConversionError) {
+// A malformed number or a truncated line raises the conversion error, and a
+// list stops with the items read before it; a malformed fourth number and
+// extras fall back to 0, and only the extras present are read.
+TEST_F(TResultsTest, MalformedLines) {
   for (const char* line : {"K;1;abc;0;0;0;0;STD", "K;x;1;0;0;0;0;STD", "K;1;1;1x;0;0;0;STD", "K;1;1;1;0;0;;STD",
                            "BKM;t;a;0;0;0;1;1;1;0;0;0;STD", "K;1;1;1;0;0;0;TEST;0;bad;0;0;0;1;2;3;4;5;6;n",
                            "K;1;1;1;0;0;0;TEXT;0;0;0;0;0;1;2;3;4;5;six;0", "K;1;1;1;0;0;0;GAME;0;0;0;0;0;lots",
-                           // truncated
                            "K", "K;1", "K;1;2;3", "K;1;2;3;L;0", "K;1;1;1;0;0;0;TEST;0;1",
                            "K;1;1;1;0;0;0;TEST;0;1;2;0;0;5"}) {
     TDynamicSettings& profile = Profile(std::string("Re0=") + line + "\r\n");
     TResultItem item(0);
     EXPECT_THROW(item.LoadFrom(0, &profile), EConvertError) << line;
   }
-}
-
-TEST_F(TResultsTest, MalformedNumber4AndExtrasFallBackToZero) {
-  TDynamicSettings& profile = Profile("Re0=K;1;1;1;0;0;0;TEST;0;3;four;0;0;1;2;3;4;5;6;n;x;;9\r\n");
-  TResultItem item(0);
-  ASSERT_EQ(item.LoadFrom(0, &profile), 0);
-  EXPECT_EQ(item.Number3, 3);
-  EXPECT_EQ(item.Number4, 0);
-  EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{0, 0, 9}));
-}
-
-TEST_F(TResultsTest, OnlyThePresentExtrasAreRead) {
-  TDynamicSettings& profile = Profile("Re0=K;1;1;1;0;0;0;TEXT;0;0;0;0;0;1;2;3;4;5;6;0;42\r\n");
-  TResultItem item(0);
-  ASSERT_EQ(item.LoadFrom(0, &profile), 0);
-  EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{42, -1, -1}));
-}
-
-TEST_F(TResultsTest, MalformedEntryStopsTheLoadWithTheItemsReadBeforeIt) {
-  TDynamicSettings& profile = Profile("ReCnt=2\r\nRe0=A;1;1;1;0;0;0;STD\r\nRe1=B;?;1;1;0;0;0;STD\r\nRe2=C;1;1;1;0;0;0;STD\r\n");
+  TDynamicSettings& profile = Profile("ReCnt=2\r\nRe0=K;1;1;1;0;0;0;TEST;0;3;four;0;0;1;2;3;4;5;6;n;x;;9\r\n"
+                                      "Re1=B;?;1;1;0;0;0;STD\r\nRe2=K;1;1;1;0;0;0;TEXT;0;0;0;0;0;1;2;3;4;5;6;0;42\r\n");
   TResults results;
   EXPECT_THROW(results.LoadFrom(&profile), EConvertError);
   ASSERT_EQ(results.Items.size(), 1u);
-  EXPECT_EQ(results.Items[0]->Kind, "A");
+  EXPECT_EQ(results.Items[0]->Number3, 3);
+  EXPECT_EQ(results.Items[0]->Number4, 0);
+  EXPECT_EQ(results.Items[0]->Extra, (std::array<int32_t, 3>{0, 0, 9}));
+  TResultItem item(0);
+  ASSERT_EQ(item.LoadFrom(2, &profile), 2);
+  EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{42, -1, -1}));
 }
 
 }  // namespace
