@@ -314,17 +314,15 @@ TEST_F(UserReportTest, UnreadableStatisticsFileLeavesTheProfilesFigures) {
 
 // ============================================ letter-pair and other files ==
 
-TEST_F(UserReportTest, MissingStatisticsAndLetterPairFilesAreReportedAndThePageIsWritten) {
+// Missing files are said to be missing and the page is written; an empty,
+// unreadable or oversized letter-pair file is named for what is wrong.
+TEST_F(UserReportTest, MissingAndUnreadableLetterPairFilesAreNamed) {
   fake.WriteHostFile(kProfile, AnnProfile());
-  const std::string error = Report();
-  EXPECT_EQ(error,
+  EXPECT_EQ(Report(),
             "There is no statistics file Ann.DTA yet: no difficult keys or words.\n"
             "There is no letter-pair file Ann.json yet: no letter pairs.");
   EXPECT_TRUE(Exists(kCsv));
   EXPECT_TRUE(Json().at("letterPairs").is_null());
-}
-
-TEST_F(UserReportTest, UnreadableLetterPairFilesAreNamedForWhatIsWrong) {
   WriteAnn();
   struct Case {
     std::string bytes;
@@ -335,26 +333,18 @@ TEST_F(UserReportTest, UnreadableLetterPairFilesAreNamedForWhatIsWrong) {
       {"\x89PNG\r\n\x1A\n garbage {\"bigrams\": 7}",
        "The letter-pair file Ann.json holds no letter pairs that could be read (31 bytes)."},
       {"{\"bigrams\": [{\"bigram\": \"ab\", \"count\": 3", "The letter-pair file Ann.json holds no letter pairs"},
+      {"sparse", "The letter-pair file Ann.json is too large to be one (68157440 bytes): it was not read."},
   };
   for (const Case& c : cases) {
     fake.WriteHostFile(kPairs, c.bytes);
+    if (c.bytes == "sparse") std::filesystem::resize_file(fake.HostPath(kPairs), 65LL * 1024 * 1024);
     TUserReport report;
     ASSERT_TRUE(report.Gather("Ann"));
     EXPECT_FALSE(report.Data().pairsRead);
+    EXPECT_TRUE(report.Data().statisticsRead);
     EXPECT_TRUE(Contains(ProblemOf(report, TReportPart::LetterPairs), c.problem))
         << ProblemOf(report, TReportPart::LetterPairs);
   }
-}
-
-TEST_F(UserReportTest, HugeLetterPairFileIsNotRead) {
-  WriteAnn();
-  // A sparse file: its size costs no disk.
-  std::filesystem::resize_file(fake.HostPath(kPairs), 65LL * 1024 * 1024);
-  TUserReport report;
-  ASSERT_TRUE(report.Gather("Ann"));
-  EXPECT_EQ(ProblemOf(report, TReportPart::LetterPairs),
-            "The letter-pair file Ann.json is too large to be one (68157440 bytes): it was not read.");
-  EXPECT_TRUE(report.Data().statisticsRead);
 }
 
 TEST_F(UserReportTest, NoReportWithoutAUserToReportOn) {
@@ -381,7 +371,9 @@ TEST_F(UserReportTest, NoReportWithoutAUserToReportOn) {
   EXPECT_FALSE(fake.files.DirectoryExists(kOut));
 }
 
-TEST_F(UserReportTest, PageThatCannotBeWrittenIsAnError) {
+// A page that cannot be written is an error; another file that cannot be
+// written is named on the page.
+TEST_F(UserReportTest, FilesThatCannotBeWritten) {
   WriteAnn();
   fake.files.Add({FileFault::FailOpen, "-report.html", 0});
   std::string page, error;
@@ -389,14 +381,9 @@ TEST_F(UserReportTest, PageThatCannotBeWrittenIsAnError) {
   EXPECT_EQ(page, "");
   EXPECT_EQ(error, "The page Ann-report.html could not be written.");
   EXPECT_FALSE(Exists(kPage));
-  EXPECT_TRUE(Exists(kJson));
-}
-
-TEST_F(UserReportTest, AFileThatCannotBeWrittenIsNamedOnThePage) {
-  WriteAnn();
+  fake.files.ClearFaults();
   fake.files.Add({FileFault::FailWrite, "-report.json", 100});
-  const std::string error = Report();
-  EXPECT_EQ(error, "The JSON file Ann-report.json could not be written.");
+  EXPECT_EQ(Report(), "The JSON file Ann-report.json could not be written.");
   EXPECT_TRUE(Contains(Read(kPage), "The JSON file Ann-report.json could not be written."));
 }
 
