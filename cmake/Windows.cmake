@@ -88,5 +88,11 @@ if(BUILD_TESTING AND STREVO_WINE_TESTS)
   # difference image in build/win64/looks).
   add_test(NAME win32_looks COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/looks --compare ${CMAKE_BINARY_DIR}/looks)
   set_tests_properties(win32_looks PROPERTIES LABELS win32 TIMEOUT 600 DEPENDS win32_adapter)
+  # The input path's costs under Wine, printed by tests/wine/costs; a
+  # measurement, not a test.
+  add_executable(win32-costs ${CMAKE_SOURCE_DIR}/bench/win32/costs.cpp ${CMAKE_SOURCE_DIR}/bench/win32/HookTiming.cpp)
+  target_include_directories(win32-costs PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(win32-costs PRIVATE strevo_win32)
+  target_link_options(win32-costs PRIVATE ${STATIC_FLAGS})
 endif()
 add_subdirectory(${CMAKE_SOURCE_DIR}/tools/strevo-report)

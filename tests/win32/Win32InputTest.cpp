@@ -4,12 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-
-#include <thread>
-
-#include <algorithm>
-#include <cstdio>
 #include <vector>
 
 #include "input/KeyInfo.h"
@@ -96,7 +90,6 @@ TEST_F(Win32InputTest, HooksPostKeyWordsAndClicksButNeverModifiersOrReleases) {
       {keyMessage_, 0x2000 | 'A'}, {keyMessage_, 'B'}, {clickMessage_, 513}, {clickMessage_, 516}};
   EXPECT_EQ(seen, expected);
   for (const MSG& m : got) EXPECT_EQ(m.lParam, 0);
-  EXPECT_FALSE(Win32Hooks::HookTimings().empty());
   Hooks().Stop();
   EXPECT_FALSE(Hooks().Active());
   Key('C', false);
@@ -146,87 +139,6 @@ TEST_F(Win32InputTest, ProcessesAreFoundByIdAndMissingProgramsFailToStart) {
   EXPECT_TRUE(Processes().IsRunning(::GetCurrentProcessId()));
   EXPECT_FALSE(Processes().IsRunning(0));
   EXPECT_FALSE(Processes().Start("NoSuchProgramOfStrevo.exe /WAYFEN", ""));
-}
-
-}  // namespace
-}  // namespace strevo
-
-namespace strevo {
-namespace {
-
-// A keyboard procedure that only posts: the floor any hook pays under this
-// system, measured the same way.
-std::atomic<HWND> g_bareTarget{nullptr};
-std::vector<double> g_bareTimings;
-LRESULT CALLBACK BareKeyboardProc(int code, WPARAM message, LPARAM lParam) {
-  if (code >= 0 && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)) {
-    LARGE_INTEGER start, end, frequency;
-    ::QueryPerformanceCounter(&start);
-    ::PostMessageA(g_bareTarget.load(), WM_APP + 7, 0, 0);
-    ::QueryPerformanceCounter(&end);
-    ::QueryPerformanceFrequency(&frequency);
-    g_bareTimings.push_back(1e6 * static_cast<double>(end.QuadPart - start.QuadPart) /
-                            static_cast<double>(frequency.QuadPart));
-  }
-  return ::CallNextHookEx(nullptr, code, message, lParam);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
-
-// Not a timing assertion: prints the keyboard procedure's time per event
-// against the floor of a procedure that only posts, both installed at once
-// so that they see the same events under the same load, and the
-// procedure's calls to the system per key. Plain keys read no key state; a
-// key under Shift reads it once, to confirm the Shift the procedure saw go
-// down.
-TEST_F(Win32InputTest, HookProcedureCostIsReportedAgainstABareHook) {
-  Hooks().Start(FromHwnd(target_), keyMessage_, clickMessage_, PostingRules());
-  for (int i = 0; i < 100 && !Hooks().Active(); ++i) ::Sleep(10);
-  ASSERT_TRUE(Hooks().Active());
-  g_bareTarget = target_;
-  g_bareTimings.clear();
-  std::atomic<DWORD> threadId{0};
-  std::thread bare([&] {
-    MSG msg;
-    ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    const WindowsHook hook(::SetWindowsHookExA(WH_KEYBOARD_LL, BareKeyboardProc, ::GetModuleHandleA(nullptr), 0));
-    threadId = ::GetCurrentThreadId();
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
-  });
-  while (threadId == 0) ::Sleep(2);
-
-  int64_t events0, reads0, posts0, events1, reads1, posts1;
-  Win32Hooks::HookCallCounts(events0, reads0, posts0);
-  for (int i = 0; i < 300; ++i) {
-    Key('K', false);
-    Key('K', true);
-  }
-  EXPECT_EQ(Collect(1500).size(), 300u);
-  Win32Hooks::HookCallCounts(events1, reads1, posts1);
-  EXPECT_EQ(reads1 - reads0, 0) << "plain keys read no key state";
-  std::vector<double> ours = Win32Hooks::HookTimings();
-  ours.erase(ours.begin(), ours.end() - std::min<ptrdiff_t>(300, static_cast<ptrdiff_t>(ours.size())));
-  const double callsPerKey = static_cast<double>((reads1 - reads0) + (posts1 - posts0)) / (events1 - events0);
-  ::PostThreadMessageA(threadId, WM_QUIT, 0, 0);
-  bare.join();
-
-  Key(VK_LSHIFT, false);
-  for (int i = 0; i < 10; ++i) {
-    Key('K', false);
-    Key('K', true);
-  }
-  Key(VK_LSHIFT, true);
-  EXPECT_EQ(Collect(800).size(), 10u);
-  Win32Hooks::HookCallCounts(events0, reads0, posts0);
-  EXPECT_EQ(reads0 - reads1, 10) << "one confirmation of Shift a key";
-
-  const double ourMedian = Median(ours), floor = Median(g_bareTimings);
-  std::printf("keyboard hook procedure per key event (us): median %.2f; a hook that only posts, same events: "
-              "median %.2f; ratio %.2f; system calls per plain key %.2f\n",
-              ourMedian, floor, floor > 0 ? ourMedian / floor : 0.0, callsPerKey);
 }
 
 }  // namespace

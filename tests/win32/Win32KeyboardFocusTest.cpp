@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <vector>
 
 #include "platform/KeyboardFocus.h"
 #include "win32/Win32TestSupport.h"
@@ -52,31 +49,6 @@ TEST_F(Win32KeyboardFocusTest, PasswordEditIsAPasswordFieldForTheKeysTypedAfterT
   const uint32_t left = focus.ChangesUntil(::GetTickCount());
   ASSERT_GT(left, entered);
   EXPECT_FALSE(focus.InPasswordField(left));
-}
-
-// Not an assertion: what a focus change costs the main thread, the report
-// (the control judged by its style) and the key path's question after it.
-TEST_F(Win32KeyboardFocusTest, CostPerFocusChangeIsReported) {
-  IKeyboardFocus& focus = *KeyboardFocus();
-  focus.ChangesUntil(::GetTickCount());
-  LARGE_INTEGER frequency;
-  ::QueryPerformanceFrequency(&frequency);
-  std::vector<double> questions;
-  for (int i = 0; i < 100; ++i) {
-    FocusOn(i % 2 ? text_ : password_);
-    LARGE_INTEGER start, end;
-    ::QueryPerformanceCounter(&start);
-    focus.InPasswordField(focus.ChangesUntil(::GetTickCount()));
-    ::QueryPerformanceCounter(&end);
-    questions.push_back(1e6 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
-  }
-  std::vector<double> reports = Win32KeyboardFocus::ReportTimings();
-  ASSERT_FALSE(reports.empty());
-  for (std::vector<double>* t : {&reports, &questions}) std::sort(t->begin(), t->end());
-  std::printf("focus change on the main thread (us): report min %.2f median %.2f max %.2f over %zu; "
-              "question min %.2f median %.2f max %.2f over %zu\n",
-              reports.front(), reports[reports.size() / 2], reports.back(), reports.size(), questions.front(),
-              questions[questions.size() / 2], questions.back(), questions.size());
 }
 
 }  // namespace
