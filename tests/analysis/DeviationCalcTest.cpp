@@ -78,7 +78,7 @@ TEST_F(ProblemIndexTest, WithoutDifficultKeysOrAnActiveSetTheFiguresAreZero) {
   set_key('a', 40, 10);
   analyzer.SetUser(nullptr);
   EXPECT_EQ(KeyIndexLower(analyzer.ActiveKeys()), 0);
-  EXPECT_EQ(BandColour(40, analyzer.ActiveKeys()), kModerateColour);
+  EXPECT_EQ(BandColour(40, analyzer.ActiveKeys()), 0x1DD2FFu);
 }
 
 // The first four keys weigh heavier; each list takes only its own case.
@@ -110,12 +110,12 @@ TEST_F(ProblemIndexTest, ProblemIndexBlendsKeysAndWords) {
 }
 
 TEST_F(ProblemIndexTest, BandLimitsBelongToTheUpperBand) {
-  EXPECT_EQ(BandColour(0, analyzer.ActiveKeys()), kEasyColour);
-  EXPECT_EQ(BandColour(32, analyzer.ActiveKeys()), kEasyColour);
-  EXPECT_EQ(BandColour(33, analyzer.ActiveKeys()), kModerateColour);
-  EXPECT_EQ(BandColour(65, analyzer.ActiveKeys()), kModerateColour);
-  EXPECT_EQ(BandColour(66, analyzer.ActiveKeys()), kDifficultColour);
-  EXPECT_EQ(BandColour(250, analyzer.ActiveKeys()), kDifficultColour);
+  EXPECT_EQ(BandColour(0, analyzer.ActiveKeys()), 0xF7B4A7u);
+  EXPECT_EQ(BandColour(32, analyzer.ActiveKeys()), 0xF7B4A7u);
+  EXPECT_EQ(BandColour(33, analyzer.ActiveKeys()), 0x1DD2FFu);
+  EXPECT_EQ(BandColour(65, analyzer.ActiveKeys()), 0x1DD2FFu);
+  EXPECT_EQ(BandColour(66, analyzer.ActiveKeys()), 0x4F01FFu);
+  EXPECT_EQ(BandColour(250, analyzer.ActiveKeys()), 0x4F01FFu);
 }
 
 }  // namespace

@@ -11,8 +11,9 @@
 namespace strevo {
 namespace {
 
+// A scrambled row: each byte combined with 0x8B by exclusive or.
 std::string Scrambled(std::string row) {
-  ScrambleRow(row);
+  for (char& c : row) c = static_cast<char>(static_cast<unsigned char>(c) ^ 0x8B);
   return row;
 }
 

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "analysis/WordAnalyzer.h"
 
 namespace strevo::test {
 
@@ -45,7 +44,7 @@ struct StoredWord {
   int repeats = 2;
   std::map<int, int> history = {};
   int historyIndex = 1;
-  int flags = kWordSourceTyped;
+  int flags = 1;  // typed while monitoring
 };
 // One 282-byte word entry holding `stored`, the word as the file keeps it
 // (scrambled, or clear in old versions).
@@ -58,12 +57,27 @@ inline std::string WordEntryBytes(const StoredWord& word, const std::string& sto
   }
   return bytes;
 }
+// A word as the file keeps it: each character, in lower case, combined by
+// exclusive or with the key's character at its place (the key repeated), in
+// two lower-case hexadecimal digits, at most 240 digits.
+inline std::string Scramble(const std::string& word, const std::string& key) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string digits;
+  for (size_t i = 0; i < word.size() && digits.size() < 240; ++i) {
+    unsigned char c = static_cast<unsigned char>(word[i]);
+    if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c + 32);
+    if (!key.empty()) c ^= static_cast<unsigned char>(key[i % key.size()]);
+    digits += kHex[c >> 4];
+    digits += kHex[c & 15];
+  }
+  return digits;
+}
 // The word block: the count, then each entry scrambled with the key chain
 // that starts with the last 12 characters of the file's path.
 inline std::string WordBlock(const std::vector<StoredWord>& words, std::string key) {
   std::string bytes = Le32(static_cast<int32_t>(words.size()));
   for (const StoredWord& word : words) {
-    bytes += WordEntryBytes(word, EncodeWord(word.text, key));
+    bytes += WordEntryBytes(word, Scramble(word.text, key));
     key = word.text;
   }
   return bytes;
