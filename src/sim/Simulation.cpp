@@ -22,6 +22,7 @@
 #include "storage/PrgSetup.h"
 #include "storage/ToolBox.h"
 #include "storage/User.h"
+#include "sim/MachineSetup.h"
 #include "ui/InfoOnTopWindow.h"
 
 namespace strevo {
@@ -349,7 +350,9 @@ bool Simulation::Setup(const std::string& line, std::string& error) {
     int64_t ms = 0;
     if (!parse_number(w[1], 0, kLongestInterval, ms)) return error = "bad interval", false;
     keyIntervalMs = static_cast<uint32_t>(ms);
-  } else {
+  } else if (!PrepareMachine(p, w, line, error)) {
+    return false;
+  } else if (!error.empty()) {
     return false;
   }
   return true;
@@ -502,7 +505,8 @@ bool Simulation::Event(const std::string& line, std::string& error) {
 }
 
 bool Simulation::Run(const std::vector<std::string>& lines, std::string& error) {
-  lines_ = lines;
+  lines_.clear();
+  if (!ExpandRepeats(lines, lines_, error)) return false;
   next_ = 0;
   // Everything before "run" prepares the machine.
   for (; next_ < lines_.size(); ++next_) {
