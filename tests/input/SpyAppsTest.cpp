@@ -83,74 +83,45 @@ TEST_F(TSpyedAppsTest, AtomNameIsQvsadAndTheFirst250CharactersOfQualifierAndKey)
   EXPECT_EQ(app.AtomName().size(), 255u);
 }
 
-// Without a qualifier no atom is ever published.
-TEST_F(TSpyedAppsTest, TogglingOffAndOnAddsAndThenDeletesTheAtom) {
+// Switching off publishes the atom, on again deletes it, once each; never
+// without a qualifier. An atom another program holds is not taken over,
+// and its reference survives ours; destruction deletes the atoms the
+// records hold.
+TEST_F(TSpyedAppsTest, SwitchedOffApplicationsArePublishedAsAtoms) {
   TAppSettings app(true, "Excel");
   app.Key = "EXCEL.EXE";
   app.Qualifier = "Ann";
   app.SetEnabled(false);
+  app.SetEnabled(false);
   EXPECT_EQ(AtomNames(), std::vector<std::string>{"QVSADAnnEXCEL.EXE"});
-  EXPECT_NE(app.Atom, 0);
-  app.SetEnabled(false);  // no transition: nothing more
-  EXPECT_EQ(AtomNames().size(), 1u);
+  app.SetEnabled(true);
   app.SetEnabled(true);
   EXPECT_TRUE(AtomNames().empty());
-  app.SetEnabled(true);
-  EXPECT_TRUE(AtomNames().empty());
-  EXPECT_TRUE(app.IsEnabled());
   app.Qualifier = "";
   app.SetEnabled(false);
   EXPECT_TRUE(AtomNames().empty());
   EXPECT_FALSE(app.IsEnabled());
-}
-
-TEST_F(TSpyedAppsTest, AtomAlreadyPresentIsNotTakenOver) {
-  const uint16_t foreign = fake.atoms.AddAtom("QVSADAnnEXCEL.EXE");
-  {
-    TSpyedApps apps;
-    apps.AddApp(true, "excel.exe", "", "Ann", false);
-    apps.Items[0].App->SetEnabled(false);
-    EXPECT_EQ(apps.Items[0].App->Atom, 0);
-    apps.Items[0].App->SetEnabled(true);  // holds nothing, deletes nothing
-  }
-  EXPECT_EQ(fake.atoms.FindAtom("QVSADAnnEXCEL.EXE"), foreign);
-}
-
-TEST_F(TSpyedAppsTest, DestructionDeletesTheAtomsTheRecordsHold) {
   {
     TSpyedApps apps;
     apps.AddApp(true, "excel.exe", "", "Ann", false);
     apps.AddApp(true, "winword.exe", "", "Ann", false);
     apps.Items[0].App->SetEnabled(false);
     apps.Items[1].App->SetEnabled(false);
+    fake.atoms.AddAtom("QVSADAnnEXCEL.EXE");  // another program takes a reference too
+    apps.Items[0].App->SetEnabled(true);
+    EXPECT_EQ(apps.Items[0].App->Atom, 0);
     EXPECT_EQ(AtomNames().size(), 2u);
   }
-  EXPECT_TRUE(AtomNames().empty());
-}
-
-TEST_F(TSpyedAppsTest, DestructionAfterToggleBackDoesNotDeleteAReferenceItNoLongerHolds) {
-  {
-    TSpyedApps apps;
-    apps.AddApp(true, "excel.exe", "", "Ann", false);
-    apps.Items[0].App->SetEnabled(false);
-    fake.atoms.AddAtom("QVSADAnnEXCEL.EXE");  // another program takes a reference too
-    apps.Items[0].App->SetEnabled(true);       // gives back ours
-    EXPECT_EQ(apps.Items[0].App->Atom, 0);
-  }
-  EXPECT_TRUE(HasAtom("QVSADAnnEXCEL.EXE"));  // the other program's reference is intact
+  EXPECT_EQ(AtomNames(), std::vector<std::string>{"QVSADAnnEXCEL.EXE"});
+  TSpyedApps apps;
+  apps.AddApp(true, "excel.exe", "", "Ann", false);
+  apps.Items[0].App->SetEnabled(false);
+  EXPECT_EQ(apps.Items[0].App->Atom, 0) << "not taken over";
+  apps.Items[0].App->SetEnabled(true);
+  EXPECT_TRUE(HasAtom("QVSADAnnEXCEL.EXE"));
 }
 
 // ---------------------------------------------------------- the file --
-
-TEST_F(TSpyedAppsTest, SavedRecordsAreByteExact) {
-  TSpyedApps apps;
-  apps.AddApp(false, "DRAXEL.EXE", "Quorvel Wayfen", "", true);
-  apps.AddApp(true, "excel.exe", "", "Ann", false);
-  ASSERT_TRUE(apps.saveApps(kSetFile));
-  EXPECT_EQ(fake.ReadHostFile(kSetFile), Record("DRAXEL.EXE", 0, 1, "Quorvel Wayfen", "") +
-                                             Record("EXCEL.EXE", 1, 0, "Microsoft Excel", "Ann"));
-  EXPECT_FALSE(fake.files.FileExists(std::string(kSetFile) + ".tmp"));
-}
 
 TEST_F(TSpyedAppsTest, FileOf1000BytesShowsTheSizeMessageAndLoadsOneRecord) {
   std::string bytes = Record("A.EXE", 1, 0, "A", "") + Record("B.EXE", 1, 0, "B", "");
@@ -182,20 +153,6 @@ TEST_F(TSpyedAppsTest, DisabledRecordWithQualifierPublishesItsAtomOnEachLoad) {
   EXPECT_EQ(AtomNames(), std::vector<std::string>{"QVSADAnnEXCEL.EXE"});
 }
 
-TEST_F(TSpyedAppsTest, SavingAShorterListLeavesNoStaleTail) {
-  TSpyedApps apps;
-  apps.AddApp(true, "a.exe", "", "", false);
-  apps.AddApp(true, "b.exe", "", "", false);
-  apps.AddApp(true, "c.exe", "", "", false);
-  ASSERT_TRUE(apps.saveApps(kSetFile));
-  apps.Items.pop_back();
-  ASSERT_TRUE(apps.saveApps(kSetFile));
-  EXPECT_EQ(fake.ReadHostFile(kSetFile), Record("A.EXE", 1, 0, "A.EXE", "") + Record("B.EXE", 1, 0, "B.EXE", ""));
-  TSpyedApps again;
-  ASSERT_TRUE(again.loadApps(kSetFile));
-  EXPECT_EQ(again.Items.size(), 2u);
-}
-
 TEST_F(TSpyedAppsTest, ManyRecordsLoadAndSaveBackByteForByte) {
   std::string bytes = Record("DRAXEL.EXE", 0, 1, "Quorvel Wayfen", "") +
                       Record("excel.exe", 1, 0, "Microsoft Excel", "Ann") +
@@ -210,6 +167,12 @@ TEST_F(TSpyedAppsTest, ManyRecordsLoadAndSaveBackByteForByte) {
   EXPECT_EQ(AtomNames().size(), 100u);  // disabled (even i) with a qualifier (i not a multiple of 3)
   ASSERT_TRUE(apps.saveApps(kSetFile));
   EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes);
+  // A shorter list leaves no stale tail; a new one is written exactly.
+  apps.Items.resize(2);
+  apps.AddApp(true, "c.exe", "", "", false);
+  ASSERT_TRUE(apps.saveApps(kSetFile));
+  EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes.substr(0, 2 * 772) + Record("C.EXE", 1, 0, "C.EXE", ""));
+  EXPECT_FALSE(fake.files.FileExists(std::string(kSetFile) + ".tmp"));
 }
 
 // -------------------------------------------------------- bad moments --
@@ -256,26 +219,21 @@ TEST_F(TSpyedAppsTest, ReadErrorInsideTheFileKeepsTheFileFromBeingOverwritten) {
 
 // --------------------------------------------------------------- lookups --
 
-TEST_F(TSpyedAppsTest, FindMatchesRecordedProcessIdsOnlyAndNeverZero) {
+// Only recorded process ids are found, never 0; an application runs only
+// with a recorded process that runs.
+TEST_F(TSpyedAppsTest, ProcessesOfTheApplications) {
   TSpyedApps apps;
-  apps.AddApp(true, "a.exe", "Alpha", "", false);  // its process ids are all 0
+  apps.AddApp(true, "a.exe", "Alpha", "", false);
   apps.AddApp(true, "b.exe", "Beta", "", false);
+  fake.processes.running.insert(0);
   EXPECT_EQ(apps.find(0), nullptr);
-  EXPECT_EQ(apps.find(77), nullptr);
+  EXPECT_FALSE(apps.Items[1].App->running());
   apps.Items[1].App->ProcessIds[2] = 77;
   apps.Items[1].App->LastProcessIndex = 2;
   EXPECT_EQ(apps.find(77), apps.Items[1].App.get());
-}
-
-TEST_F(TSpyedAppsTest, RunningIsFalseWithoutRecordedProcesses) {
-  TAppSettings app(true, "x");
-  fake.processes.running.insert(0);
-  EXPECT_FALSE(app.running());
-  app.ProcessIds[1] = 4711;
-  app.LastProcessIndex = 1;
-  EXPECT_FALSE(app.running());
-  fake.processes.running.insert(4711);
-  EXPECT_TRUE(app.running());
+  EXPECT_FALSE(apps.Items[1].App->running());
+  fake.processes.running.insert(77);
+  EXPECT_TRUE(apps.Items[1].App->running());
 }
 
 }  // namespace
