@@ -67,6 +67,14 @@ bool PrepareMachine(FakePlatform& platform, const std::vector<std::string>& word
     std::string bytes;
     if (!file_bytes(text_after(line, 2), bytes)) return error = "bad file text: " + line, true;
     platform.WriteHostFile(words[1], bytes);
+  } else if (command == "append" && words.size() >= 3) {
+    std::string bytes;
+    if (words[2].size() > 6 || words[2].find_first_not_of("0123456789") != std::string::npos ||
+        !file_bytes(text_after(line, 3), bytes))
+      return error = "bad append: " + line, true;
+    std::string text = platform.ReadHostFile(words[1]);
+    for (int i = std::stoi(words[2]); i > 0; --i) text += bytes;
+    platform.WriteHostFile(words[1], text);
   } else if (command == "remove" && words.size() == 2) {
     std::error_code ignored;
     std::filesystem::remove_all(platform.HostPath(words[1]), ignored);

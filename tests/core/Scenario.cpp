@@ -91,6 +91,14 @@ std::map<std::string, std::string> Fakes(Simulation& sim) {
   for (size_t i = 0; i < forms.closeDialog.shown.size(); ++i)
     facts["closeDialog.shown." + std::to_string(i + 1) + ".permanentEnabled"] =
         YesNo(forms.closeDialog.shown[i].permanentEnabled);
+  for (size_t i = 0; i < forms.notify.shown.size(); ++i) {
+    const std::string entry = "notify.shown." + std::to_string(i + 1);
+    facts[entry + ".label1"] = forms.notify.shown[i].label1;
+    facts[entry + ".keyInfo"] = forms.notify.shown[i].keyInfo;
+    facts[entry + ".keyIndex"] = std::to_string(forms.notify.shown[i].keyIndex);
+  }
+  for (size_t i = 0; i < platform.processes.started.size(); ++i)
+    facts["processes.started." + std::to_string(i + 1)] = platform.processes.started[i].first;
   for (size_t i = 0; i < platform.system.shellOpened.size(); ++i)
     facts["system.shellOpened." + std::to_string(i + 1)] = platform.system.shellOpened[i].first;
   return facts;

@@ -1,21 +1,19 @@
 // The running monitor end to end on the fake platform, where data cannot
-// say it all: a machine prepared before the run, a run watched while it
-// goes, generated typing. The scenarios that data says alone are in
-// scenarios/ and run by ScenarioTest.
+// say it all: a run watched while it goes, a dialog edited, a folder taken
+// away under the program; the simulator's own script. The scenarios that
+// data says alone are in scenarios/ and run by ScenarioTest.
 #include <gtest/gtest.h>
 #include <sys/time.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
-#include <map>
 #include <set>
 
 #include "analysis/UserAnalysis.h"
 #include "analysis/WordAnalyzer.h"
 #include "core/Scenario.h"
 #include "core/TrayMain.h"
-#include "core/TutorLaunch.h"
 #include "platform/Ansi.h"
 #include "sim/Simulation.h"
 #include "ui/ChooseAppsFrm.h"
@@ -40,12 +38,6 @@ Scenario ThisScenario() {
 
 class TrayMainTest : public ::testing::Test {
  protected:
-  // Runs a script; the machine is set up with the account "ann" unless the
-  // script says otherwise.
-  void Run(const std::string& script) {
-    std::string error;
-    ASSERT_TRUE(sim.Run(Lines("account ann\n" + script), error)) << error;
-  }
   // Runs this test's scenario on the machine the test prepared and checks
   // its expectations.
   void RunScenario() {
@@ -54,9 +46,6 @@ class TrayMainTest : public ::testing::Test {
     std::string error;
     ASSERT_TRUE(sim.Run(scenario.runs[0], error)) << error;
     ExpectOutcome(scenario, sim);
-  }
-  std::map<std::string, std::string> Profile() {
-    return test::Settings(sim.Platform(), "C:\\Strevo\\Database\\Ann.usr");
   }
   Simulation sim{kInstallation};
 };
@@ -89,102 +78,9 @@ TEST_F(TrayMainTest, APasswordTypedBetweenTwoSentencesIsCountedButNeverKeptOrSho
 
 // ------------------------------------------ machines prepared before the run --
 
-TEST_F(TrayMainTest, GarbageWorkstationAndPolicyFilesDoNotStopTheProgram) {
-  sim.Platform().WriteHostFile("C:\\Strevo\\policy.dyn", std::string("\0\xff\x01garbage\r\n=\r\n", 16));
-  sim.Platform().WriteHostFile("C:\\Strevo\\Database\\TESTPC.wk10", std::string(100000, '\xee'));
-  RunScenario();
-}
-
 TEST_F(TrayMainTest, EnableUnderTheCloseDialogKeepsTheWorkstationSettingsOfTheSession) {
   sim.Forms().settings.edit = [](TChooseApplications& dialog) { dialog.LaunchAtStartup = false; };
   RunScenario();
-}
-
-// ------------------------------------------------------------ the advice --
-
-// n words of four letters from e..z (never a-d, never three alike), each
-// followed by a blank: 5 n characters.
-std::string Words(int n) {
-  std::string text;
-  for (int i = 0; i < n; ++i) {
-    for (int j = 0; j < 4; ++j) text += static_cast<char>('e' + (i * 7 + j * 5) % 22);
-    text += ' ';
-  }
-  return text;
-}
-
-// A used profile whose active difficult keys a, b, c and d each have the
-// given index (400 presses, 4 x index / 16 errors per 100): the problem
-// index is then Round(0.7 x Round(0.675 x index)). Words are not
-// collected.
-void DifficultProfile(FakePlatform& platform, int index, const std::string& more = "PagesTrackBar.position=0\r\n") {
-  platform.WriteHostFile("C:\\Strevo\\Database\\Ann.usr",
-                         "UserName=ann\r\nDateStarted=1/1/2026\r\nTop1000loaded=1\r\nDoNotCollectWords=1\r\n"
-                         "NotifyWhenDifficulties=1\r\nNotifyWhenBreak=0\r\n" +
-                             more);
-  std::string dta;
-  const auto put32 = [&](int32_t v) { for (int i = 0; i < 4; ++i) dta += static_cast<char>((v >> (8 * i)) & 0xFF); };
-  const auto put16 = [&](int v) { dta += static_cast<char>(v & 0xFF); dta += static_cast<char>((v >> 8) & 0xFF); };
-  for (int i = 0; i < 6; ++i) put32(255);
-  put32(110);
-  for (int set = 0; set < 2; ++set)
-    for (int array = 0; array < 3; ++array)  // presses, hits, errors
-      for (int c = 33; c <= 255; ++c) {
-        const bool difficult = set == 1 && c >= 'a' && c <= 'd';
-        put16(!difficult ? 0 : array < 2 ? 400 : index);
-      }
-  platform.WriteHostFile("C:\\Strevo\\Database\\Ann.DTA", dta);
-}
-
-TEST_F(TrayMainTest, TrainingIsOfferedAfterTheSevenHundredFirstCharacter) {
-  DifficultProfile(sim.Platform(), 44);
-  Run("args /INST\nnotify skip\nrun\ntype " + Words(140) + "\nwait 7000\nsummary\ntype e\nwait 7000\nsummary\n");
-  ASSERT_EQ(sim.Summaries.size(), 3u);
-  EXPECT_EQ(sim.Summaries[0].monitoredHits, 700);
-  ASSERT_EQ(sim.Forms().notify.shown.size(), 1u) << "700 characters are not enough, the 701st is";
-  EXPECT_EQ(sim.Forms().notify.shown[0].label1, "Training needed for keys: abcd");
-  EXPECT_EQ(sim.Forms().notify.shown[0].keyInfo, "4 keys need practice");
-  EXPECT_EQ(sim.Forms().notify.shown[0].keyIndex, 30);
-  EXPECT_EQ(Profile().at("LastMonitoredDif"), "701");
-}
-
-TEST_F(TrayMainTest, AProblemIndexOfExactlyTwentyShowsNothing) {
-  DifficultProfile(sim.Platform(), 43);  // problem index Round(0.7 x 29) = 20
-  Run("args /INST\nrun\ntype " + Words(150) + "\nwait 7000\n");
-  EXPECT_TRUE(sim.Forms().notify.shown.empty());
-  EXPECT_EQ(Profile().at("LastMonitoredDif"), "750") << "the check itself ran";
-}
-
-TEST_F(TrayMainTest, PagesSettingSpacesTheNotificationsByDays) {
-  // Notified yesterday, three days between notifications: the check moves
-  // on but shows nothing. Three days ago: it shows.
-  DifficultProfile(sim.Platform(), 44, "PagesTrackBar.position=3\r\nLastNotifyDate=46362\r\n");
-  Run("date 2026-12-07 09:00:00\nargs /INST\nnotify skip\nrun\ntype " + Words(150) + "\nwait 7000\n");
-  EXPECT_TRUE(sim.Forms().notify.shown.empty());
-  EXPECT_EQ(Profile().at("LastMonitoredDif"), "750");
-}
-
-TEST_F(TrayMainTest, ThreeDaysAfterTheLastNotificationTheNextComes) {
-  DifficultProfile(sim.Platform(), 44, "PagesTrackBar.position=3\r\nLastNotifyDate=46360\r\n");
-  Run("date 2026-12-07 09:00:00\nargs /INST\nnotify skip\nrun\ntype " + Words(150) + "\nwait 7000\n");
-  EXPECT_EQ(sim.Forms().notify.shown.size(), 1u);
-  EXPECT_EQ(Profile().at("LastNotifyDate"), "46363");
-}
-
-TEST_F(TrayMainTest, NotificationResultsBeginCustomiseAndDoNotShow) {
-  DifficultProfile(sim.Platform(), 44);
-  sim.Platform().WriteHostFile("C:\\Strevo\\Quorvel.exe", "MZ");
-  // Customise: the settings dialog, then the window again; there the person
-  // ticks "Do not show" and begins training.
-  Run("args /INST\nnotify customise\nsettings ok\nnotify dontshow\nnotify begin\nrun\ntype " + Words(150) +
-      "\nwait 7000\n");
-  EXPECT_EQ(sim.Forms().settings.shows, 1);
-  EXPECT_EQ(sim.Forms().notify.shown.size(), 2u);
-  ASSERT_EQ(sim.Platform().processes.started.size(), 1u);
-  EXPECT_EQ(sim.Platform().processes.started[0].first, "Quorvel.exe /WAYFEN");
-  const auto profile = Profile();
-  EXPECT_EQ(profile.at("NotifyWhenDifficulties"), "0");
-  EXPECT_EQ(profile.at("NotifyAfterPages"), "0");
 }
 
 TEST_F(TrayMainTest, AMissingDatabaseFolderIsToldOnceAndTheUserClosed) {
