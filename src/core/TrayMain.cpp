@@ -72,17 +72,22 @@ void TTrayMain::EnableMenuItem(MenuEntry entry, bool enabled) {
 
 // ------------------------------------------------------------- start, end --
 
-void TTrayMain::Run() {
+bool HandOverToRunningCopy(KernelHandle& mutex, const std::function<void()>& renameOwnWindow) {
   bool existed = false;
-  mutexHandle_ = Mutexes().CreateNamedMutex(kInstanceMutex, true, existed);
-  if (existed) {
-    const WindowHandle running = Windows().FindWindowByCaption(kApplicationTitle);
-    if (running) {
-      Application().SetTitle(kClosingTitle);
-      const uint32_t enable = Windows().RegisterMessage(msgname::kEnable);
-      Windows().AllowMessage(enable);
-      Windows().Post(running, enable, kEnableFromSecondCopy, 0);
-    }
+  mutex = Mutexes().CreateNamedMutex(kInstanceMutex, true, existed);
+  if (!existed) return false;
+  const WindowHandle running = Windows().FindWindowByCaption(kApplicationTitle);
+  if (running) {
+    renameOwnWindow();
+    const uint32_t enable = Windows().RegisterMessage(msgname::kEnable);
+    Windows().AllowMessage(enable);
+    Windows().Post(running, enable, kEnableFromSecondCopy, 0);
+  }
+  return true;
+}
+
+void TTrayMain::Run() {
+  if (HandOverToRunningCopy(mutexHandle_, [] { Application().SetTitle(kClosingTitle); })) {
     Application().Terminate();
     return;
   }

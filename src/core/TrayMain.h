@@ -29,6 +29,12 @@
 
 namespace strevo {
 
+// A second copy's start: when another copy holds the instance mutex, the
+// running copy's window (found by its caption) is renamed out of the way of
+// its own search and asked to enable itself; true then, and the caller
+// ends. The mutex handle is the caller's either way.
+bool HandOverToRunningCopy(KernelHandle& mutex, const std::function<void()>& renameOwnWindow);
+
 class TInfoOnTop;
 class TLogForm;
 class TChooseApplications;

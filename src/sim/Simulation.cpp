@@ -415,11 +415,11 @@ void Simulation::PostToProgram(const std::string& name, uintptr_t wParam, intptr
 // A second copy of the program starting: it finds the mutex, hands over to
 // the running copy and ends.
 void Simulation::SecondCopy() {
-  FakePlatform& p = *platform_;
-  bool existed = false;
-  const KernelHandle handle = p.mutexes.CreateNamedMutex(kInstanceMutex, true, existed);
-  if (existed) PostToProgram(msgname::kEnable, kEnableFromSecondCopy, 0);
-  p.mutexes.CloseMutex(handle);
+  // The second process runs the program's own start up to the hand-over;
+  // it has no window of its own to rename, and its end closes its handle.
+  KernelHandle handle = 0;
+  HandOverToRunningCopy(handle, [] {});
+  platform_->mutexes.CloseMutex(handle);
 }
 
 bool Simulation::Event(const std::string& line, std::string& error) {
