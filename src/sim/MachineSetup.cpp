@@ -75,6 +75,8 @@ bool PrepareMachine(FakePlatform& platform, const std::vector<std::string>& word
     std::string text = platform.ReadHostFile(words[1]);
     for (int i = std::stoi(words[2]); i > 0; --i) text += bytes;
     platform.WriteHostFile(words[1], text);
+  } else if (command == "launch" && words.size() == 2 && (words[1] == "fails" || words[1] == "works")) {
+    platform.processes.startSucceeds = words[1] == "works";
   } else if (command == "remove" && words.size() == 2) {
     std::error_code ignored;
     std::filesystem::remove_all(platform.HostPath(words[1]), ignored);

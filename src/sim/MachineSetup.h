@@ -1,6 +1,6 @@
-// The lines of a simulator script that prepare the machine before the
-// program runs: files, registry values, a network drive, failing files;
-// and the repeated blocks of a script.
+// The lines of a simulator script that prepare the machine: files,
+// registry values, a network drive, failing files, programs that fail to
+// start; and the repeated blocks of a script.
 #pragma once
 
 #include <string>

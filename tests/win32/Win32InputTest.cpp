@@ -97,6 +97,23 @@ TEST_F(Win32InputTest, HooksPostKeyWordsAndClicksButNeverModifiersOrReleases) {
   EXPECT_TRUE(Collect(300).empty()) << "nothing is posted after the hooks stopped";
 }
 
+// Hooks started before the program's window had its caption have no target:
+// they pass every event on and post nothing, until started again.
+TEST_F(Win32InputTest, HooksWithoutATargetPostNothing) {
+  Hooks().Start(0, keyMessage_, clickMessage_, PostingRules());
+  for (int i = 0; i < 100 && !Hooks().Active(); ++i) ::Sleep(10);
+  ASSERT_TRUE(Hooks().Active());
+  Key('A', false);
+  Key('A', true);
+  EXPECT_TRUE(Collect(500).empty());
+  Hooks().Stop();
+  Hooks().Start(FromHwnd(target_), keyMessage_, clickMessage_, PostingRules());
+  for (int i = 0; i < 100 && !Hooks().Active(); ++i) ::Sleep(10);
+  Key('A', false);
+  Key('A', true);
+  EXPECT_EQ(Collect(800).size(), 1u);
+}
+
 // The euro sign is byte 80 of the code page; a Cyrillic letter has none.
 TEST_F(Win32InputTest, KeyboardTranslatesWithShiftAndConvertsToTheCodePage) {
   unsigned char ansi = 0;
