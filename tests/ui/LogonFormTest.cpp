@@ -115,17 +115,9 @@ TEST_F(LogonFormTest, DisableUserListLeavesTheNameFieldEmptyAndWithoutAList) {
   EXPECT_TRUE(form.NameList.empty());
 }
 
-TEST_F(LogonFormTest, NoConfirmNewUserCreatesTheUserWithoutAsking) {
-  form.NoConfirmNewUser = true;
-  form.SetMode(1);
-  EXPECT_FALSE(form.NewUserBtnVisible);
-  EXPECT_TRUE(Go("bob"));
-  EXPECT_TRUE(fake.dialogs.shown.empty());
-  ASSERT_TRUE(CurrentUser);
-  EXPECT_EQ(CurrentUser->Name(), "Bob");
-}
-
-TEST_F(LogonFormTest, ConfirmationAnsweredNoKeepsTheWindowOpenAndCreatesNothing) {
+// A new user is confirmed first: "No" keeps the window open and creates
+// nothing; without confirmation the user is made at once.
+TEST_F(LogonFormTest, NewUsersAreConfirmedUnlessTheSettingSaysNot) {
   form.SetMode(1);
   fake.dialogs.answers = {mb::kIdNo, mb::kIdYes};
   EXPECT_FALSE(Go("bob"));
@@ -137,6 +129,14 @@ TEST_F(LogonFormTest, ConfirmationAnsweredNoKeepsTheWindowOpenAndCreatesNothing)
   EXPECT_TRUE(Go("bob"));
   ASSERT_TRUE(CurrentUser);
   EXPECT_EQ(CurrentUser->Name(), "Bob");
+  CurrentUser.reset();
+  form.NoConfirmNewUser = true;
+  form.SetMode(1);
+  EXPECT_FALSE(form.NewUserBtnVisible);
+  EXPECT_TRUE(Go("eve"));
+  EXPECT_EQ(fake.dialogs.shown.size(), 2u);
+  ASSERT_TRUE(CurrentUser);
+  EXPECT_EQ(CurrentUser->Name(), "Eve");
 }
 
 }  // namespace

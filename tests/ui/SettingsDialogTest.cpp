@@ -48,32 +48,27 @@ class SettingsDialogTest : public test::UserDatabaseTest {
   TChooseApplications dialog{view};
 };
 
-TEST_F(SettingsDialogTest, StoredWordLimitOf0Becomes2000AndIsWrittenBackOnShow) {
+// A stored word limit of 0 becomes 2000, written back on show; the limit
+// shows as whole fifties and is written back as such; the break interval
+// shows in quarter hours.
+TEST_F(SettingsDialogTest, TrackBarsShowTheStoredLimits) {
   user->SetInteger("WordCollLimit", 0);
+  user->SetInteger("BreakTrackBar.position", 1);
   dialog.FormShow();
   EXPECT_EQ(dialog.WordCount, 40);
   EXPECT_EQ(user->GetInteger("WordCollLimit"), 2000) << "written back before OK";
   EXPECT_EQ(dialog.WordsLabel, "Strevo is allowed to store 2000 popular/difficult words on this device");
-}
-
-TEST_F(SettingsDialogTest, WordLimitShowsAsWholeFiftiesAndIsWrittenBackAsSuch) {
-  user->SetInteger("WordCollLimit", 75);
-  dialog.FormShow();
-  EXPECT_EQ(dialog.WordCount, 1);
-  dialog.OkClick();
-  EXPECT_EQ(user->GetInteger("WordCollLimit"), 50);
-}
-
-TEST_F(SettingsDialogTest, BreakIntervalIsShownInQuarterHours) {
-  user->SetInteger("BreakTrackBar.position", 1);
-  dialog.FormShow();
   EXPECT_EQ(dialog.TakeABreakCaption, "Recommend a break after 0:15 h");
   dialog.BreakInterval = 6;
   dialog.RefreshTexts();
   EXPECT_EQ(dialog.TakeABreakCaption, "Recommend a break after 1:30 h");
+  user->SetInteger("WordCollLimit", 75);
   user->SetInteger("BreakTrackBar.position", 10);
   dialog.FormShow();
+  EXPECT_EQ(dialog.WordCount, 1);
   EXPECT_EQ(dialog.TakeABreakCaption, "Recommend a break after 2:30 h");
+  dialog.OkClick();
+  EXPECT_EQ(user->GetInteger("WordCollLimit"), 50);
 }
 
 TEST_F(SettingsDialogTest, ShowUserListIsCheckedUnlessAnotherIdentificationIsStored) {
