@@ -1,5 +1,7 @@
 #include "platform/fake/FakeInput.h"
 
+#include <fstream>
+
 #include "platform/Ansi.h"
 #include "platform/SystemCodes.h"
 #include "platform/fake/FakePlatform.h"
@@ -203,6 +205,52 @@ bool FakeRegistry::ReadString(const std::string& path, const std::string& name, 
 bool FakeRegistry::DeleteValue(const std::string& path, const std::string& name) {
   auto key = keys.find(key_path(path));
   return key != keys.end() && key->second.erase(ansi_upper(name)) > 0;
+}
+
+namespace {
+
+// A field of the registry file: tab, line end and backslash escaped.
+std::string escape_field(const std::string& text) {
+  std::string out;
+  for (char c : text) out += c == '\t' ? "\\t" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\\' ? "\\\\" : std::string(1, c);
+  return out;
+}
+std::string unescape_field(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      out += text[i];
+      continue;
+    }
+    const char c = text[++i];
+    out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+  }
+  return out;
+}
+
+}  // namespace
+
+// One line a value, "KEY<tab>NAME<tab>VALUE"; a key without values alone.
+void FakeRegistry::Load(const std::string& hostPath) {
+  std::ifstream in(hostPath, std::ios::binary);
+  for (std::string line; std::getline(in, line);) {
+    const size_t first = line.find('\t');
+    const std::string key = unescape_field(line.substr(0, first));
+    auto& values = keys[key];
+    if (first == std::string::npos) continue;
+    const size_t second = line.find('\t', first + 1);
+    if (second == std::string::npos) continue;
+    values[unescape_field(line.substr(first + 1, second - first - 1))] = unescape_field(line.substr(second + 1));
+  }
+}
+
+void FakeRegistry::Save(const std::string& hostPath) const {
+  std::ofstream out(hostPath, std::ios::binary | std::ios::trunc);
+  for (const auto& [key, values] : keys) {
+    if (values.empty()) out << escape_field(key) << '\n';
+    for (const auto& [name, value] : values)
+      out << escape_field(key) << '\t' << escape_field(name) << '\t' << escape_field(value) << '\n';
+  }
 }
 
 // ------------------------------------------------------------------- atoms --

@@ -87,6 +87,11 @@ class FakeRegistry : public IRegistry {
   bool ReadString(const std::string& path, const std::string& name, std::string& value) override;
   bool DeleteValue(const std::string& path, const std::string& name) override;
 
+  // The registry outlives the program: a machine kept between runs keeps it
+  // in a host file beside its drive. A missing file is an empty registry.
+  void Load(const std::string& hostPath);
+  void Save(const std::string& hostPath) const;
+
   bool failOpen = false;
   // Keys and names are compared without regard to case, as the registry does.
   std::map<std::string, std::map<std::string, std::string>> keys;  // upper-cased path -> (upper-cased name -> value)

@@ -245,7 +245,15 @@ FakePlatform::FakePlatform() {
 
 FakePlatform::FakePlatform(const std::string& root) : root_(root), keepRoot_(true) {
   std::filesystem::create_directories(root_);
+  registry.Load(RegistryFile());
   Install();
+}
+
+// Beside the drive's folder, not on the drive.
+std::string FakePlatform::RegistryFile() const {
+  std::string folder = root_;
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder + ".registry";
 }
 
 void FakePlatform::Install() {
@@ -261,7 +269,10 @@ void FakePlatform::Install() {
 
 FakePlatform::~FakePlatform() {
   InstallPlatform(hadPrevious_ ? previous_ : Platform{});
-  if (keepRoot_) return;
+  if (keepRoot_) {
+    registry.Save(RegistryFile());
+    return;
+  }
   std::error_code ec;
   std::filesystem::remove_all(root_, ec);
 }

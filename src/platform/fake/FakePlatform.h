@@ -237,7 +237,8 @@ class FaultyFileSystem : public IFileSystem {
 class FakePlatform {
  public:
   FakePlatform();
-  // Drive C: is the given host folder, kept after the run.
+  // Drive C: is the given host folder, kept after the run, and the
+  // registry is kept beside it ("<folder>.registry").
   explicit FakePlatform(const std::string& root);
   ~FakePlatform();
   FakePlatform(const FakePlatform&) = delete;
@@ -269,6 +270,7 @@ class FakePlatform {
 
  private:
   void Install();
+  std::string RegistryFile() const;
   std::string root_;
   bool keepRoot_ = false;
   Platform previous_{};
