@@ -254,7 +254,10 @@ TEST_F(TDynamicFileTest, ReadOnlyAndCompatibilityStoresNeverWriteEvenWhenChanged
 
 // ------------------------------------------------------------ safe saving --
 
-TEST_F(TDynamicFileTest, SaveKeepsTheOldContentsWhenTheCopyCannotBeWritten) {
+// A copy that cannot be written keeps the old contents and the change
+// pending; a rewrite of the held file stopped halfway leaves the complete
+// copy beside it, which the next open puts in its place.
+TEST_F(TDynamicFileTest, FailedSavesLoseNeitherTheOldNorTheNewContents) {
   Write("a=1\r\nb=2\r\n");
   TDynamicFile store;
   ASSERT_EQ(store.Open(path, 2), 1);
@@ -268,11 +271,9 @@ TEST_F(TDynamicFileTest, SaveKeepsTheOldContentsWhenTheCopyCannotBeWritten) {
   fake.files.ClearFaults();
   store.Save();
   EXPECT_EQ(Read(), "a=changed\r\nb=2\r\n");
-}
+  store.Close();
 
-TEST_F(TDynamicFileTest, RewriteStoppedHalfwayIsRepairedByTheNextOpen) {
   Write("a=1\r\n");
-  TDynamicFile store;
   // The held file itself fails after 4 bytes, as a full disk would.
   fake.files.Add({FileFault::FailWrite, "ws.wk10", 4});
   ASSERT_EQ(store.Open(path, 2), 1);
@@ -291,7 +292,8 @@ TEST_F(TDynamicFileTest, RewriteStoppedHalfwayIsRepairedByTheNextOpen) {
 }
 
 // What a writable open makes of the copy an interrupted save left beside the
-// file, or of a partial copy of it (".new.tmp").
+// file, or of a partial copy of it (".new.tmp"); a read-only open reads the
+// complete copy but repairs nothing.
 TEST_F(TDynamicFileTest, OpenRestoresOnlyACompleteCopyOverItsOwnUnfinishedRewrite) {
   const std::string sibling = TDynamicFile::SiblingName(path);
   const auto age = [&](const std::string& file) {
@@ -328,17 +330,14 @@ TEST_F(TDynamicFileTest, OpenRestoresOnlyACompleteCopyOverItsOwnUnfinishedRewrit
     EXPECT_FALSE(Exists(sibling)) << c.what;
     EXPECT_FALSE(Exists(sibling + ".tmp")) << c.what << ": the stale partial copy is cleared away";
   }
-}
-
-TEST_F(TDynamicFileTest, ReadOnlyOpenReadsTheCopyWithoutRepairingTheFile) {
   Write("a=");
-  fake.WriteHostFile(TDynamicFile::SiblingName(path), "a=complete\r\n");
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, -3), 1);
-  EXPECT_EQ(Value(store, "a"), "complete");
-  store.Close();
+  fake.WriteHostFile(sibling, "a=complete\r\n");
+  TDynamicFile reader;
+  ASSERT_EQ(reader.Open(path, -3), 1);
+  EXPECT_EQ(Value(reader, "a"), "complete");
+  reader.Close();
   EXPECT_EQ(Read(), "a=");
-  EXPECT_TRUE(Exists(TDynamicFile::SiblingName(path)));
+  EXPECT_TRUE(Exists(sibling));
 }
 
 // --------------------------------------------------------------- bad input --
