@@ -26,6 +26,12 @@ class TDynamicFileTest : public test::PlatformTest {
   void Write(const std::string& bytes) { fake.WriteHostFile(path, bytes); }
   std::string Read() { return fake.ReadHostFile(path); }
   bool Exists(const std::string& p) { return Files().FileExists(p); }
+  // The value the store gives for name (empty when it has none).
+  static std::string Value(TDynamicFile& store, const std::string& name) {
+    std::string value;
+    store.GetString(name, value);
+    return value;
+  }
 };
 
 // ------------------------------------------------------------- open modes --
@@ -52,7 +58,8 @@ TEST_F(TDynamicFileTest, OpenModesOnMissingAndExistingFiles) {
   }
 }
 
-// What a second store may do while the first holds the file in each mode.
+// What a second store may do while the first holds the file in each mode;
+// a read-once store holds it only until its first load.
 TEST_F(TDynamicFileTest, SharingFollowsTheModeTable) {
   Write("a=1\r\n");
   struct Case {
@@ -76,10 +83,6 @@ TEST_F(TDynamicFileTest, SharingFollowsTheModeTable) {
     reader.Close();
     EXPECT_EQ(writer.Open(path, 1) == 1, c.writerAllowed) << c.held;
   }
-}
-
-TEST_F(TDynamicFileTest, ReadOnceStoreLetsTheFileGoAfterTheFirstLoad) {
-  Write("a=1\r\n");
   TDynamicFile once;
   ASSERT_EQ(once.Open(path, -4), 1);
   TDynamicFile exclusive;
@@ -87,8 +90,7 @@ TEST_F(TDynamicFileTest, ReadOnceStoreLetsTheFileGoAfterTheFirstLoad) {
   std::string value;
   EXPECT_EQ(once.GetString("a", value), 1);
   EXPECT_EQ(exclusive.Open(path, -1), 1) << "released after the load";
-  EXPECT_EQ(once.GetString("a", value), 1) << "lines stay readable";
-  EXPECT_EQ(value, "1");
+  EXPECT_EQ(Value(once, "a"), "1") << "lines stay readable";
 }
 
 TEST_F(TDynamicFileTest, ReopeningAnOpenStoreSavesTheFirstFile) {
@@ -97,13 +99,14 @@ TEST_F(TDynamicFileTest, ReopeningAnOpenStoreSavesTheFirstFile) {
   store.SetString("a", "1");
   ASSERT_EQ(store.Open("C:\\Data\\other.usr", 2), 1);
   EXPECT_EQ(Read(), "a=1\r\n");
-  std::string value;
-  EXPECT_EQ(store.GetString("a", value), 0) << "the second file starts empty";
+  EXPECT_EQ(Value(store, "a"), "") << "the second file starts empty";
 }
 
 // ------------------------------------------------------------ lazy loading --
 
-TEST_F(TDynamicFileTest, StoreWithoutFileRaisesOnLoadAndReportsMinusOneOnAccess) {
+// A store without a file raises on load and reports -1 on access; a store
+// with one reads it at the first access, not at the open.
+TEST_F(TDynamicFileTest, FileIsReadAtFirstAccessAndWithoutOneAccessFails) {
   TDynamicFile store;
   try {
     store.EnsureLoaded();
@@ -123,17 +126,11 @@ TEST_F(TDynamicFileTest, StoreWithoutFileRaisesOnLoadAndReportsMinusOneOnAccess)
   EXPECT_EQ(store.SetString("a", "1"), -1);
   EXPECT_FALSE(store.Modified());
   EXPECT_TRUE(store.Names().empty());
-}
-
-TEST_F(TDynamicFileTest, FileIsReadAtFirstAccessNotAtOpen) {
   Write("a=old\r\n");
-  TDynamicFile store;
   ASSERT_EQ(store.Open(path, 1), 1);
   EXPECT_FALSE(store.Loaded());
   Write("a=new\r\n");
-  std::string value;
-  store.GetString("a", value);
-  EXPECT_EQ(value, "new");
+  EXPECT_EQ(Value(store, "a"), "new");
 }
 
 // ---------------------------------------------------------------- format --
@@ -167,20 +164,7 @@ TEST_F(TDynamicFileTest, FormatRoundTripsTheWayTheFileKeepsIt) {
   EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path)));
   EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path) + ".tmp"));
   ASSERT_EQ(store.Open(path, -3), 1);
-  store.GetString("A", value);
-  EXPECT_EQ(value, "3=4");
-}
-
-TEST_F(TDynamicFileTest, AStoreThatWasOnlyReadIsNeverRewritten) {
-  const std::string original = "b=2\nc=3";  // another tool's line ends
-  Write(original);
-  {
-    TDynamicFile store;
-    ASSERT_EQ(store.Open(path, 2), 1);
-    std::string value;
-    store.GetString("b", value);
-  }
-  EXPECT_EQ(Read(), original);
+  EXPECT_EQ(Value(store, "A"), "3=4");
 }
 
 // ---------------------------------------------------------- typed values --
@@ -192,13 +176,11 @@ TEST_F(TDynamicFileTest, TypedValuesConvertBothWays) {
   Write("n=12\r\nbad=twelve\r\nspaced= 7 \r\nbig=lots\r\nf=1.5.5\r\ncomma=2,5\r\n");
   TDynamicFile store;
   ASSERT_EQ(store.Open(path, 2), 1);
-  int32_t value = 0;
-  EXPECT_EQ(store.GetInteger("n", value), 1);
-  EXPECT_EQ(value, 12);
-  EXPECT_EQ(store.GetInteger("bad", value), 1);
-  EXPECT_EQ(value, 0);
-  EXPECT_EQ(store.GetInteger("spaced", value), 1);
-  EXPECT_EQ(value, 7);
+  for (const auto& [name, expected] : {std::pair{"n", 12}, {"bad", 0}, {"spaced", 7}}) {
+    int32_t value = -1;
+    EXPECT_EQ(store.GetInteger(name, value), 1) << name;
+    EXPECT_EQ(value, expected) << name;
+  }
   int64_t big = 1;
   float f = 1;
   EXPECT_EQ(store.GetInt64("big", big), -1);
@@ -262,9 +244,7 @@ TEST_F(TDynamicFileTest, ReadOnlyAndCompatibilityStoresNeverWriteEvenWhenChanged
     EXPECT_EQ(store.SetString("a", "2"), 1);
     EXPECT_EQ(store.SetString("b", "3"), 1);
     EXPECT_EQ(store.Modified(), mode == 0) << mode;
-    std::string value;
-    store.GetString("a", value);
-    EXPECT_EQ(value, "2") << "the change is visible in memory";
+    EXPECT_EQ(Value(store, "a"), "2") << "the change is visible in memory";
     store.Save();
     store.Close();
     EXPECT_EQ(Read(), "a=1\n") << mode;
@@ -274,7 +254,10 @@ TEST_F(TDynamicFileTest, ReadOnlyAndCompatibilityStoresNeverWriteEvenWhenChanged
 
 // ------------------------------------------------------------ safe saving --
 
-TEST_F(TDynamicFileTest, SaveKeepsTheOldContentsWhenTheCopyCannotBeWritten) {
+// A copy that cannot be written keeps the old contents and the change
+// pending; a rewrite of the held file stopped halfway leaves the complete
+// copy beside it, which the next open puts in its place.
+TEST_F(TDynamicFileTest, FailedSavesLoseNeitherTheOldNorTheNewContents) {
   Write("a=1\r\nb=2\r\n");
   TDynamicFile store;
   ASSERT_EQ(store.Open(path, 2), 1);
@@ -288,11 +271,9 @@ TEST_F(TDynamicFileTest, SaveKeepsTheOldContentsWhenTheCopyCannotBeWritten) {
   fake.files.ClearFaults();
   store.Save();
   EXPECT_EQ(Read(), "a=changed\r\nb=2\r\n");
-}
+  store.Close();
 
-TEST_F(TDynamicFileTest, RewriteStoppedHalfwayIsRepairedByTheNextOpen) {
   Write("a=1\r\n");
-  TDynamicFile store;
   // The held file itself fails after 4 bytes, as a full disk would.
   fake.files.Add({FileFault::FailWrite, "ws.wk10", 4});
   ASSERT_EQ(store.Open(path, 2), 1);
@@ -307,13 +288,12 @@ TEST_F(TDynamicFileTest, RewriteStoppedHalfwayIsRepairedByTheNextOpen) {
   ASSERT_EQ(next.Open(path, 2), 1);
   EXPECT_EQ(Read(), "a=1234567890\r\n");
   EXPECT_FALSE(Exists(TDynamicFile::SiblingName(path)));
-  std::string value;
-  next.GetString("a", value);
-  EXPECT_EQ(value, "1234567890");
+  EXPECT_EQ(Value(next, "a"), "1234567890");
 }
 
 // What a writable open makes of the copy an interrupted save left beside the
-// file, or of a partial copy of it (".new.tmp").
+// file, or of a partial copy of it (".new.tmp"); a read-only open reads the
+// complete copy but repairs nothing.
 TEST_F(TDynamicFileTest, OpenRestoresOnlyACompleteCopyOverItsOwnUnfinishedRewrite) {
   const std::string sibling = TDynamicFile::SiblingName(path);
   const auto age = [&](const std::string& file) {
@@ -350,25 +330,20 @@ TEST_F(TDynamicFileTest, OpenRestoresOnlyACompleteCopyOverItsOwnUnfinishedRewrit
     EXPECT_FALSE(Exists(sibling)) << c.what;
     EXPECT_FALSE(Exists(sibling + ".tmp")) << c.what << ": the stale partial copy is cleared away";
   }
-}
-
-TEST_F(TDynamicFileTest, ReadOnlyOpenReadsTheCopyWithoutRepairingTheFile) {
   Write("a=");
-  fake.WriteHostFile(TDynamicFile::SiblingName(path), "a=complete\r\n");
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, -3), 1);
-  std::string value;
-  store.GetString("a", value);
-  EXPECT_EQ(value, "complete");
-  store.Close();
+  fake.WriteHostFile(sibling, "a=complete\r\n");
+  TDynamicFile reader;
+  ASSERT_EQ(reader.Open(path, -3), 1);
+  EXPECT_EQ(Value(reader, "a"), "complete");
+  reader.Close();
   EXPECT_EQ(Read(), "a=");
-  EXPECT_TRUE(Exists(TDynamicFile::SiblingName(path)));
+  EXPECT_TRUE(Exists(sibling));
 }
 
 // --------------------------------------------------------------- bad input --
 
-// Random bytes load and are not rewritten by reading; megabytes of long
-// lines load and save.
+// Random bytes load and are not rewritten by reading (nor would another
+// tool's line ends be); megabytes of long lines load and save.
 TEST_F(TDynamicFileTest, BinaryAndHugeFilesLoad) {
   std::mt19937 random(7);
   std::string bytes(64 * 1024, '\0');
@@ -416,9 +391,7 @@ TEST_F(TDynamicFileTest, FileAddressOrPlainPathOpensTheLocalFileReadOnly) {
     TDynamicFile store;
     ASSERT_EQ(store.Open(address, dynamic_mode::Address), 1) << address;
     EXPECT_TRUE(store.ReadOnly());
-    std::string value;
-    store.GetString("language", value);
-    EXPECT_EQ(value, "ENG");
+    EXPECT_EQ(Value(store, "language"), "ENG");
   }
   TDynamicFile missing;
   EXPECT_EQ(missing.Open("C:\\Data\\none.ini", dynamic_mode::Address), -1);
@@ -429,15 +402,11 @@ TEST_F(TDynamicFileTest, HttpAddressIsDownloadedWithoutCachesAndOnlyStatus200Ope
   if (!NativeHttp::Available()) GTEST_SKIP() << "this build has no HTTP client";
   LoopbackHttpServer server;
   ASSERT_TRUE(server.Start());
-  server.Serve("/data/QVLangs.ini", LoopbackHttpServer::Mode::Ok,
-               "language=FRA\r\nx=y\r\nFran\xE7"
-               "ais=FRA\r\n");
+  server.Serve("/data/QVLangs.ini", LoopbackHttpServer::Mode::Ok, "language=FRA\r\nx=y\r\nFran\347ais=FRA\r\n");
   TDynamicFile store;
   ASSERT_EQ(store.Open(server.Url("/data/QVLangs.ini"), dynamic_mode::Address), 1);
   EXPECT_TRUE(store.ReadOnly());
-  EXPECT_EQ(store.Lines(), (std::vector<std::string>{"language=FRA", "x=y",
-                                                     "Fran\xE7"
-                                                     "ais=FRA"}));
+  EXPECT_EQ(store.Lines(), (std::vector<std::string>{"language=FRA", "x=y", "Fran\347ais=FRA"}));
   store.SetString("language", "ENG");
   store.Close();
   const auto requests = server.Requests();

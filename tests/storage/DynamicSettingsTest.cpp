@@ -98,7 +98,8 @@ TEST_F(TDynamicSettingsTest, PolicyIsReadNeverWritten) {
 
 // ---------------------------------------------------- workstation settings --
 
-// Created when missing; held by another session, the second copy is used.
+// Created when missing; held by another session, the second copy is used;
+// when neither can be opened box 1551 is shown and the program ends.
 TEST_F(TDynamicSettingsTest, WorkstationFileOrItsSecondCopy) {
   fake.WriteHostFile("C:\\Db\\.keep", "");
   EXPECT_TRUE(OpenWorkstationSettings("C:\\Db\\TESTPC.wk10"));
@@ -113,9 +114,8 @@ TEST_F(TDynamicSettingsTest, WorkstationFileOrItsSecondCopy) {
   EXPECT_TRUE(Files().FileExists("C:\\Db\\TESTPC.wk10.2nd"));
   EXPECT_TRUE(fake.dialogs.shown.empty());
   EXPECT_FALSE(Application().Terminated());
-}
-
-TEST_F(TDynamicSettingsTest, BothWorkstationFilesUnusableShowBox1551AndTerminate) {
+  other.reset();
+  WorkstationSettings.reset();
   Localize().Strings.assign(1892, kUnsetString);
   Localize().Strings[1] = "Quorvel";
   Localize().Strings[1889] = "Cannot open the settings of this computer.";

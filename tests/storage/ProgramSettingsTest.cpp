@@ -30,14 +30,6 @@ class ProgramSettingsTest : public test::PlatformTest {
     Localize().Clear();
     Application().Reset();
   }
-
-  void PathFile(const std::string& keys) { fake.WriteHostFile("C:\\Strevo\\QVNPath.ini", "[Path]\r\n" + keys); }
-  std::unique_ptr<TProgramSettings> Create() { return TProgramSettings::Create(""); }
-  bool Stopped() const { return Application().Terminated(); }
-  std::string OnlyMessage() {
-    EXPECT_EQ(fake.dialogs.shown.size(), 1u);
-    return fake.dialogs.shown.empty() ? std::string() : fake.dialogs.shown[0].text;
-  }
 };
 
 // One installation: what lies on its drive, and where the program takes its
@@ -52,6 +44,7 @@ struct PathCase {
   bool stops = false;
   bool databaseExists = true;
   std::string dataDir{};  // the program's data-folder argument
+  std::map<int, std::string> specialFolders{};
 };
 
 TEST_F(ProgramSettingsTest, PathFileDecidesTheDataRootAndTheUserDatabase) {
@@ -70,6 +63,9 @@ TEST_F(ProgramSettingsTest, PathFileDecidesTheDataRootAndTheUserDatabase) {
        "C:\\Users\\db\\"},
       {"AppData=2 wins over DataBase", "DataBase=C:\\Users\\db\r\nAppData=2\r\n", {local + "\\.keep"},
        {{"LOCALAPPDATA", local}}, "C:\\Strevo\\", local + "\\Quorvel11\\"},
+      {"AppData=1 takes the roaming folder", "AppData=1\r\n", {}, {}, "C:\\Strevo\\",
+       "C:\\Users\\tester\\AppData\\Roaming\\Quorvel11\\", "", false, true, "",
+       {{kCsidlAppData, "C:\\Users\\tester\\AppData\\Roaming"}}},
       {"AppData=1 without a roaming folder", "DataBase=C:\\Users\\db\r\nAppData=1\r\n", {}, {}, "C:\\Strevo\\",
        "C:\\Users\\db\\"},
       // The variable stays unexpanded, which is no folder.
@@ -95,7 +91,8 @@ TEST_F(ProgramSettingsTest, PathFileDecidesTheDataRootAndTheUserDatabase) {
        "path.",
        true, false},
       // Other sync modes make both folders without checking the sync paths;
-      // the new inbound folder has no policy file, which stops the program.
+      // the new inbound folder has no policy file, which stops the program
+      // as a missing policy file in any data root does.
       {"other sync mode", "Syncmode=share\r\nDataBase=C:\\Db\r\n", {}, {}, "C:\\Db\\inbound\\", "C:\\Db\\outbound\\",
        "Quorvel: <361>\r<362>C:\\DB\\INBOUND\\<363>\r\r<364>", true},
       // Every folder path ends in a backslash.
@@ -117,6 +114,7 @@ TEST_F(ProgramSettingsTest, PathFileDecidesTheDataRootAndTheUserDatabase) {
     for (const std::string& file : c.made) machine.WriteHostFile(file, "");
     if (!c.pathFile.empty()) machine.WriteHostFile("C:\\Strevo\\QVNPath.ini", "[Path]\r\n" + c.pathFile);
     for (const auto& [name, value] : c.environment) machine.system.environment[name] = value;
+    for (const auto& [id, folder] : c.specialFolders) machine.system.specialFolders[id] = folder;
     auto settings = TProgramSettings::Create(c.dataDir);
     EXPECT_EQ(settings->RootPath, c.root) << c.what;
     EXPECT_EQ(settings->DatabasePath, c.database) << c.what;
@@ -135,22 +133,6 @@ TEST_F(ProgramSettingsTest, PathFileDecidesTheDataRootAndTheUserDatabase) {
     EXPECT_EQ(machine.dialogs.shown[0].caption + ": " + machine.dialogs.shown[0].text, c.message) << c.what;
     EXPECT_EQ(machine.dialogs.shown[0].flags, mb::kIconError) << c.what;
   }
-}
-
-TEST_F(ProgramSettingsTest, RoamingAppDataForValueOne) {
-  fake.system.specialFolders[kCsidlAppData] = "C:\\Users\\tester\\AppData\\Roaming";
-  PathFile("AppData=1\r\n");
-  auto settings = Create();
-  EXPECT_EQ(settings->DatabasePath, "C:\\Users\\tester\\AppData\\Roaming\\Quorvel11\\");
-}
-
-TEST_F(ProgramSettingsTest, MissingPolicyFileStopsEvenWhenEverythingElseIsThere) {
-  Files().RemoveFile("C:\\Strevo\\policy.dyn");
-  auto settings = Create();
-  EXPECT_EQ(OnlyMessage(), "<361>\r<362>C:\\STREVO\\<363>\r\r<364>");
-  EXPECT_EQ(fake.dialogs.shown[0].caption, "Quorvel");
-  EXPECT_EQ(fake.dialogs.shown[0].flags, mb::kIconError);
-  EXPECT_TRUE(Stopped());
 }
 
 // ------------------------------------------------------------- ini reader --

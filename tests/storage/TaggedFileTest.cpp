@@ -5,7 +5,6 @@
 
 #include "storage/Exceptions.h"
 #include "storage/FileObj.h"
-#include "storage/IdStream.h"
 #include "support/Fixture.h"
 
 namespace strevo {
@@ -116,17 +115,6 @@ TEST_F(TaggedFileTest, ReopeningAfterAScrambledFileReadsPlainRowsPlain) {
   std::string row;
   file.ReadLn(row);
   EXPECT_EQ(row, "plain");
-}
-
-TEST(ScrambleTest, EachByteIsCombinedWithTheKeyByte) {
-  std::string row = std::string("A\x8B\xFF", 3);
-  ScrambleRow(row);
-  EXPECT_EQ(row, std::string("\xCA\0t", 3));
-  UnscrambleRow(row);
-  EXPECT_EQ(row, std::string("A\x8B\xFF", 3));
-  std::string ends = "\r\n";
-  ScrambleRow(ends);
-  EXPECT_EQ(ends.find_first_of("\r\n"), std::string::npos) << "scrambled rows keep their row ends unique";
 }
 
 // -------------------------------------------------------------- LoadLines --

@@ -2,6 +2,7 @@
 #include <clocale>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -44,15 +45,10 @@ TEST(AnsiCaseTest, Windows1252CaseMapping) {
 // --------------------------------------------------------------- Numbers --
 
 TEST(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour) {
-  EXPECT_EQ(round_half_even(0.5), 0);
-  EXPECT_EQ(round_half_even(1.5), 2);
-  EXPECT_EQ(round_half_even(2.5), 2);
-  EXPECT_EQ(round_half_even(3.5), 4);
-  EXPECT_EQ(round_half_even(-0.5), 0);
-  EXPECT_EQ(round_half_even(-1.5), -2);
-  EXPECT_EQ(round_half_even(-2.5), -2);
-  EXPECT_EQ(round_half_even(2.5000001), 3);
-  EXPECT_EQ(round_half_even(-2.4999999), -2);
+  const std::pair<double, int> cases[] = {{0.5, 0},   {1.5, 2},   {2.5, 2},       {3.5, 4},
+                                          {-0.5, 0},  {-1.5, -2}, {-2.5, -2},     {2.5000001, 3},
+                                          {-2.4999999, -2}};
+  for (const auto& [value, rounded] : cases) EXPECT_EQ(round_half_even(value), rounded) << value;
   EXPECT_EQ(trunc_toward_zero(-2.9), -2);
 }
 
@@ -61,23 +57,18 @@ TEST(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour) {
 // read as infinity, which results lines wrote back as "INF" and could then
 // no longer read.
 TEST(FloatTextTest, WrittenWith15DigitsAndReadWithCommaOrPoint) {
-  EXPECT_EQ(float_to_text(46000.5), "46000.5");
-  EXPECT_EQ(float_to_text(0), "0");
-  EXPECT_EQ(float_to_text(1.0 / 3.0), "0.333333333333333");
-  EXPECT_EQ(float_to_text(0.0001), "0.0001");
-  EXPECT_EQ(float_to_text(123456789012345.0), "123456789012345");
-  EXPECT_EQ(float_to_text(0.00001), "1E-5");
-  EXPECT_EQ(float_to_text(-1.5e-7), "-1.5E-7");
-  EXPECT_EQ(float_to_text(1e15), "1E15");
-  EXPECT_EQ(float_to_text(1.23456789012345678e17), "1.23456789012346E17");
-  double value = 0;
-  EXPECT_TRUE(text_to_float("1,5", value));
-  EXPECT_EQ(value, 1.5);
-  EXPECT_TRUE(text_to_float("2E3", value));
-  EXPECT_EQ(value, 2000.0);
-  EXPECT_TRUE(text_to_float(float_to_text(46000.123456789), value));
-  EXPECT_EQ(value, 46000.123456789);
-  value = 7;
+  const std::pair<double, const char*> written[] = {
+      {46000.5, "46000.5"}, {0, "0"}, {1.0 / 3.0, "0.333333333333333"}, {0.0001, "0.0001"},
+      {123456789012345.0, "123456789012345"}, {0.00001, "1E-5"}, {-1.5e-7, "-1.5E-7"}, {1e15, "1E15"},
+      {1.23456789012345678e17, "1.23456789012346E17"}, {46000.123456789, "46000.123456789"}};
+  for (const auto& [number, text] : written) EXPECT_EQ(float_to_text(number), text);
+  const std::pair<const char*, double> read[] = {{"1,5", 1.5}, {"2E3", 2000.0}, {"46000.123456789", 46000.123456789}};
+  for (const auto& [text, number] : read) {
+    double value = 0;
+    EXPECT_TRUE(text_to_float(text, value)) << text;
+    EXPECT_EQ(value, number) << text;
+  }
+  double value = 7;
   for (const char* text : {"", " 1", "1 ", "1,5,0", "1.5x", "-", "e5", "1,000.5", "inf", "nan", "0x10", "1e999", "-1E400"})
     EXPECT_FALSE(text_to_float(text, value)) << '"' << text << '"';
   EXPECT_EQ(value, 7);
@@ -101,14 +92,13 @@ TEST(NumberTextTest, DecimalCommaLocaleChangesNothing) {
 }
 
 TEST(TextToIntTest, LimitsHexadecimalAndRefusals) {
-  int32_t value = 0;
-  EXPECT_TRUE(text_to_int32("-2147483648", value));
-  EXPECT_EQ(value, INT32_MIN);
-  EXPECT_TRUE(text_to_int32("+12", value));
-  EXPECT_EQ(value, 12);
-  EXPECT_TRUE(text_to_int32("$FFFFFFFF", value));
-  EXPECT_EQ(value, -1);
-  value = 7;
+  const std::pair<const char*, int32_t> read[] = {{"-2147483648", INT32_MIN}, {"+12", 12}, {"$FFFFFFFF", -1}};
+  for (const auto& [text, number] : read) {
+    int32_t value = 0;
+    EXPECT_TRUE(text_to_int32(text, value)) << text;
+    EXPECT_EQ(value, number) << text;
+  }
+  int32_t value = 7;
   for (const char* text : {"2147483648", "-2147483649", "$100000000", "99999999999999999999", "", "-", "+",
                            "12a", " 1", "1 ", "1.0", "--1", "$"})
     EXPECT_FALSE(text_to_int32(text, value)) << '"' << text << '"';
@@ -153,16 +143,13 @@ TEST(FormatDateTimeTest, WindowsPicturesForDatesAndTimes) {
   const LocaleFormats formats{"M/d/yyyy", "h:mm:ss tt", "AM", "PM"};
   const double afternoon = encode_date(2025, 3, 7) + encode_time(14, 5, 9);
   const double night = encode_date(2025, 12, 9) + encode_time(0, 7, 3);
-  EXPECT_EQ(format_date_time("M/d/yyyy", afternoon, formats), "3/7/2025");
-  EXPECT_EQ(format_date_time("h:mm:ss tt", afternoon, formats), "2:05:09 PM");
-  EXPECT_EQ(format_date_time("h:mm:ss tt", night, formats), "12:07:03 AM");
-  EXPECT_EQ(format_date_time("HH:mm:ss", afternoon, formats), "14:05:09");
-  EXPECT_EQ(format_date_time("HH:mm:ss", night, formats), "00:07:03");
-  EXPECT_EQ(format_date_time("H:m:s", night, formats), "0:7:3");
-  EXPECT_EQ(format_date_time("dd.MM.yy", afternoon, formats), "07.03.25");
-  EXPECT_EQ(format_date_time("dddd d MMMM yyyy, ddd MMM", night, formats), "Tuesday 9 December 2025, Tue Dec");
-  EXPECT_EQ(format_date_time("'at' H 'o''clock'", afternoon, formats), "at 14 o'clock");
-  EXPECT_EQ(format_date_time("h t", afternoon, formats), "2 P");
+  const std::tuple<const char*, double, const char*> cases[] = {
+      {"M/d/yyyy", afternoon, "3/7/2025"},   {"h:mm:ss tt", afternoon, "2:05:09 PM"},
+      {"h:mm:ss tt", night, "12:07:03 AM"},  {"HH:mm:ss", afternoon, "14:05:09"},
+      {"HH:mm:ss", night, "00:07:03"},       {"H:m:s", night, "0:7:3"},
+      {"dd.MM.yy", afternoon, "07.03.25"},   {"'at' H 'o''clock'", afternoon, "at 14 o'clock"},
+      {"h t", afternoon, "2 P"},             {"dddd d MMMM yyyy, ddd MMM", night, "Tuesday 9 December 2025, Tue Dec"}};
+  for (const auto& [picture, when, text] : cases) EXPECT_EQ(format_date_time(picture, when, formats), text) << picture;
   const LocaleFormats german{"d/M/yyyy", "hh:mm tt", "vorm.", "nachm."};
   EXPECT_EQ(format_date_time(german.longTime, encode_time(9, 30, 0), german), "09:30 vorm.");
 }

@@ -56,6 +56,8 @@ TEST_F(ToolBoxTest, CapitalizeWordRaisesLettersAfterTheFirstHyphen) {
   EXPECT_EQ(CapitalizeWord("\xC9MILE \xC9LAN"), "\xC9mile \xC9lan");
 }
 
+// Names typed in lower case or all in upper case are recapitalised, others
+// kept as typed; at most 50 characters are kept.
 TEST_F(ToolBoxTest, NormalizeNameRecapitalisesLowerAndAllUpperNames) {
   SetLetters("", "abcdefghijklmnopqrstuvwxyz");
   EXPECT_EQ(NormalizeName("ann  lee"), "Ann Lee");
@@ -64,10 +66,6 @@ TEST_F(ToolBoxTest, NormalizeNameRecapitalisesLowerAndAllUpperNames) {
   EXPECT_EQ(NormalizeName("Ann  LEE"), "Ann  LEE");  // already begins upper case: kept as typed
   EXPECT_EQ(NormalizeName("1st team"), "1st team");
   EXPECT_EQ(NormalizeName(""), "");
-}
-
-TEST_F(ToolBoxTest, NormalizeNameKeepsAtMost50Characters) {
-  SetLetters("", "abcdefghijklmnopqrstuvwxyz");
   const std::string typed = "Ann " + std::string(60, 'x');
   EXPECT_EQ(NormalizeName(typed), typed.substr(0, 50));
   // The cut comes first, so a blank at 51 no longer splits.
@@ -126,17 +124,15 @@ TEST_F(ToolBoxTest, KeyboardLayoutPartsSplitsTheLayoutName) {
 // ---------------------------------------------------------- week number --
 
 // Weeks run Monday to Sunday; week 1 ends on the first Sunday of the year.
+// 2023 begins on a Sunday, 2025 on a Wednesday, 2024 on a Monday and 2022
+// on a Saturday: the last day of week 1 and the first of week 2 of each.
 TEST(WeekNumberTest, WorkedDates) {
-  EXPECT_EQ(WeekNumber(encode_date(2023, 1, 1) + 0.75), 1);  // a Sunday
-  EXPECT_EQ(WeekNumber(encode_date(2023, 1, 2)), 2);
-  EXPECT_EQ(WeekNumber(encode_date(2025, 1, 5)), 1);          // begins on a Wednesday
-  EXPECT_EQ(WeekNumber(encode_date(2025, 1, 6)), 2);
-  EXPECT_EQ(WeekNumber(encode_date(2025, 12, 9) + 0.5), 50);
-  EXPECT_EQ(WeekNumber(encode_date(2025, 12, 31)), 53);
-  EXPECT_EQ(WeekNumber(encode_date(2024, 1, 7)), 1);          // begins on a Monday
-  EXPECT_EQ(WeekNumber(encode_date(2024, 1, 8)), 2);
-  EXPECT_EQ(WeekNumber(encode_date(2022, 1, 2)), 1);          // begins on a Saturday
-  EXPECT_EQ(WeekNumber(encode_date(2022, 1, 3)), 2);
+  const std::pair<double, int> cases[] = {
+      {encode_date(2023, 1, 1) + 0.75, 1}, {encode_date(2023, 1, 2), 2},  {encode_date(2025, 1, 5), 1},
+      {encode_date(2025, 1, 6), 2},        {encode_date(2024, 1, 7), 1},  {encode_date(2024, 1, 8), 2},
+      {encode_date(2022, 1, 2), 1},        {encode_date(2022, 1, 3), 2},  {encode_date(2025, 12, 9) + 0.5, 50},
+      {encode_date(2025, 12, 31), 53}};
+  for (const auto& [day, week] : cases) EXPECT_EQ(WeekNumber(day), week) << day;
 }
 
 }  // namespace

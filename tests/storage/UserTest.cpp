@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "analysis/UResults.h"
@@ -82,9 +83,10 @@ class TUserTest : public test::UserDatabaseTest {
     for (int c = 33; c <= 255; ++c) total += std::abs(analysis.KeySets[set].Presses[c]);
     return total;
   }
+  // Each box shown, as "caption: text|".
   std::string Dialogs() {
     std::string texts;
-    for (const auto& shown : fake.dialogs.shown) texts += shown.text + "|";
+    for (const auto& shown : fake.dialogs.shown) texts += shown.caption + ": " + shown.text + "|";
     return texts;
   }
 };
@@ -145,10 +147,6 @@ TEST_F(TUserTest, UnusableNamesAreRefused) {
   EXPECT_FALSE(IsUsableFileBase("COM\xB9"));  // superscript digits name the same devices
   EXPECT_FALSE(IsUsableFileBase("Lpt\xB3"));
   EXPECT_TRUE(Files().List("C:\\Data", "*").empty());
-  TUser visitor("", -1, 2, false, &analysis);  // the visitor itself opens
-  EXPECT_TRUE(visitor.Opened);
-  EXPECT_EQ(fake.windows.waitCursorShows, 1) << "the hourglass while the profile is read";
-  EXPECT_FALSE(fake.windows.waitCursor);
 }
 
 TEST_F(TUserTest, WorkstationNameIsTheClientNameOnlyInARemoteSession) {
@@ -165,7 +163,6 @@ TEST_F(TUserTest, WorkstationNameIsTheClientNameOnlyInARemoteSession) {
 
 TEST_F(TUserTest, NewProfileGetsItsKeysAndIsWrittenExactly) {
   auto user = std::make_unique<TUser>("Ann", -1, 2, false, &analysis);
-  EXPECT_EQ(user->BaseName, "Ann");
   ASSERT_TRUE(user->SaveStatistics());
   EXPECT_EQ(Read(kAnnProfile),
             "UserName=Ann\r\nDateStarted=12/9/2025\r\nDate.Created=46000\r\nNotifyWhenBreak=1\r\n"
@@ -221,12 +218,15 @@ TEST_F(TUserTest, BinaryProfileOpensAndKeepsItsContents) {
   EXPECT_TRUE(Contains(kAnnProfile, "UserName=Ann\r\n"));
 }
 
-// The visitor and a read-only open say they saved, and write nothing; a
-// missing data folder is told and nothing is written either.
+// The visitor (whose own name opens) and a read-only open say they saved,
+// and write nothing; a missing data folder is told and nothing is written
+// either.
 TEST_F(TUserTest, OpensThatMustNotWrite) {
   {
     TUser visitor("", -1, 2, false, &analysis);
     EXPECT_EQ(visitor.OpenedName(), "Visitor%%");
+    EXPECT_EQ(fake.windows.waitCursorShows, 1) << "the hourglass while the profile is read";
+    EXPECT_FALSE(fake.windows.waitCursor);
     analysis.Words.AddWord("hello", 1, 1);
     visitor.SetString("NotifyWhenBreak", "0");
     static_cast<TResults&>(*visitor.Results).Items.push_back(std::make_unique<TResultItem>(0));
@@ -245,9 +245,7 @@ TEST_F(TUserTest, OpensThatMustNotWrite) {
   TUser user("Ann", -1, 2, false, &analysis);
   ProgramSettings->DatabasePath = "C:\\Gone\\";
   EXPECT_FALSE(user.SaveStatistics());
-  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(fake.dialogs.shown[0].text, "The data folder is missing.");
-  EXPECT_EQ(fake.dialogs.shown[0].caption, "Quorvel");
+  EXPECT_EQ(Dialogs(), "Quorvel: The data folder is missing.|");
   EXPECT_FALSE(Exists(kAnnStatistics));
 }
 
@@ -346,8 +344,7 @@ TEST_F(TUserTest, StatisticsFileThatCannotBeWrittenOrRead) {
     fake.files.Add({FileFault::FailWrite, "Ann.DTA", at});
     EXPECT_TRUE(user->SaveStatistics());
     fake.files.ClearFaults();
-    EXPECT_EQ(Dialogs(), "File error in SaveStatistics: -5|") << at;
-    EXPECT_EQ(fake.dialogs.shown[0].caption, "Quorvel");
+    EXPECT_EQ(Dialogs(), "Quorvel: File error in SaveStatistics: -5|") << at;
     EXPECT_TRUE(Contains(kAnnProfile, "NotifyWhenBreak=" + std::to_string(at) + "\r\n"));
     fake.dialogs.shown.clear();
   }
@@ -360,7 +357,7 @@ TEST_F(TUserTest, StatisticsFileThatCannotBeWrittenOrRead) {
   auto user = Open("Ann");
   auto other = Files().Open(kAnnStatistics, {FileAccess::Read, FileShare::ReadWrite, FileCreate::OpenExisting});
   EXPECT_TRUE(user->SaveStatistics());
-  EXPECT_EQ(Dialogs(), "File error in SaveStatistics: -2|");
+  EXPECT_EQ(Dialogs(), "Quorvel: File error in SaveStatistics: -2|");
   other.reset();
   EXPECT_EQ(Read(kAnnStatistics), bytes);
   user.reset();
@@ -418,11 +415,9 @@ TEST_F(TUserTest, WordCollectionSettingsShapeTheWordBlock) {
   EXPECT_EQ(Read(kAnnStatistics).size(), kWordsAt + 4 + 282);
 }
 
-// Seeded once, missing lists or not; saved heaviest first.
+// Seeded once (without the lists the new profile above is marked seeded
+// all the same); saved heaviest first.
 TEST_F(TUserTest, NewUserIsSeededOnceFromTheWordLists) {
-  CreateUser("Bob", &analysis);
-  EXPECT_TRUE(TableWords().empty());
-  EXPECT_TRUE(Contains("C:\\Data\\Bob.usr", "Top1000loaded=1"));
   fake.WriteHostFile("C:\\Root\\top1000wordlist.txt", "the\r\n  and \r\n\r\nwith\r\n");
   fake.WriteHostFile("C:\\Root\\top100difficultwords.txt", "rhythm\r\n");
   {
@@ -491,44 +486,38 @@ class TUserSettingsTest : public TUserTest {
 };
 
 // A policy lock wins over everything, even with an empty value; a group
-// lock over the user's own value; each source reads its own layer.
+// lock over the user's own value; each source reads its own layer, lists
+// too (an empty own list falls through to the group's); speeds are shown in
+// the user's unit.
 TEST_F(TUserSettingsTest, LocksAndSourcesPickTheirLayer) {
-  Policy("PolicyKey.locked=1\r\nPol=policy\r\nColour=blue\r\n");
+  using namespace setting_source;
+  Policy("PolicyKey.locked=1\r\nPol=policy\r\nColour=blue\r\nList.locked=1\r\nwpm_length=4\r\n");
   TUser user("Ann", -1, 2, true, &analysis);
   ASSERT_NE(user.Group, nullptr);
-  EXPECT_EQ(user.GetSetting("PolicyKey", setting_source::kOwn), "");
-  EXPECT_EQ(user.GetSetting("PolicyKey", setting_source::kInherited), "");
+  const std::tuple<const char*, int, const char*> reads[] = {
+      {"PolicyKey", kOwn, ""},   {"PolicyKey", kInherited, ""}, {"Locked", kOwn, "group"},
+      {"Colour", kOwn, "red"},   {"Colour", kInherited, "red"}, {"Colour", kGroup, "green"},
+      {"Colour", 7, ""},         {"Pol", kOwn, ""},             {"Pol", kInherited, "policy"},
+      {"Speed", kInherited, "300"}, {"Speed", kOwn, ""}};
+  for (const auto& [name, source, value] : reads) EXPECT_EQ(user.GetSetting(name, source), value) << name << source;
   EXPECT_TRUE(user.IsLocked("PolicyKey"));
-  EXPECT_EQ(user.GetSetting("Locked", setting_source::kOwn), "group");
   EXPECT_TRUE(user.IsLocked("Locked"));
   EXPECT_FALSE(user.IsLocked("Colour"));
-  EXPECT_EQ(user.GetSetting("Colour", setting_source::kOwn), "red");
-  EXPECT_EQ(user.GetSetting("Colour", setting_source::kInherited), "red");
-  EXPECT_EQ(user.GetSetting("Colour", setting_source::kGroup), "green");
-  EXPECT_EQ(user.GetSetting("Colour", 7), "");
-  EXPECT_EQ(user.GetSetting("Pol", setting_source::kOwn), "");
-  EXPECT_EQ(user.GetSetting("Pol", setting_source::kInherited), "policy");
-  EXPECT_EQ(user.GetSetting("Speed", setting_source::kInherited), "300");
-  EXPECT_EQ(user.GetSetting("Speed", setting_source::kOwn), "");
-  EXPECT_EQ(user.GetSettingInteger("Speed", setting_source::kInherited), 300);
-  EXPECT_TRUE(user.GetSettingBool("One", setting_source::kOwn));
-  EXPECT_FALSE(user.GetSettingBool("Flag", setting_source::kOwn));  // only "1" is true here
+  EXPECT_EQ(user.GetSettingInteger("Speed", kInherited), 300);
+  EXPECT_TRUE(user.GetSettingBool("One", kOwn));
+  EXPECT_FALSE(user.GetSettingBool("Flag", kOwn));  // only "1" is true here
+  EXPECT_EQ(*user.GetSettingStrings("List", kOwn), (Words{"g1", "g2"}));
+  EXPECT_EQ(user.DisplaySpeed(250), 62);
+  user.SetString("cpm", "1");
+  EXPECT_EQ(user.DisplaySpeed(250), 250);
   ResetPolicy();
   Policy("Locked.locked=1\r\nLocked=policy\r\n");
-  EXPECT_EQ(user.GetSetting("Locked", setting_source::kOwn), "policy");
-}
-
-TEST_F(TUserSettingsTest, StringListsComeFromTheUserOrTheGroup) {
-  Policy("List.locked=1\r\n");
-  TUser user("Ann", -1, 2, true, &analysis);
-  EXPECT_EQ(*user.GetSettingStrings("List", setting_source::kOwn), (Words{"g1", "g2"}));
-  ResetPolicy();
-  Policy("");
-  EXPECT_EQ(*user.GetSettingStrings("List", setting_source::kInherited), (Words{"u1", "u2"}));
-  EXPECT_EQ(*user.GetSettingStrings("List", setting_source::kGroup), (Words{"g1", "g2"}));
-  EXPECT_TRUE(user.GetSettingStrings("Nothing", setting_source::kInherited)->empty());
+  EXPECT_EQ(user.GetSetting("Locked", kOwn), "policy");
+  EXPECT_EQ(*user.GetSettingStrings("List", kInherited), (Words{"u1", "u2"}));
+  EXPECT_EQ(*user.GetSettingStrings("List", kGroup), (Words{"g1", "g2"}));
+  EXPECT_TRUE(user.GetSettingStrings("Nothing", kInherited)->empty());
   user.SetString("List", "");
-  EXPECT_EQ(*user.GetSettingStrings("List", setting_source::kInherited), (Words{"g1", "g2"}));
+  EXPECT_EQ(*user.GetSettingStrings("List", kInherited), (Words{"g1", "g2"}));
 }
 
 // Without a group only the user's own values count, and the policy's lock
@@ -552,25 +541,25 @@ TEST_F(TUserSettingsTest, GroupAndPolicyMustBothBeThereForLayers) {
   EXPECT_FALSE(user.IsLocked("Colour"));
 }
 
-TEST_F(TUserSettingsTest, DisplaySpeedUsesTheUsersUnit) {
-  Policy("wpm_length=4\r\n");
-  TUser user("Ann", -1, 2, true, &analysis);
-  EXPECT_EQ(user.DisplaySpeed(250), 62);
-  user.SetString("cpm", "1");
-  EXPECT_EQ(user.DisplaySpeed(250), 250);
-}
-
 // ============================================================== groups ==
 
 // A group without a file moves the user to group 0, a negative one reads as
-// 0, and without any group file there is no group.
+// 0, and without any group file there is no group; a binary group file
+// locks nothing.
 TEST_F(TUserTest, GroupsAreReadFromTheirFiles) {
-  ExistingProfile("Ann", "UserGroupID=-4\r\n");
+  ExistingProfile("Ann", "UserGroupID=-4\r\nColour=red\r\n");
   EXPECT_EQ(Open("Ann", true)->Group, nullptr);
+  std::string junk;
+  for (int i = 0; i < 3000; ++i) junk += static_cast<char>((i * 53 + 1) & 0xFF);
+  fake.WriteHostFile("C:\\Root\\0.grp", junk);
+  auto user = Open("Ann", true);
+  ASSERT_NE(user->Group, nullptr);
+  EXPECT_EQ(user->GetSetting("Colour", setting_source::kOwn), "red");
+  user.reset();
   fake.WriteHostFile("C:\\Root\\0.grp", "Colour=green\r\n");
   fake.WriteHostFile("C:\\Root\\3.grp", "Colour=teal\r\n");
   ExistingProfile("Ann", "UserGroupID=3\r\n");
-  auto user = Open("Ann", true);
+  user = Open("Ann", true);
   EXPECT_EQ(user->UserGroup(), 3);
   EXPECT_EQ(user->Group->GetString("Colour"), "teal");
   user->SetUserGroup(0);
@@ -584,16 +573,6 @@ TEST_F(TUserTest, GroupsAreReadFromTheirFiles) {
   EXPECT_EQ(user->Group->GetString("Colour"), "green");
   user->SaveStatistics();
   EXPECT_TRUE(Contains(kAnnProfile, "UserGroupID=0\r\n"));
-}
-
-TEST_F(TUserTest, BinaryGroupFileLocksNothing) {
-  std::string junk;
-  for (int i = 0; i < 3000; ++i) junk += static_cast<char>((i * 53 + 1) & 0xFF);
-  fake.WriteHostFile("C:\\Root\\0.grp", junk);
-  ExistingProfile("Ann", "Colour=red\r\n");
-  auto user = Open("Ann", true);
-  ASSERT_NE(user->Group, nullptr);
-  EXPECT_EQ(user->GetSetting("Colour", setting_source::kOwn), "red");
 }
 
 // ============================================================ passwords ==
@@ -610,9 +589,7 @@ TEST_F(TUserTest, PasswordIsStoredAsItsDigestAndChecked) {
   user->SetPassword("abc");
   EXPECT_EQ(user->GetString("Password"), "8EB208F7E05D98");
   EXPECT_TRUE(user->CheckPassword("abc"));
-  EXPECT_FALSE(user->CheckPassword("abd"));
-  EXPECT_FALSE(user->CheckPassword("ABC"));
-  EXPECT_FALSE(user->CheckPassword(""));
+  for (const char* wrong : {"abd", "ABC", ""}) EXPECT_FALSE(user->CheckPassword(wrong)) << wrong;
   user->SetString("Password", "8eb208f7e05d98");
   EXPECT_TRUE(user->CheckPassword("abc"));
   user->SetPassword("");
