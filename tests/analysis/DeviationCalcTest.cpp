@@ -71,10 +71,15 @@ class ProblemIndexTest : public AnalysisTest {
   }
 };
 
-TEST_F(ProblemIndexTest, WithoutDifficultKeysOrAnActiveSetTheFiguresAreZero) {
+// Without difficult keys or an active set the figures are 0; a band's lower
+// limit belongs to the upper band (33 and 66).
+TEST_F(ProblemIndexTest, EmptyFiguresAreZeroAndBandLimitsBelongToTheUpperBand) {
   EXPECT_EQ(KeyIndexUpper(analyzer.ActiveKeys()), 0);
   EXPECT_EQ(WordIndex(analyzer.CollectedWords()), 0);
   EXPECT_EQ(analyzer.ProblemIndex(), 0);
+  const std::pair<int, uint32_t> bands[] = {{0, 0xF7B4A7},  {32, 0xF7B4A7}, {33, 0x1DD2FF},
+                                            {65, 0x1DD2FF}, {66, 0x4F01FF}, {250, 0x4F01FF}};
+  for (const auto& [index, colour] : bands) EXPECT_EQ(BandColour(index, analyzer.ActiveKeys()), colour) << index;
   set_key('a', 40, 10);
   analyzer.SetUser(nullptr);
   EXPECT_EQ(KeyIndexLower(analyzer.ActiveKeys()), 0);
@@ -107,15 +112,6 @@ TEST_F(ProblemIndexTest, ProblemIndexBlendsKeysAndWords) {
   ASSERT_EQ(user.Words.WordWeight(1), 100);
   EXPECT_EQ(WordIndex(analyzer.CollectedWords()), 112);
   EXPECT_EQ(analyzer.ProblemIndex(), 104);  // 0.35 * 112 + 0.45 * 100 + 0.2 * 100 = 104.2
-}
-
-TEST_F(ProblemIndexTest, BandLimitsBelongToTheUpperBand) {
-  EXPECT_EQ(BandColour(0, analyzer.ActiveKeys()), 0xF7B4A7u);
-  EXPECT_EQ(BandColour(32, analyzer.ActiveKeys()), 0xF7B4A7u);
-  EXPECT_EQ(BandColour(33, analyzer.ActiveKeys()), 0x1DD2FFu);
-  EXPECT_EQ(BandColour(65, analyzer.ActiveKeys()), 0x1DD2FFu);
-  EXPECT_EQ(BandColour(66, analyzer.ActiveKeys()), 0x4F01FFu);
-  EXPECT_EQ(BandColour(250, analyzer.ActiveKeys()), 0x4F01FFu);
 }
 
 }  // namespace

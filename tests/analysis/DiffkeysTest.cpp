@@ -49,7 +49,8 @@ TEST(TDifficultKeysTest, RegisterCountsTheKeysFrom33AndTheIndexWaitsForConsolida
 
 // Window 20: eight fresh presses keep sixty percent of the history and are
 // not committed; more than 20 drop the history and commit. A key without
-// fresh presses keeps its totals.
+// fresh presses keeps its totals. The kept share is the exact ratio, rounded
+// half to even: 45 x 14/20 = 31.5 gives 32, 35 x 14/20 = 24.5 gives 24.
 TEST(TDifficultKeysTest, ConsolidationBlendsAndCommitsByTheWindow) {
   TDifficultKeys keys;
   keys.Window = 20;
@@ -60,6 +61,11 @@ TEST(TDifficultKeysTest, ConsolidationBlendsAndCommitsByTheWindow) {
   keys.SavedErrors['b'] = 20;
   for (int i = 0; i < 21; ++i) keys.Register('b', i < 3);
   set_totals(keys, 'c', 30, 3, 30);
+  const std::pair<unsigned char, int> decays[] = {{'d', 45}, {'e', 33}, {'f', 35}};
+  for (const auto& [c, hits] : decays) {
+    keys.SavedHits[c] = hits;
+    for (int i = 0; i < 6; ++i) keys.Register(c, false);
+  }
   keys.Consolidate();
   EXPECT_EQ(keys.TotalHits['a'], 38);
   EXPECT_EQ(keys.Presses['a'], 58);
@@ -74,6 +80,9 @@ TEST(TDifficultKeysTest, ConsolidationBlendsAndCommitsByTheWindow) {
   EXPECT_EQ(keys.Hits['b'] + keys.Errors['b'], 0);
   EXPECT_EQ(keys.TotalHits['c'], 30);
   EXPECT_EQ(keys.TotalErrors['c'], 3);
+  EXPECT_EQ(keys.TotalHits['d'], 32 + 6);
+  EXPECT_EQ(keys.TotalHits['e'], 23 + 6);
+  EXPECT_EQ(keys.TotalHits['f'], 24 + 6);
 }
 
 // An index above 100 cuts the errors (halves to even); presses above 29 000
@@ -147,7 +156,8 @@ class TDifficultKeysFileTest : public PlatformTest {
 };
 
 // Presses, hits and errors of the keys 33..255, 16 bits each, little-endian:
-// stored as their low 16 bits and read sign-extended; byte for byte back.
+// stored as their low 16 bits and read sign-extended; byte for byte back. A
+// save consolidates first.
 TEST_F(TDifficultKeysFileTest, BlockIs1338BytesOfThreeArraysOf16BitValues) {
   TDifficultKeys keys;
   keys.SetAlphabet("");
@@ -155,11 +165,16 @@ TEST_F(TDifficultKeysFileTest, BlockIs1338BytesOfThreeArraysOf16BitValues) {
   keys.TotalErrors[255] = 7;
   keys.TotalHits['a'] = 70000;  // 0x11170 -> 0x1170
   keys.Presses['a'] = 40000;    // 0x9C40 -> -25536
+  for (int i = 0; i < 9; ++i) keys.Register('b', i == 0);
   const std::string bytes = save(keys);
   ASSERT_EQ(bytes.size(), 1338u);
   EXPECT_EQ(bytes.substr(0, 2), "\x02\x01");
   EXPECT_EQ(bytes.substr(446, 2), "\x34\x12");
   EXPECT_EQ(bytes.substr(1336, 2), std::string("\x07\0", 2));
+  EXPECT_EQ(bytes.substr(('b' - 33) * 2, 2), std::string("\x09\0", 2));
+  EXPECT_EQ(bytes.substr(446 + ('b' - 33) * 2, 2), std::string("\x09\0", 2));
+  EXPECT_EQ(bytes.substr(892 + ('b' - 33) * 2, 2), std::string("\x01\0", 2));
+  EXPECT_EQ(keys.Hits['b'], 0);  // committed: 9 presses, more than the window of 8
   TDifficultKeys loaded;
   EXPECT_EQ(load(loaded, bytes), 1);
   EXPECT_EQ(loaded.TotalHits['a'], 0x1170);
@@ -187,17 +202,6 @@ TEST_F(TDifficultKeysFileTest, LoadStartsAfreshAndAShortBlockLoadsWhatItHolds) {
   EXPECT_EQ(keys.TotalHits[33], 9);
   EXPECT_EQ(keys.TotalHits[59], 256);
   EXPECT_EQ(keys.TotalHits[60], 0);
-}
-
-TEST_F(TDifficultKeysFileTest, SaveConsolidatesFirst) {
-  TDifficultKeys keys;
-  for (int i = 0; i < 9; ++i) keys.Register('a', i == 0);
-  const std::string bytes = save(keys);
-  const size_t at = static_cast<size_t>('a' - 33) * 2;
-  EXPECT_EQ(bytes[at], 9);        // presses
-  EXPECT_EQ(bytes[446 + at], 9);  // hits
-  EXPECT_EQ(bytes[892 + at], 1);  // errors
-  EXPECT_EQ(keys.Hits['a'], 0);   // committed: 9 > Window 8
 }
 
 }  // namespace

@@ -66,14 +66,6 @@ TEST_F(TResultsTest, TheListFollowsReCntAndTheEntriesThatExist) {
 
 // ------------------------------------------------------------ one item --
 
-TEST_F(TResultsTest, NoStoreOrEmptyEntryGivesMinusThree) {
-  TDynamicSettings& profile = Profile("Re0=\r\n");
-  TResultItem item(4);
-  EXPECT_EQ(item.LoadFrom(0, nullptr), -3);
-  EXPECT_EQ(item.LoadFrom(1, &profile), -3);
-  EXPECT_EQ(item.Index, 1);
-}
-
 // Each kind reads its own fields and writes them back as they were: a
 // standard item has none after its type and reads extras as -1; a bookmark
 // test stores its second and third counts crosswise; a name reads a dash as
@@ -90,30 +82,23 @@ TEST_F(TResultsTest, EachKindOfItemRoundTrips) {
        "NAME;Ann;0;0;0;12.25;3;x;0;4;TEXT;4;5;6;0;0;1;2;3;4;5;0;0;7;8;9"},
       {"X;1;0;1;0;0;2;GAME;3;3;4;0;0;500;0;0", "X;1;0;1;0;0;2;GAME;3;3;4;0;0;500;0;0"},
   };
+  std::vector<TResultItem> items;
   for (const Case& c : cases) {
-    TDynamicSettings& profile = Profile("Re0=" + c.stored + "\r\n");
-    TResultItem item(0);
-    ASSERT_EQ(item.LoadFrom(0, &profile), 0) << c.stored;
-    EXPECT_EQ(item.Line(), c.written);
+    ASSERT_EQ(items.emplace_back(0).LoadFrom(0, &Profile("Re0=" + c.stored + "\r\n")), 0) << c.stored;
+    EXPECT_EQ(items.back().Line(), c.written);
   }
-  TDynamicSettings& profile = Profile("Re0=" + bookmark + "\r\n");
-  TResultItem item(0);
-  item.LoadFrom(0, &profile);
-  EXPECT_EQ(item.BookmarkText, "Chapter 3");
-  EXPECT_EQ(item.BookmarkC, 56);
-  EXPECT_TRUE(item.ModeA);
-  EXPECT_FALSE(item.ModeB);
-  EXPECT_EQ(item.Number4, 10);
-  EXPECT_EQ(item.Counts, (std::array<int32_t, 6>{11, 12, 13, 14, 15, 16}));
-  EXPECT_EQ(item.Note, "Good");
-  EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{1, 2, 3}));
-  Profile("Re0=LESSON;0;55.5;120;A;0;2;STD\r\n");
-  item.LoadFrom(0, &profile);
-  EXPECT_EQ(item.Extra, (std::array<int32_t, 3>{-1, -1, -1}));
-  EXPECT_EQ(item.Number1, 120);
-  Profile("Re0=X;1;0;1;0;0;2;GAME;3;3;4;0;0;500;0;0\r\n");
-  item.LoadFrom(0, &profile);
-  EXPECT_EQ(item.GameValue, 500);
+  const TResultItem &lesson = items[0], &marked = items[1], &game = items[3];
+  EXPECT_EQ(lesson.Extra, (std::array<int32_t, 3>{-1, -1, -1}));
+  EXPECT_EQ(lesson.Number1, 120);
+  EXPECT_EQ(marked.BookmarkText, "Chapter 3");
+  EXPECT_EQ(marked.BookmarkC, 56);
+  EXPECT_TRUE(marked.ModeA);
+  EXPECT_FALSE(marked.ModeB);
+  EXPECT_EQ(marked.Number4, 10);
+  EXPECT_EQ(marked.Counts, (std::array<int32_t, 6>{11, 12, 13, 14, 15, 16}));
+  EXPECT_EQ(marked.Note, "Good");
+  EXPECT_EQ(marked.Extra, (std::array<int32_t, 3>{1, 2, 3}));
+  EXPECT_EQ(game.GameValue, 500);
 }
 
 TEST_F(TResultsTest, ModeCodesMapBothWays) {
@@ -158,10 +143,15 @@ TEST_F(TResultsTest, EmptyNotesAndDecimalCommas) {
 
 // ------------------------------------------------------------ bad input --
 
-// A malformed number or a truncated line raises the conversion error, and a
-// list stops with the items read before it; a malformed fourth number and
-// extras fall back to 0, and only the extras present are read.
+// No store or an empty entry gives -3. A malformed number or a truncated
+// line raises the conversion error, and a list stops with the items read
+// before it; a malformed fourth number and extras fall back to 0, and only
+// the extras present are read.
 TEST_F(TResultsTest, MalformedLines) {
+  TResultItem empty(4);
+  EXPECT_EQ(empty.LoadFrom(0, nullptr), -3);
+  EXPECT_EQ(empty.LoadFrom(1, &Profile("Re0=\r\n")), -3);
+  EXPECT_EQ(empty.Index, 1);
   for (const char* line : {"K;1;abc;0;0;0;0;STD", "K;x;1;0;0;0;0;STD", "K;1;1;1x;0;0;0;STD", "K;1;1;1;0;0;;STD",
                            "BKM;t;a;0;0;0;1;1;1;0;0;0;STD", "K;1;1;1;0;0;0;TEST;0;bad;0;0;0;1;2;3;4;5;6;n",
                            "K;1;1;1;0;0;0;TEXT;0;0;0;0;0;1;2;3;4;5;six;0", "K;1;1;1;0;0;0;GAME;0;0;0;0;0;lots",

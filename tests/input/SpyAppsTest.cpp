@@ -35,10 +35,6 @@ class TSpyedAppsTest : public test::PlatformTest {
   void SetUp() override { fake.files.MakeDirectory("C:\\Data"); }
 
   std::vector<std::string> AtomNames() const { return fake.atoms.Names(); }
-  bool HasAtom(const std::string& name) const {
-    const auto names = AtomNames();
-    return std::find(names.begin(), names.end(), name) != names.end();
-  }
 };
 
 // ------------------------------------------------------------- AddApp --
@@ -73,23 +69,15 @@ TEST_F(TSpyedAppsTest, AddAppUpperCasesAsciiLettersAndUsesWellKnownDisplayNames)
 
 // ---------------------------------------------------------------- atoms --
 
-TEST_F(TSpyedAppsTest, AtomNameIsQvsadAndTheFirst250CharactersOfQualifierAndKey) {
-  TAppSettings app(true, "x");
-  app.Key = "EXCEL.EXE";
-  app.Qualifier = "Ann";
-  EXPECT_EQ(app.AtomName(), "QVSADAnnEXCEL.EXE");
-  app.Qualifier = std::string(245, 'q');
-  EXPECT_EQ(app.AtomName(), "QVSAD" + std::string(245, 'q') + "EXCEL");
-  EXPECT_EQ(app.AtomName().size(), 255u);
-}
-
-// Switching off publishes the atom, on again deletes it, once each; never
-// without a qualifier. An atom another program holds is not taken over,
-// and its reference survives ours; destruction deletes the atoms the
-// records hold.
+// The atom is "QVSAD" and the first 250 characters of qualifier and key.
+// Switching off publishes it, on again deletes it, once each; never without
+// a qualifier. An atom another program holds is not taken over, and its
+// reference survives ours; destruction deletes the atoms the records hold.
 TEST_F(TSpyedAppsTest, SwitchedOffApplicationsArePublishedAsAtoms) {
   TAppSettings app(true, "Excel");
   app.Key = "EXCEL.EXE";
+  app.Qualifier = std::string(245, 'q');
+  EXPECT_EQ(app.AtomName(), "QVSAD" + std::string(245, 'q') + "EXCEL");
   app.Qualifier = "Ann";
   app.SetEnabled(false);
   app.SetEnabled(false);
@@ -118,23 +106,10 @@ TEST_F(TSpyedAppsTest, SwitchedOffApplicationsArePublishedAsAtoms) {
   apps.Items[0].App->SetEnabled(false);
   EXPECT_EQ(apps.Items[0].App->Atom, 0) << "not taken over";
   apps.Items[0].App->SetEnabled(true);
-  EXPECT_TRUE(HasAtom("QVSADAnnEXCEL.EXE"));
+  EXPECT_EQ(AtomNames(), std::vector<std::string>{"QVSADAnnEXCEL.EXE"}) << "the other program's reference stays";
 }
 
 // ---------------------------------------------------------- the file --
-
-TEST_F(TSpyedAppsTest, FileOf1000BytesShowsTheSizeMessageAndLoadsOneRecord) {
-  std::string bytes = Record("A.EXE", 1, 0, "A", "") + Record("B.EXE", 1, 0, "B", "");
-  bytes.resize(1000);
-  fake.WriteHostFile(kSetFile, bytes);
-  TSpyedApps apps;
-  ASSERT_TRUE(apps.loadApps(kSetFile));
-  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(fake.dialogs.shown[0].text, "Fatal Error: SpyApps file size invalid");
-  EXPECT_EQ(fake.dialogs.shown[0].caption, "QV Wayfen");
-  ASSERT_EQ(apps.Items.size(), 1u);
-  EXPECT_EQ(apps.Items[0].Key, "A.EXE");
-}
 
 // Loading again releases the atoms of the previous list.
 TEST_F(TSpyedAppsTest, DisabledRecordWithQualifierPublishesItsAtomOnEachLoad) {
@@ -177,7 +152,10 @@ TEST_F(TSpyedAppsTest, ManyRecordsLoadAndSaveBackByteForByte) {
 
 // -------------------------------------------------------- bad moments --
 
-TEST_F(TSpyedAppsTest, MissingFileLoadsNothingAndAnEmptyOneAnEmptyList) {
+// A missing file loads nothing, an empty one an empty list, both without a
+// word; a size that is no whole number of records shows the size message and
+// loads the whole records.
+TEST_F(TSpyedAppsTest, FileSizeDecidesWhatIsLoaded) {
   TSpyedApps apps;
   apps.AddApp(true, "a.exe", "", "", false);
   EXPECT_FALSE(apps.loadApps(kSetFile));
@@ -187,33 +165,42 @@ TEST_F(TSpyedAppsTest, MissingFileLoadsNothingAndAnEmptyOneAnEmptyList) {
   EXPECT_TRUE(apps.loadApps(kSetFile));
   EXPECT_TRUE(apps.Items.empty());
   EXPECT_TRUE(fake.dialogs.shown.empty());
+  std::string bytes = Record("A.EXE", 1, 0, "A", "") + Record("B.EXE", 1, 0, "B", "");
+  bytes.resize(1000);
+  fake.WriteHostFile(kSetFile, bytes);
+  ASSERT_TRUE(apps.loadApps(kSetFile));
+  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+  EXPECT_EQ(fake.dialogs.shown[0].text, "Fatal Error: SpyApps file size invalid");
+  EXPECT_EQ(fake.dialogs.shown[0].caption, "QV Wayfen");
+  ASSERT_EQ(apps.Items.size(), 1u);
+  EXPECT_EQ(apps.Items[0].Key, "A.EXE");
 }
 
-TEST_F(TSpyedAppsTest, FileLockedByAnotherOpenIsNeitherLoadedNorOverwritten) {
-  const std::string bytes = Record("EXCEL.EXE", 1, 0, "Microsoft Excel", "");
-  fake.WriteHostFile(kSetFile, bytes);
+// A file another open locks is neither loaded nor overwritten, even once it is
+// free again; nor is one with a read error inside it, whose unread fields
+// keep their defaults.
+TEST_F(TSpyedAppsTest, FileThatCouldNotBeReadIsNeverOverwritten) {
+  const std::string locked = Record("EXCEL.EXE", 1, 0, "Microsoft Excel", "");
+  fake.WriteHostFile(kSetFile, locked);
   auto other = fake.files.Open(kSetFile, {FileAccess::ReadWrite, FileShare::None, FileCreate::OpenExisting});
   ASSERT_TRUE(other);
   TSpyedApps apps;
   EXPECT_FALSE(apps.loadApps(kSetFile));
   apps.AddApp(false, "DRAXEL.EXE", "Quorvel Wayfen", "", true);
   other->Close();
-  EXPECT_FALSE(apps.saveApps(kSetFile));  // even once the file is free again
-  EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes);
-}
-
-TEST_F(TSpyedAppsTest, ReadErrorInsideTheFileKeepsTheFileFromBeingOverwritten) {
+  EXPECT_FALSE(apps.saveApps(kSetFile));
+  EXPECT_EQ(fake.ReadHostFile(kSetFile), locked);
   const std::string bytes = Record("A.EXE", 1, 0, "A", "") + Record("B.EXE", 1, 0, "B", "Q");
   fake.WriteHostFile(kSetFile, bytes);
   fake.files.Add({FileFault::FailRead, "Ann.SET", 900});
-  TSpyedApps apps;
-  EXPECT_TRUE(apps.loadApps(kSetFile));
-  ASSERT_EQ(apps.Items.size(), 2u);  // the loop runs for the computed count
-  EXPECT_EQ(apps.Items[0].Key, "A.EXE");
-  EXPECT_TRUE(apps.Items[1].App->IsEnabled());  // unread fields keep their defaults
-  EXPECT_TRUE(apps.Items[1].App->Qualifier.empty());
+  TSpyedApps damaged;
+  EXPECT_TRUE(damaged.loadApps(kSetFile));
+  ASSERT_EQ(damaged.Items.size(), 2u);  // the loop runs for the computed count
+  EXPECT_EQ(damaged.Items[0].Key, "A.EXE");
+  EXPECT_TRUE(damaged.Items[1].App->IsEnabled());
+  EXPECT_TRUE(damaged.Items[1].App->Qualifier.empty());
   fake.files.ClearFaults();
-  EXPECT_FALSE(apps.saveApps(kSetFile));
+  EXPECT_FALSE(damaged.saveApps(kSetFile));
   EXPECT_EQ(fake.ReadHostFile(kSetFile), bytes);
 }
 

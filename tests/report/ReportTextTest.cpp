@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "ReportFiles.h"
 #include "report/ReportChart.h"
@@ -41,75 +43,58 @@ TEST(ReportTextTest, PageTextEscapesMarkupAndHidesControlCharacters) {
   EXPECT_EQ(HtmlText("\x80 \xDF"), "\xE2\x82\xAC \xC3\x9F");
   const std::string all = HtmlText(AllBytes());
   EXPECT_TRUE(test::IsUtf8(all));
-  EXPECT_EQ(all.find('<'), std::string::npos);
-  EXPECT_EQ(all.find('>'), std::string::npos);
-  EXPECT_EQ(all.find('"'), std::string::npos);
+  for (char markup : {'<', '>', '"'}) EXPECT_EQ(all.find(markup), std::string::npos) << markup;
 }
 
+// Every field quoted, quotes doubled; a field that a spreadsheet would take
+// for a formula gets an apostrophe; a line end inside a field would start a
+// row in many readers.
 TEST(ReportTextTest, CsvFieldsAreQuotedAndNeverAFormula) {
-  EXPECT_EQ(CsvField("plain"), "\"plain\"");
-  EXPECT_EQ(CsvField("say \"hi\", then go"), "\"say \"\"hi\"\", then go\"");
-  EXPECT_EQ(CsvField("=HYPERLINK(\"x\")"), "\"'=HYPERLINK(\"\"x\"\")\"");
-  EXPECT_EQ(CsvField("+1"), "\"'+1\"");
-  EXPECT_EQ(CsvField("-"), "\"'-\"");
-  EXPECT_EQ(CsvField("@sum"), "\"'@sum\"");
-  EXPECT_EQ(CsvField("a=b"), "\"a=b\"");
-  // A line end inside a field would start a row in many readers.
-  EXPECT_EQ(CsvField("two\r\nlines"), "\"two" + kReplacement + kReplacement + "lines\"");
-  EXPECT_EQ(CsvField("\xFC"), "\"\xC3\xBC\"");
+  const std::pair<std::string, std::string> fields[] = {
+      {"plain", "\"plain\""},         {"say \"hi\", then go", "\"say \"\"hi\"\", then go\""},
+      {"+1", "\"'+1\""},              {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+      {"-", "\"'-\""},                {"@sum", "\"'@sum\""},
+      {"a=b", "\"a=b\""},             {"two\r\nlines", "\"two" + kReplacement + kReplacement + "lines\""},
+      {"\xFC", "\"\xC3\xBC\""}};
+  for (const auto& [field, written] : fields) EXPECT_EQ(CsvField(field), written) << field;
 }
 
-TEST(ReportTextTest, NumbersAreGroupedByThousands) {
-  EXPECT_EQ(GroupedNumber(0), "0");
-  EXPECT_EQ(GroupedNumber(999), "999");
-  EXPECT_EQ(GroupedNumber(1000), "1" + kNarrowSpace + "000");
-  EXPECT_EQ(GroupedNumber(-1234567), "-1" + kNarrowSpace + "234" + kNarrowSpace + "567");
-  EXPECT_EQ(GroupedNumber(std::numeric_limits<int64_t>::min()),
-            "-9" + kNarrowSpace + "223" + kNarrowSpace + "372" + kNarrowSpace + "036" + kNarrowSpace + "854" +
-                kNarrowSpace + "775" + kNarrowSpace + "808");
-}
-
-TEST(ReportTextTest, DurationsAndSpeedsFromWholeSeconds) {
-  EXPECT_EQ(DurationText(0), "0:00:00");
-  EXPECT_EQ(DurationText(3725), "1:02:05");
-  EXPECT_EQ(DurationText(100 * 3600), "100:00:00");
-  EXPECT_EQ(DurationText(-61), "-0:01:01");
-  EXPECT_EQ(DurationText(std::numeric_limits<int64_t>::min()), "-2562047788015215:30:08");
+TEST(ReportTextTest, NumbersDurationsAndSpeedsFromWholeValues) {
+  const std::string n = kNarrowSpace;
+  const std::pair<int64_t, std::string> numbers[] = {
+      {0, "0"}, {999, "999"}, {1000, "1" + n + "000"}, {-1234567, "-1" + n + "234" + n + "567"},
+      {std::numeric_limits<int64_t>::min(), "-9" + n + "223" + n + "372" + n + "036" + n + "854" + n + "775" + n + "808"}};
+  for (const auto& [value, text] : numbers) EXPECT_EQ(GroupedNumber(value), text) << value;
+  const std::pair<int64_t, std::string> durations[] = {
+      {0, "0:00:00"}, {3725, "1:02:05"}, {100 * 3600, "100:00:00"}, {-61, "-0:01:01"},
+      {std::numeric_limits<int64_t>::min(), "-2562047788015215:30:08"}};
+  for (const auto& [seconds, text] : durations) EXPECT_EQ(DurationText(seconds), text) << seconds;
   // 23 characters in 23 seconds are 60 a minute; the fraction is dropped.
-  EXPECT_EQ(PerMinute(23, 23), 60);
-  EXPECT_EQ(PerMinute(549, 126), 261);
-  EXPECT_EQ(PerMinute(10, 0), 0);
-  EXPECT_EQ(PerMinute(10, -5), 0);
+  const std::tuple<int64_t, int64_t, int64_t> speeds[] = {{23, 23, 60}, {549, 126, 261}, {10, 0, 0}, {10, -5, 0}};
+  for (const auto& [count, seconds, perMinute] : speeds) EXPECT_EQ(PerMinute(count, seconds), perMinute) << count;
   // A damaged profile's counts do not overflow.
   EXPECT_GT(PerMinute(std::numeric_limits<int64_t>::max(), 1), 0);
   EXPECT_LT(PerMinute(std::numeric_limits<int64_t>::min(), 1), 0);
 }
 
 TEST(ReportTextTest, OnlyDatesOfTheCalendarAreShown) {
-  EXPECT_FALSE(IsShownDate(0));
-  EXPECT_FALSE(IsShownDate(1.5));
-  EXPECT_TRUE(IsShownDate(2));
-  EXPECT_TRUE(IsShownDate(2958465.9));
-  EXPECT_FALSE(IsShownDate(2958466));
-  EXPECT_FALSE(IsShownDate(std::numeric_limits<double>::quiet_NaN()));
-  EXPECT_FALSE(IsShownDate(std::numeric_limits<double>::infinity()));
-  EXPECT_FALSE(IsShownDate(-1e300));
+  for (double shown : {2.0, 2958465.9}) EXPECT_TRUE(IsShownDate(shown)) << shown;
+  for (double hidden : {0.0, 1.5, 2958466.0, -1e300, std::numeric_limits<double>::quiet_NaN(),
+                        std::numeric_limits<double>::infinity()})
+    EXPECT_FALSE(IsShownDate(hidden)) << hidden;
   const double date = encode_date(2026, 12, 7) + encode_time(9, 5, 30);
   EXPECT_EQ(IsoDate(date), "2026-12-07");
   EXPECT_EQ(IsoDateTime(date), "2026-12-07T09:05:30");
   EXPECT_EQ(PageDateTime(date), "2026-12-07 09:05");
 }
 
+// Five steps of 1, 2 or 5 times a power of ten (2.5 too where the steps stay
+// whole: 11 needs steps of 5, 1001 steps of 250); never below 5.
 TEST(ReportTextTest, ChartScalesEndOnRoundNumbers) {
-  EXPECT_EQ(TReportChart::ScaleTop(0), 5);
-  EXPECT_EQ(TReportChart::ScaleTop(-3), 5);
-  EXPECT_EQ(TReportChart::ScaleTop(std::numeric_limits<double>::quiet_NaN()), 5);
-  EXPECT_EQ(TReportChart::ScaleTop(5), 5);
-  EXPECT_EQ(TReportChart::ScaleTop(6), 10);
-  EXPECT_EQ(TReportChart::ScaleTop(11), 25);  // steps of 5
-  EXPECT_EQ(TReportChart::ScaleTop(580), 1000);
-  EXPECT_EQ(TReportChart::ScaleTop(1001), 1250);  // steps of 250
-  EXPECT_EQ(TReportChart::ScaleTop(1e19), 1e19);
+  const std::pair<double, double> tops[] = {{0, 5},      {-3, 5},       {std::numeric_limits<double>::quiet_NaN(), 5},
+                                            {5, 5},      {6, 10},       {11, 25},
+                                            {580, 1000}, {1001, 1250},  {1e19, 1e19}};
+  for (const auto& [largest, top] : tops) EXPECT_EQ(TReportChart::ScaleTop(largest), top) << largest;
 }
 
 }  // namespace

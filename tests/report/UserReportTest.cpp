@@ -47,75 +47,51 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 
 // ========================================================= worked figures ==
 
+// The figures behind the three files; those the files show are checked there.
 TEST_F(UserReportTest, GathersTheWorkedFiguresOfThePreparedUser) {
   WriteAnn();
   TUserReport report;
   ASSERT_TRUE(report.Gather("Ann"));
   const TReportData& d = report.Data();
-  EXPECT_TRUE(d.problems.empty()) << report.ProblemText();
   EXPECT_TRUE(d.profileRead && d.statisticsRead && d.pairsRead);
   EXPECT_EQ(d.dateStarted, "1/2/2020");
   ASSERT_TRUE(d.lastDate);
   EXPECT_EQ(IsoDate(*d.lastDate), "2026-12-07");
   EXPECT_EQ(d.typingDays, 35);
 
-  const TWeekdayFigures& monday = d.week[1];
-  EXPECT_TRUE(monday.current);
   EXPECT_FALSE(d.week[2].current);
-  EXPECT_EQ(monday.characters, 549);
-  EXPECT_EQ(monday.words, 84);
-  EXPECT_EQ(monday.seconds, 126);
-  EXPECT_EQ(monday.problemIndex, 10);
+  EXPECT_EQ(d.week[1].words, 84);
+  EXPECT_EQ(d.week[1].problemIndex, 10);
   EXPECT_EQ(d.week[0].characters, 0);  // a weekday never closed reads as 0
-
-  ASSERT_EQ(d.weekSamples.size(), 1u);
-  EXPECT_EQ(d.weekSamples[0].number, 45);
-  EXPECT_EQ(d.weekSamples[0].characters, 322);
+  EXPECT_EQ(d.weekSamples.size(), 1u);
   ASSERT_EQ(d.monthSamples.size(), 2u);
   EXPECT_EQ(d.monthSamples[1].number, 31);
   EXPECT_EQ(d.monthSamples[1].seconds, 0);  // no time filed for that day
-
   ASSERT_EQ(d.records.size(), 4u);
   EXPECT_EQ(d.records[0].value, 309);
-  ASSERT_TRUE(d.records[0].date);
-  EXPECT_EQ(IsoDateTime(*d.records[0].date), "2026-11-03T09:00:00");
-  EXPECT_FALSE(d.records[2].date);  // most words: no date kept
   EXPECT_EQ(d.counters[1].value, 12000);
   EXPECT_EQ(d.counters[4].value, 3);
 
   ASSERT_EQ(d.keySets.size(), 2u);
   EXPECT_EQ(d.keySets[0].mostDifficult, "");
   const TKeySetFigures& set = d.keySets[1];
-  EXPECT_EQ(set.window, 20);
-  EXPECT_EQ(ShownKeyIndex(set.index['a']), 100);
   EXPECT_EQ(ShownKeyIndex(set.index['b']), 20);
   EXPECT_EQ(ShownKeyIndex(set.index['c']), 48);
-  EXPECT_STREQ(KeyBand(set, 100), "difficult");
-  EXPECT_STREQ(KeyBand(set, 48), "moderate");
   EXPECT_STREQ(KeyBand(set, 20), "easy");
   EXPECT_STREQ(KeyBand(set, 33), "moderate");
   EXPECT_STREQ(KeyBand(set, 66), "difficult");
-  EXPECT_EQ(set.mostDifficult, "acb");
-  EXPECT_FALSE(KeyTyped(set, ';'));  // pressed, but no figure is kept for it
-  EXPECT_FALSE(KeyTyped(set, 'd'));
 
   ASSERT_EQ(d.words.size(), 3u);
-  EXPECT_EQ(d.words[0].word, "charlie");
-  EXPECT_EQ(d.words[0].weight, 93);
   EXPECT_EQ(d.words[1].weight, 50);
   EXPECT_EQ(d.words[2].word, "bravo");
   EXPECT_EQ(d.words[2].weight, 25);
 
-  ASSERT_EQ(d.pairs.size(), 4u);
   const auto slowest = SlowestPairs(d.pairs, 10);
   ASSERT_EQ(slowest.size(), 3u);  // zz was typed once
-  EXPECT_EQ(slowest[0].pair, "he");
-  EXPECT_EQ(AveragePairTime(slowest[0]), 333);
   EXPECT_EQ(AveragePairTime(slowest[1]), 250);
   const auto errors = ErrorPronePairs(d.pairs, 10);
   ASSERT_EQ(errors.size(), 3u);
   EXPECT_EQ(errors[0].pair, "he");
-  EXPECT_EQ(errors[1].pair, "th");  // one error in 4 before one in 10
   EXPECT_EQ(errors[2].pair, "qu");
 }
 
@@ -149,17 +125,16 @@ TEST_F(UserReportTest, TheThreeFilesShowTheSameFigures) {
   EXPECT_EQ(json.at("/counters/totalHits"_json_pointer), 13005);
   EXPECT_EQ(json.at("/monthSamples/0/charactersPerMinute"_json_pointer), 247);  // 297 in 72 s
   EXPECT_EQ(json.at("/records/0/date"_json_pointer), "2026-11-03T09:00:00");
-  EXPECT_TRUE(json.at("/records/2/date"_json_pointer).is_null());
+  EXPECT_TRUE(json.at("/records/2/date"_json_pointer).is_null());  // most words: no date kept
   const nlohmann::json& set = json.at("/keySets/1"_json_pointer);
-  ASSERT_EQ(set.at("mostDifficult").size(), 3u);
-  EXPECT_EQ(set.at("/mostDifficult/1"_json_pointer), "c");
-  EXPECT_EQ(set.at("keys").size(), 3u);  // a, b, c: the others have no figure
+  EXPECT_EQ(set.at("mostDifficult"), nlohmann::json({"a", "c", "b"}));
+  EXPECT_EQ(set.at("keys").size(), 3u);  // a, b, c: ";" was pressed, but no figure is kept for it
   EXPECT_EQ(set.at("/keys/0/index"_json_pointer), 100);
   EXPECT_EQ(set.at("/keys/0/band"_json_pointer), "difficult");
   EXPECT_EQ(json.at("/words/0/word"_json_pointer), "charlie");
   EXPECT_EQ(json.at("letterPairs").size(), 4u);
   EXPECT_EQ(json.at("/slowestPairs/0"_json_pointer), "he");
-  EXPECT_EQ(json.at("/errorPronePairs/1"_json_pointer), "th");
+  EXPECT_EQ(json.at("/errorPronePairs/1"_json_pointer), "th");  // one error in 4 before one in 10
 }
 
 // ========================================================= hostile text ==
@@ -182,10 +157,7 @@ TEST_F(UserReportTest, HostileTextIsEscapedInEveryFile) {
 
   const std::string page = Read(std::string(kOut) + "\\" + base + "-report.html");
   EXPECT_TRUE(IsUtf8(page));
-  EXPECT_FALSE(Contains(page, "<i>"));
-  EXPECT_FALSE(Contains(page, "<b>"));
-  EXPECT_FALSE(Contains(page, "<script"));
-  EXPECT_FALSE(Contains(page, "<img"));
+  for (const char* tag : {"<i>", "<b>", "<script", "<img"}) EXPECT_FALSE(Contains(page, tag)) << tag;
   EXPECT_TRUE(Contains(page, "Zo\xC3\xAB &lt;i&gt;&amp;&#39;x"));
   EXPECT_TRUE(Contains(page, "&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;&amp;\xEF\xBF\xBD\xEF\xBF\xBD"));
   EXPECT_TRUE(Contains(page, "&lt;b&gt;&amp;&quot;w\xEF\xBF\xBD\xE2\x82\xAC\xC3\xBF"));
@@ -211,39 +183,30 @@ TEST_F(UserReportTest, HostileTextIsEscapedInEveryFile) {
 
 // ====================================================== damaged profiles ==
 
-TEST_F(UserReportTest, GarbageProfileGivesAPageThatSaysSo) {
-  std::string garbage;
-  for (int i = 0; i < 4000; ++i) garbage += static_cast<char>((i * 151 + 7) & 0xFF);
-  fake.WriteHostFile(kProfile, garbage);
-  fake.WriteHostFile(kPairs, AnnPairs());
-  const std::string error = Report();
-  EXPECT_TRUE(Contains(error, "holds neither a user name nor a start date")) << error;
-  const std::string page = Read(kPage);
-  EXPECT_TRUE(IsUtf8(page));
-  EXPECT_TRUE(Contains(page, "Not everything could be read"));
-  EXPECT_FALSE(Contains(page, "Monitored since"));  // no start date invented for it
-  EXPECT_TRUE(Contains(page, "<code>he</code>"));
-  const nlohmann::json json = Json();
-  EXPECT_TRUE(json.at("dateStarted").is_null());
-}
-
-TEST_F(UserReportTest, ProfileOfAnotherUserIsNotShownButTheLetterPairsAre) {
+// Another user's profile shows nothing of it, nor of the statistics file;
+// a garbage profile gives a page that says so, with no start date invented.
+// The letter pairs are shown in both cases.
+TEST_F(UserReportTest, ProfileOfAnotherUserOrGarbageIsNotShownButTheLetterPairsAre) {
   WriteAnn();
   fake.WriteHostFile(kProfile, "UserName=Bob\r\nDateStarted=1/2/2020\r\nTotalHits.day2=549\r\n");
-  TUserReport report;
-  ASSERT_TRUE(report.Gather("Ann"));
-  EXPECT_FALSE(report.Data().profileRead);
-  EXPECT_FALSE(report.Data().statisticsRead);
-  EXPECT_TRUE(report.Data().pairsRead);
-  EXPECT_EQ(ProblemOf(report, TReportPart::Profile),
-            "The profile Ann.usr belongs to another user (\"Bob\"): nothing of it is shown.");
-  Report();
+  EXPECT_EQ(Report(), "The profile Ann.usr belongs to another user (\"Bob\"): nothing of it is shown.");
   const nlohmann::json json = Json();
   EXPECT_EQ(json.at("/parts/profile"_json_pointer), false);
   EXPECT_TRUE(json.at("week").is_null());
   EXPECT_TRUE(json.at("keySets").is_null());
   EXPECT_EQ(json.at("letterPairs").size(), 4u);
   EXPECT_FALSE(Contains(Read(kPage), "549"));
+  std::string garbage;
+  for (int i = 0; i < 4000; ++i) garbage += static_cast<char>((i * 151 + 7) & 0xFF);
+  fake.WriteHostFile(kProfile, garbage);
+  const std::string error = Report();
+  EXPECT_TRUE(Contains(error, "holds neither a user name nor a start date")) << error;
+  const std::string page = Read(kPage);
+  EXPECT_TRUE(IsUtf8(page));
+  EXPECT_TRUE(Contains(page, "Not everything could be read"));
+  EXPECT_FALSE(Contains(page, "Monitored since"));
+  EXPECT_TRUE(Contains(page, "<code>he</code>"));
+  EXPECT_TRUE(Json().at("dateStarted").is_null());
 }
 
 TEST_F(UserReportTest, EntriesThatAreNoNumbersAreNamedAndShownAsMissing) {
@@ -254,8 +217,6 @@ TEST_F(UserReportTest, EntriesThatAreNoNumbersAreNamedAndShownAsMissing) {
   TUserReport report;
   ASSERT_TRUE(report.Gather("Ann"));
   const TReportData& d = report.Data();
-  EXPECT_FALSE(d.week[1].characters);
-  EXPECT_EQ(d.week[1].words, 84);
   EXPECT_FALSE(d.lastDate);
   EXPECT_FALSE(d.records[0].date);
   EXPECT_EQ(d.records[0].value, 309);
@@ -275,11 +236,7 @@ TEST_F(UserReportTest, DamagedStatisticsFilesAreNamedForWhatIsWrong) {
   WriteAnn();
   const std::string whole = AnnStatistics();
   const std::string keysEnd = StatisticsHeader(110) + KeyBlock({}) + KeyBlock({{'a', {20, 20, 5}}});
-  struct Case {
-    std::string bytes;
-    std::string problem;
-  };
-  const std::vector<Case> cases = {
+  const std::pair<std::string, std::string> cases[] = {
       {whole.substr(0, 20), "is cut short inside its header (20 bytes)"},
       {whole.substr(0, 28 + 1338 + 100), "is cut short inside its difficult keys (1466 of at least 2704 bytes)"},
       {whole.substr(0, whole.size() - 300), "is cut short inside its words (3536 of 3836 bytes)"},
@@ -287,12 +244,12 @@ TEST_F(UserReportTest, DamagedStatisticsFilesAreNamedForWhatIsWrong) {
       {keysEnd + Le32(1000000000), "claims 1000000000 words, which cannot be"},
       {keysEnd, "ends before its words"},
   };
-  for (const Case& c : cases) {
-    fake.WriteHostFile(kStatistics, c.bytes);
+  for (const auto& [bytes, problem] : cases) {
+    fake.WriteHostFile(kStatistics, bytes);
     TUserReport report;
     ASSERT_TRUE(report.Gather("Ann"));
     EXPECT_TRUE(report.Data().profileRead);
-    EXPECT_TRUE(Contains(ProblemOf(report, TReportPart::Statistics), "The statistics file Ann.DTA " + c.problem))
+    EXPECT_TRUE(Contains(ProblemOf(report, TReportPart::Statistics), "The statistics file Ann.DTA " + problem))
         << ProblemOf(report, TReportPart::Statistics);
   }
 }
@@ -324,43 +281,35 @@ TEST_F(UserReportTest, MissingAndUnreadableLetterPairFilesAreNamed) {
   EXPECT_TRUE(Exists(kCsv));
   EXPECT_TRUE(Json().at("letterPairs").is_null());
   WriteAnn();
-  struct Case {
-    std::string bytes;
-    std::string problem;
-  };
-  const std::vector<Case> cases = {
+  const std::pair<std::string, std::string> cases[] = {
       {"", "The letter-pair file Ann.json is empty."},
       {"\x89PNG\r\n\x1A\n garbage {\"bigrams\": 7}",
        "The letter-pair file Ann.json holds no letter pairs that could be read (31 bytes)."},
       {"{\"bigrams\": [{\"bigram\": \"ab\", \"count\": 3", "The letter-pair file Ann.json holds no letter pairs"},
       {"sparse", "The letter-pair file Ann.json is too large to be one (68157440 bytes): it was not read."},
   };
-  for (const Case& c : cases) {
-    fake.WriteHostFile(kPairs, c.bytes);
-    if (c.bytes == "sparse") std::filesystem::resize_file(fake.HostPath(kPairs), 65LL * 1024 * 1024);
+  for (const auto& [bytes, problem] : cases) {
+    fake.WriteHostFile(kPairs, bytes);
+    if (bytes == "sparse") std::filesystem::resize_file(fake.HostPath(kPairs), 65LL * 1024 * 1024);
     TUserReport report;
     ASSERT_TRUE(report.Gather("Ann"));
     EXPECT_FALSE(report.Data().pairsRead);
     EXPECT_TRUE(report.Data().statisticsRead);
-    EXPECT_TRUE(Contains(ProblemOf(report, TReportPart::LetterPairs), c.problem))
+    EXPECT_TRUE(Contains(ProblemOf(report, TReportPart::LetterPairs), problem))
         << ProblemOf(report, TReportPart::LetterPairs);
   }
 }
 
 TEST_F(UserReportTest, NoReportWithoutAUserToReportOn) {
   fake.WriteHostFile("C:\\Data\\CON.usr", "UserName=CON\r\n");
-  struct Case {
-    std::string name;
-    std::string error;
-  };
-  const std::vector<Case> cases = {
+  const std::pair<std::string, std::string> cases[] = {
       {"", "No user name was given."},
       {"   ", "No user name was given."},
       {"CON", "The name \"CON\" cannot name a user's files."},
       {"Nobody", "There is no user \"Nobody\" in the user database (no file Nobody.usr)."},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Report(c.name, false), c.error);
+  for (const auto& [name, error] : cases) {
+    EXPECT_EQ(Report(name, false), error);
     EXPECT_FALSE(fake.files.DirectoryExists(kOut));
   }
   ProgramSettings->DatabasePath.clear();
@@ -389,35 +338,29 @@ TEST_F(UserReportTest, FilesThatCannotBeWritten) {
 
 // ======================================================= read only, kept ==
 
+// A profile without a start date gets a new profile's keys when a user
+// object opens it; read only, they never reach the file. "Ann-report.json"
+// beside the user files is the letter-pair file of a user named
+// "Ann-report": a report asked for there goes to a folder of its own.
 TEST_F(UserReportTest, TheUsersFilesAreLeftAsTheyWere) {
   WriteAnn();
-  // A profile without a start date gets a new profile's keys when a user
-  // object opens it; read only, they never reach the file.
   const std::string profile = "UserName=Ann\r\nTotalHits.day2=5\r\n";
-  fake.WriteHostFile(kProfile, profile);
-  Report();
-  EXPECT_EQ(Read(kProfile), profile);
-  EXPECT_EQ(Read(kStatistics), AnnStatistics());
-  EXPECT_EQ(Read(kPairs), AnnPairs());
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(fake.HostPath("C:\\Data")))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"Ann.DTA", "Ann.json", "Ann.usr"}));
-  EXPECT_TRUE(Json().at("dateStarted").is_null());
-}
-
-// "Ann-report.json" beside the user files is the letter-pair file of a user
-// named "Ann-report": a report asked for there goes to a folder of its own.
-TEST_F(UserReportTest, AReportForTheUserDatabaseGoesToItsReportsFolder) {
-  WriteAnn();
   const std::string pairs = "{\"user\": \"Ann-report\", \"bigrams\": []}";
+  fake.WriteHostFile(kProfile, profile);
   fake.WriteHostFile("C:\\Data\\Ann-report.json", pairs);
   std::string page, error;
   ASSERT_TRUE(WriteUserReport("Ann", "C:\\Data\\", page, error)) << error;
   EXPECT_EQ(page, "C:\\Data\\Reports\\Ann-report.html");
-  EXPECT_TRUE(Exists("C:\\Data\\Reports\\Ann-report.json"));
+  EXPECT_EQ(Read(kProfile), profile);
+  EXPECT_EQ(Read(kStatistics), AnnStatistics());
+  EXPECT_EQ(Read(kPairs), AnnPairs());
   EXPECT_EQ(Read("C:\\Data\\Ann-report.json"), pairs);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(fake.HostPath("C:\\Data")))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Ann-report.json", "Ann.DTA", "Ann.json", "Ann.usr", "Reports"}));
+  EXPECT_TRUE(Json("C:\\Data\\Reports\\Ann-report.json").at("dateStarted").is_null());
 }
 
 TEST_F(UserReportTest, AReportLeavesTheMonitoredUsersAnalysisAlone) {

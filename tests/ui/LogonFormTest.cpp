@@ -59,11 +59,14 @@ TEST_F(LogonFormTest, NameOfBlanksIsRefusedWith415AndTheWindowStaysOpen) {
   EXPECT_EQ(CurrentUser->Name(), "Ann");
 }
 
+// New-user mode starts with an empty name and refuses an existing one, which
+// logs in from the list; Escape returns from new-user mode to the list and
+// cancels from the list.
 TEST_F(LogonFormTest, ExistingNameIsRefusedInNewUserModeButLogsInFromTheList) {
   form.SetMode(1);
   form.Click("NewUserBtn");
   EXPECT_EQ(form.Mode, 2);
-  EXPECT_TRUE(form.NameText.empty()) << "new-user mode starts with an empty name";
+  EXPECT_TRUE(form.NameText.empty());
   EXPECT_FALSE(Go("ann"));
   EXPECT_EQ(LastMessage(), "The user Ann exists already.");
   EXPECT_FALSE(CurrentUser) << "the refused user is not left as the current user";
@@ -73,22 +76,6 @@ TEST_F(LogonFormTest, ExistingNameIsRefusedInNewUserModeButLogsInFromTheList) {
   ASSERT_TRUE(CurrentUser);
   EXPECT_EQ(CurrentUser->Name(), "Ann");
   EXPECT_EQ(fake.dialogs.shown.size(), 1u);
-}
-
-TEST_F(LogonFormTest, PreventNewUsersRefusesAnUnknownNameWith420AndHidesNewUser) {
-  form.SetMode(1);
-  EXPECT_TRUE(form.NewUserBtnVisible);
-  Policy("PreventNewUsers=1\r\n");
-  form.SetMode(1);
-  EXPECT_FALSE(form.NewUserBtnVisible);
-  EXPECT_FALSE(Go("bob"));
-  EXPECT_EQ(LastMessage(), "New users are not allowed.");
-  EXPECT_FALSE(CurrentUser);
-  EXPECT_FALSE(ProfileExists("Bob"));
-  EXPECT_TRUE(Go("ann")) << "existing users still log in";
-}
-
-TEST_F(LogonFormTest, EscapeReturnsToTheListFromNewUserModeAndCancelsFromTheList) {
   form.SetMode(2);
   bool closes = true;
   EXPECT_TRUE(form.ShortCut(27, closes));
@@ -101,13 +88,24 @@ TEST_F(LogonFormTest, EscapeReturnsToTheListFromNewUserModeAndCancelsFromTheList
   EXPECT_EQ(form.Result, ModalResult::Cancel);
 }
 
-TEST_F(LogonFormTest, DisableUserListLeavesTheNameFieldEmptyAndWithoutAList) {
+// PreventNewUsers refuses an unknown name with 420 and hides "new user";
+// DisableUserList, read again before each showing, leaves the name field
+// empty and without a list (neither the proposed name nor the names of the
+// earlier showing remain).
+TEST_F(LogonFormTest, PoliciesPreventNewUsersAndDisableTheUserList) {
   form.ProposedName = "Ann";
   form.SetMode(1);
+  EXPECT_TRUE(form.NewUserBtnVisible);
   EXPECT_EQ(form.NameText, "Ann");
   EXPECT_NE(std::find(form.NameList.begin(), form.NameList.end(), "Ann"), form.NameList.end());
-  // The policy is read again before the next showing: neither the proposed
-  // name nor the names of the earlier showing may remain.
+  Policy("PreventNewUsers=1\r\n");
+  form.SetMode(1);
+  EXPECT_FALSE(form.NewUserBtnVisible);
+  EXPECT_FALSE(Go("bob"));
+  EXPECT_EQ(LastMessage(), "New users are not allowed.");
+  EXPECT_FALSE(CurrentUser);
+  EXPECT_FALSE(ProfileExists("Bob"));
+  EXPECT_TRUE(Go("ann")) << "existing users still log in";
   Policy("DisableUserList=1\r\n");
   view.script = {{"cancel", ""}};
   EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);

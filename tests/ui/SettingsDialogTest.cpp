@@ -71,41 +71,33 @@ TEST_F(SettingsDialogTest, TrackBarsShowTheStoredLimits) {
   EXPECT_EQ(user->GetInteger("WordCollLimit"), 50);
 }
 
-TEST_F(SettingsDialogTest, ShowUserListIsCheckedUnlessAnotherIdentificationIsStored) {
-  Station("ShowUserList.ann=0\r\n");
-  dialog.FormShow();
-  EXPECT_TRUE(dialog.ShowUserList) << "neither UseSelectedUser nor LoggedOffMode stored";
-  Station("ShowUserList.ann=0\r\nUseSelectedUser.ann=1\r\nSelectedUser.ann=Ann\r\n");
-  dialog.FormShow();
-  EXPECT_FALSE(dialog.ShowUserList);
-  EXPECT_TRUE(dialog.UseSelectedUser);
-  EXPECT_EQ(dialog.SelectedUser, "Ann");
-  Station("ShowUserList.ann=0\r\nLoggedOffMode.ann=1\r\n");
-  dialog.FormShow();
-  EXPECT_FALSE(dialog.ShowUserList);
-  EXPECT_TRUE(dialog.LoggedOffMode);
-  // Only the keys of this Windows account count.
-  Station("UseSelectedUser.bob=1\r\nUseSelectedUser=1\r\nShowUserList.ann=0\r\n");
-  dialog.FormShow();
-  EXPECT_TRUE(dialog.ShowUserList);
-  EXPECT_FALSE(dialog.UseSelectedUser);
-}
-
+// One radio button of three on show: the user list unless another
+// identification is stored under this Windows account's keys; of two stored
+// (as the logon window's "don't show again" leaves them after an earlier OK
+// with the list chosen) the later button of the group wins, and OK writes it.
 TEST_F(SettingsDialogTest, UserIdentificationIsOneChoiceEvenWhenTwoAreStored) {
-  // As left by the logon window's "don't show again" after an earlier OK
-  // with the user list chosen.
-  Station("ShowUserList.ann=1\r\nUseSelectedUser.ann=1\r\nSelectedUser.ann=Ann\r\n");
-  dialog.FormShow();
-  EXPECT_TRUE(dialog.UseSelectedUser);
-  EXPECT_FALSE(dialog.ShowUserList) << "the later radio button of the group wins";
+  struct Case {
+    const char* station;
+    bool list, selected, loggedOff;
+  };
+  for (const Case& c : {
+           Case{"ShowUserList.ann=0\r\n", true, false, false},
+           Case{"ShowUserList.ann=0\r\nUseSelectedUser.ann=1\r\nSelectedUser.ann=Bo\r\n", false, true, false},
+           Case{"ShowUserList.ann=0\r\nLoggedOffMode.ann=1\r\n", false, false, true},
+           Case{"UseSelectedUser.bob=1\r\nUseSelectedUser=1\r\nShowUserList.ann=0\r\n", true, false, false},
+           Case{"ShowUserList.ann=1\r\nUseSelectedUser.ann=1\r\nLoggedOffMode.ann=1\r\n", false, false, true},
+           Case{"ShowUserList.ann=1\r\nUseSelectedUser.ann=1\r\nSelectedUser.ann=Ann\r\n", false, true, false},
+       }) {
+    Station(c.station);
+    dialog.FormShow();
+    EXPECT_EQ(dialog.ShowUserList, c.list) << c.station;
+    EXPECT_EQ(dialog.UseSelectedUser, c.selected) << c.station;
+    EXPECT_EQ(dialog.LoggedOffMode, c.loggedOff) << c.station;
+  }
+  EXPECT_EQ(dialog.SelectedUser, "Ann");
   dialog.OkClick();
   EXPECT_FALSE(WorkstationSettings->GetBool("ShowUserList.ann"));
   EXPECT_TRUE(WorkstationSettings->GetBool("UseSelectedUser.ann"));
-  Station("ShowUserList.ann=1\r\nUseSelectedUser.ann=1\r\nLoggedOffMode.ann=1\r\n");
-  dialog.FormShow();
-  EXPECT_TRUE(dialog.LoggedOffMode);
-  EXPECT_FALSE(dialog.UseSelectedUser);
-  EXPECT_FALSE(dialog.ShowUserList);
 }
 
 TEST_F(SettingsDialogTest, PolicyForbiddingWordCollectionForcesDoNotCollectWordsOnEveryShow) {
