@@ -142,6 +142,17 @@ TEST_F(TrayMainTest, EnableUnderTheCloseDialogKeepsTheWorkstationSettingsOfTheSe
   RunScenario();
 }
 
+// Telling the notification area is a send to another process, during
+// which the system lets the information thread's waiting refresh in: the
+// widget refreshed while the pause was saving, and then held the day's
+// figures as the save had cleared them.
+TEST_F(TrayMainTest, PausingKeepsTheFiguresOfTheMomentItWasPaused) {
+  sim.Forms().trayIcon.whileTold = [] {
+    if (TrayMain) TrayMain->InfoThreadStep();
+  };
+  RunScenario();
+}
+
 // ------------------------------------------------------------ the advice --
 
 // n words of four letters from e..z (never a-d, never three alike), each
