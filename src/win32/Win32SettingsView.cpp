@@ -329,6 +329,11 @@ void Win32SettingsView::ShowPage(int page) {
     if ((item.id == kWordCount || item.id == kWordsLabel) && !wordsVisible) visible = false;
     ::ShowWindow(::GetDlgItem(window, item.id), visible ? SW_SHOWNA : SW_HIDE);
   }
+  // The page's own background first, then the controls over it: a group
+  // box draws its frame and caption only, so whatever the other page left
+  // inside it stays unless the page is erased under it.
+  RECT area{8, 8 + stripHeight_, 8 + 401, 8 + 380};
+  ::RedrawWindow(window, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 ModalResult Win32SettingsView::ShowModal(TChooseApplications& dialog) {
