@@ -662,13 +662,16 @@ std::string TTrayMain::DisableNow(const std::string& previous) {
     return result;
   }
   if (CurrentUser) result = CurrentUser->Name();
+  // Monitoring ends before the save clears the day's figures: a refresh
+  // that comes in while the tray icon or the taskbar is told then draws the
+  // paused widget with the figures it showed last, not the cleared ones.
+  ShutDown();
   SaveStatistics();
   if (forms_.taskbar) forms_.taskbar->Hide();
   ReleaseSession();
   DebugLog(0, "TTrayMain.DisableNow: workstationSettings saved");
   run_.LetterPairs().SetEnabled(false);
   setEnabledState(false);
-  ShutDown();
   return result;
 }
 

@@ -51,7 +51,10 @@ class FakeApplicationWindow : public IApplicationWindow {
 class FakeTrayIcon : public ITrayIcon {
  public:
   void SetActive(bool value) override { active = value; }
-  void SetIcon(int index) override { icon = index; }
+  void SetIcon(int index) override {
+    icon = index;
+    if (whileTold) whileTold();
+  }
   void SetToolTip(const std::string& text) override { toolTip = text.substr(0, 62); }
   void ShowBalloon(const std::string& text, const std::string& title, int timeoutMs) override {
     balloons.push_back({text.substr(0, 255), title.substr(0, 63), timeoutMs});
@@ -74,6 +77,10 @@ class FakeTrayIcon : public ITrayIcon {
     std::string text, title;
     int timeoutMs;
   };
+  // Runs while the icon is changed: telling the notification area is a
+  // send to another process, during which the system lets in the work
+  // other threads wait to have done on this one.
+  std::function<void()> whileTold;
   bool active = false;
   int icon = 0;
   std::string toolTip;

@@ -236,6 +236,8 @@ void Simulation::Capture() {
     if (const TSpyedApps* apps = TrayMain->MonitoredApplications()) s.applications = static_cast<int>(apps->Items.size());
   s.trayIcon = forms_->trayIcon.icon;
   s.widgetPaused = forms_->widget.paused;
+  s.widgetWords = forms_->widget.words;
+  s.widgetTime = forms_->widget.time;
   summary_ = s;
   Summaries.push_back(s);
 }

@@ -27,8 +27,9 @@ struct SimulationSummary {
   bool enabled = false;
   int trayIcon = 0;  // the icon the tray shows: 1 idle, 2 typing, 3 off
   std::string user;
-  int applications = -1;
-  bool widgetPaused = false;  // the widget last drew the pause overlay  // records of the monitored-applications list; -1 when none is loaded
+  int applications = -1;  // records of the monitored-applications list; -1 when none is loaded
+  bool widgetPaused = false;  // the widget last drew the pause overlay
+  std::string widgetWords, widgetTime;  // the figures it last drew
 };
 
 class Simulation {

@@ -24,7 +24,6 @@ namespace strevo {
 namespace {
 
 constexpr int kProgressStep = 20;       // files between two progress updates
-constexpr int64_t kProgressPerGroup = 200;
 constexpr size_t kUnindexedLimit = 29;  // more unindexed users than this rebuild the index
 
 std::string DatabaseFolder() { return ProgramSettings ? ProgramSettings->DatabasePath : std::string(); }
@@ -198,8 +197,11 @@ std::vector<std::string> LoadIndex(int32_t group) {
 void RebuildIndex() {
   TraceBlock trace("RebuildIndex {", "} RebuildIndex");
   const int32_t maxGroup = MaxGroup();
-  const auto rangeEnd = static_cast<int>(std::clamp<int64_t>(kProgressPerGroup * maxGroup, 0, INT_MAX));
-  ProgressShown progress(rangeEnd);
+  // The bar goes from the first profile to the last, however many groups
+  // there are.
+  const std::vector<std::string> files = ProfileFiles();
+  const int total = static_cast<int>(std::min<size_t>(files.size(), INT_MAX));
+  ProgressShown progress(std::max(total, 1));
 
   // What the index says now, for the profiles that cannot be read.
   std::map<std::string, std::pair<int32_t, std::string>> previous;
@@ -209,7 +211,7 @@ void RebuildIndex() {
 
   std::map<int32_t, std::vector<std::string>> lists;
   int processed = 0;
-  for (const std::string& fileName : ProfileFiles()) {
+  for (const std::string& fileName : files) {
     const ProfileSummary profile = ReadProfile(fileName);
     if (profile.readable) {
       const int32_t group = profile.group < 0 || profile.group > maxGroup ? 0 : profile.group;
@@ -219,7 +221,7 @@ void RebuildIndex() {
       if (it != previous.end()) lists[it->second.first].push_back(it->second.second);
       DebugLog(1, "RebuildIndex: cannot read " + fileName);
     }
-    if (++processed % kProgressStep == 0) {
+    if (++processed % kProgressStep == 0 || processed == total) {
       ProgressWindow().SetProgress(processed);
       Application().ProcessMessages();
     }

@@ -25,14 +25,24 @@ std::string with_number(const std::string& text, int value) {
   return text;
 }
 
+// The text of singularId for one, of pluralId for any other count; a
+// language file without the singular says the plural.
+std::string counted_text(int count, int singularId, int pluralId) {
+  if (count == 1) {
+    const std::string singular = LangStr(singularId);
+    if (singular != kMissingString && singular != kUnsetString) return singular;
+  }
+  return LangStr(pluralId);
+}
+
 }  // namespace
 
 void TChooseApplications::FormCreate() { Caption = LangStr(1287); }
 
 void TChooseApplications::ShowFigures(TUser& user, int64_t totalHits, int64_t monitoredHits, int64_t mouseClicks,
                                       int bigramCount) {
-  DateStarted =
-      std::to_string(user.GetInteger("WayfenDays.counter")) + LangStr(1273) + " " + user.GetString("DateStarted");
+  const int32_t days = user.GetInteger("WayfenDays.counter");
+  DateStarted = std::to_string(days) + counted_text(days, 1796, 1273) + " " + user.GetString("DateStarted");
   TotalHits = std::to_string(totalHits);
   StatpanelHint = "Mouse Clicks: " + std::to_string(mouseClicks);
   AnalyzedHits = std::to_string(monitoredHits);
@@ -86,7 +96,7 @@ void TChooseApplications::FormShow() {
 }
 
 void TChooseApplications::RefreshTexts() {
-  NotifyCaption = with_number(LangStr(1325), PagesTrackBar);
+  NotifyCaption = with_number(counted_text(PagesTrackBar, 1797, 1325), PagesTrackBar);
   const double hours = BreakInterval / 4.0;
   const int minutes = static_cast<int>(round_half_even(hours * 60));
   char buffer[32];

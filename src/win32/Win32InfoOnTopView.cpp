@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <map>
 #include <tuple>
@@ -29,7 +30,13 @@ constexpr int kHubX = 51, kSpeedTop = 56, kSpeedRoom = 28;
 // The status line: under the figures, from their panel's left edge at
 // most, up to the buttons beside it.
 constexpr int kStatusLeft = 96, kStatusX = 109, kStatusTop = 80;
-constexpr int kFiguresX = 145;
+// The three rows: their labels start clear of the dial's rim, their figures
+// at kFiguresX or, when a label of another language needs the room, further
+// right as far as the widest figure still ends before the buttons.
+constexpr int kRowTops[3] = {24, 42, 61};
+constexpr int kLabelsX = 103, kFiguresX = 145;
+constexpr int kRowHeight = 14, kSmallestLabel = 12;
+constexpr const char* kWidestFigure = "00:00:00";
 
 }  // namespace
 
@@ -315,12 +322,12 @@ int Win32InfoOnTopView::ButtonsRight(int top, int bottom) const {
   return right;
 }
 
-// A text that does not fit gets a smaller font, and is cut with an
-// ellipsis only when that is not enough.
-void Win32InfoOnTopView::DrawFitted(int x, int y, const std::string& text, int right) {
+// A text that does not fit gets a smaller font (at most steps times two
+// pixels smaller), and is cut with an ellipsis only when that is not enough.
+void Win32InfoOnTopView::DrawFitted(int x, int y, const std::string& text, int right, int steps) {
   if (text.empty()) return;
   Resources& r = *resources_;
-  const int height = r.FittingHeight(text, right - x, 3);
+  const int height = r.FittingHeight(text, right - x, steps);
   y += (std::abs(r.fontHeight) - std::abs(height)) / 2;
   if (r.TextWidth(text, height) <= right - x) {
     r.Text(x, y, text, height);
@@ -333,6 +340,22 @@ void Win32InfoOnTopView::DrawFitted(int x, int y, const std::string& text, int r
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
+// The labels of a face without them: as large as the figures, or one step
+// smaller and never less (a longer one is cut). Returns where the figures
+// go: right of the longest label, as far as the buttons leave the room.
+int Win32InfoOnTopView::DrawRowLabels(const std::array<std::string, 3>& labels) {
+  Resources& r = *resources_;
+  int needed = 0;
+  for (const std::string& label : labels) needed = std::max(needed, r.TextWidth(label, kRowHeight));
+  int furthest = kClientWidth;
+  const int figureWidth = r.TextWidth(kWidestFigure, kRowHeight);
+  for (int top : kRowTops) furthest = std::min(furthest, ButtonsRight(top, top + kRowHeight) - figureWidth);
+  const int figuresX = std::clamp(kLabelsX + needed + 2, kFiguresX, std::max(kFiguresX, furthest));
+  for (size_t row = 0; row < labels.size(); ++row)
+    DrawFitted(kLabelsX, kRowTops[row], labels[row], figuresX - 2, (kRowHeight - kSmallestLabel) / 2);
+  return figuresX;
+}
+
 // The status line keeps its place while it fits; a longer one starts
 // further left, as far as the figures' panel, before it gets smaller.
 void Win32InfoOnTopView::DrawStatus(const std::string& status) {
@@ -340,7 +363,7 @@ void Win32InfoOnTopView::DrawStatus(const std::string& status) {
   Resources& r = *resources_;
   const int right = ButtonsRight(kStatusTop, kStatusTop + std::abs(r.fontHeight));
   const int width = r.TextWidth(status, r.fontHeight);
-  DrawFitted(std::max(kStatusLeft, std::min(kStatusX, right - width)), kStatusTop, status, right);
+  DrawFitted(std::max(kStatusLeft, std::min(kStatusX, right - width)), kStatusTop, status, right, 3);
 }
 
 void Win32InfoOnTopView::Paint(const TInfoOnTop* widget) {
@@ -371,19 +394,17 @@ void Win32InfoOnTopView::Paint(const TInfoOnTop* widget) {
   r.fontColour = RGB(255, 255, 255);
   r.fontHeight = 14;
   r.fontName = "Segoe UI";
+  int figuresX = kFiguresX;
   if (!widget->EnglishFace) {
     r.fontBold = true;
-    DrawFitted(95, 4, LangStr(1), ButtonsRight(4, 4 + r.fontHeight));
-    r.fontHeight = 14;
-    // The row labels end before the figures.
-    DrawFitted(99, 24, LangStr(658), kFiguresX - 2);
-    DrawFitted(99, 42, LangStr(130), kFiguresX - 2);
-    DrawFitted(99, 61, LangStr(116), kFiguresX - 2);
+    DrawFitted(95, 4, LangStr(1), ButtonsRight(4, 4 + r.fontHeight), 3);
+    r.fontHeight = kRowHeight;
     r.fontBold = false;
+    figuresX = DrawRowLabels({LangStr(658), LangStr(130), LangStr(116)});
   }
-  r.Text(kFiguresX, 24, widget->WordsText);
-  r.Text(kFiguresX, 42, widget->TimeText);
-  r.Text(kFiguresX, 61, widget->AverageSpeedText);
+  r.Text(figuresX, kRowTops[0], widget->WordsText);
+  r.Text(figuresX, kRowTops[1], widget->TimeText);
+  r.Text(figuresX, kRowTops[2], widget->AverageSpeedText);
   r.fontHeight = 20;
   r.fontBold = true;
   DrawSpeed(widget->SpeedText);

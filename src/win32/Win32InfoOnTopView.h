@@ -5,6 +5,7 @@
 // is dragged with the left mouse button.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -77,7 +78,8 @@ class Win32InfoOnTopView : public IInfoOnTopView, private Win32Window {
   void DrawFace(const TInfoOnTop* widget);
   void DrawSpeed(const std::string& speed);
   void DrawStatus(const std::string& status);
-  void DrawFitted(int x, int y, const std::string& text, int right);
+  void DrawFitted(int x, int y, const std::string& text, int right, int steps);
+  int DrawRowLabels(const std::array<std::string, 3>& labels);
   // Where a line of text between top and bottom must end: before the
   // buttons beside it.
   int ButtonsRight(int top, int bottom) const;

@@ -52,13 +52,13 @@ const ControlLayout kControls[] = {
     {kUsrNameLbl2, "UsrNameLbl2", kLabel, 0, 0, 16, 24, 297, 16, 0, "User"},
     {kGroupBox1, "GroupBox1", kGroup, 0, 0, 16, 48, 361, 89, 1292, "Take a break"},
     {kTakeABreak, "TakeABreak", kCheck, 0, kGroupBox1, 16, 24, 335, 18, 0, ""},
-    {kBreakInterval, "BreakInterval", kTrack, 0, kGroupBox1, 32, 48, 241, 25, 0, ""},
+    {kBreakInterval, "BreakInterval", kTrack, 0, kGroupBox1, 32, 46, 241, 30, 0, ""},
     {kGroupBox5, "GroupBox5", kGroup, 0, 0, 16, 145, 361, 90, 1295, "Recommend Practising"},
     {kNotifyWhenDifficulties, "NotifyWhenDifficulties", kCheck, 0, kGroupBox5, 16, 24, 335, 18, 0, ""},
-    {kPagesTrackBar, "PagesTrackBar", kTrack, 0, kGroupBox5, 32, 52, 241, 25, 0, ""},
+    {kPagesTrackBar, "PagesTrackBar", kTrack, 0, kGroupBox5, 32, 48, 241, 30, 0, ""},
     {kGroupBox7, "GroupBox7", kGroup, 0, 0, 16, 241, 361, 108, 1296, "Security"},
     {kWordsLabel, "wordslabel", kLabel, 0, kGroupBox7, 16, 16, 335, 16, 0, ""},
-    {kWordCount, "WordCount", kTrack, 0, kGroupBox7, 32, 33, 241, 26, 0, ""},
+    {kWordCount, "WordCount", kTrack, 0, kGroupBox7, 32, 32, 241, 30, 0, ""},
     {kDoNotCollectWords, "DoNotCollectWords", kCheck, 0, kGroupBox7, 16, 63, 335, 18, 1297, ""},
     {kDoNotDisplayTxt, "DoNotDisplayTxt", kCheck, 0, kGroupBox7, 16, 87, 335, 18, 0,
      "Do not display the text being typed on status window"},
@@ -329,6 +329,11 @@ void Win32SettingsView::ShowPage(int page) {
     if ((item.id == kWordCount || item.id == kWordsLabel) && !wordsVisible) visible = false;
     ::ShowWindow(::GetDlgItem(window, item.id), visible ? SW_SHOWNA : SW_HIDE);
   }
+  // The page's own background first, then the controls over it: a group
+  // box draws its frame and caption only, so whatever the other page left
+  // inside it stays unless the page is erased under it.
+  RECT area{8, 8 + stripHeight_, 8 + 401, 8 + 380};
+  ::RedrawWindow(window, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 ModalResult Win32SettingsView::ShowModal(TChooseApplications& dialog) {

@@ -52,7 +52,8 @@ std::map<std::string, std::string> Figures(const SimulationSummary& s) {
           {"TypingTime", s.TypingTime},                 {"CharsPerMinute", std::to_string(s.CharsPerMinute)},
           {"KeysPerMinute", std::to_string(s.KeysPerMinute)}, {"enabled", YesNo(s.enabled)},
           {"trayIcon", std::to_string(s.trayIcon)},     {"user", s.user},
-          {"applications", std::to_string(s.applications)}, {"widgetPaused", YesNo(s.widgetPaused)}};
+          {"applications", std::to_string(s.applications)}, {"widgetPaused", YesNo(s.widgetPaused)},
+          {"widgetWords", s.widgetWords},               {"widgetTime", s.widgetTime}};
 }
 
 // "[figures]" counts the recorded figures; "[figures N]" and "[figures last]"

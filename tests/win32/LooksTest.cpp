@@ -193,13 +193,23 @@ TEST_F(WidgetTest, DISABLED_LookWidget) {
     WaitForLook(std::string("widget-") + band, window);
   }
 
-  // Paused from the on/off button, in a language without labels on its face.
-  widget.EnglishFace = false;
+  // Paused from the on/off button: the dimmed dial beside the face's labels.
   view.SetOnOffEnabled(false);
   widget.Paused = true;
   widget.StatusText.clear();
   widget.UpdateMeter("2345", 0, "00:20:01", false);
   WaitForLook("widget-paused", window);
+
+  // A language without labels on its face, whose labels are long.
+  Localize().Strings[658] = "W\xF6rter:";
+  Localize().Strings[130] = "Schreibzeit:";
+  Localize().Strings[116] = "Durchschnitt:";
+  widget.EnglishFace = false;
+  view.SetOnOffEnabled(true);
+  widget.Paused = false;
+  widget.StatusText = "keyboard";
+  widget.UpdateMeter("2345", 64, "00:20:02", true);
+  WaitForLook("widget-other-language", window);
   view.Hide();
 
   DesktopCompositionEnabled = false;

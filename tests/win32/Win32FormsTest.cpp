@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "analysis/DeviationCalc.h"
 #include "platform/Application.h"
@@ -562,6 +563,53 @@ TEST_F(Win32FormsTest, SettingsWindowWritesItsControlsBackBeforeOk) {
   EXPECT_EQ(rows, 2);
   EXPECT_TRUE(dialog.CheckList[1].Monitored);
   EXPECT_EQ(hints, LangStr(1298) + "|Move Widget to Screen Default Position|Mouse Clicks: 5");
+}
+
+// The client area of a window as the screen shows it.
+std::vector<uint32_t> ScreenPixels(HWND window) {
+  RECT r{};
+  ::GetClientRect(window, &r);
+  ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  const WindowDc screen(nullptr);
+  const MemoryDc memory(::CreateCompatibleDC(screen.Get()));
+  const GdiObject<HBITMAP> bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));
+  {
+    const SelectedObject selected(memory.Get(), bitmap.Get());
+    ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), r.left, r.top, SRCCOPY);
+  }
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+  ::GetDIBits(memory.Get(), bitmap.Get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  return pixels;
+}
+
+// A page shown again after the others looks as it did the first time: the
+// group boxes of the pages between left their frames on it.
+TEST_F(Win32FormsTest, SettingsPageLooksTheSameAfterAnotherPageWasShown) {
+  Win32ApplicationWindow application("Strevo forms test settings pages");
+  Win32MessageLoop loop;
+  Win32SettingsView view(loop, application.Handle());
+  TChooseApplications dialog(view);
+  Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); }, 10000);
+  HWND window = ToHwnd(view.Handle());
+  std::vector<uint32_t> first, again;
+  Look::Arm("settings-pages", [&] {
+    Pump(300);
+    first = ScreenPixels(window);
+    for (int page : {1, 2, 0}) {
+      view.ShowPage(page);
+      Pump(300);
+    }
+    again = ScreenPixels(window);
+  }, [&] { view.EndModal(ModalResult::Cancel); });
+  dialog.ShowModal();
+  EXPECT_FALSE(watchdog.fired);
+  ASSERT_EQ(first.size(), again.size());
+  size_t differing = 0;
+  for (size_t i = 0; i < first.size(); ++i) differing += (first[i] & 0xFFFFFF) != (again[i] & 0xFFFFFF);
+  EXPECT_EQ(differing, 0u) << "pixels left over from the other pages";
 }
 
 TEST_F(Win32FormsTest, SettingsWindowClosesWithEndModalFromTheHook) {

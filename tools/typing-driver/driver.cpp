@@ -10,12 +10,15 @@
 //   click                      a left click into the field
 //   post MESSAGE [WPARAM]      post a registered message to "Strevo 11"
 //   wait-visible CAPTION MS    wait until a visible top-level window has that caption
+//   wait-balloon MS            wait until a balloon tip is shown (the tray icon's), then
+//                              print "balloon shown"
 //   click-at CAPTION X Y       a left click at client point (X, Y) of the visible window
 //   close-window CAPTION       post WM_CLOSE to a window
 //   sleep MS
 //   open-write PATH            succeeds when PATH cannot be opened for writing
 // Exit code 0 when every command succeeded, 1 otherwise.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -116,6 +119,34 @@ bool WaitVisible(const std::string& caption, DWORD milliseconds) {
   return false;
 }
 
+// A visible tooltip window in the balloon style: the notification area's
+// balloon tips are drawn as one.
+bool BalloonShown() {
+  bool found = false;
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (IsWindowVisible(window) && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 &&
+            (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON)) {
+          *reinterpret_cast<bool*>(data) = true;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+bool WaitBalloon(DWORD milliseconds) {
+  const DWORD end = GetTickCount() + milliseconds;
+  while (GetTickCount() < end) {
+    if (BalloonShown()) return true;
+    Pump(100);
+  }
+  return false;
+}
+
 bool WaitWindow(const std::string& caption, DWORD milliseconds, bool present) {
   const DWORD end = GetTickCount() + milliseconds;
   while (GetTickCount() < end) {
@@ -205,6 +236,13 @@ int main(int argc, char** argv) {
     } else if (command == "wait-visible") {
       ok = WaitVisible(arg(1), static_cast<DWORD>(std::atoi(arg(2).c_str())));
       i += 2;
+    } else if (command == "wait-balloon") {
+      ok = WaitBalloon(static_cast<DWORD>(std::atoi(arg(1).c_str())));
+      if (ok) {
+        std::printf("balloon shown\n");
+        std::fflush(stdout);
+      }
+      i += 1;
     } else if (command == "click-at") {
       HWND target = FindVisible(arg(1));
       POINT p{std::atoi(arg(2).c_str()), std::atoi(arg(3).c_str())};

@@ -134,7 +134,7 @@ def face(path, english, dim=False, size=(204, 204)):
     if english:
         for text, y in (("Words", 24), ("Time", 42), ("Average", 61)):
             args += ["-font", FONT, "-pointsize", "8.5", "-fill", "#b8c2cc", "-stroke", "none",
-                     "-gravity", "NorthWest", "-annotate", f"+99+{y + 2}", text]
+                     "-gravity", "NorthWest", "-annotate", f"+103+{y + 2}", text]
     if dim:
         # The pause sign over the dimmed dial, clear of the speed figure
         # under the hub.
