@@ -210,16 +210,24 @@ struct TUrlInfo {
   std::string Scheme;  // at most 32 characters
 };
 
+// Send's status for an answer of status 200 whose body did not arrive
+// whole: the connection ended before its length, the server stalled past
+// the receive time-out, or the request's deadline passed. Never 200, so no
+// caller takes what came for the document.
+inline constexpr int kHttpTransferFailed = -1;
+
 class IHttp {
  public:
   virtual ~IHttp() = default;
   // Splits an address into its parts, decoding escapes.
   virtual bool CrackUrl(const std::string& url, TUrlInfo& info) = 0;
   // One synchronous request: POST with the form content type when postData
-  // is not empty, else GET. Returns the HTTP status (0 when nothing came
-  // back); the body is filled only on status 200, with at most bodyLimit + 1
-  // bytes: a longer body ends the transfer there, and the caller, which
-  // decides what is too long, sees that it was cut. Never opens a dialog.
+  // is not empty, else GET; TLS for "https". Returns the HTTP status, 0 when
+  // no answer came back, kHttpTransferFailed when the body of a 200 answer
+  // did not come whole. One deadline bounds the whole request. The body is
+  // filled only on status 200, with at most bodyLimit + 1 bytes: a longer
+  // body ends the transfer there, and the caller, which decides what is too
+  // long, sees that it was cut. Never opens a dialog.
   virtual int Send(const TUrlInfo& info, const std::string& postData, bool reload, size_t bodyLimit,
                    std::string& body) = 0;
 };

@@ -19,6 +19,7 @@ int HttpRequest(std::string url, const std::string& postData, TStream& stream, b
   std::string body;
   constexpr auto kLimit = static_cast<size_t>(kLargestTextFile);
   const int status = Http().Send(info, postData, reload, kLimit, body);
+  if (status == kHttpTransferFailed) DebugLog(1, "HttpRequest: the answer did not come whole: " + url);
   if (status == 200 && body.size() > kLimit) {
     DebugLog(1, "HttpRequest: the answer is larger than " + std::to_string(kLimit) + " bytes and is refused: " + url);
     return 0;

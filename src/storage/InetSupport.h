@@ -13,10 +13,11 @@ namespace strevo {
 inline constexpr size_t kMaxUrlLength = 2056;
 
 bool ParseUrl(const std::string& url, TUrlInfo& info);
-// The HTTP status (0 when the address cannot be parsed); on 200 the body is
-// appended to stream. A body larger than kLargestTextFile ends the transfer
-// there and is refused: status 0, the stream untouched, and the debug log
-// says why.
+// The HTTP status (0 when the address cannot be parsed, kHttpTransferFailed
+// when the body did not come whole); on 200 the body is appended to stream.
+// A body larger than kLargestTextFile ends the transfer there and is
+// refused: status 0, the stream untouched. The debug log says why a
+// document was not taken.
 int HttpRequest(std::string url, const std::string& postData, TStream& stream, bool reload);
 void AllowMessage(uint32_t message);
 

@@ -31,6 +31,17 @@ void jpeg_emit_message(j_common_ptr info, int level) {
 
 void jpeg_output_message(j_common_ptr) {}
 
+// libjpeg's progress callback runs between the rows of every scan it reads,
+// so a picture of too many scans stops at the first row past the limit.
+void jpeg_count_scans(j_common_ptr info) {
+  if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMostJpegScans) info->err->error_exit(info);
+}
+
+// What libjpeg may take for one picture: a progressive picture keeps all
+// its coefficients, 24 MB for the largest picture in three colours; only a
+// crafted one asks for more.
+constexpr long kJpegMemory = 48L * 1024 * 1024;
+
 struct GifSource {
   const std::string* bytes;
   size_t at;
@@ -52,8 +63,11 @@ bool DecodeJpeg(const std::string& bytes, TPicture& picture) {
   if (bytes.size() < 4) return false;
   jpeg_decompress_struct info;
   JpegErrors errors;
+  jpeg_progress_mgr progress;
   std::vector<unsigned char> row;
   std::memset(&info, 0, sizeof info);
+  std::memset(&progress, 0, sizeof progress);
+  progress.progress_monitor = jpeg_count_scans;
   info.err = jpeg_std_error(&errors.manager);
   errors.manager.error_exit = jpeg_error_exit;
   errors.manager.emit_message = jpeg_emit_message;
@@ -65,6 +79,8 @@ bool DecodeJpeg(const std::string& bytes, TPicture& picture) {
     return false;
   }
   jpeg_create_decompress(&info);
+  info.progress = &progress;
+  info.mem->max_memory_to_use = kJpegMemory;
   jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&info, TRUE);
   info.out_color_space = JCS_RGB;
@@ -98,6 +114,50 @@ bool DecodeJpeg(const std::string& bytes, TPicture& picture) {
   return true;
 }
 
+namespace {
+
+// Reads the records before the first frame: extensions are passed over, the
+// first graphics control block kept. False when no frame follows.
+bool gif_to_first_frame(GifFileType* file, GraphicsControlBlock& control) {
+  bool controlSeen = false;
+  for (;;) {
+    GifRecordType type;
+    if (DGifGetRecordType(file, &type) != GIF_OK) return false;
+    if (type == IMAGE_DESC_RECORD_TYPE) return DGifGetImageDesc(file) == GIF_OK;
+    if (type != EXTENSION_RECORD_TYPE) return false;
+    int code = 0;
+    GifByteType* block = nullptr;
+    if (DGifGetExtension(file, &code, &block) != GIF_OK) return false;
+    if (code == GRAPHICS_EXT_FUNC_CODE && block && !controlSeen)
+      controlSeen = DGifExtensionToGCB(block[0], block + 1, &control) == GIF_OK;
+    while (block)
+      if (DGifGetExtensionNext(file, &block) != GIF_OK) return false;
+  }
+}
+
+// The frame's colour indices, row by row; interlaced frames store every
+// eighth row first, then the fourth, the second and the odd ones.
+bool gif_read_frame(GifFileType* file, std::vector<GifPixelType>& indices) {
+  const GifImageDesc& frame = file->Image;
+  indices.resize(static_cast<size_t>(frame.Width) * static_cast<size_t>(frame.Height));
+  const auto line = [&](int y) {
+    return DGifGetLine(file, indices.data() + static_cast<size_t>(y) * static_cast<size_t>(frame.Width), frame.Width) ==
+           GIF_OK;
+  };
+  if (!frame.Interlace) {
+    for (int y = 0; y < frame.Height; ++y)
+      if (!line(y)) return false;
+    return true;
+  }
+  static constexpr int kStart[] = {0, 4, 2, 1}, kStep[] = {8, 8, 4, 2};
+  for (int pass = 0; pass < 4; ++pass)
+    for (int y = kStart[pass]; y < frame.Height; y += kStep[pass])
+      if (!line(y)) return false;
+  return true;
+}
+
+}  // namespace
+
 bool DecodeGif(const std::string& bytes, TPicture& picture) {
   picture = {};
   GifSource source{&bytes, 0};
@@ -111,23 +171,24 @@ bool DecodeGif(const std::string& bytes, TPicture& picture) {
   if (file->SWidth <= 0 || file->SHeight <= 0 ||
       static_cast<int64_t>(file->SWidth) * file->SHeight > kLargestPicture)
     return close();
-  if (DGifSlurp(file) != GIF_OK || file->ImageCount < 1) return close();
-  const SavedImage& image = file->SavedImages[0];
-  const ColorMapObject* colours = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : file->SColorMap;
-  const GifImageDesc& frame = image.ImageDesc;
-  if (!colours || !image.RasterBits || frame.Width <= 0 || frame.Height <= 0 || frame.Left < 0 || frame.Top < 0 ||
-      frame.Left + frame.Width > file->SWidth || frame.Top + frame.Height > file->SHeight)
-    return close();
   GraphicsControlBlock control{};
   control.TransparentColor = NO_TRANSPARENT_COLOR;
-  DGifSavedExtensionToGCB(file, 0, &control);
+  if (!gif_to_first_frame(file, control)) return close();
+  // The frame must lie on the screen before any memory is taken for it.
+  const GifImageDesc& frame = file->Image;
+  const ColorMapObject* colours = frame.ColorMap ? frame.ColorMap : file->SColorMap;
+  if (!colours || frame.Width <= 0 || frame.Height <= 0 || frame.Left < 0 || frame.Top < 0 ||
+      frame.Left + frame.Width > file->SWidth || frame.Top + frame.Height > file->SHeight)
+    return close();
+  std::vector<GifPixelType> indices;
+  if (!gif_read_frame(file, indices)) return close();
   picture.width = file->SWidth;
   picture.height = file->SHeight;
   // Outside the first frame the picture is transparent.
   picture.pixels.assign(static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height), 0);
   for (int y = 0; y < frame.Height; ++y) {
     for (int x = 0; x < frame.Width; ++x) {
-      const int index = image.RasterBits[static_cast<size_t>(y) * static_cast<size_t>(frame.Width) + x];
+      const int index = indices[static_cast<size_t>(y) * static_cast<size_t>(frame.Width) + x];
       if (index == control.TransparentColor || index >= colours->ColorCount) continue;
       const GifColorType& c = colours->Colors[index];
       picture.pixels[static_cast<size_t>(frame.Top + y) * static_cast<size_t>(picture.width) + frame.Left + x] =

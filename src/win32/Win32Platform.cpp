@@ -7,8 +7,13 @@
 #include <winnetwk.h>
 
 #include <algorithm>
+#include <atomic>
+#include <charconv>
 #include <cstdlib>
+#include <memory>
+#include <thread>
 
+#include "platform/Ansi.h"
 #include "storage/DateTime.h"
 #include "win32/Win32Handles.h"
 
@@ -463,55 +468,135 @@ bool Win32Http::CrackUrl(const std::string& url, TUrlInfo& info) {
   return true;
 }
 
+namespace {
+
+// One request's WinINet handles and what its waits on the network need and
+// give. WinINet may wait without end (under Wine a TLS handshake that gets
+// no answer waits past every time-out, and a head sent a byte at a time
+// resets them), so the waits run on a thread of their own: the caller waits
+// for that thread until the deadline and then leaves the transfer to it,
+// which closes the handles once its call has returned.
+struct Transfer {
+  InternetHandle session, connection, request;
+  KernelObject done{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+  std::atomic<bool> abandoned{false};
+  std::string postData;
+  size_t bodyLimit = 0;
+  BOOL sent = FALSE;
+  DWORD sendError = ERROR_SUCCESS;
+  int bodyStatus = 0;
+  std::string body;
+};
+
+// Runs wait on a thread of its own and waits for it until deadline (a tick
+// count); false when the deadline passed, the transfer then the thread's.
+bool wait_until(const std::shared_ptr<Transfer>& transfer, DWORD deadline, void (*wait)(Transfer&)) {
+  ::ResetEvent(transfer->done.Get());
+  std::thread thread([transfer, wait] {
+    wait(*transfer);
+    ::SetEvent(transfer->done.Get());
+  });
+  const auto left = static_cast<LONG>(deadline - ::GetTickCount());
+  if (left > 0 && ::WaitForSingleObject(transfer->done.Get(), static_cast<DWORD>(left)) == WAIT_OBJECT_0) {
+    thread.join();
+    return true;
+  }
+  transfer->abandoned = true;
+  thread.detach();
+  return false;
+}
+
+void send_request(Transfer& transfer) {
+  static const char kFormHeader[] = "Content-type: application/x-www-form-urlencoded";
+  const bool post = !transfer.postData.empty();
+  transfer.sent = ::HttpSendRequestA(transfer.request.Get(), post ? kFormHeader : nullptr, post ? DWORD(-1) : 0,
+                                     post ? transfer.postData.data() : nullptr,
+                                     static_cast<DWORD>(transfer.postData.size()));
+  transfer.sendError = transfer.sent ? ERROR_SUCCESS : ::GetLastError();
+}
+
+// The length the server announced for its body; false when it announced none.
+bool announced_length(HINTERNET request, uint64_t& length) {
+  char text[32] = {};
+  DWORD size = sizeof text;
+  if (!::HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return false;
+  const auto [end, error] = std::from_chars(text, text + size, length);
+  return error == std::errc() && end == text + size;
+}
+
+// The body of a 200 answer, whole or not at all: its end must come at its
+// announced length. Data is asked for only when some has come (a read
+// waits for all it asks for), and an abandoned transfer reads no more.
+void read_body(Transfer& transfer) {
+  uint64_t length = 0;
+  const bool lengthKnown = announced_length(transfer.request.Get(), length);
+  transfer.bodyStatus = kHttpTransferFailed;
+  while (!transfer.abandoned) {
+    DWORD available = 0;
+    if (!::InternetQueryDataAvailable(transfer.request.Get(), &available, 0, 0)) return;
+    if (available == 0) break;
+    char chunk[4096];
+    DWORD read = 0;
+    if (!::InternetReadFile(transfer.request.Get(), chunk, std::min<DWORD>(available, sizeof chunk), &read)) return;
+    if (read == 0) break;
+    // One byte more than the limit shows the caller that the body was cut.
+    transfer.body.append(chunk, std::min<size_t>(read, transfer.bodyLimit + 1 - transfer.body.size()));
+    if (transfer.body.size() > transfer.bodyLimit) {
+      transfer.bodyStatus = 200;
+      return;
+    }
+  }
+  if (!lengthKnown || transfer.body.size() == length) transfer.bodyStatus = 200;
+}
+
+}  // namespace
+
 int Win32Http::Send(const TUrlInfo& info, const std::string& postData, bool reload, size_t bodyLimit,
                     std::string& body) {
-  InternetHandle session(::InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  if (!session.Valid()) return 0;
+  DWORD deadline = ::GetTickCount() + deadlineMs;
+  auto transfer = std::make_shared<Transfer>();
+  transfer->postData = postData;
+  transfer->bodyLimit = bodyLimit;
+  transfer->session.Reset(::InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!transfer->session.Valid() || !transfer->done.Valid()) return 0;
   DWORD timeout = receiveTimeoutMs;
-  ::InternetSetOptionA(session.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
-  ::InternetSetOptionA(session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
-  InternetHandle connection(::InternetConnectA(session.Get(), info.Host.c_str(), static_cast<INTERNET_PORT>(info.Port),
-                                               nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-  if (!connection.Valid()) return 0;
-  const bool post = !postData.empty();
+  ::InternetSetOptionA(transfer->session.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  ::InternetSetOptionA(transfer->session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
+  transfer->connection.Reset(::InternetConnectA(transfer->session.Get(), info.Host.c_str(),
+                                                static_cast<INTERNET_PORT>(info.Port), nullptr, nullptr,
+                                                INTERNET_SERVICE_HTTP, 0, 0));
+  if (!transfer->connection.Valid()) return 0;
   DWORD flags = INTERNET_FLAG_NO_UI;
   if (reload) flags |= INTERNET_FLAG_RELOAD;
-  InternetHandle request(::HttpOpenRequestA(connection.Get(), post ? "POST" : "GET", info.Path.c_str(), "HTTP/1.0",
-                                            nullptr, nullptr, flags, 0));
-  if (!request.Valid()) return 0;
+  // WinINet takes TLS from the request's flag, not from the port.
+  if (ansi_lower(info.Scheme) == "https") flags |= INTERNET_FLAG_SECURE;
+  transfer->request.Reset(::HttpOpenRequestA(transfer->connection.Get(), postData.empty() ? "GET" : "POST",
+                                             info.Path.c_str(), "HTTP/1.0", nullptr, nullptr, flags, 0));
+  if (!transfer->request.Valid()) return 0;
   // The time-out also on the request itself: not every implementation
   // passes the session's value on.
-  ::InternetSetOptionA(request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
-  ::InternetSetOptionA(request.Get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
-  static const char kFormHeader[] = "Content-type: application/x-www-form-urlencoded";
+  ::InternetSetOptionA(transfer->request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  ::InternetSetOptionA(transfer->request.Get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
   for (;;) {
-    const BOOL sent = ::HttpSendRequestA(request.Get(), post ? kFormHeader : nullptr, post ? DWORD(-1) : 0,
-                                         post ? const_cast<char*>(postData.data()) : nullptr,
-                                         static_cast<DWORD>(postData.size()));
+    if (!wait_until(transfer, deadline, send_request)) return 0;
     if (!interactive) break;
-    const DWORD outcome = sent ? ERROR_SUCCESS : ::GetLastError();
-    const DWORD answer = ::InternetErrorDlg(ToHwnd(owner), request.Get(), outcome,
+    const DWORD answer = ::InternetErrorDlg(ToHwnd(owner), transfer->request.Get(), transfer->sendError,
                                             FLAGS_ERROR_UI_FILTER_FOR_ERRORS | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS |
                                                 FLAGS_ERROR_UI_FLAGS_GENERATE_DATA,
                                             nullptr);
     if (answer != ERROR_INTERNET_FORCE_RETRY) break;
+    // The time the person took to answer is not the server's.
+    deadline = ::GetTickCount() + deadlineMs;
   }
   DWORD status = 0;
   DWORD size = sizeof status;
-  if (!::HttpQueryInfoA(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+  if (!::HttpQueryInfoA(transfer->request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                        nullptr))
     status = 0;
-  if (status == 200) {
-    // One byte more than the limit shows the caller that the body was cut.
-    char chunk[1024];
-    DWORD read = 0;
-    size_t taken = 0;
-    while (taken <= bodyLimit && ::InternetReadFile(request.Get(), chunk, sizeof chunk, &read) && read > 0) {
-      const size_t kept = std::min<size_t>(read, bodyLimit + 1 - taken);
-      body.append(chunk, kept);
-      taken += kept;
-    }
-  }
-  return static_cast<int>(status);
+  if (status != 200) return static_cast<int>(status);
+  if (!wait_until(transfer, deadline, read_body)) return kHttpTransferFailed;
+  if (transfer->bodyStatus == 200) body += transfer->body;
+  return transfer->bodyStatus;
 }
 
 // --------------------------------------------------------------- platform --

@@ -83,6 +83,8 @@ class Win32Dialogs : public IDialogs {
 // WinINet. The system's internet error dialog (which can ask for a password
 // on 401 and 407 answers) is shown only when interactive is set; the entry
 // point clears it for headless runs (STREVO_HEADLESS) and tests never set it.
+// The whole request ends at the deadline; each wait for the server also
+// after the receive time-out, where WinINet keeps to it.
 class Win32Http : public IHttp {
  public:
   bool CrackUrl(const std::string& url, TUrlInfo& info) override;
@@ -91,6 +93,7 @@ class Win32Http : public IHttp {
   bool interactive = false;
   WindowHandle owner = 0;
   unsigned long receiveTimeoutMs = 5000;
+  unsigned long deadlineMs = 30000;
 };
 
 class Win32Keyboard : public IKeyboard {

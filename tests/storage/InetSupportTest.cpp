@@ -101,6 +101,20 @@ TEST_F(InetSupportTest, SilentServerFailsWithinTheReceiveTimeOut) {
   EXPECT_EQ(stream.Size(), 0);
 }
 
+// What came of a body that did not come whole is never taken for the
+// document.
+TEST_F(InetSupportTest, BodyCutShortOrTrickledPastTheDeadlineIsAFailure) {
+  server.Serve("/cut", Mode::CutShort, "$version=1\r\n$end\r\nrhythm\r\nyacht\r\n");
+  // A byte every 200 ms never trips the receive time-out; only the deadline ends it.
+  server.Serve("/trickle", Mode::Trickle, std::string(20, 't'), 200);
+  fake.http.deadlineMs = 1000;
+  for (const char* path : {"/cut", "/trickle"}) {
+    TMemoryStream stream("old");
+    EXPECT_EQ(HttpRequest(server.Url(path), "", stream, false), kHttpTransferFailed) << path;
+    EXPECT_EQ(stream.Data(), "old") << path;
+  }
+}
+
 TEST_F(InetSupportTest, AnswerThatNeverEndsIsCutAtTheLimitAndRefused) {
   // The client takes one byte more than the limit it is given, and stops.
   server.Serve("/page", Mode::Ok, std::string(1000, 'p'));

@@ -95,9 +95,9 @@ void LoopbackHttpServer::Stop() {
   silent_.clear();
 }
 
-void LoopbackHttpServer::Serve(const std::string& path, Mode mode, const std::string& body) {
+void LoopbackHttpServer::Serve(const std::string& path, Mode mode, const std::string& body, int pauseMs) {
   std::lock_guard lock(mutex_);
-  routes_[path] = {mode, body};
+  routes_[path] = {mode, body, pauseMs};
 }
 
 std::string LoopbackHttpServer::Url(const std::string& path) const {
@@ -155,17 +155,29 @@ void LoopbackHttpServer::Handle(int connection) {
   }
   request.body = body.substr(0, contentLength);
 
-  Route route{Mode::NotFound, {}};
+  Route route{Mode::NotFound, {}, 0};
   {
     std::lock_guard lock(mutex_);
     requests_.push_back(request);
     auto it = routes_.find(request.target.substr(0, request.target.find('?')));
     if (it != routes_.end()) route = it->second;
   }
+  const std::string okHead = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
+                             std::to_string(route.body.size()) + "\r\nConnection: close\r\n\r\n";
   switch (route.mode) {
     case Mode::Ok:
-      SendAll(connection, "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
-                              std::to_string(route.body.size()) + "\r\nConnection: close\r\n\r\n" + route.body);
+      SendAll(connection, okHead + route.body);
+      break;
+    case Mode::CutShort:
+      SendAll(connection, okHead + route.body.substr(0, route.body.size() / 2));
+      break;
+    case Mode::Trickle:
+      SendAll(connection, okHead);
+      for (char byte : route.body) {
+        if (::send(connection, &byte, 1, MSG_NOSIGNAL) != 1) break;
+        for (int waited = 0; waited < route.pauseMs && !stopping_; waited += 10) ::usleep(10 * 1000);
+        if (stopping_) break;
+      }
       break;
     case Mode::NotFound: {
       const std::string text = "not here";

@@ -33,7 +33,9 @@ class LoopbackHttpServer {
     NotFound,    // 404 with a short body
     CloseEarly,  // reads the request, then closes without answering
     NeverAnswer,  // reads the request and keeps the connection silent until Stop
-    Endless       // 200 without a length, the body sent again and again until the client goes
+    Endless,      // 200 without a length, the body sent again and again until the client goes
+    CutShort,     // 200 with the body's length, then half the body, then closes
+    Trickle       // 200 with the body's length, then the body a byte at a time, pauseMs apart
   };
 
   LoopbackHttpServer();
@@ -48,7 +50,7 @@ class LoopbackHttpServer {
 
   // The answer for a path (the target before any "?"); paths without one
   // get 404.
-  void Serve(const std::string& path, Mode mode, const std::string& body = "");
+  void Serve(const std::string& path, Mode mode, const std::string& body = "", int pauseMs = 0);
 
   uint16_t Port() const { return port_; }
   // "http://127.0.0.1:<port>" followed by path.
@@ -59,6 +61,7 @@ class LoopbackHttpServer {
   struct Route {
     Mode mode;
     std::string body;
+    int pauseMs;
   };
   void Run();
   void Handle(int connection);

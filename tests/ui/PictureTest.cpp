@@ -6,6 +6,9 @@
 #include <gif_lib.h>
 #include <jpeglib.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 
 #include "support/Fixture.h"
@@ -127,6 +130,30 @@ TEST_F(PictureFileTest, FilesAreTakenByTheirContentAndMissingOnesLoadAsNone) {
   EXPECT_TRUE(LoadPicture("C:\\Strevo\\wrong.gif", picture)) << "the name's extension does not matter";
   EXPECT_FALSE(LoadPicture("C:\\Strevo\\missing.jpg", picture));
   EXPECT_TRUE(picture.Empty());
+}
+
+// The crafted pictures of the fuzz corpus (fuzz/make-corpus writes them):
+// small files that cost seconds and gigabytes unless the decoders keep to
+// their bounds.
+TEST_F(PictureFileTest, CraftedPicturesStopAtTheDecodersBounds) {
+  const auto corpus = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz" / "corpus";
+  const struct {
+    const char* file;
+    int width;  // 0 when refused
+  } cases[] = {
+      {"jpeg_picture/repeated-scans.jpg", 0},   // 2501 scans, each over the whole picture
+      {"jpeg_picture/too-many-pixels.jpg", 0},  // valid, 4096 x 1025
+      {"gif_picture/many-frames.gif", 2048},    // the first frame, never the cut last one
+      {"gif_picture/huge-frame.gif", 16},       // the first frame, never the enormous second
+  };
+  for (const auto& c : cases) {
+    std::ifstream in(corpus / c.file, std::ios::binary);
+    ASSERT_TRUE(in) << c.file;
+    fake.WriteHostFile("C:\\Strevo\\picture", std::string(std::istreambuf_iterator<char>(in), {}));
+    TPicture picture;
+    EXPECT_EQ(LoadPicture("C:\\Strevo\\picture", picture), c.width > 0) << c.file;
+    EXPECT_EQ(picture.width, c.width) << c.file;
+  }
 }
 
 }  // namespace

@@ -20,8 +20,11 @@ namespace strevo {
 namespace {
 
 // Answers by path: /ok... 200 with a body, /missing 404, /close closes at
-// once, /silent never answers, /endless sends a body until the client goes.
-// Records each request's head and body.
+// once, /silent never answers, /endless sends a body until the client goes,
+// /cut sends half the body it announces, /trickle sends its body and
+// /slowhead its whole answer a byte every 200 ms. Records each request's
+// head and body; a TLS handshake (first byte 0x16) is recorded as it came
+// and never answered.
 class LoopbackServer {
  public:
   LoopbackServer() {
@@ -45,7 +48,9 @@ class LoopbackServer {
     for (SOCKET s : held_) ::closesocket(s);
     ::WSACleanup();
   }
-  std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+  std::string Url(const std::string& path, const std::string& scheme = "http") const {
+    return scheme + "://127.0.0.1:" + std::to_string(port_) + path;
+  }
   std::vector<std::string> Requests() {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -63,6 +68,7 @@ class LoopbackServer {
         const int n = ::recv(client, buffer, sizeof buffer, 0);
         if (n <= 0) break;
         request.append(buffer, static_cast<size_t>(n));
+        if (request[0] == '\x16') break;  // a TLS handshake: no HTTP server here
         const size_t head = request.find("\r\n\r\n");
         if (head != std::string::npos && expected == std::string::npos) {
           size_t body = 0;
@@ -76,8 +82,16 @@ class LoopbackServer {
         std::lock_guard lock(mutex_);
         requests_.push_back(request);
       }
+      if (!request.empty() && request[0] == '\x16') {
+        held_.push_back(client);  // a TLS client waits for an answer that never comes
+        continue;
+      }
       const std::string path = request.substr(request.find(' ') + 1, request.find(' ', request.find(' ') + 1) - request.find(' ') - 1);
       std::string answer;
+      if (path.rfind("/slowhead", 0) == 0) {
+        const std::string slow = "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello";
+        for (size_t i = 0; i < slow.size() && !stopping_ && ::send(client, &slow[i], 1, 0) == 1; ++i) ::Sleep(200);
+      }
       if (path.rfind("/silent", 0) == 0) {
         held_.push_back(client);  // never answered, closed at the end
         continue;
@@ -89,8 +103,15 @@ class LoopbackServer {
         while (!stopping_ && ::send(client, chunk.data(), static_cast<int>(chunk.size()), 0) > 0) {
         }
       }
-      if (path.rfind("/missing", 0) == 0) answer = "HTTP/1.0 404 Not Found\r\nContent-Length: 9\r\n\r\nnot here!";
-      else if (path.rfind("/close", 0) != 0 && path.rfind("/endless", 0) != 0)
+      if (path.rfind("/trickle", 0) == 0) {
+        const std::string head = "HTTP/1.0 200 OK\r\nContent-Length: 20\r\n\r\n";
+        ::send(client, head.data(), static_cast<int>(head.size()), 0);
+        for (int i = 0; i < 20 && !stopping_ && ::send(client, "t", 1, 0) == 1; ++i) ::Sleep(200);
+      }
+      if (path.rfind("/cut", 0) == 0) answer = "HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nhello";
+      else if (path.rfind("/missing", 0) == 0) answer = "HTTP/1.0 404 Not Found\r\nContent-Length: 9\r\n\r\nnot here!";
+      else if (path.rfind("/close", 0) != 0 && path.rfind("/endless", 0) != 0 &&
+               path.rfind("/trickle", 0) != 0 && path.rfind("/slowhead", 0) != 0)
         answer = "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello";
       if (!answer.empty()) ::send(client, answer.data(), static_cast<int>(answer.size()), 0);
       ::shutdown(client, SD_BOTH);
@@ -161,6 +182,35 @@ TEST_F(Win32HttpTest, SilentServerGivesUpWithinTheTimeOut) {
   EXPECT_NE(HttpRequest(server_.Url("/silent"), "", stream, false), 200);
   EXPECT_LT(::GetTickCount() - start, 15000u);
   EXPECT_EQ(stream.Data(), "old");
+}
+
+// What came of a body that did not come whole is never taken for the
+// document; a server that sends a byte now and then, never long enough
+// apart for the receive time-out, is left at the deadline.
+TEST_F(Win32HttpTest, AnswersThatDoNotComeWholeByTheDeadlineAreFailures) {
+  platform_.http.deadlineMs = 1000;
+  const struct {
+    const char* path;
+    int status;
+  } cases[] = {{"/cut", kHttpTransferFailed}, {"/trickle", kHttpTransferFailed}, {"/slowhead", 0}};
+  for (const auto& c : cases) {
+    TMemoryStream stream(std::string("old"));
+    EXPECT_EQ(HttpRequest(server_.Url(c.path), "", stream, false), c.status) << c.path;
+    EXPECT_EQ(stream.Data(), "old") << c.path;
+  }
+}
+
+// The loopback server speaks no TLS: what reaches it must be the start of a
+// TLS handshake (a handshake record, 0x16), never the request in plain
+// text. The handshake's answer never comes; the deadline ends the wait.
+TEST_F(Win32HttpTest, HttpsAddressesAreSentOverTls) {
+  platform_.http.deadlineMs = 1000;
+  TMemoryStream stream(std::string("old"));
+  EXPECT_EQ(HttpRequest(server_.Url("/ok", "https"), "", stream, false), 0);
+  EXPECT_EQ(stream.Data(), "old");
+  const std::vector<std::string> requests = server_.Requests();
+  ASSERT_FALSE(requests.empty());
+  EXPECT_EQ(requests[0].substr(0, 1), "\x16") << requests[0];
 }
 
 }  // namespace

@@ -94,6 +94,8 @@ int NativeHttp::Send(const TUrlInfo& info, const std::string& postData, bool rel
   // A server that stops sending for the time-out ends the transfer.
   curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_TIME, (receiveTimeoutMs + 999) / 1000);
+  // A server that sends a little now and then never trips the time-out.
+  curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, deadlineMs);
   curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, append_body);
   curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &received);
   if (!postData.empty()) {
@@ -110,9 +112,11 @@ int NativeHttp::Send(const TUrlInfo& info, const std::string& postData, bool rel
   long status = 0;
   curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
   curl_slist_free_all(headers);
-  const bool cut = result == CURLE_WRITE_ERROR && received.body.size() > bodyLimit;
-  if (status == 200 && (result == CURLE_OK || cut)) body += received.body;
-  return static_cast<int>(status);
+  if (status != 200) return static_cast<int>(status);
+  const bool cutAtTheLimit = result == CURLE_WRITE_ERROR && received.body.size() > bodyLimit;
+  if (result != CURLE_OK && !cutAtTheLimit) return kHttpTransferFailed;
+  body += received.body;
+  return 200;
 }
 
 }  // namespace strevo
