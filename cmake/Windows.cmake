@@ -78,6 +78,7 @@ if(BUILD_TESTING AND STREVO_WINE_TESTS)
   add_executable(test_win32 ${wine_test_sources} ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp)
   target_include_directories(test_win32 PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(test_win32 PRIVATE strevo_win32 gtest gmock)
+  target_compile_options(test_win32 PRIVATE -O0)
   target_link_options(test_win32 PRIVATE ${STATIC_FLAGS})
   # Each ctest entry runs one executable under Wine; tests/wine/run-all sets up
   # the display and the prefix around the whole run.
