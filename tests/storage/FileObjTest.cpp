@@ -234,12 +234,7 @@ TEST(ReadStreamRowTest, RowsAsTheyAreCutFromTheStream) {
   }
   TMemoryStream stream("ab\n");
   stream.SetPosition(3);
-  try {
-    ReadStreamRow(stream, -1, true);
-    FAIL() << "no EIdEndOfStream";
-  } catch (const EIdEndOfStream& e) {
-    EXPECT_STREQ(e.what(), "End of stream: TMemoryStream at 3");
-  }
+  EXPECT_THROW(ReadStreamRow(stream, -1, true), EIdEndOfStream);
   stream.SetPosition(0);
   EXPECT_NO_THROW(EXPECT_EQ(ReadStreamRow(stream, -1, true), "ab"));
 }

@@ -2,7 +2,6 @@
 // process-wide language choice, and the installation's own language file.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -294,27 +293,6 @@ TEST_F(TLocalizeTest, InstalledEnglishFileHasEveryTextTheProgramUses) {
   const std::string capitals = table.GetString(13);
   for (char c : std::string("am\xE4\xF6\xE5\xE9\xFF")) EXPECT_NE(capitals.find(c), std::string::npos) << c;
   for (char c : std::string("AM-\xC4\xDF ")) EXPECT_EQ(capitals.find(c), std::string::npos) << c;
-}
-
-TEST(InstallationDataTest, WordListsHoldTheirCountsOfLowerCaseWords) {
-  for (const auto& [name, count] : {std::pair<const char*, size_t>{"top1000wordlist.txt", 1000},
-                                    std::pair<const char*, size_t>{"top100difficultwords.txt", 100}}) {
-    const std::string bytes = DataFile(name);
-    ASSERT_GE(bytes.size(), 2u) << name;
-    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n") << name;
-    size_t rows = 0, start = 0;
-    std::vector<std::string> seen;
-    for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
-      const std::string word = bytes.substr(start, end - start);
-      ++rows;
-      EXPECT_FALSE(word.empty()) << name;
-      for (char c : word) EXPECT_TRUE(c >= 'a' && c <= 'z') << name << ": " << word;
-      seen.push_back(word);
-    }
-    EXPECT_EQ(rows, count) << name;
-    std::sort(seen.begin(), seen.end());
-    EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end()) << name << " has a word twice";
-  }
 }
 
 }  // namespace

@@ -68,20 +68,18 @@ TEST_F(UserIndexTest, GroupZeroIsListedFirstEvenWithoutItsFileAndNamesThatAreNoN
 
 // --------------------------------------------------------------- reading --
 
-TEST_F(UserIndexTest, IndexOfOneGroupSkipsLinesThatAreNoEntries) {
-  Index(0, "Ann.usr=Ann\r\n\r\nno entry\r\n=x\r\nBob.usr=Bob");
-  EXPECT_EQ(LoadIndex(0), (Lines{"Ann.usr=Ann", "Bob.usr=Bob"}));
-  EXPECT_EQ(LoadIndex(1), Lines{});
-}
-
-TEST_F(UserIndexTest, AllIndexesMergeTheGroupsUpToMaxGroupInOrder) {
+// One group's index skips lines that are no entries; all indexes merge the
+// groups up to MaxGroup in order.
+TEST_F(UserIndexTest, IndexesAreReadOneGroupOrAllUpToMaxGroupInOrder) {
+  Index(0, "Zed.usr=Zed\r\n\r\nno entry\r\n=x\r\nAl.usr=Al");
+  EXPECT_EQ(LoadIndex(0), (Lines{"Zed.usr=Zed", "Al.usr=Al"}));
+  EXPECT_EQ(LoadIndex(3), Lines{});
   fake.WriteHostFile("C:\\Root\\2.grp", "");
-  Index(0, "Zed.usr=Zed\r\n");
   Index(1, "Ann.usr=Ann\r\n");  // a group without group file still has its index read
   Index(2, "Bob.usr=Bob\r\n");
   Index(5, "Far.usr=Far\r\n");  // above MaxGroup
   fake.WriteHostFile("C:\\Data\\01.idx", "Odd.usr=Odd\r\n");
-  EXPECT_EQ(LoadIndex(-1), (Lines{"Zed.usr=Zed", "Ann.usr=Ann", "Bob.usr=Bob"}));
+  EXPECT_EQ(LoadIndex(-1), (Lines{"Zed.usr=Zed", "Al.usr=Al", "Ann.usr=Ann", "Bob.usr=Bob"}));
   EXPECT_EQ(LoadIndex(-2), Lines{});
 }
 
@@ -160,22 +158,17 @@ TEST_F(UserIndexTest, BinaryAndOversizedProfilesAreIndexedByWhatTheyHold) {
 
 // ---------------------------------------------------------- unindexed --
 
+// Index lines match profile files without regard to case.
 TEST_F(UserIndexTest, UnindexedUsersAreThoseInNoUsableIndex) {
   Profile("Ann.usr", "Ann");
   Profile("Bob.usr", "Bob");
   Profile("Nameless.usr", "");
   Profile("visitor.Usr", "Visitor%%");
-  Index(0, "Ann.usr=Ann\r\n");
+  Index(0, "ANN.USR=Ann\r\n");
   EXPECT_EQ(UnindexedUsers(), Lines{"Bob.usr=Bob"});
   // An index counts only while its group file exists.
   fake.files.RemoveFile("C:\\Root\\0.grp");
   EXPECT_EQ(UnindexedUsers(), (Lines{"Ann.usr=Ann", "Bob.usr=Bob"}));
-}
-
-TEST_F(UserIndexTest, IndexMatchesProfileFilesWithoutRegardToCase) {
-  Profile("Ann.usr", "Ann");
-  Index(0, "ANN.USR=Ann\r\n");
-  EXPECT_EQ(UnindexedUsers(), Lines{});
 }
 
 // ------------------------------------------------------------ the lists --
@@ -248,7 +241,8 @@ TEST_F(UserIndexTest, IndexEntryPointingOutsideTheDataFolderOpensInsideIt) {
   EXPECT_EQ(root.size(), 2u);  // 0.grp and policy.dyn, nothing else
 }
 
-TEST_F(UserIndexTest, BinaryIndexIsReadWithoutHarm) {
+// A binary index is read without harm, a large one searched to its end.
+TEST_F(UserIndexTest, BinaryAndLargeIndexesAreReadWithoutHarm) {
   std::string junk;
   for (int i = 0; i < 20000; ++i) junk += static_cast<char>((i * 131 + 17) & 0xFF);
   Index(0, junk);
@@ -257,9 +251,6 @@ TEST_F(UserIndexTest, BinaryIndexIsReadWithoutHarm) {
   EXPECT_EQ(FindUserFile(-1, "Ann"), "Ann");
   auto user = std::make_unique<TUser>("Ann", -1, 2, true, &analysis);
   EXPECT_EQ(user->BaseName, "Ann");
-}
-
-TEST_F(UserIndexTest, LargeIndexIsSearchedToTheEnd) {
   std::string text;
   for (int i = 0; i < 50000; ++i) text += "U" + std::to_string(i) + ".usr=U" + std::to_string(i) + "\r\n";
   Index(0, text);

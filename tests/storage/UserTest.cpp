@@ -176,7 +176,7 @@ TEST_F(TUserTest, NewProfileGetsItsKeysAndIsWrittenExactly) {
   EXPECT_EQ(bob->GetString("StoryTime"), "10 minutes");
 }
 
-TEST_F(TUserTest, OpeningFindsOnlyTheUsersOwnProfile) {
+TEST_F(TUserTest, OpeningFindsOnlyTheUsersOwnProfileInTheLockModeAsked) {
   EXPECT_EQ(Open("Ann"), nullptr);
   EXPECT_EQ(Open(""), nullptr);
   ExistingProfile("Ann");
@@ -188,10 +188,8 @@ TEST_F(TUserTest, OpeningFindsOnlyTheUsersOwnProfile) {
   EXPECT_EQ(Read("C:\\Data\\Carl.usr"), "UserName=Bob\r\n");
   EXPECT_EQ(OpenFailure("Eve", 3), "Internal lockmode error in user class");
   EXPECT_FALSE(Exists("C:\\Data\\Eve.usr"));
-}
-
-TEST_F(TUserTest, EachLockModeSharesTheProfileItsOwnWay) {
-  ExistingProfile("Ann");
+  user.reset();
+  // Each lock mode shares the profile its own way.
   {
     TUser exclusive("Ann", -1, 0, true, &analysis);
     EXPECT_EQ(OpenFailure("Ann", 4), "The user file cannot be opened.");
@@ -525,12 +523,7 @@ TEST_F(TUserSettingsTest, LocksAndSourcesPickTheirLayer) {
 TEST_F(TUserSettingsTest, GroupAndPolicyMustBothBeThereForLayers) {
   TUser grouped("Ann", -1, 2, true, &analysis);
   ResetPolicy();
-  try {
-    grouped.GetSetting("Colour", setting_source::kOwn);
-    FAIL() << "no exception";
-  } catch (const EStrevoError& e) {
-    EXPECT_STREQ(e.what(), "not Assigned(PolicySettings) in user class");
-  }
+  EXPECT_THROW(grouped.GetSetting("Colour", setting_source::kOwn), EStrevoError);
   EXPECT_THROW(grouped.IsLocked("List"), EStrevoError);
   fake.files.RemoveFile("C:\\Root\\0.grp");
   Policy("Colour.locked=1\r\nColour=blue\r\n");
