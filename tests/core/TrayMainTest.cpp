@@ -139,15 +139,6 @@ TEST(SimulationScriptTest, NumbersOutOfRangeAndTooMuchVirtualTimeFailTheScript) 
   EXPECT_NE(error.find("virtual time"), std::string::npos) << error;
 }
 
-// A line of other blanks ("\v", a second "\r") was taken for a command, and
-// an empty step of a modal window for an event: both read a missing word.
-TEST(SimulationScriptTest, BlankLinesAndEmptyModalStepsAreNoCommands) {
-  Simulation sim(kInstallation);
-  std::string error;
-  EXPECT_TRUE(sim.Run(Lines("\v\nargs /INST\n\r\r\nsettings do\nmsgbox\vdo x\nrun\n\f \ntype hi \nmenu 1\n"), error))
-      << error;
-}
-
 // The installation was copied with a kernel copy that a timer's signal
 // interrupts: under the fuzzer's timer the simulator failed to start at random.
 TEST(SimulationScriptTest, TimerSignalsNeverStopTheCopyOfTheInstallation) {
