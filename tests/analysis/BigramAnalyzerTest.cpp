@@ -183,19 +183,17 @@ TEST_F(BigramTest, FileTextIsOneExactLine) {
 // Without a user or a folder, or with a name that is not safe for a file,
 // nothing is written.
 TEST_F(BigramTest, NothingIsWrittenWithoutAUsableUserOrFolder) {
-  for (const char* name : {"..\\evil", "a/b", "C:evil", "..", "x..y", "CON", "con.txt", "Lpt1", "COM9.json", "nul ",
-                           "aux", "PRN.a.b", "Ann\x01"})
+  for (const char* name : {"..\\evil", "..\\..\\evil", "a/b", "C:evil", "..", "x..y", "CON", "con.txt", "Lpt1",
+                           "lpt3.txt", "COM9.json", "nul ", "aux", "PRN.a.b", "Ann\x01"})
     EXPECT_TRUE(TUserBigrams::IsUnsafeUserName(name)) << name;
   for (const char* name : {"Ann", "Connie", "COM10", "COM0", "LPT", "Ann.Lee", "con-man", "Ann \"Jr\"", "\xC5sa"})
     EXPECT_FALSE(TUserBigrams::IsUnsafeUserName(name)) << name;
   const size_t before = files_on_drive();
   EXPECT_FALSE(table.Save());
   table.Folder = "C:\\Data\\Users";
-  for (const char* name : {"..\\evil", "..\\..\\evil", "CON", "lpt3.txt", "a/b"}) {
-    table.UserName = name;
-    type("ab");
-    EXPECT_FALSE(table.Save()) << name;
-  }
+  table.UserName = "..\\evil";
+  type("ab");
+  EXPECT_FALSE(table.Save());
   table.UserName = table.FileBase = "Ann";
   table.Folder = "";
   EXPECT_FALSE(table.Save());

@@ -81,6 +81,11 @@ TEST_F(TResultsTest, EachKindOfItemRoundTrips) {
       {"NAME;Ann;0;0;0;12.25;3;x;0;4;TEXT;4;5;6;0;0;1;2;3;4;5;-;0;7;8;9",
        "NAME;Ann;0;0;0;12.25;3;x;0;4;TEXT;4;5;6;0;0;1;2;3;4;5;0;0;7;8;9"},
       {"X;1;0;1;0;0;2;GAME;3;3;4;0;0;500;0;0", "X;1;0;1;0;0;2;GAME;3;3;4;0;0;500;0;0"},
+      // The two modes as one code: 1 and 4 are both, 2 and 3 one each, others neither.
+      {"K;0;0;0;0;0;0;DRILL;1;0;0;0;0", "K;0;0;0;0;0;0;DRILL;4;0;0;0;0"},
+      {"K;0;0;0;0;0;0;DRILL;2;0;0;0;0", "K;0;0;0;0;0;0;DRILL;2;0;0;0;0"},
+      {"K;0;0;0;0;0;0;DRILL;3;0;0;0;0", "K;0;0;0;0;0;0;DRILL;3;0;0;0;0"},
+      {"K;0;0;0;0;0;0;DRILL;9;0;0;0;0", "K;0;0;0;0;0;0;DRILL;0;0;0;0;0"},
   };
   std::vector<TResultItem> items;
   for (const Case& c : cases) {
@@ -99,24 +104,6 @@ TEST_F(TResultsTest, EachKindOfItemRoundTrips) {
   EXPECT_EQ(marked.Note, "Good");
   EXPECT_EQ(marked.Extra, (std::array<int32_t, 3>{1, 2, 3}));
   EXPECT_EQ(game.GameValue, 500);
-}
-
-TEST_F(TResultsTest, ModeCodesMapBothWays) {
-  struct Case {
-    const char* stored;
-    bool a, b;
-    const char* written;
-  };
-  for (const Case& c : {Case{"0", false, false, "0"}, Case{"1", true, true, "4"}, Case{"2", true, false, "2"},
-                        Case{"3", false, true, "3"}, Case{"4", true, true, "4"}, Case{"9", false, false, "0"}}) {
-    const std::string line = std::string("K;0;0;0;0;0;0;DRILL;") + c.stored + ";0;0;0;0";
-    TDynamicSettings& profile = Profile("Re0=" + line + "\r\n");
-    TResultItem item(0);
-    item.LoadFrom(0, &profile);
-    EXPECT_EQ(item.ModeA, c.a) << c.stored;
-    EXPECT_EQ(item.ModeB, c.b) << c.stored;
-    EXPECT_EQ(item.Line(), std::string("K;0;0;0;0;0;0;DRILL;") + c.written + ";0;0;0;0") << c.stored;
-  }
 }
 
 // An empty note is written and read back as a dash. Every real number is

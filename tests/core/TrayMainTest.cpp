@@ -1,13 +1,11 @@
 // The running monitor end to end on the fake platform, where data cannot
-// say it all: a run watched while it goes, a dialog edited, a folder taken
-// away under the program; the simulator's own script. The scenarios that
+// say it all: a run watched while it goes, a dialog edited; the
+// simulator's own script. The scenarios that
 // data says alone are in scenarios/ and run by ScenarioTest.
 #include <gtest/gtest.h>
 #include <sys/time.h>
-#include <unistd.h>
 
 #include <csignal>
-#include <filesystem>
 #include <set>
 
 #include "analysis/UserAnalysis.h"
@@ -120,15 +118,6 @@ TEST_F(TrayMainTest, PausingKeepsTheFiguresOfTheMomentItWasPaused) {
   RunScenario();
 }
 
-TEST_F(TrayMainTest, AMissingDatabaseFolderIsToldOnceAndTheUserClosed) {
-  bool gone = false;
-  sim.Forms().threads.Start(3000, [&] {
-    if (!gone) std::filesystem::remove_all(sim.Platform().HostPath("C:\\Strevo\\Database"));
-    gone = true;
-  }, false);
-  RunScenario();
-}
-
 // ------------------------------------------- the simulator's own script --
 
 // Numbers outside their range used to wrap: "typeslow -1" waited 49 days
@@ -150,15 +139,6 @@ TEST(SimulationScriptTest, NumbersOutOfRangeAndTooMuchVirtualTimeFailTheScript) 
   EXPECT_NE(error.find("virtual time"), std::string::npos) << error;
 }
 
-// A line of other blanks ("\v", a second "\r") was taken for a command, and
-// an empty step of a modal window for an event: both read a missing word.
-TEST(SimulationScriptTest, BlankLinesAndEmptyModalStepsAreNoCommands) {
-  Simulation sim(kInstallation);
-  std::string error;
-  EXPECT_TRUE(sim.Run(Lines("\v\nargs /INST\n\r\r\nsettings do\nmsgbox\vdo x\nrun\n\f \ntype hi \nmenu 1\n"), error))
-      << error;
-}
-
 // The installation was copied with a kernel copy that a timer's signal
 // interrupts: under the fuzzer's timer the simulator failed to start at random.
 TEST(SimulationScriptTest, TimerSignalsNeverStopTheCopyOfTheInstallation) {
@@ -178,37 +158,6 @@ TEST(SimulationScriptTest, TimerSignalsNeverStopTheCopyOfTheInstallation) {
   setitimer(ITIMER_REAL, &off, nullptr);
   sigaction(SIGALRM, &before, nullptr);
   EXPECT_EQ(failed, 0);
-}
-
-// Between two runs on the same drive, figures left in the slots of Tuesday
-// to Thursday by an earlier week.
-TEST(TrayMainRestartTest, StartingThreeDaysLaterClearsTheTwoSkippedWeekdays) {
-  const Scenario scenario = ThisScenario();
-  ASSERT_EQ(scenario.runs.size(), 2u);
-  const std::filesystem::path root =
-      std::filesystem::temp_directory_path() / ("strevo-restart-" + std::to_string(::getpid()));
-  std::filesystem::remove_all(root);
-  std::string error;
-  {
-    Simulation first(kInstallation, root.string());
-    ASSERT_TRUE(first.Run(scenario.runs[0], error)) << error;
-  }
-  {
-    Simulation edit(kInstallation, root.string());
-    std::string text = edit.Platform().ReadHostFile("C:\\Strevo\\Database\\Ann.usr");
-    for (const char* line : {"TotalHits.day3=", "TotalHits.day4=", "TotalHits.day5="}) {
-      const size_t at = text.find(line);
-      ASSERT_NE(at, std::string::npos);
-      text.replace(at, std::string(line).size() + 1, std::string(line) + "7");
-    }
-    edit.Platform().WriteHostFile("C:\\Strevo\\Database\\Ann.usr", text);
-  }
-  {
-    Simulation second(kInstallation, root.string());
-    ASSERT_TRUE(second.Run(scenario.runs[1], error)) << error;
-    ExpectOutcome(scenario, second);
-  }
-  std::filesystem::remove_all(root);
 }
 
 }  // namespace

@@ -34,17 +34,5 @@ TEST_F(KeyDecoderTest, CharactersAreTakenInTheCodePageOrNotAtAll) {
   EXPECT_EQ(Decode('D').character, 'd');
 }
 
-// Shift+^ on the German layout is the degree sign, not a dead key: it is
-// analysed, and the letter after it is not dropped.
-TEST_F(KeyDecoderTest, AKeyIsDeadOnlyWithTheModifiersThatMakeItDead) {
-  fake.keyboard.SetLayout(GermanLayout());
-  const DecodedKey degree = Decode(0xDC, kKeyInfoShift);
-  EXPECT_EQ(degree.kind, DecodedKey::Kind::Character);
-  EXPECT_EQ(degree.character, 0xB0);
-  EXPECT_EQ(Decode('A').character, 'a');
-  EXPECT_EQ(Decode(0xDC).kind, DecodedKey::Kind::DeadKey);
-  EXPECT_EQ(Decode('A').kind, DecodedKey::Kind::NonCharacter);
-}
-
 }  // namespace
 }  // namespace strevo::test

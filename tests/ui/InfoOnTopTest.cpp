@@ -2,34 +2,32 @@
 // figures are drawn again.
 #include <gtest/gtest.h>
 
-#include <utility>
-
 #include "sim/FakeForms.h"
 #include "ui/InfoOnTopWindow.h"
 
 namespace strevo {
 namespace {
 
+// The needle's end lies on a circle of 42 around the centre (x and y of 0:
+// not checked).
 TEST(NeedleTest, AngleFollowsTheDialBandsAndStepsBackAtEachBandBoundary) {
-  const std::pair<int, int> angles[] = {
-      {0, 224},   {40, 360},  {41, 367},  {125, 493}, {126, 141}, {130, 145}, {131, 144},
-      {190, 193}, {191, 191}, {400, 400}, {700, 600}, {601, 600},  // capped at 600
-      {-10, 190},                                                   // but not below
-      {43, 369},  {45, 373},  // 64.5 and 67.5 round to the even neighbour
+  struct Case {
+    int speed, angle, x, y;
   };
-  for (const auto& [speed, angle] : angles) EXPECT_EQ(NeedleAngle(speed), angle) << speed << " wpm";
-}
-
-TEST(NeedleTest, EndPointLiesOnACircleOf42AroundTheCentre) {
-  struct End {
-    int speed, x, y;
-  };
-  for (const End& e : {End{0, 22, 80}, End{40, 51, 8}, End{125, 82, 79}, End{126, 77, 83}, End{400, 78, 18},
-                       End{700, 15, 71}}) {
+  for (const Case& c : {
+           Case{0, 224, 22, 80}, Case{40, 360, 51, 8}, Case{41, 367, 0, 0}, Case{125, 493, 82, 79},
+           Case{126, 141, 77, 83}, Case{130, 145, 0, 0}, Case{131, 144, 0, 0}, Case{190, 193, 0, 0},
+           Case{191, 191, 0, 0}, Case{400, 400, 78, 18}, Case{700, 600, 15, 71},
+           Case{601, 600, 0, 0},                     // capped at 600
+           Case{-10, 190, 0, 0},                     // but not below
+           Case{43, 369, 0, 0}, Case{45, 373, 0, 0},  // 64.5 and 67.5 round to the even neighbour
+       }) {
+    EXPECT_EQ(NeedleAngle(c.speed), c.angle) << c.speed << " wpm";
     int x = 0, y = 0;
-    NeedleEnd(e.speed, x, y);
-    EXPECT_EQ(x, e.x) << e.speed << " wpm";
-    EXPECT_EQ(y, e.y) << e.speed << " wpm";
+    NeedleEnd(c.speed, x, y);
+    if (c.x == 0) continue;
+    EXPECT_EQ(x, c.x) << c.speed << " wpm";
+    EXPECT_EQ(y, c.y) << c.speed << " wpm";
   }
 }
 

@@ -251,15 +251,6 @@ TEST(SpeedButtonLayoutTest, GlyphAndCaptionFollowLayoutMarginAndSpacing) {
   EXPECT_EQ(slices[2].source.right - slices[2].source.left, 1);
   EXPECT_EQ(slices[2].dest.right, 160);
   EXPECT_EQ(PictureSlices(40, 34, 180, false).size(), 1u);
-
-  RecordingSurface surface;
-  TButtonParent parent(surface);
-  TSpeedButton2& button = parent.Add("B", 0, 0);
-  EXPECT_EQ(button.Width(), 23) << "made 23 x 22";
-  button.SetMargin(-5);
-  EXPECT_EQ(button.Margin(), -1) << "below -1 is refused";
-  button.SetNumGlyphs(7);
-  EXPECT_EQ(button.NumGlyphs(), 4);
 }
 
 TEST(SpeedButtonGlyphTest, DisabledImageIsMadeFromTheUpImageWhenTheStripHasNone) {
@@ -299,8 +290,11 @@ TEST(SpeedButtonGlyphTest, DisabledImageIsMadeFromTheUpImageWhenTheStripHasNone)
   const TPicture& first = button.DisabledGlyph(kHighlight, kShadow);
   EXPECT_EQ(first.width, 3) << "made from the first image only";
   EXPECT_EQ(first.pixels[4], h);
-  button.SetNumGlyphs(4);
+  button.SetNumGlyphs(7);
+  EXPECT_EQ(button.NumGlyphs(), 4);
   EXPECT_EQ(button.GlyphImageFor(TButtonState::Exclusive), 3);
+  button.SetMargin(-5);
+  EXPECT_EQ(button.Margin(), -1) << "below -1 is refused";
 }
 
 }  // namespace
