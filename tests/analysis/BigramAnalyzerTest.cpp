@@ -153,18 +153,9 @@ TEST_F(BigramTest, AFullTableOf1024PairsSavesAndLoadsEveryFigure) {
 
 // --------------------------------------------------------------- the file --
 
-// One exact line; the last sighting cut to the hour; the user escaped by
-// the JSON rules; the folder made with its parents.
-TEST_F(BigramTest, FileTextIsOneExactLine) {
-  table.UserName = table.FileBase = "Ann";
-  type("the", 1000, 150);
-  ASSERT_TRUE(table.Save());
-  EXPECT_EQ(fake.ReadHostFile("C:\\Data\\Ann.json"),
-            "{\"user\": \"Ann\", \"source\": 0, \"timestamp\": \"2025-03-14T09:26:53Z\", \"version\": \"1.0\", "
-            "\"bigrams\": [{\"bigram\": \"he\", \"count\": 1, \"error_count\": 0, \"time_sum\": 150, "
-            "\"last_seen\": \"2025-03-14T09:00:00Z\"}, {\"bigram\": \"th\", \"count\": 1, \"error_count\": 0, "
-            "\"time_sum\": 150, \"last_seen\": \"2025-03-14T09:00:00Z\"}]}");
-  EXPECT_FALSE(table.Dirty);
+// The user escaped by the JSON rules; the folder made with its parents.
+// (The file's exact line: LetterPairFileTest/TheFileIsOneExactLine.)
+TEST_F(BigramTest, FileTextEscapesTheUserAndMakesTheFolder) {
   TUserBigrams other;
   other.Folder = "C:\\Data\\Sub\\Deeper\\";
   other.UserName = "Ann \"Jr\"";
