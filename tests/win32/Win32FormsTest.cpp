@@ -48,6 +48,7 @@ TEST_F(Win32FormsTest, ApplicationWindowIsFoundByItsCaption) {
   Win32ApplicationWindow application("Strevo forms test 11");
   ASSERT_NE(application.Handle(), 0u);
   EXPECT_EQ(Windows().FindWindowByCaption("Strevo forms test 11"), application.Handle());
+  EXPECT_EQ(Windows().WindowCaption(application.Handle()), "Strevo forms test 11");
   EXPECT_FALSE(::IsWindowVisible(ToHwnd(application.Handle()))) << "the application window is never seen";
   EXPECT_TRUE(::GetWindowLongPtrA(ToHwnd(application.Handle()), GWL_EXSTYLE) & WS_EX_TOOLWINDOW)
       << "no taskbar button of its own";
@@ -82,6 +83,9 @@ TEST_F(Win32FormsTest, PostedMessageReachesTheHookThroughTheLoop) {
   Win32ApplicationWindow application("Strevo forms test loop");
   Win32MessageLoop loop;
   const uint32_t key = Windows().RegisterMessage("QVWayfen1999.WM_SENDKEYINFO");
+  EXPECT_GE(key, 0xC000u);
+  EXPECT_EQ(key, Windows().RegisterMessage("qvwayfen1999.wm_sendkeyinfo")) << "registration ignores letter case";
+  Windows().AllowMessage(key);
   ASSERT_TRUE(Windows().Post(application.Handle(), key, 0x41, 7));
   PostedMessage seen{};
   int calls = 0;
