@@ -90,9 +90,6 @@ TEST_F(Win32AdapterTest, SystemQueriesAnswer) {
   ASSERT_TRUE(System().KeyboardLayoutName(layout));
   EXPECT_EQ(layout.size(), 8u);
   EXPECT_GT(Clock().Now(), 40000.0);  // after 2009
-  const uint32_t before = Clock().TickCount();
-  Clock().Sleep(20);
-  EXPECT_GE(Clock().TickCount() - before, 15u);
 }
 
 TEST_F(Win32AdapterTest, ListMatchesMasksAndCurrentDirectoryMoves) {
