@@ -123,7 +123,8 @@ TEST_F(Win32InputTest, KeyboardTranslatesWithShiftAndConvertsToTheCodePage) {
   EXPECT_EQ(Keyboard().TranslateKey(VK_F5, state, out), 0);
 }
 
-TEST_F(Win32InputTest, RegistryValuesAreWrittenReadAndDeleted) {
+// The registry, global atoms and processes through their thin wrappers.
+TEST_F(Win32InputTest, RegistryAtomsAndProcesses) {
   const std::string key = "\\SOFTWARE\\StrevoTest\\Run";
   ASSERT_TRUE(Registry().OpenKey(key));
   ASSERT_TRUE(Registry().WriteString(key, "TypingWayfen", "\"C:\\Strevo\\DRAXEL.EXE\""));
@@ -132,9 +133,7 @@ TEST_F(Win32InputTest, RegistryValuesAreWrittenReadAndDeleted) {
   EXPECT_EQ(value, "\"C:\\Strevo\\DRAXEL.EXE\"");
   EXPECT_TRUE(Registry().DeleteValue(key, "TypingWayfen"));
   EXPECT_FALSE(Registry().ReadString(key, "TypingWayfen", value));
-}
 
-TEST_F(Win32InputTest, GlobalAtomsAreSystemWideAndDeletable) {
   const std::string name = "QVSADtestEXCEL.EXE";
   EXPECT_EQ(Atoms().FindAtom(name), 0);
   const uint16_t atom = Atoms().AddAtom(name);
@@ -142,9 +141,7 @@ TEST_F(Win32InputTest, GlobalAtomsAreSystemWideAndDeletable) {
   EXPECT_EQ(::GlobalFindAtomA("qvsadtestexcel.exe"), atom) << "atom names ignore letter case";
   Atoms().DeleteAtom(atom);
   EXPECT_EQ(Atoms().FindAtom(name), 0);
-}
 
-TEST_F(Win32InputTest, ProcessesAreFoundByIdAndMissingProgramsFailToStart) {
   EXPECT_TRUE(Processes().IsRunning(::GetCurrentProcessId()));
   EXPECT_FALSE(Processes().IsRunning(0));
   EXPECT_FALSE(Processes().Start("NoSuchProgramOfStrevo.exe /WAYFEN", ""));
