@@ -1,7 +1,8 @@
 // A small HTTP server on 127.0.0.1 for tests of the program's HTTP client.
 // It listens on a port the system picks, serves canned answers per path on
 // its own thread, and records every request it receives. Stop (or the
-// destructor) ends the thread and closes every connection.
+// destructor) ends the thread and closes every connection. A TLS handshake
+// is recorded as it came (in requestLine) and never answered.
 #pragma once
 
 #include <atomic>
@@ -17,9 +18,8 @@ namespace strevo::test {
 struct RecordedRequest {
   std::string method;       // "GET", "POST"
   std::string target;       // the path as sent, with its query
-  std::string version;      // "HTTP/1.0"
   std::string requestLine;  // the whole first row
-  std::vector<std::pair<std::string, std::string>> headers;
+  std::string head;         // the rows after it, each ending in CR LF
   std::string body;
 
   // The value of a header (name without regard to case), empty when absent.
@@ -35,7 +35,8 @@ class LoopbackHttpServer {
     NeverAnswer,  // reads the request and keeps the connection silent until Stop
     Endless,      // 200 without a length, the body sent again and again until the client goes
     CutShort,     // 200 with the body's length, then half the body, then closes
-    Trickle       // 200 with the body's length, then the body a byte at a time, pauseMs apart
+    Trickle,      // 200 with the body's length, then the body a byte at a time, pauseMs apart
+    TrickleAll    // as Trickle, the head too
   };
 
   LoopbackHttpServer();
@@ -52,7 +53,6 @@ class LoopbackHttpServer {
   // get 404.
   void Serve(const std::string& path, Mode mode, const std::string& body = "", int pauseMs = 0);
 
-  uint16_t Port() const { return port_; }
   // "http://127.0.0.1:<port>" followed by path.
   std::string Url(const std::string& path) const;
   std::vector<RecordedRequest> Requests();
@@ -64,16 +64,16 @@ class LoopbackHttpServer {
     int pauseMs;
   };
   void Run();
-  void Handle(int connection);
+  void Handle(std::intptr_t connection);
 
-  int listener_ = -1;
+  std::intptr_t listener_ = -1;  // a socket of either system; -1 when closed
   uint16_t port_ = 0;
   std::atomic<bool> stopping_{false};
   std::thread thread_;
   std::mutex mutex_;
   std::map<std::string, Route> routes_;
   std::vector<RecordedRequest> requests_;
-  std::vector<int> silent_;  // connections held open by NeverAnswer
+  std::vector<std::intptr_t> silent_;  // connections held open by NeverAnswer and TLS
 };
 
 }  // namespace strevo::test

@@ -57,29 +57,23 @@ TEST_F(WidgetTest, DISABLED_LookWindows) {
   logon.ShowModal();
   // The pointer on the start button, then on the close button: the button
   // under it alone shows its hover picture.
-  const auto pointAtButton = [&logonView](const char* name) {
-    HWND window = ToHwnd(logonView.Handle());
-    const Rect place = logonView.Buttons().Button(name).Bounds();
-    POINT p{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
-    const LPARAM at = MAKELPARAM(p.x, p.y);
-    ::ClientToScreen(window, &p);
-    ::SetCursorPos(p.x, p.y);
-    ::SendMessageA(window, WM_MOUSEMOVE, 0, at);
-  };
-  Look::Arm("logon-hover-go", [&] { pointAtButton("GoBtn"); },
-            [&] {
-              ::SetCursorPos(1000, 700);
-              logonView.EndModal(ModalResult::Cancel);
-            },
-            logonView.Handle());
-  logon.ShowModal();
-  Look::Arm("logon-hover-close", [&] { pointAtButton("CloseBtn"); },
-            [&] {
-              ::SetCursorPos(1000, 700);
-              logonView.EndModal(ModalResult::Cancel);
-            },
-            logonView.Handle());
-  logon.ShowModal();
+  for (const auto& [look, name] : {std::pair{"logon-hover-go", "GoBtn"}, std::pair{"logon-hover-close", "CloseBtn"}}) {
+    const auto pointAtButton = [&logonView, name] {
+      HWND window = ToHwnd(logonView.Handle());
+      const Rect place = logonView.Buttons().Button(name).Bounds();
+      POINT p{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+      const LPARAM at = MAKELPARAM(p.x, p.y);
+      ::ClientToScreen(window, &p);
+      ::SetCursorPos(p.x, p.y);
+      ::SendMessageA(window, WM_MOUSEMOVE, 0, at);
+    };
+    const auto end = [&logonView] {
+      ::SetCursorPos(1000, 700);
+      logonView.EndModal(ModalResult::Cancel);
+    };
+    Look::Arm(look, pointAtButton, end, logonView.Handle());
+    logon.ShowModal();
+  }
 
   Win32SettingsView settingsView(loop, application.Handle());
   TChooseApplications settings(settingsView);

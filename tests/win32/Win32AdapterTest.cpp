@@ -29,49 +29,6 @@ class Win32AdapterTest : public ::testing::Test {
   std::string folder_;
 };
 
-LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return ::DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND CreateCaptionedWindow(const char* caption) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = PlainWindowProc;
-  wc.hInstance = ::GetModuleHandleA(nullptr);
-  wc.lpszClassName = "StrevoTestWindow";
-  ::RegisterClassA(&wc);
-  return ::CreateWindowA("StrevoTestWindow", caption, WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                         wc.hInstance, nullptr);
-}
-
-TEST_F(Win32AdapterTest, RegisteredMessagePostedToWindowFoundByCaptionArrives) {
-  HWND window = CreateCaptionedWindow("Strevo adapter test 11");
-  ASSERT_NE(window, nullptr);
-  const uint32_t message = Windows().RegisterMessage("QVWayfen1999.ENABLE");
-  EXPECT_GE(message, 0xC000u);
-  EXPECT_EQ(message, Windows().RegisterMessage("qvwayfen1999.enable")) << "registration ignores letter case";
-  Windows().AllowMessage(message);
-  const WindowHandle found = Windows().FindWindowByCaption("Strevo adapter test 11");
-  ASSERT_EQ(found, FromHwnd(window));
-  EXPECT_EQ(Windows().WindowCaption(found), "Strevo adapter test 11");
-  ASSERT_TRUE(Windows().Post(found, message, 2, 0));
-  MSG msg{};
-  bool arrived = false;
-  const DWORD deadline = ::GetTickCount() + 5000;
-  while (!arrived && ::GetTickCount() < deadline) {
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == message && msg.hwnd == window) {
-        arrived = true;
-        EXPECT_EQ(msg.wParam, 2u);
-        EXPECT_EQ(msg.lParam, 0);
-      }
-    }
-    ::Sleep(10);
-  }
-  EXPECT_TRUE(arrived);
-  ::DestroyWindow(window);
-  EXPECT_EQ(Windows().FindWindowByCaption("Strevo adapter test 11"), 0u);
-}
-
 TEST_F(Win32AdapterTest, SecondCreateOfANamedMutexReportsThatItExisted) {
   const std::string name = "StrevoTestMutex" + std::to_string(::GetCurrentProcessId());
   EXPECT_FALSE(Mutexes().MutexExists(name));
@@ -133,9 +90,6 @@ TEST_F(Win32AdapterTest, SystemQueriesAnswer) {
   ASSERT_TRUE(System().KeyboardLayoutName(layout));
   EXPECT_EQ(layout.size(), 8u);
   EXPECT_GT(Clock().Now(), 40000.0);  // after 2009
-  const uint32_t before = Clock().TickCount();
-  Clock().Sleep(20);
-  EXPECT_GE(Clock().TickCount() - before, 15u);
 }
 
 TEST_F(Win32AdapterTest, ListMatchesMasksAndCurrentDirectoryMoves) {

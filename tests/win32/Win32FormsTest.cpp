@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "analysis/DeviationCalc.h"
@@ -48,6 +49,7 @@ TEST_F(Win32FormsTest, ApplicationWindowIsFoundByItsCaption) {
   Win32ApplicationWindow application("Strevo forms test 11");
   ASSERT_NE(application.Handle(), 0u);
   EXPECT_EQ(Windows().FindWindowByCaption("Strevo forms test 11"), application.Handle());
+  EXPECT_EQ(Windows().WindowCaption(application.Handle()), "Strevo forms test 11");
   EXPECT_FALSE(::IsWindowVisible(ToHwnd(application.Handle()))) << "the application window is never seen";
   EXPECT_TRUE(::GetWindowLongPtrA(ToHwnd(application.Handle()), GWL_EXSTYLE) & WS_EX_TOOLWINDOW)
       << "no taskbar button of its own";
@@ -61,9 +63,7 @@ TEST_F(Win32FormsTest, ApplicationWindowIsFoundByItsCaption) {
   application.MakeTopmost();
   EXPECT_TRUE(::GetWindowLongPtrA(ToHwnd(application.Handle()), GWL_EXSTYLE) & WS_EX_TOPMOST);
   Rect area;
-  ASSERT_TRUE(application.WorkArea(area));
-  EXPECT_GT(area.right, area.left);
-  EXPECT_GT(area.bottom, area.top);
+  EXPECT_TRUE(application.WorkArea(area) && area.right > area.left && area.bottom > area.top);
 }
 
 TEST_F(Win32FormsTest, MinimizeGivesATaskbarButtonAndHideToolWindowTakesItAway) {
@@ -84,27 +84,22 @@ TEST_F(Win32FormsTest, PostedMessageReachesTheHookThroughTheLoop) {
   Win32ApplicationWindow application("Strevo forms test loop");
   Win32MessageLoop loop;
   const uint32_t key = Windows().RegisterMessage("QVWayfen1999.WM_SENDKEYINFO");
+  EXPECT_GE(key, 0xC000u);
+  EXPECT_EQ(key, Windows().RegisterMessage("qvwayfen1999.wm_sendkeyinfo")) << "registration ignores letter case";
+  Windows().AllowMessage(key);
   ASSERT_TRUE(Windows().Post(application.Handle(), key, 0x41, 7));
-  PostedMessage seen{};
-  int calls = 0;
+  std::vector<std::tuple<WindowHandle, uint32_t, uintptr_t, intptr_t>> seen;
   ASSERT_TRUE(loop.HandleOne([&](const PostedMessage& m, bool& handled) {
-    seen = m;
-    ++calls;
+    seen.emplace_back(m.window, m.message, m.wParam, m.lParam);
+    EXPECT_NE(m.time, 0u) << "the message time is the system's";
     handled = true;
   }));
-  EXPECT_EQ(calls, 1);
-  EXPECT_EQ(seen.window, application.Handle());
-  EXPECT_EQ(seen.message, key);
-  EXPECT_EQ(seen.wParam, 0x41u);
-  EXPECT_EQ(seen.lParam, 7);
-  EXPECT_NE(seen.time, 0u) << "the message time is the system's";
-
   // Long work pumps the queue through the same hook.
   Application().onProcessMessages = [&] { loop.ProcessMessages(); };
   ASSERT_TRUE(Windows().Post(application.Handle(), key, 0x42, 8));
   Application().ProcessMessages();
-  EXPECT_EQ(calls, 2);
-  EXPECT_EQ(seen.wParam, 0x42u);
+  const WindowHandle window = application.Handle();
+  EXPECT_EQ(seen, (decltype(seen){{window, key, 0x41, 7}, {window, key, 0x42, 8}}));
 
   // The quit request ends the loop.
   ::PostQuitMessage(0);
@@ -185,31 +180,25 @@ TEST_F(Win32FormsTest, TerminatingAThreadThatWaitsInSynchronizeDoesNotHang) {
   EXPECT_GE(calls, 1);
 }
 
-TEST_F(Win32FormsTest, TrayIconIsAddedModifiedAndDeleted) {
+// Over-long tips and balloon texts are cut to what the shell takes; the
+// shell's notifications reach their events; a restarted shell gets the
+// icon again.
+TEST_F(Win32FormsTest, TrayIconLivesThroughTheShellsCallsAndNotifications) {
   Win32ApplicationWindow application("Strevo forms test tray");
   Win32TrayIcon icon(application);
   icon.SetIcon(1);
   icon.SetToolTip(std::string(80, 'x'));
   EXPECT_EQ(icon.ToolTip().size(), 62u) << "the tool-tip is cut to 62 characters";
   icon.SetActive(true);
-  EXPECT_TRUE(icon.Active());
   EXPECT_TRUE(icon.LastCallSucceeded()) << "NIM_ADD";
   icon.SetIcon(2);
   EXPECT_TRUE(icon.LastCallSucceeded()) << "NIM_MODIFY icon";
-  EXPECT_EQ(icon.Icon(), 2);
-  icon.SetToolTip("Strevo");
-  EXPECT_TRUE(icon.LastCallSucceeded()) << "NIM_MODIFY tip";
   icon.ShowBalloon(std::string(300, 'b'), std::string(80, 't'), 3000);
   EXPECT_TRUE(icon.LastCallSucceeded()) << "NIM_MODIFY balloon, then NIM_SETVERSION";
-  icon.SetIcon(3);
   icon.SetActive(false);
   EXPECT_FALSE(icon.Active());
   EXPECT_TRUE(icon.LastCallSucceeded()) << "NIM_DELETE";
-}
 
-TEST_F(Win32FormsTest, TrayNotificationsReachTheirEvents) {
-  Win32ApplicationWindow application("Strevo forms test tray events");
-  Win32TrayIcon icon(application);
   int clicks = 0, doubles = 0, balloons = 0, rights = 0;
   icon.onClick = [&] { ++clicks; };
   icon.onDblClick = [&] { ++doubles; };
@@ -270,17 +259,9 @@ TEST_F(WidgetTest, WidgetShowsRedrawsAndFades) {
   EXPECT_TRUE(view.FaceLoaded(false));
   EXPECT_TRUE(view.PauseOverlayLoaded());
   EXPECT_EQ(view.Alpha(), 1) << "starts nearly transparent";
-  EXPECT_TRUE(view.AlphaTimerEnabled());
-
-  const Rect bounds = view.Bounds();
-  EXPECT_EQ(bounds.right - bounds.left, Win32InfoOnTopView::kClientWidth);
-  EXPECT_EQ(bounds.bottom - bounds.top, Win32InfoOnTopView::kClientHeight);
   HWND window = ToHwnd(view.Handle());
-  const LONG_PTR ex = ::GetWindowLongPtrA(window, GWL_EXSTYLE);
-  EXPECT_TRUE(ex & WS_EX_TOPMOST);
-  EXPECT_TRUE(ex & WS_EX_NOACTIVATE);
-  EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
-  EXPECT_TRUE(ex & WS_EX_LAYERED);
+  constexpr LONG_PTR kOnTop = WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_LAYERED;
+  EXPECT_EQ(::GetWindowLongPtrA(window, GWL_EXSTYLE) & kOnTop, kOnTop) << "on top, never active, no taskbar button";
 
   view.SetPosition(100, 100);
   view.Show();
@@ -289,8 +270,6 @@ TEST_F(WidgetTest, WidgetShowsRedrawsAndFades) {
   widget.StatusText = "keyboard";
   widget.AverageSpeedText = "38";
   widget.UpdateMeter("123", 57, "00:12:34", true);
-  widget.UpdateMeter("123", 57, "00:12:34", true);
-  EXPECT_EQ(widget.Redraws, 1) << "the same figures draw once";
   Pump(300);
   EXPECT_GT(view.Alpha(), 1) << "the alpha timer fades the widget in";
 
@@ -327,11 +306,6 @@ TEST_F(WidgetTest, WidgetShowsRedrawsAndFades) {
   EXPECT_TRUE(::IsWindow(window));
   EXPECT_TRUE(view.Visible());
 
-  int x = 0, y = 0;
-  view.SetupButtonOrigin(x, y);
-  EXPECT_GT(x, 100 + 200);
-  EXPECT_GT(y, 100);
-
   // The minimise button: the application gets a taskbar button and is
   // minimised, the widget goes.
   ::SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(215, 13));
@@ -347,11 +321,6 @@ TEST_F(WidgetTest, WidgetWithoutCompositionIsClippedToARoundedRegion) {
   EXPECT_FALSE(view.RoundedByWindowManager()) << "without composition the window manager is not asked";
   const GdiObject<HRGN> region(::CreateRectRgn(0, 0, 0, 0));
   EXPECT_NE(::GetWindowRgn(ToHwnd(view.Handle()), region.Get()), ERROR) << "the 100 x 100 rounded region clips it";
-  view.SetPosition(10, 20);
-  int x = 0, y = 0;
-  view.SetupButtonOrigin(x, y);
-  EXPECT_EQ(x, 10 + 206) << "the settings button of the clipped layout, below the practice button";
-  EXPECT_EQ(y, 20 + 78);
 }
 
 TEST_F(WidgetTest, WidgetWithoutFaceFilesStillDraws) {
@@ -370,83 +339,20 @@ TEST_F(WidgetTest, WidgetWithoutFaceFilesStillDraws) {
   EXPECT_EQ(widget.SpeedText, "07") << "paused, the kept figures show";
 }
 
-// The widget's buttons under the pointer: a frame only on the one that is
-// hot, gone again when the pointer leaves.
-TEST_F(WidgetTest, WidgetButtonsFrameOnlyTheHotOne) {
-  ASSERT_FALSE(data_.empty());
-  Win32ApplicationWindow application("Strevo forms test widget buttons");
-  Win32InfoOnTopView view(&application);
-  TInfoOnTop widget(view);
-  view.Attach(&widget);
-  view.SetPosition(80, 80);
-  view.Show();
-  widget.UpdateMeter("12", 30, "00:00:12", true);
-  HWND window = ToHwnd(view.Handle());
-  TButtonParent& buttons = view.Buttons().Parent();
-  TSpeedButton2& onOff = view.Buttons().Button(WidgetButtonName(WidgetButton::OnOff));
-  const Rect place = onOff.Bounds();
-  POINT at{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
-  POINT screen = at;
-  ::ClientToScreen(window, &screen);
-  ::SetCursorPos(screen.x, screen.y);
-  ::SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
-  EXPECT_TRUE(onOff.MouseInControl());
-  EXPECT_EQ(onOff.Look().edge, TButtonLook::Edge::Raised) << "the hot button has its frame";
-  for (const auto& other : buttons.Buttons()) {
-    if (other.get() == &onOff) continue;
-    EXPECT_EQ(other->Look().edge, TButtonLook::Edge::None) << other->Name();
-  }
-  ::SendMessageA(window, WM_MOUSELEAVE, 0, 0);
-  EXPECT_FALSE(onOff.MouseInControl());
-  EXPECT_EQ(onOff.Look().edge, TButtonLook::Edge::None);
-  ::SetCursorPos(700, 700);
-}
-
-// The logon window's buttons: a press dragged off a button and released
-// outside does nothing, the hover picture follows the pointer, and Alt with
-// a caption's underlined letter clicks its button.
-TEST_F(Win32FormsTest, LogonWindowButtonsClickOnReleaseInsideAndByAltKey) {
-  Win32ApplicationWindow application("Strevo forms test logon buttons");
-  Win32MessageLoop loop;
-  Win32LogonView view(loop, application.Handle());
-  TLogForm form(view);
-  form.ListPrompt = "Choose your name";
-  form.GoCaption = "&Start";
-  form.CancelCaption = "&Not now";
-  Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
-  HWND window = ToHwnd(view.Handle());
-  TSpeedButton2& cancel = view.Buttons().Button("CancelBtn");
-  TSpeedButton2& go = view.Buttons().Button("GoBtn");
-  bool hoverLook = false, stillShowing = false, dragging = false;
-  Look::Arm("logon-buttons", [&] {
-    const Rect c = cancel.Bounds(), g = go.Bounds();
-    const LPARAM onGo = MAKELPARAM((g.left + g.right) / 2, (g.top + g.bottom) / 2);
-    ::SendMessageA(window, WM_MOUSEMOVE, 0, onGo);
-    hoverLook = go.MouseInControl() && go.Look().picture == &go.PictureHover();
-    const LPARAM onCancel = MAKELPARAM((c.left + c.right) / 2, (c.top + c.bottom) / 2);
-    ::SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, onCancel);
-    dragging = cancel.Dragging();
-    ::SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, 100));
-    ::SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(20, 100));
-    stillShowing = view.Showing();
-  }, [&] { ::PostMessageA(ToHwnd(view.Control("NameField")), WM_SYSCHAR, 'n', 1 << 29); });
-  EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
-  EXPECT_FALSE(watchdog.fired);
-  EXPECT_TRUE(hoverLook) << "the button under the pointer shows its hover picture";
-  EXPECT_TRUE(dragging);
-  EXPECT_TRUE(stillShowing) << "a release outside the pressed button clicks nothing";
-  EXPECT_FALSE(cancel.Dragging());
-}
-
-TEST_F(Win32FormsTest, LogonWindowClosesWithEndModalFromAMessageTheHookSees) {
+// The tray core's hook, as the main loop gives it, sees the messages
+// while the window is up: asked for again, the window shares the first
+// request's answer; ended, both requests return.
+TEST_F(Win32FormsTest, LogonWindowAnswersTheMessagesTheHookSeesWhileUp) {
   Win32ApplicationWindow application("Strevo forms test logon");
   Win32MessageLoop loop;
   Win32LogonView view(loop, application.Handle());
   TLogForm form(view);
+  const uint32_t enable = Windows().RegisterMessage("QVWayfen1999.ENABLE");
   const uint32_t disable = Windows().RegisterMessage("QVWayfen1999.DISABLE");
+  ModalResult inner = ModalResult::None;
   bool showingWhenSeen = false;
-  // The tray core's hook, as the main loop gives it.
   auto hook = [&](const PostedMessage& m, bool&) {
+    if (m.message == enable) inner = form.ShowModal();
     if (m.message == disable) {
       showingWhenSeen = view.Showing();
       view.EndModal(ModalResult::Cancel);
@@ -454,37 +360,16 @@ TEST_F(Win32FormsTest, LogonWindowClosesWithEndModalFromAMessageTheHookSees) {
   };
   ::PostMessageA(ToHwnd(application.Handle()), WM_NULL, 0, 0);
   ASSERT_TRUE(loop.HandleOne(hook));  // the loop now knows the hook
-
   form.ListPrompt = "Choose your name";
   form.ProposedName = "Ann";
-  ASSERT_TRUE(Windows().Post(application.Handle(), disable, 0, 0));
-  Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
-  EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
-  EXPECT_FALSE(watchdog.fired);
-  EXPECT_TRUE(showingWhenSeen) << "the message reached the hook while the window was up";
-  EXPECT_FALSE(view.Showing());
-  EXPECT_FALSE(::IsWindowVisible(ToHwnd(view.Handle())));
-}
-
-TEST_F(Win32FormsTest, LogonWindowAskedForAgainWhileUpSharesTheAnswer) {
-  Win32ApplicationWindow application("Strevo forms test logon twice");
-  Win32MessageLoop loop;
-  Win32LogonView view(loop, application.Handle());
-  TLogForm form(view);
-  const uint32_t enable = Windows().RegisterMessage("QVWayfen1999.ENABLE");
-  const uint32_t disable = Windows().RegisterMessage("QVWayfen1999.DISABLE");
-  ModalResult inner = ModalResult::None;
-  loop.fallbackHook = [&](const PostedMessage& m, bool&) {
-    if (m.message == enable) inner = form.ShowModal();
-    if (m.message == disable) view.EndModal(ModalResult::Cancel);
-  };
   ASSERT_TRUE(Windows().Post(application.Handle(), enable, 0, 0));
   ASSERT_TRUE(Windows().Post(application.Handle(), disable, 0, 0));
   Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
   EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
   EXPECT_EQ(inner, ModalResult::Cancel);
   EXPECT_FALSE(watchdog.fired);
-  EXPECT_FALSE(view.Showing());
+  EXPECT_TRUE(showingWhenSeen);
+  EXPECT_FALSE(::IsWindowVisible(ToHwnd(view.Handle())));
 }
 
 TEST_F(Win32FormsTest, LogonWindowKeysGoThroughTheFormsShortCuts) {
@@ -494,9 +379,11 @@ TEST_F(Win32FormsTest, LogonWindowKeysGoThroughTheFormsShortCuts) {
   TLogForm form(view);
   form.NewUserPrompt = "Type a new name";
   form.ListPrompt = "Choose your name";
+  form.CancelCaption = "&Not now";
   Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
   // "New user" (the policy allows new users and keeps the list hidden),
-  // then Escape goes back to the list, and a second Escape cancels.
+  // then Escape goes back to the list, and Alt with the underlined letter
+  // of "Not now" cancels.
   PolicySettings = std::make_unique<TDynamicSettings>();
   PolicySettings->SetBool("DisableUserList", true);
   HWND name = ToHwnd(view.Control("NameField"));
@@ -507,7 +394,7 @@ TEST_F(Win32FormsTest, LogonWindowKeysGoThroughTheFormsShortCuts) {
   int modeAfterClick = 0;
   Look::Arm("logon-keys", [&] { modeAfterClick = form.Mode; }, [&] {
     ::PostMessageA(name, WM_KEYDOWN, VK_ESCAPE, 0);
-    ::PostMessageA(name, WM_KEYDOWN, VK_ESCAPE, 0);
+    ::PostMessageA(name, WM_SYSCHAR, 'n', 1 << 29);
   });
   form.NoConfirmNewUser = false;
   EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
@@ -558,7 +445,7 @@ TEST_F(Win32FormsTest, SettingsWindowWritesItsControlsBackBeforeOk) {
   EXPECT_EQ(dialog.ShowModal(), ModalResult::Ok);
   EXPECT_FALSE(watchdog.fired);
   EXPECT_FALSE(dialog.TakeABreak);
-  EXPECT_EQ(dialog.BreakInterval, 6);
+  EXPECT_EQ(dialog.BreakInterval, 6) << "written back unchanged";
   EXPECT_NE(dialog.TakeABreakCaption.find("1:30 h"), std::string::npos) << "6 quarter hours";
   EXPECT_EQ(rows, 2);
   EXPECT_TRUE(dialog.CheckList[1].Monitored);
@@ -612,22 +499,6 @@ TEST_F(Win32FormsTest, SettingsPageLooksTheSameAfterAnotherPageWasShown) {
   EXPECT_EQ(differing, 0u) << "pixels left over from the other pages";
 }
 
-TEST_F(Win32FormsTest, SettingsWindowClosesWithEndModalFromTheHook) {
-  Win32ApplicationWindow application("Strevo forms test settings end");
-  Win32MessageLoop loop;
-  Win32SettingsView view(loop, application.Handle());
-  TChooseApplications dialog(view);
-  const uint32_t disable = Windows().RegisterMessage("QVWayfen1999.DISABLE");
-  loop.fallbackHook = [&](const PostedMessage& m, bool&) {
-    if (m.message == disable) view.EndModal(ModalResult::Cancel);
-  };
-  ASSERT_TRUE(Windows().Post(application.Handle(), disable, 0, 0));
-  Watchdog watchdog([&] { view.EndModal(static_cast<ModalResult>(99)); });
-  EXPECT_EQ(dialog.ShowModal(), ModalResult::Cancel);
-  EXPECT_FALSE(watchdog.fired);
-  EXPECT_FALSE(view.Showing());
-}
-
 TEST_F(Win32FormsTest, CloseDialogAnswersYesOnEnterAndNoOnEscape) {
   Win32ApplicationWindow application("Strevo forms test close");
   Win32MessageLoop loop;
@@ -648,28 +519,15 @@ TEST_F(Win32FormsTest, CloseDialogAnswersYesOnEnterAndNoOnEscape) {
   EXPECT_FALSE(watchdog.fired);
 }
 
-TEST_F(Win32FormsTest, TaskbarWindowKeepsItsCaptionProgressAndOverlay) {
-  Win32TaskbarWindow taskbar;
-  taskbar.SetCaption("QV Draxel IPC");
-  EXPECT_EQ(taskbar.Caption(), "QV Draxel IPC");
-  EXPECT_FALSE(taskbar.Visible()) << "hidden after creation";
-  taskbar.SetProgressValue(57);
-  taskbar.SetProgressValue(500);
-  EXPECT_EQ(taskbar.ProgressValue(), Win32TaskbarWindow::kProgressMaximum);
-  taskbar.SetOverlayIcon(3);
-  EXPECT_EQ(taskbar.OverlayIcon(), 3);
-  taskbar.SetOverlayIcon(0);
-  taskbar.Show();
-  EXPECT_TRUE(taskbar.Visible());
-  taskbar.Hide();
-  EXPECT_FALSE(taskbar.Visible());
-}
-
-// The thumbnail toolbar goes to the taskbar when the shell announces the
+// The taskbar window starts hidden and keeps its progress in range. The
+// thumbnail toolbar goes to the taskbar when the shell announces the
 // button; its clicks arrive as commands with the button's id. The graph
 // paints its scale and frame on the window.
-TEST_F(Win32FormsTest, TaskbarWindowToolbarClicksAndGraph) {
+TEST_F(Win32FormsTest, TaskbarWindowProgressToolbarClicksAndGraph) {
   Win32TaskbarWindow taskbar;
+  EXPECT_FALSE(taskbar.Visible());
+  taskbar.SetProgressValue(500);
+  EXPECT_EQ(taskbar.ProgressValue(), Win32TaskbarWindow::kProgressMaximum);
   std::string error;
   ASSERT_TRUE(taskbar.ToolbarActive(error)) << error;
   std::vector<int> clicked;
@@ -699,9 +557,7 @@ TEST_F(Win32FormsTest, ProgressWindowHideLeavesTheBarAtItsMaximum) {
   progress.ShowProgress(0, 400, "Updating the user list, please wait...", "ignored", 0);
   EXPECT_TRUE(progress.Visible());
   EXPECT_TRUE(progress.BarVisible());
-  EXPECT_EQ(progress.Message(), "Updating the user list, please wait...");
   progress.SetProgress(120);
-  EXPECT_EQ(progress.Position(), 120);
   progress.Hide();  // the work stopped early
   EXPECT_EQ(progress.Position(), 400);
   EXPECT_EQ(progress.Maximum(), 400);

@@ -1,170 +1,65 @@
-// HTTP through WinINet against a loopback server that the test runs itself
-// (Winsock, one thread), under Wine.
+// HTTP through WinINet against the tests' loopback server, under Wine.
 #include <winsock2.h>
-#include <ws2tcpip.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "storage/InetSupport.h"
 #include "storage/Streams.h"
+#include "support/LoopbackHttpServer.h"
 #include "win32/Win32Platform.h"
+
+// The Windows test program compiles only this folder and TestMain.cpp from
+// tests/support; the server is built here.
+#include "support/LoopbackHttpServer.cpp"
 
 namespace strevo {
 namespace {
 
-// Answers by path: /ok... 200 with a body, /missing 404, /close closes at
-// once, /silent never answers, /endless sends a body until the client goes,
-// /cut sends half the body it announces, /trickle sends its body and
-// /slowhead its whole answer a byte every 200 ms. Records each request's
-// head and body; a TLS handshake (first byte 0x16) is recorded as it came
-// and never answered.
-class LoopbackServer {
- public:
-  LoopbackServer() {
-    WSADATA data;
-    ::WSAStartup(MAKEWORD(2, 2), &data);
-    listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    int length = sizeof address;
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-    ::listen(listener_, 8);
-    thread_ = std::thread([this] { Serve(); });
-  }
-  ~LoopbackServer() {
-    stopping_ = true;
-    ::closesocket(listener_);
-    thread_.join();
-    for (SOCKET s : held_) ::closesocket(s);
-    ::WSACleanup();
-  }
-  std::string Url(const std::string& path, const std::string& scheme = "http") const {
-    return scheme + "://127.0.0.1:" + std::to_string(port_) + path;
-  }
-  std::vector<std::string> Requests() {
-    std::lock_guard lock(mutex_);
-    return requests_;
-  }
-
- private:
-  void Serve() {
-    while (!stopping_) {
-      SOCKET client = ::accept(listener_, nullptr, nullptr);
-      if (client == INVALID_SOCKET) return;
-      std::string request;
-      char buffer[4096];
-      size_t expected = std::string::npos;
-      while (true) {
-        const int n = ::recv(client, buffer, sizeof buffer, 0);
-        if (n <= 0) break;
-        request.append(buffer, static_cast<size_t>(n));
-        if (request[0] == '\x16') break;  // a TLS handshake: no HTTP server here
-        const size_t head = request.find("\r\n\r\n");
-        if (head != std::string::npos && expected == std::string::npos) {
-          size_t body = 0;
-          const size_t at = request.find("Content-Length: ");
-          if (at != std::string::npos && at < head) body = std::stoul(request.substr(at + 16));
-          expected = head + 4 + body;
-        }
-        if (expected != std::string::npos && request.size() >= expected) break;
-      }
-      {
-        std::lock_guard lock(mutex_);
-        requests_.push_back(request);
-      }
-      if (!request.empty() && request[0] == '\x16') {
-        held_.push_back(client);  // a TLS client waits for an answer that never comes
-        continue;
-      }
-      const std::string path = request.substr(request.find(' ') + 1, request.find(' ', request.find(' ') + 1) - request.find(' ') - 1);
-      std::string answer;
-      if (path.rfind("/slowhead", 0) == 0) {
-        const std::string slow = "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello";
-        for (size_t i = 0; i < slow.size() && !stopping_ && ::send(client, &slow[i], 1, 0) == 1; ++i) ::Sleep(200);
-      }
-      if (path.rfind("/silent", 0) == 0) {
-        held_.push_back(client);  // never answered, closed at the end
-        continue;
-      }
-      if (path.rfind("/endless", 0) == 0) {
-        const std::string head = "HTTP/1.0 200 OK\r\n\r\n";
-        const std::string chunk(4096, 'x');
-        ::send(client, head.data(), static_cast<int>(head.size()), 0);
-        while (!stopping_ && ::send(client, chunk.data(), static_cast<int>(chunk.size()), 0) > 0) {
-        }
-      }
-      if (path.rfind("/trickle", 0) == 0) {
-        const std::string head = "HTTP/1.0 200 OK\r\nContent-Length: 20\r\n\r\n";
-        ::send(client, head.data(), static_cast<int>(head.size()), 0);
-        for (int i = 0; i < 20 && !stopping_ && ::send(client, "t", 1, 0) == 1; ++i) ::Sleep(200);
-      }
-      if (path.rfind("/cut", 0) == 0) answer = "HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nhello";
-      else if (path.rfind("/missing", 0) == 0) answer = "HTTP/1.0 404 Not Found\r\nContent-Length: 9\r\n\r\nnot here!";
-      else if (path.rfind("/close", 0) != 0 && path.rfind("/endless", 0) != 0 &&
-               path.rfind("/trickle", 0) != 0 && path.rfind("/slowhead", 0) != 0)
-        answer = "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello";
-      if (!answer.empty()) ::send(client, answer.data(), static_cast<int>(answer.size()), 0);
-      ::shutdown(client, SD_BOTH);
-      ::closesocket(client);
-    }
-  }
-
-  SOCKET listener_ = INVALID_SOCKET;
-  int port_ = 0;
-  std::thread thread_;
-  std::atomic<bool> stopping_{false};
-  std::mutex mutex_;
-  std::vector<std::string> requests_;
-  std::vector<SOCKET> held_;
-};
+using Mode = test::LoopbackHttpServer::Mode;
 
 class Win32HttpTest : public ::testing::Test {
  protected:
+  void SetUp() override {
+    ASSERT_TRUE(server_.Start());
+    for (const char* path : {"/a/ok.txt", "/ok"}) server_.Serve(path, Mode::Ok, "hello");
+    server_.Serve("/close", Mode::CloseEarly);
+    server_.Serve("/silent", Mode::NeverAnswer);
+    server_.Serve("/endless", Mode::Endless, std::string(4096, 'x'));
+    server_.Serve("/cut", Mode::CutShort, "hellohello");
+    server_.Serve("/trickle", Mode::Trickle, std::string(20, 't'), 200);
+    server_.Serve("/slowhead", Mode::TrickleAll, "hello", 200);
+  }
   Win32Platform platform_;
-  LoopbackServer server_;
+  test::LoopbackHttpServer server_;
 };
 
-TEST_F(Win32HttpTest, GetAppendsTheBodyAndRemovesDataParentSteps) {
+// WinINet sends what the client builds: a GET whose body is appended, the
+// parent step after "data" taken away, a POST of a form, and a reload with
+// an empty body as a GET. A 404, a server closing at once and an over-long
+// address leave the stream as it was.
+TEST_F(Win32HttpTest, RequestsGoAsBuiltAndFailuresLeaveTheStreamUntouched) {
   TMemoryStream stream(std::string("x"));
   EXPECT_EQ(HttpRequest(server_.Url("/a/data/../ok.txt"), "", stream, false), 200);
   EXPECT_EQ(stream.Data(), "xhello");
-  ASSERT_EQ(server_.Requests().size(), 1u);
-  EXPECT_EQ(server_.Requests()[0].rfind("GET /a/ok.txt HTTP/1.0\r\n", 0), 0u) << server_.Requests()[0];
-}
-
-TEST_F(Win32HttpTest, PostCarriesTheFormContentTypeAndAnEmptyBodyIsAGet) {
-  TMemoryStream stream;
   EXPECT_EQ(HttpRequest(server_.Url("/ok"), "a=1&b=2", stream, false), 200);
   EXPECT_EQ(HttpRequest(server_.Url("/ok"), "", stream, true), 200);
-  const std::vector<std::string> requests = server_.Requests();
-  ASSERT_EQ(requests.size(), 2u);
-  EXPECT_EQ(requests[0].rfind("POST /ok HTTP/1.0\r\n", 0), 0u);
-  EXPECT_NE(requests[0].find("Content-type: application/x-www-form-urlencoded"), std::string::npos);
-  EXPECT_EQ(requests[0].substr(requests[0].size() - 7), "a=1&b=2");
-  EXPECT_EQ(requests[1].rfind("GET /ok HTTP/1.0\r\n", 0), 0u);
-}
+  const auto requests = server_.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[0].requestLine, "GET /a/ok.txt HTTP/1.0");
+  EXPECT_EQ(requests[1].requestLine, "POST /ok HTTP/1.0");
+  EXPECT_EQ(requests[1].Header("Content-type"), "application/x-www-form-urlencoded");
+  EXPECT_EQ(requests[1].body, "a=1&b=2");
+  EXPECT_EQ(requests[2].requestLine, "GET /ok HTTP/1.0");
 
-TEST_F(Win32HttpTest, FailuresLeaveTheStreamUntouched) {
-  TMemoryStream stream(std::string("old"));
-  EXPECT_EQ(HttpRequest(server_.Url("/missing"), "", stream, false), 404);
-  EXPECT_EQ(HttpRequest("http://127.0.0.1:1/" + std::string(2100, 'a'), "", stream, false), 0) << "over-long address";
-  EXPECT_EQ(stream.Data(), "old");
-}
-
-TEST_F(Win32HttpTest, ServerClosingEarlyIsAFailure) {
-  TMemoryStream stream(std::string("old"));
-  EXPECT_NE(HttpRequest(server_.Url("/close"), "", stream, false), 200);
-  EXPECT_EQ(stream.Data(), "old");
+  TMemoryStream old(std::string("old"));
+  EXPECT_EQ(HttpRequest(server_.Url("/missing"), "", old, false), 404);
+  EXPECT_NE(HttpRequest(server_.Url("/close"), "", old, false), 200);
+  EXPECT_EQ(HttpRequest("http://127.0.0.1:1/" + std::string(2100, 'a'), "", old, false), 0) << "over-long address";
+  EXPECT_EQ(old.Data(), "old");
 }
 
 TEST_F(Win32HttpTest, EndlessBodyIsCutOneByteAfterTheLimit) {
@@ -206,11 +101,11 @@ TEST_F(Win32HttpTest, AnswersThatDoNotComeWholeByTheDeadlineAreFailures) {
 TEST_F(Win32HttpTest, HttpsAddressesAreSentOverTls) {
   platform_.http.deadlineMs = 1000;
   TMemoryStream stream(std::string("old"));
-  EXPECT_EQ(HttpRequest(server_.Url("/ok", "https"), "", stream, false), 0);
+  EXPECT_EQ(HttpRequest("https" + server_.Url("/ok").substr(4), "", stream, false), 0);
   EXPECT_EQ(stream.Data(), "old");
-  const std::vector<std::string> requests = server_.Requests();
+  const auto requests = server_.Requests();
   ASSERT_FALSE(requests.empty());
-  EXPECT_EQ(requests[0].substr(0, 1), "\x16") << requests[0];
+  EXPECT_EQ(requests[0].requestLine.substr(0, 1), "\x16") << requests[0].requestLine;
 }
 
 }  // namespace

@@ -116,15 +116,13 @@ inline void WaitForLook(const std::string& name, HWND window = nullptr, bool cli
   Pump(400);
   const std::string base = std::string(dir) + "\\" + name;
   // The window's place on the screen, for the script to cut it out.
-  std::string place;
   RECT r{};
   if (window && clientOnly && ::GetClientRect(window, &r))
     ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
   else if (window)
     ::GetWindowRect(window, &r);
-  if (window)
-    place = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" + std::to_string(r.left) +
-            "+" + std::to_string(r.top);
+  const std::string place = !window ? std::string() : std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) +
+                                                          "+" + std::to_string(r.left) + "+" + std::to_string(r.top);
   HANDLE ready = ::CreateFileA((base + ".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD written = 0;
   ::WriteFile(ready, place.data(), static_cast<DWORD>(place.size()), &written, nullptr);
