@@ -10,9 +10,6 @@
 #include "support/Fixture.h"
 #include "support/LoopbackHttpServer.h"
 
-// The test programs compile only TestMain.cpp from tests/support; the server
-// is built here, in the one test file of this program that needs it first.
-
 namespace strevo {
 namespace {
 

@@ -12,10 +12,6 @@
 #include "support/LoopbackHttpServer.h"
 #include "win32/Win32Platform.h"
 
-// The Windows test program compiles only this folder and TestMain.cpp from
-// tests/support; the server is built here.
-#include "support/LoopbackHttpServer.cpp"
-
 namespace strevo {
 namespace {
 
