@@ -318,22 +318,6 @@ TEST_F(UserReportTest, NoReportWithoutAUserToReportOn) {
   EXPECT_FALSE(fake.files.DirectoryExists(kOut));
 }
 
-// A page that cannot be written is an error; another file that cannot be
-// written is named on the page.
-TEST_F(UserReportTest, FilesThatCannotBeWritten) {
-  WriteAnn();
-  fake.files.Add({FileFault::FailOpen, "-report.html", 0});
-  std::string page, error;
-  EXPECT_FALSE(WriteUserReport("Ann", kOut, page, error));
-  EXPECT_EQ(page, "");
-  EXPECT_EQ(error, "The page Ann-report.html could not be written.");
-  EXPECT_FALSE(Exists(kPage));
-  fake.files.ClearFaults();
-  fake.files.Add({FileFault::FailWrite, "-report.json", 100});
-  EXPECT_EQ(Report(), "The JSON file Ann-report.json could not be written.");
-  EXPECT_TRUE(Contains(Read(kPage), "The JSON file Ann-report.json could not be written."));
-}
-
 // ======================================================= read only, kept ==
 
 // A profile without a start date gets a new profile's keys when a user
