@@ -90,6 +90,8 @@ std::map<std::string, std::string> Fakes(Simulation& sim) {
       {"taskbar.graph", forms.taskbar.graph ? "set" : "none"},
       {"widget.left", std::to_string(forms.widget.left)},
       {"widget.top", std::to_string(forms.widget.top)},
+      {"widget.redraws", std::to_string(forms.widget.redraws)},
+      {"widget.shown", forms.widget.words + " " + forms.widget.speed + " " + forms.widget.time},
       {"dialogs.shown", std::to_string(platform.dialogs.shown.size())},
       {"processes.started", std::to_string(platform.processes.started.size())},
       {"system.shellOpened", std::to_string(platform.system.shellOpened.size())}};
