@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "core/TrayMain.h"
+#include "ui/ChooseAppsFrm.h"
 
 namespace strevo::test {
 namespace {
@@ -69,6 +70,9 @@ std::map<std::string, std::string> FiguresSection(const std::string& which, cons
   return Figures(all[n - 1]);
 }
 
+// The settings dialog's texts at each step of the run being watched.
+std::vector<std::map<std::string, std::string>> settingsSeen;
+
 // What the fake windows and system saw, by the names of their fields.
 std::map<std::string, std::string> Fakes(Simulation& sim) {
   FakeForms& forms = sim.Forms();
@@ -86,6 +90,8 @@ std::map<std::string, std::string> Fakes(Simulation& sim) {
       {"taskbar.graph", forms.taskbar.graph ? "set" : "none"},
       {"widget.left", std::to_string(forms.widget.left)},
       {"widget.top", std::to_string(forms.widget.top)},
+      {"widget.redraws", std::to_string(forms.widget.redraws)},
+      {"widget.shown", forms.widget.words + " " + forms.widget.speed + " " + forms.widget.time},
       {"dialogs.shown", std::to_string(platform.dialogs.shown.size())},
       {"processes.started", std::to_string(platform.processes.started.size())},
       {"system.shellOpened", std::to_string(platform.system.shellOpened.size())}};
@@ -98,6 +104,8 @@ std::map<std::string, std::string> Fakes(Simulation& sim) {
     facts[entry + ".keyInfo"] = forms.notify.shown[i].keyInfo;
     facts[entry + ".keyIndex"] = std::to_string(forms.notify.shown[i].keyIndex);
   }
+  for (size_t i = 0; i < settingsSeen.size(); ++i)
+    for (const auto& [name, text] : settingsSeen[i]) facts["settings.seen." + std::to_string(i + 1) + "." + name] = text;
   for (size_t i = 0; i < platform.processes.started.size(); ++i)
     facts["processes.started." + std::to_string(i + 1)] = platform.processes.started[i].first;
   for (size_t i = 0; i < platform.system.shellOpened.size(); ++i)
@@ -152,6 +160,14 @@ void ExpectFile(const Scenario& scenario, const std::string& line, FakePlatform&
 }
 
 }  // namespace
+
+void WatchSettings(Simulation& sim) {
+  settingsSeen.clear();
+  sim.Forms().settings.edit = [](TChooseApplications& dialog) {
+    settingsSeen.push_back({{"DateStarted", dialog.DateStarted}, {"NotifyCaption", dialog.NotifyCaption},
+                            {"TakeABreakCaption", dialog.TakeABreakCaption}, {"WordsLabel", dialog.WordsLabel}});
+  };
+}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::istringstream in(text);

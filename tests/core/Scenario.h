@@ -33,6 +33,9 @@ std::vector<Scenario> ReadScenarios();
 Scenario ReadScenario(const std::string& name);
 // The names of the script files in scenarios/, listed or not.
 std::vector<std::string> ScenarioFiles();
+// Records the settings dialog's texts at each of its steps for [fakes]
+// (settings.seen.N.WordsLabel, ...).
+void WatchSettings(Simulation& sim);
 // Checks each expectation against the simulation of the last run.
 void ExpectOutcome(const Scenario& scenario, Simulation& sim);
 

@@ -34,6 +34,7 @@ TEST_P(ScenarioTest, LeavesWhatItExpects) {
   for (const std::vector<std::string>& run : scenario.runs) {
     sim.reset();  // one program at a time: a simulation holds the process's globals
     sim = std::make_unique<Simulation>(Installation(), drive_.string());
+    WatchSettings(*sim);
     std::string error;
     ASSERT_TRUE(sim->Run(run, error)) << error;
   }

@@ -76,32 +76,6 @@ TEST_F(TrayMainTest, APasswordTypedBetweenTwoSentencesIsCountedButNeverKeptOrSho
 
 // ------------------------------------------ machines prepared before the run --
 
-// "1 days since" and "1 pages" read as plurals: one takes the language
-// file's singular texts.
-TEST_F(TrayMainTest, OneDayAndOnePageAreSaidInTheSingular) {
-  const struct {
-    const char* count;
-    const char* days;
-    const char* pages;
-  } cases[] = {{"1", "1 day since 1/1/2026", "Recommend after 1 page if &difficulties are detected"},
-               {"2", "2 days since 1/1/2026", "Recommend after 2 pages if &difficulties are detected"}};
-  for (const auto& c : cases) {
-    Simulation run(kInstallation);
-    run.Platform().WriteHostFile("C:\\Strevo\\Database\\Ann.usr",
-                                 std::string("UserName=ann\r\nDateStarted=1/1/2026\r\nWayfenDays.counter=") + c.count +
-                                     "\r\nPagesTrackBar.position=" + c.count + "\r\n");
-    std::string days, pages;
-    run.Forms().settings.edit = [&](TChooseApplications& dialog) {
-      days = dialog.DateStarted;
-      pages = dialog.NotifyCaption;
-    };
-    std::string error;
-    ASSERT_TRUE(run.Run(Lines("account ann\nargs /INST\nrun\nsettings cancel\nmenu 1\n"), error)) << error;
-    EXPECT_EQ(days, c.days);
-    EXPECT_EQ(pages, c.pages);
-  }
-}
-
 TEST_F(TrayMainTest, EnableUnderTheCloseDialogKeepsTheWorkstationSettingsOfTheSession) {
   sim.Forms().settings.edit = [](TChooseApplications& dialog) { dialog.LaunchAtStartup = false; };
   RunScenario();

@@ -1,8 +1,8 @@
-// The meter widget: where the needle points for a speed, and when the
-// figures are drawn again.
+// The meter widget: where the needle points for a speed, and where its
+// buttons lie. When its figures are drawn again is in the scenarios of
+// tests/core/scenarios/WidgetTest and TrayMainTest.
 #include <gtest/gtest.h>
 
-#include "sim/FakeForms.h"
 #include "ui/InfoOnTopWindow.h"
 
 namespace strevo {
@@ -29,48 +29,6 @@ TEST(NeedleTest, AngleFollowsTheDialBandsAndStepsBackAtEachBandBoundary) {
     EXPECT_EQ(x, c.x) << c.speed << " wpm";
     EXPECT_EQ(y, c.y) << c.speed << " wpm";
   }
-}
-
-class MeterUpdateTest : public ::testing::Test {
- protected:
-  FakeWidgetView view;
-  TInfoOnTop widget{view};
-};
-
-// Unchanged figures are not drawn again, any one of the three changing
-// draws, a forced repaint draws once more; a one-digit speed has a leading
-// zero (the needle takes the number).
-TEST_F(MeterUpdateTest, FiguresAreDrawnWhenTheyChangeOrWhenForced) {
-  widget.UpdateMeter("12", 30, "00:01:00", true);
-  widget.UpdateMeter("12", 30, "00:01:00", true);
-  EXPECT_EQ(view.redraws, 1);
-  widget.UpdateMeter("13", 30, "00:01:00", true);
-  widget.UpdateMeter("13", 31, "00:01:00", true);
-  widget.UpdateMeter("13", 31, "00:01:01", true);
-  EXPECT_EQ(view.redraws, 4);
-  EXPECT_EQ(view.words + view.speed + view.time, "133100:01:01");
-  widget.ForceRepaint(10);
-  widget.UpdateMeter("13", 31, "00:01:01", true);
-  widget.UpdateMeter("13", 31, "00:01:01", true);
-  EXPECT_EQ(view.redraws, 5) << "forcing lasts for one update";
-  widget.UpdateMeter("1", 7, "00:00:05", true);
-  EXPECT_EQ(view.speed, "07");
-  EXPECT_EQ(widget.NeedleSpeed, 7);
-}
-
-TEST_F(MeterUpdateTest, PausedUpdatesShowTheFiguresKeptFromTheLastActiveOne) {
-  widget.UpdateMeter("40", 52, "00:10:00", true);
-  widget.UpdateMeter("41", 9, "00:10:02", false);
-  EXPECT_EQ(view.redraws, 2) << "the key changed, so it draws";
-  EXPECT_EQ(view.words, "40");
-  EXPECT_EQ(view.speed, "52");
-  EXPECT_EQ(view.time, "00:10:00");
-  EXPECT_EQ(widget.NeedleSpeed, 52);
-  EXPECT_EQ(widget.KeptWords, "40") << "a paused update keeps nothing new";
-  widget.UpdateMeter("41", 9, "00:10:03", true);
-  EXPECT_EQ(view.words, "41");
-  EXPECT_EQ(view.speed, "09");
-  EXPECT_EQ(widget.KeptSpeed, 9);
 }
 
 // Frames drawn while hot must never touch: the buttons keep two pixels
