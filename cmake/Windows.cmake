@@ -92,7 +92,8 @@ if(BUILD_TESTING AND STREVO_WINE_TESTS)
   set_tests_properties(win32_looks PROPERTIES LABELS win32 TIMEOUT 600 DEPENDS win32_adapter)
   # The input path's costs under Wine, printed by tests/wine/costs; a
   # measurement, not a test.
-  add_executable(win32-costs ${CMAKE_SOURCE_DIR}/bench/win32/costs.cpp ${CMAKE_SOURCE_DIR}/bench/win32/HookTiming.cpp)
+  add_executable(win32-costs ${CMAKE_SOURCE_DIR}/bench/win32/costs.cpp ${CMAKE_SOURCE_DIR}/bench/win32/HookTiming.cpp
+                             ${CMAKE_SOURCE_DIR}/bench/win32/FocusTiming.cpp)
   target_include_directories(win32-costs PRIVATE ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(win32-costs PRIVATE strevo_win32)
   target_link_options(win32-costs PRIVATE ${STATIC_FLAGS})

@@ -53,11 +53,14 @@ constexpr int kIsPasswordProperty = 30019;  // UIA_IsPasswordPropertyId
 constexpr size_t kKeptChanges = 64;  // for keys still waiting in the queue
 constexpr size_t kKeptAnswers = 16;
 
+#ifdef STREVO_HOOK_TIMING
 // Durations of the last reports, in performance-counter ticks; written on
-// the watching thread, read by whoever measures.
+// the watching thread, read by whoever measures. Only the measuring build
+// (bench/win32) keeps them.
 constexpr int kTimingSlots = 256;
 std::atomic<int64_t> g_reportTimings[kTimingSlots];
 std::atomic<int64_t> g_reports{0};
+#endif
 
 bool OwnWindow(HWND window) {
   DWORD process = 0;
@@ -251,11 +254,15 @@ void CALLBACK Win32KeyboardFocus::Watcher::Event(HWINEVENTHOOK, DWORD event, HWN
                                                  DWORD time) {
   Watcher* watcher = current_;
   if (!watcher) return;
+#ifdef STREVO_HOOK_TIMING
   LARGE_INTEGER start, end;
   ::QueryPerformanceCounter(&start);
   watcher->Record(event, window, time);
   ::QueryPerformanceCounter(&end);
   g_reportTimings[g_reports++ % kTimingSlots] = end.QuadPart - start.QuadPart;
+#else
+  watcher->Record(event, window, time);
+#endif
 }
 
 void Win32KeyboardFocus::Watcher::Record(DWORD event, HWND window, DWORD time) {
@@ -296,12 +303,16 @@ bool Win32KeyboardFocus::Watcher::InPasswordField(uint32_t change) {
 }
 
 std::vector<double> Win32KeyboardFocus::ReportTimings() {
+#ifndef STREVO_HOOK_TIMING
+  return {};
+#else
   LARGE_INTEGER frequency;
   ::QueryPerformanceFrequency(&frequency);
   std::vector<double> microseconds;
   for (int64_t i = 0; i < std::min<int64_t>(g_reports, kTimingSlots); ++i)
     microseconds.push_back(1e6 * static_cast<double>(g_reportTimings[i]) / static_cast<double>(frequency.QuadPart));
   return microseconds;
+#endif
 }
 
 Win32KeyboardFocus::Win32KeyboardFocus() = default;
