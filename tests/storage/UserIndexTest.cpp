@@ -1,7 +1,8 @@
 // Groups and the per-group user index: listing groups, reading, merging and
 // rebuilding the indexes, and the user lists built from them. The rebuild at
-// thirty unindexed users, the index it writes and the file bases the indexes
-// give are the UserIndexFileTest scenarios (tests/core/scenarios).
+// thirty unindexed users, the index it writes from the profiles and the file
+// bases the indexes give are the UserIndexFileTest scenarios
+// (tests/core/scenarios).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -120,27 +121,6 @@ TEST_F(UserIndexTest, HugeGroupNumberCostsNothingAndCannotOverflowTheRange) {
   EXPECT_EQ(Read("C:\\Data\\99999999.idx"), "Ann.usr=Ann\r\n");
   EXPECT_EQ(Read("C:\\Data\\5.idx"), "Bob.usr=Bob\r\n");
   EXPECT_FALSE(Exists("C:\\Data\\6.idx"));
-}
-
-TEST_F(UserIndexTest, ProfileThatCannotBeReadKeepsItsIndexLine) {
-  Profile("Ann.usr", "Ann");
-  Profile("Bob.usr", "Robert");
-  Index(0, "Ann.usr=Ann\r\nBob.usr=Bob\r\nGone.usr=Gone\r\n");
-  auto held = Files().Open("C:\\Data\\Ann.usr", {FileAccess::ReadWrite, FileShare::None, FileCreate::OpenExisting});
-  RebuildIndex();
-  EXPECT_EQ(Read("C:\\Data\\0.idx"), "Ann.usr=Ann\r\nBob.usr=Robert\r\n");
-}
-
-TEST_F(UserIndexTest, BinaryAndOversizedProfilesAreIndexedByWhatTheyHold) {
-  std::string junk;
-  for (int i = 0; i < 4000; ++i) junk += static_cast<char>((i * 29 + 3) & 0xFF);
-  fake.WriteHostFile("C:\\Data\\Junk.usr", junk);
-  fake.WriteHostFile("C:\\Data\\Big.usr", std::string(2000000, 'x') + "\r\nUserName=Big\r\n");
-  fake.WriteHostFile("C:\\Data\\Zero.usr", "");
-  RebuildIndex();
-  const std::string index = Read("C:\\Data\\0.idx");
-  EXPECT_NE(index.find("Big.usr=Big\r\n"), std::string::npos);
-  EXPECT_EQ(index.find("Zero.usr"), std::string::npos);
 }
 
 // ---------------------------------------------------------- unindexed --

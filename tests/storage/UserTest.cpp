@@ -28,7 +28,6 @@ class TUserTest : public test::UserDatabaseTest {
     Localize().Strings[12] = kUpperCase;  // the language's own letters
     Localize().Strings[13] = "abcdefghijklmnopqrstuvwxyz\xE5\xE4\xF6";
     Localize().Strings[528] = "The user file cannot be opened.";
-    Localize().Strings[1377] = "This name cannot be used.";
     Localize().Strings[1391] = "The data folder is missing.";
   }
   // A profile used before: no new-profile keys, word lists already seeded.
@@ -85,35 +84,18 @@ TEST_F(TUserTest, FileBaseCapitalisesTwoWordsKeepsTheLanguagesLettersAndIsStable
 }
 
 // Even a language whose letters include them cannot bring separators, drives
-// or dots into a file name.
-TEST_F(TUserTest, UserNamedLikeAPathStaysInsideTheDataFolder) {
+// or dots into a file base; device names with other digits are usable, with
+// superscript digits not. Users named so, and the names refused, are
+// UserFilesTest scenarios.
+TEST_F(TUserTest, FileBasesOfPathsAndDeviceNames) {
   Localize().Strings[12] = kUpperCase + "\\/:.*?\"<>|\t";
   EXPECT_EQ(FileBaseName("..\\..\\Windows\\evil"), "Windowsevil");
   EXPECT_EQ(FileBaseName("\\\\server\\share\\ann"), "Servershareann");
   EXPECT_EQ(FileBaseName(std::string("ann\0x", 5)), "Annx");
-  fake.files.MakeDirectory("C:\\Data\\sub");
-  auto user = CreateUser("..\\..\\Root\\evil", &analysis);
-  ASSERT_TRUE(user);
-  user->SaveStatistics();
-  EXPECT_TRUE(Exists("C:\\Data\\Rootevil.usr"));
-  EXPECT_TRUE(Exists("C:\\Data\\Rootevil.DTA"));
-  EXPECT_EQ(Files().List("C:\\Root", "*evil*").size() + Files().List("C:\\", "*evil*").size() +
-                Files().List("C:\\Data\\sub", "*").size(),
-            0u);
-}
-
-// Names with no usable base, device names and the visitor's own name are
-// refused before anything is written.
-TEST_F(TUserTest, UnusableNamesAreRefused) {
-  for (const char* name : {"..., !", "CON", "Prn", "aux.", "NUL,", "com1", "Lpt9", "Visitor", "VISITOR.", "visitor,"}) {
-    EXPECT_EQ(OpenFailure(name), "This name cannot be used.") << name;
-    EXPECT_THROW(CreateUser(name, &analysis), EUserError) << name;
-  }
-  EXPECT_EQ(OpenUser("..., !", false, -1, 2, &analysis), nullptr);
+  Localize().Strings[12] = kUpperCase;
   for (const char* name : {"Console", "COM10", "LPT0", "Con Air", "nul1"}) EXPECT_TRUE(IsUsableFileBase(FileBaseName(name))) << name;
   EXPECT_FALSE(IsUsableFileBase("COM\xB9"));  // superscript digits name the same devices
   EXPECT_FALSE(IsUsableFileBase("Lpt\xB3"));
-  EXPECT_TRUE(Files().List("C:\\Data", "*").empty());
 }
 
 TEST_F(TUserTest, WorkstationNameIsTheClientNameOnlyInARemoteSession) {
@@ -288,9 +270,9 @@ TEST_F(TUserSettingsTest, GroupAndPolicyMustBothBeThereForLayers) {
 
 // ============================================================== groups ==
 
-// A group without a file moves the user to group 0, a negative one reads as
-// 0, and without any group file there is no group; a binary group file
-// locks nothing.
+// A negative group reads as 0, and without any group file there is no
+// group; a binary group file locks nothing. A group without its file moves
+// the user to group 0: a UserFilesTest scenario.
 TEST_F(TUserTest, GroupsAreReadFromTheirFiles) {
   ExistingProfile("Ann", "UserGroupID=-4\r\nColour=red\r\n");
   EXPECT_EQ(Open("Ann", true)->Group, nullptr);
@@ -310,14 +292,6 @@ TEST_F(TUserTest, GroupsAreReadFromTheirFiles) {
   user->SetUserGroup(0);
   user->LoadGroup();
   EXPECT_EQ(user->Group->GetString("Colour"), "green");
-  user.reset();
-  ExistingProfile("Ann", "UserGroupID=7\r\n");
-  user = Open("Ann", true);
-  EXPECT_EQ(user->UserGroup(), 0);
-  ASSERT_NE(user->Group, nullptr);
-  EXPECT_EQ(user->Group->GetString("Colour"), "green");
-  user->SaveStatistics();
-  EXPECT_TRUE(Contains(kAnnProfile, "UserGroupID=0\r\n"));
 }
 
 // ============================================================ passwords ==
