@@ -244,9 +244,10 @@ TEST_F(TDynamicFileTest, AFailedSaveKeepsTheChangeForTheNext) {
 }
 
 // A save stopped before its rewrite began leaves the file older than its
-// complete copy: a writable open puts the copy in its place, a read-only one
-// reads the copy and repairs nothing. What other stops leave is in the
-// SettingsFileTest scenarios.
+// complete copy: a writable open puts the copy in its place and removes a
+// partial copy (the save at the end of a run would remove it too), a
+// read-only one reads the copy and repairs nothing. What other stops leave
+// is in the SettingsFileTest scenarios.
 TEST_F(TDynamicFileTest, AnOlderFileIsRestoredFromItsCopyButAReaderRepairsNothing) {
   const std::string sibling = TDynamicFile::SiblingName(path);
   Write("a=old\r\n");
@@ -258,10 +259,12 @@ TEST_F(TDynamicFileTest, AnOlderFileIsRestoredFromItsCopyButAReaderRepairsNothin
   EXPECT_EQ(Value(reader, "a"), "new");
   reader.Close();
   EXPECT_EQ(Read(), "a=old\r\n");
+  fake.WriteHostFile(sibling + ".tmp", "a=ne");
   TDynamicFile store;
   ASSERT_EQ(store.Open(path, 2), 1);
   EXPECT_EQ(Read(), "a=new\r\n");
   EXPECT_FALSE(Exists(sibling));
+  EXPECT_FALSE(Exists(sibling + ".tmp"));
 }
 
 // --------------------------------------------------------------- bad input --
