@@ -98,8 +98,9 @@ TEST_F(TDynamicSettingsTest, PolicyIsReadNeverWritten) {
 
 // ---------------------------------------------------- workstation settings --
 
-// Created when missing; held by another session, the second copy is used;
-// when neither can be opened box 1551 is shown and the program ends.
+// Made when missing; held by another session, the second copy is used.
+// When neither can be read the program says so and ends: a SettingsFileTest
+// scenario.
 TEST_F(TDynamicSettingsTest, WorkstationFileOrItsSecondCopy) {
   fake.WriteHostFile("C:\\Db\\.keep", "");
   EXPECT_TRUE(OpenWorkstationSettings("C:\\Db\\TESTPC.wk10"));
@@ -114,22 +115,6 @@ TEST_F(TDynamicSettingsTest, WorkstationFileOrItsSecondCopy) {
   EXPECT_TRUE(Files().FileExists("C:\\Db\\TESTPC.wk10.2nd"));
   EXPECT_TRUE(fake.dialogs.shown.empty());
   EXPECT_FALSE(Application().Terminated());
-  other.reset();
-  WorkstationSettings.reset();
-  Localize().Strings.assign(1892, kUnsetString);
-  Localize().Strings[1] = "Quorvel";
-  Localize().Strings[1889] = "Cannot open the settings of this computer.";
-  Localize().Strings[1890] = "It may be in use.";
-  Localize().Strings[1891] = "Strevo closes.";
-  fake.files.Add({FileFault::FailOpen, "TESTPC.wk10", 0});
-  EXPECT_FALSE(OpenWorkstationSettings("C:\\Db\\TESTPC.wk10"));
-  EXPECT_EQ(WorkstationSettings, nullptr);
-  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(fake.dialogs.shown[0].text,
-            "#1551 Cannot open the settings of this computer.\r\rIt may be in use.\rStrevo closes.");
-  EXPECT_EQ(fake.dialogs.shown[0].caption, "Quorvel");
-  EXPECT_EQ(fake.dialogs.shown[0].flags, mb::kIconError);
-  EXPECT_TRUE(Application().Terminated());
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 // Groups and the per-group user index: listing groups, reading, merging and
-// rebuilding the indexes, and the user lists built from them.
+// rebuilding the indexes, and the user lists built from them. The rebuild at
+// thirty unindexed users, the index it writes from the profiles and the file
+// bases the indexes give are the UserIndexFileTest scenarios
+// (tests/core/scenarios).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -85,21 +88,6 @@ TEST_F(UserIndexTest, IndexesAreReadOneGroupOrAllUpToMaxGroupInOrder) {
 
 // ------------------------------------------------------------ rebuilding --
 
-TEST_F(UserIndexTest, RebuildWritesEachGroupsSortedIndexExactly) {
-  fake.WriteHostFile("C:\\Root\\2.grp", "");
-  Profile("Dora.usr", "Dora", -1);
-  Profile("Ann.usr", "Ann", 0);
-  Profile("Bob.usr", "Bob", 2);
-  Profile("Carl.usr", "Carl", 9);       // no such group: group 0
-  Profile("Empty.usr", "");             // no name: not listed
-  Profile("VISITOR.USR", "Visitor%%");  // the visitor's real file, whatever its case
-  Profile("notes.txt", "Not a profile");
-  RebuildIndex();
-  EXPECT_EQ(Read("C:\\Data\\0.idx"), "Ann.usr=Ann\r\nCarl.usr=Carl\r\nDora.usr=Dora\r\n");
-  EXPECT_EQ(Read("C:\\Data\\2.idx"), "Bob.usr=Bob\r\n");
-  EXPECT_FALSE(Exists("C:\\Data\\1.idx"));
-}
-
 // The bar's range was 200 for each group above 0: with group 0 alone it
 // was 0 to 0, and the bar never moved.
 TEST_F(UserIndexTest, RebuildProgressGoesFromTheFirstProfileToTheLastWhateverTheGroups) {
@@ -135,27 +123,6 @@ TEST_F(UserIndexTest, HugeGroupNumberCostsNothingAndCannotOverflowTheRange) {
   EXPECT_FALSE(Exists("C:\\Data\\6.idx"));
 }
 
-TEST_F(UserIndexTest, ProfileThatCannotBeReadKeepsItsIndexLine) {
-  Profile("Ann.usr", "Ann");
-  Profile("Bob.usr", "Robert");
-  Index(0, "Ann.usr=Ann\r\nBob.usr=Bob\r\nGone.usr=Gone\r\n");
-  auto held = Files().Open("C:\\Data\\Ann.usr", {FileAccess::ReadWrite, FileShare::None, FileCreate::OpenExisting});
-  RebuildIndex();
-  EXPECT_EQ(Read("C:\\Data\\0.idx"), "Ann.usr=Ann\r\nBob.usr=Robert\r\n");
-}
-
-TEST_F(UserIndexTest, BinaryAndOversizedProfilesAreIndexedByWhatTheyHold) {
-  std::string junk;
-  for (int i = 0; i < 4000; ++i) junk += static_cast<char>((i * 29 + 3) & 0xFF);
-  fake.WriteHostFile("C:\\Data\\Junk.usr", junk);
-  fake.WriteHostFile("C:\\Data\\Big.usr", std::string(2000000, 'x') + "\r\nUserName=Big\r\n");
-  fake.WriteHostFile("C:\\Data\\Zero.usr", "");
-  RebuildIndex();
-  const std::string index = Read("C:\\Data\\0.idx");
-  EXPECT_NE(index.find("Big.usr=Big\r\n"), std::string::npos);
-  EXPECT_EQ(index.find("Zero.usr"), std::string::npos);
-}
-
 // ---------------------------------------------------------- unindexed --
 
 // Index lines match profile files without regard to case.
@@ -185,22 +152,6 @@ TEST_F(UserIndexTest, ListsCombineIndexesAndUnindexedUsersSorted) {
   EXPECT_EQ(fake.progress.shows, 0);
 }
 
-TEST_F(UserIndexTest, ThirtyUnindexedUsersRebuildTheIndexWhenAllAreListedTwentyNineDoNot) {
-  ManyProfiles(29);
-  EXPECT_EQ(UserList(-1).size(), 29u);
-  EXPECT_EQ(UserList(0).size(), 29u);
-  EXPECT_EQ(fake.progress.shows, 0);
-  EXPECT_FALSE(Exists("C:\\Data\\0.idx"));
-  ManyProfiles(30);
-  const Lines list = UserList(-1);
-  EXPECT_EQ(list.size(), 30u);
-  EXPECT_EQ(list.front(), "User00.usr=User00");
-  EXPECT_EQ(fake.progress.shows, 1);
-  ASSERT_TRUE(Exists("C:\\Data\\0.idx"));
-  EXPECT_EQ(LoadIndex(0).size(), 30u);
-  EXPECT_TRUE(UnindexedUsers().empty());
-}
-
 // A group without index is rebuilt once; an index, even an empty one, is
 // then taken as it is.
 TEST_F(UserIndexTest, GroupWithoutIndexIsRebuiltOnceOnly) {
@@ -216,46 +167,6 @@ TEST_F(UserIndexTest, GroupWithoutIndexIsRebuiltOnceOnly) {
   Profile("Eve.usr", "Eve", 3);
   EXPECT_EQ(UserList(3), Lines{});
   EXPECT_EQ(fake.progress.shows, 1);
-}
-
-// ------------------------------------------------------------- finding --
-
-TEST_F(UserIndexTest, FindUserFileLooksInTheIndexThenInTheUnindexedProfiles) {
-  Profile("Ann Lee.usr", "Ann Lee");
-  Profile("Bob.usr", "Bob");
-  Index(0, "Ann Lee.usr=Ann Lee\r\nx.y.usr=Xavier\r\n");
-  EXPECT_EQ(FindUserFile(-1, "ann lee"), "Ann Lee");
-  EXPECT_EQ(FindUserFile(0, "Xavier"), "x");  // up to the first full stop
-  EXPECT_EQ(FindUserFile(-1, "BOB"), "Bob");
-  EXPECT_EQ(FindUserFile(-1, "Nobody"), "");
-}
-
-TEST_F(UserIndexTest, IndexEntryPointingOutsideTheDataFolderOpensInsideIt) {
-  Index(0, "..\\..\\Root\\evil.usr=Eve\r\nsub\\..\\..\\Root\\x.usr=Mal\r\n");
-  auto eve = std::make_unique<TUser>("Eve", -1, 2, true, &analysis);
-  EXPECT_TRUE(Exists("C:\\Data\\Eve.usr"));
-  auto mal = std::make_unique<TUser>("Mal", -1, 2, true, &analysis);
-  EXPECT_EQ(mal->BaseName, "Sub");
-  EXPECT_TRUE(Exists("C:\\Data\\Sub.usr"));
-  const auto root = Files().List("C:\\Root", "*");
-  EXPECT_EQ(root.size(), 2u);  // 0.grp and policy.dyn, nothing else
-}
-
-// A binary index is read without harm, a large one searched to its end.
-TEST_F(UserIndexTest, BinaryAndLargeIndexesAreReadWithoutHarm) {
-  std::string junk;
-  for (int i = 0; i < 20000; ++i) junk += static_cast<char>((i * 131 + 17) & 0xFF);
-  Index(0, junk);
-  Profile("Ann.usr", "Ann");
-  EXPECT_NO_THROW(UserList(-1));
-  EXPECT_EQ(FindUserFile(-1, "Ann"), "Ann");
-  auto user = std::make_unique<TUser>("Ann", -1, 2, true, &analysis);
-  EXPECT_EQ(user->BaseName, "Ann");
-  std::string text;
-  for (int i = 0; i < 50000; ++i) text += "U" + std::to_string(i) + ".usr=U" + std::to_string(i) + "\r\n";
-  Index(0, text);
-  EXPECT_EQ(LoadIndex(0).size(), 50000u);
-  EXPECT_EQ(FindUserFile(-1, "u49999"), "U49999");
 }
 
 }  // namespace
