@@ -92,7 +92,7 @@ TEST(NumberTextTest, DecimalCommaLocaleChangesNothing) {
 }
 
 TEST(TextToIntTest, LimitsHexadecimalAndRefusals) {
-  const std::pair<const char*, int32_t> read[] = {{"-2147483648", INT32_MIN}, {"+12", 12}, {"$FFFFFFFF", -1}};
+  const std::pair<const char*, int32_t> read[] = {{"-2147483648", INT32_MIN}, {"+12", 12}, {"$FFFFFFFF", -1}, {"0x1F", 31}};
   for (const auto& [text, number] : read) {
     int32_t value = 0;
     EXPECT_TRUE(text_to_int32(text, value)) << text;
