@@ -1,11 +1,10 @@
 // Per-key difficulty: the index, the blending of fresh presses into the
-// history, the ranking of the most difficult keys and the stored block.
+// history and the ranking of the most difficult keys.
 #include "analysis/Diffkeys.h"
 
-#include <string>
+#include <gtest/gtest.h>
 
-#include "storage/FileObj.h"
-#include "support/Fixture.h"
+#include <string>
 
 namespace strevo::test {
 namespace {
@@ -134,74 +133,6 @@ TEST(TDifficultKeysTest, RankingFollowsTheExchangeSortAndIsKeptUntilRebuilt) {
   EXPECT_EQ(keys.TopKeys(8, TKeySelection::All), "");
   keys.Consolidate();
   EXPECT_EQ(keys.TopKeys(8, TKeySelection::All), "231");
-}
-
-// ---------------------------------------------------------- stored block --
-
-class TDifficultKeysFileTest : public PlatformTest {
- protected:
-  std::string save(TDifficultKeys& keys) {
-    TRecFile file;
-    EXPECT_EQ(file.Open("C:\\keys.bin", 5, 0), 1);
-    EXPECT_EQ(keys.SaveTo(file), 1);
-    file.Close();
-    return fake.ReadHostFile("C:\\keys.bin");
-  }
-  int32_t load(TDifficultKeys& keys, const std::string& bytes) {
-    fake.WriteHostFile("C:\\keys.bin", bytes);
-    TRecFile file;
-    EXPECT_EQ(file.Open("C:\\keys.bin", 1, -1), 1);
-    return keys.LoadFrom(file);
-  }
-};
-
-// Presses, hits and errors of the keys 33..255, 16 bits each, little-endian:
-// stored as their low 16 bits and read sign-extended; byte for byte back. A
-// save consolidates first.
-TEST_F(TDifficultKeysFileTest, BlockIs1338BytesOfThreeArraysOf16BitValues) {
-  TDifficultKeys keys;
-  keys.SetAlphabet("");
-  set_totals(keys, '!', 0x1234, 0, 0x0102);
-  keys.TotalErrors[255] = 7;
-  keys.TotalHits['a'] = 70000;  // 0x11170 -> 0x1170
-  keys.Presses['a'] = 40000;    // 0x9C40 -> -25536
-  for (int i = 0; i < 9; ++i) keys.Register('b', i == 0);
-  const std::string bytes = save(keys);
-  ASSERT_EQ(bytes.size(), 1338u);
-  EXPECT_EQ(bytes.substr(0, 2), "\x02\x01");
-  EXPECT_EQ(bytes.substr(446, 2), "\x34\x12");
-  EXPECT_EQ(bytes.substr(1336, 2), std::string("\x07\0", 2));
-  EXPECT_EQ(bytes.substr(('b' - 33) * 2, 2), std::string("\x09\0", 2));
-  EXPECT_EQ(bytes.substr(446 + ('b' - 33) * 2, 2), std::string("\x09\0", 2));
-  EXPECT_EQ(bytes.substr(892 + ('b' - 33) * 2, 2), std::string("\x01\0", 2));
-  EXPECT_EQ(keys.Hits['b'], 0);  // committed: 9 presses, more than the window of 8
-  TDifficultKeys loaded;
-  EXPECT_EQ(load(loaded, bytes), 1);
-  EXPECT_EQ(loaded.TotalHits['a'], 0x1170);
-  EXPECT_EQ(loaded.Presses['a'], -25536);
-  EXPECT_EQ(loaded.SavedPresses['a'], -25536);
-  EXPECT_EQ(save(loaded), bytes);
-}
-
-// Loading drops the fresh counts and the ranking; a short block leaves the
-// missing values 0 and reports the end of the file.
-TEST_F(TDifficultKeysFileTest, LoadStartsAfreshAndAShortBlockLoadsWhatItHolds) {
-  TDifficultKeys keys;
-  keys.Register('a', true);
-  keys.LastHits['a'] = 4;
-  set_totals(keys, 'z', 40, 10, 40);
-  EXPECT_EQ(keys.TopKeys(1, TKeySelection::All), "z");
-  std::string bytes(500, '\0');
-  bytes[0] = 5;    // presses of 33
-  bytes[446] = 9;  // hits of 33
-  bytes[499] = 1;  // high byte of the hits of code 59, the last value read
-  EXPECT_EQ(load(keys, bytes), 0);
-  EXPECT_EQ(keys.Hits['a'] + keys.Errors['a'] + keys.LastHits['a'], 0);
-  EXPECT_EQ(keys.TopKeys(1, TKeySelection::All), "");
-  EXPECT_EQ(keys.Presses[33], 5);
-  EXPECT_EQ(keys.TotalHits[33], 9);
-  EXPECT_EQ(keys.TotalHits[59], 256);
-  EXPECT_EQ(keys.TotalHits[60], 0);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The word being typed and a user's collection of words: insertion, weights,
-// the weighted lists and the scrambled word block of the statistics file.
+// the weighted lists and damaged or older word blocks of the statistics file.
 #include "analysis/WordAnalyzer.h"
 
 #include <string>
@@ -46,14 +46,6 @@ class WordTest : public AnalysisTest {
       list().AddWord(word_name(i), 0, 1);
       user.Words.Entry(i + 1).Repeats = static_cast<uint16_t>(repeats);
     }
-  }
-  std::string save_words(int32_t limit) {
-    TRecFile file;
-    EXPECT_EQ(file.Open("C:\\Data\\Ann.DTA", 5, 0), 1);
-    user.SaveWords(file, limit);
-    EXPECT_EQ(file.Status, 1);
-    file.Close();
-    return fake.ReadHostFile("C:\\Data\\Ann.DTA");
   }
   int32_t load_words(const std::string& bytes, bool old = false) {
     fake.WriteHostFile("C:\\Data\\Ann.DTA", bytes);
@@ -213,76 +205,6 @@ TEST(WordScramblingTest, EncodeLowerCasesXorsWithACycledKeyAndDecodeReadsItBack)
   EXPECT_EQ(DecodeWord("070e13", "cat"), "dog");
 }
 
-// --------------------------------------------------------- the word block --
-
-TEST_F(WordTest, BlockScramblesEachWordWithThePreviousWordAsKeyHeaviestFirst) {
-  add_times("cat", 1, 1);
-  add_times("cat", 2, 1);  // weight 24 + repeats 1: 25
-  add_times("dog", 3, 3);  // weight 64 + repeats 2: 66
-  const std::string bytes = save_words(2000);
-  // First key: the last twelve characters of the path, "Data\Ann.DTA".
-  EXPECT_EQ(bytes, Le32(2) + entry("200e13", 2, {{1, 3}, {2, 3}, {3, 3}}, 3) + entry("070e13", 1, {{1, 1}, {2, 2}}, 2));
-  EXPECT_EQ(at(1).Word(), "cat");  // the table keeps the clear word
-  user.Words.Clear();
-  EXPECT_EQ(load_words(bytes), 1);
-  EXPECT_EQ(at(1).Word(), "dog");
-  EXPECT_EQ(at(2).Word(), "cat");
-  for (int i = 0; i < 300; ++i) add_times(word_name(i), i % 7, 1 + i % 4);
-  const std::string many = save_words(2000);
-  user.Words.Clear();
-  load_words(many);
-  EXPECT_EQ(save_words(2000), many) << "byte for byte";
-}
-
-// Each word is keyed with the one before it as the reader decodes it: keyed
-// with a capital letter or past the 120 characters kept, the next word came
-// back changed ("\xC9t\xE9" after "Cat", "{x]_" after "Hello").
-TEST_F(WordTest, CapitalisedAndLongWordsReloadLowerCaseAndCutAndKeepTheWordsAfterThem) {
-  std::string longWord;
-  for (int i = 0; i < 130; ++i) longWord += static_cast<char>('a' + i % 7);
-  const std::vector<std::string> words = {"Cat", "\xE9t\xE9", "Hello", "[x]_", longWord, std::string(125, 'z')};
-  for (const std::string& w : words) add_times(w, 0, 1);
-  const std::string bytes = save_words(2000);
-  user.Words.Clear();
-  load_words(bytes);
-  const std::vector<std::string> back = {"cat", "\xE9t\xE9", "hello", "[x]_", longWord.substr(0, 120),
-                                         std::string(120, 'z')};
-  for (size_t i = 0; i < back.size(); ++i) EXPECT_EQ(at(static_cast<int>(i) + 1).Word(), back[i]);
-}
-
-// The sums 12, 9 and 3 sort as text "12", "3", "9": a save limited to two
-// kept the rarest word and dropped a more frequent one; and the table's
-// insertion then went on over an entry that was saved. A limit outside
-// 1..2000 means all; excluded words and "-" are never saved; a full table
-// saves all 2 000 and loads as full, its pass over.
-TEST_F(WordTest, TheBlockHoldsTheHeaviestWordsTheLimitAndTheFlagsAllow) {
-  add_times("light", 0, 4);
-  add_times("-", 0, 1);
-  add_times("middle", 0, 10);
-  add_times("hide", 0, 1);
-  user.Words.Entry(4).Flags |= kWordSourceExcluded;
-  add_times("heavy", 0, 13);
-  const std::string bytes = save_words(2);
-  add_times("fresh", 0, 1);
-  EXPECT_EQ(at(5).Word(), "heavy");
-  EXPECT_EQ(at(6).Word(), "fresh");
-  EXPECT_EQ(save_words(0).substr(0, 4), Le32(4));
-  EXPECT_EQ(save_words(5000).size(), 4u + 4u * 282u);
-  EXPECT_EQ(save_words(1).substr(0, 4), Le32(1));
-  user.Words.Clear();
-  load_words(bytes);
-  EXPECT_EQ(at(1).Word(), "heavy");
-  EXPECT_EQ(at(2).Word(), "middle");
-  EXPECT_TRUE(at(3).Empty());
-  list().Clear();
-  fill_table(0);
-  list().AddWord("newcomer", 0, 1);  // Pass 1
-  EXPECT_EQ(save_words(2000).size(), 4u + 2000u * 282u);
-  load_words(fake.ReadHostFile("C:\\Data\\Ann.DTA"));
-  EXPECT_EQ(list().Slot, 2000);
-  EXPECT_EQ(list().Pass, 0);
-}
-
 // --------------------------------------------------------- damaged blocks --
 
 // A short or overlong block keeps what could be read (never more than 2 000
@@ -340,20 +262,6 @@ TEST_F(WordTest, OlderBlockHoldsClearWordsAndWhenFullItsSlotAndPassKeptInsideThe
   EXPECT_EQ(at(2000).Word(), "word");
   EXPECT_EQ(at(2000).History[1], 2);
   EXPECT_GE(list().AddWord("fresh", 1, 1), 1);
-}
-
-// ------------------------------------------------------------- word lists --
-
-TEST_F(WordTest, WordFileLinesAreTrimmedAndEmptyLinesSkippedAndAMissingFileSkipped) {
-  EXPECT_FALSE(list().LoadWordFile("C:\\Data\\top1000wordlist.txt", 1));
-  fake.WriteHostFile("C:\\Data\\top100difficultwords.txt", "  hello \r\n\r\n\tworld\t\r\nlast");
-  EXPECT_TRUE(list().LoadWordFile("C:\\Data\\top100difficultwords.txt", 2));
-  EXPECT_EQ(at(1).Word(), "hello");
-  EXPECT_EQ(at(2).Word(), "world");
-  EXPECT_EQ(at(3).Word(), "last");
-  EXPECT_TRUE(at(4).Empty());
-  EXPECT_EQ(at(2).History[1], 2);
-  EXPECT_EQ(at(2).Flags, 1);
 }
 
 }  // namespace
