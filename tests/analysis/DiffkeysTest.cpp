@@ -6,6 +6,9 @@
 
 #include <string>
 
+#include "storage/FileObj.h"
+#include "support/Fixture.h"
+
 namespace strevo::test {
 namespace {
 
@@ -133,6 +136,21 @@ TEST(TDifficultKeysTest, RankingFollowsTheExchangeSortAndIsKeptUntilRebuilt) {
   EXPECT_EQ(keys.TopKeys(8, TKeySelection::All), "");
   keys.Consolidate();
   EXPECT_EQ(keys.TopKeys(8, TKeySelection::All), "231");
+}
+
+// A save commits the fresh presses first: nine presses of 'b', one of them
+// wrong, more than the window of eight, are stored as nine presses, nine
+// hits and one error (16 bits each, the three arrays of keys 33..255).
+TEST_F(PlatformTest, ASaveCommitsTheFreshPressesFirst) {
+  TDifficultKeys keys;
+  for (int i = 0; i < 9; ++i) keys.Register('b', i == 0);
+  TRecFile file;
+  ASSERT_EQ(file.Open("C:\\keys.bin", 5, 0), 1);
+  ASSERT_EQ(keys.SaveTo(file), 1);
+  file.Close();
+  const std::string bytes = fake.ReadHostFile("C:\\keys.bin");
+  for (size_t array : {0u, 446u, 892u})
+    EXPECT_EQ(bytes.substr(array + ('b' - 33) * 2, 2), std::string(array == 892 ? "\x01" : "\x09", 1) + '\0') << array;
 }
 
 }  // namespace
