@@ -1,7 +1,8 @@
 // The name=value store: open modes and sharing, lazy loading, the file
 // format, typed access, read-only stores, safe saving and hostile input. The
-// format as the program's files keep it, failed saves and what a stopped
-// save leaves are the SettingsFileTest scenarios (tests/core/scenarios).
+// format as the program's files keep it, failed saves, a file that cannot be
+// read and what a stopped save leaves are the SettingsFileTest scenarios
+// (tests/core/scenarios).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -295,19 +296,6 @@ TEST_F(TDynamicFileTest, BinaryAndHugeFilesLoad) {
   store.SetString("key0", "short");
   store.Close();
   EXPECT_EQ(Read().size(), bytes.size() - longValue.size() + 5);
-}
-
-TEST_F(TDynamicFileTest, FileThatCannotBeReadGivesMinusOneAndIsNeverOverwritten) {
-  Write("a=1\r\n");
-  fake.files.Add({FileFault::FailRead, "ws.wk10", 0});
-  TDynamicFile store;
-  ASSERT_EQ(store.Open(path, 2), 1);
-  std::string value;
-  EXPECT_EQ(store.GetString("a", value), -1);
-  EXPECT_EQ(store.SetString("a", "2"), -1);
-  store.Close();
-  fake.files.ClearFaults();
-  EXPECT_EQ(Read(), "a=1\r\n");
 }
 
 // ----------------------------------------------------------------- addresses --
