@@ -45,6 +45,7 @@ TEST(SplitFieldsTest, FieldsBetweenDelimiters) {
 
 // ---------------------------------------------------------------- names --
 
+// How typed names are recapitalised is a UserFilesTest scenario.
 TEST_F(ToolBoxTest, CapitalizeWordRaisesLettersAfterTheFirstHyphen) {
   SetLetters("", "am");
   EXPECT_EQ(CapitalizeWord("anna-maria"), "Anna-Maria");
@@ -54,22 +55,6 @@ TEST_F(ToolBoxTest, CapitalizeWordRaisesLettersAfterTheFirstHyphen) {
   EXPECT_EQ(CapitalizeWord("bert"), "bert");            // b is not one of the letters
   SetLetters("", "\xE9");
   EXPECT_EQ(CapitalizeWord("\xC9MILE \xC9LAN"), "\xC9mile \xC9lan");
-}
-
-// Names typed in lower case or all in upper case are recapitalised, others
-// kept as typed; at most 50 characters are kept.
-TEST_F(ToolBoxTest, NormalizeNameRecapitalisesLowerAndAllUpperNames) {
-  SetLetters("", "abcdefghijklmnopqrstuvwxyz");
-  EXPECT_EQ(NormalizeName("ann  lee"), "Ann Lee");
-  EXPECT_EQ(NormalizeName("ann lee-ho "), "Ann Lee-Ho");
-  EXPECT_EQ(NormalizeName("ANN LEE"), "Ann Lee");
-  EXPECT_EQ(NormalizeName("Ann  LEE"), "Ann  LEE");  // already begins upper case: kept as typed
-  EXPECT_EQ(NormalizeName("1st team"), "1st team");
-  EXPECT_EQ(NormalizeName(""), "");
-  const std::string typed = "Ann " + std::string(60, 'x');
-  EXPECT_EQ(NormalizeName(typed), typed.substr(0, 50));
-  // The cut comes first, so a blank at 51 no longer splits.
-  EXPECT_EQ(NormalizeName(std::string(50, 'b') + " cut"), "B" + std::string(49, 'b'));
 }
 
 // ---------------------------------------------------------- left, right --
