@@ -71,28 +71,7 @@ TEST_F(PipelineTest, TimerCountsOnlyRunningTimeInWholeSecondsRoundedHalfToEven) 
   }
 }
 
-// ------------------------------------------------------------ the speeds --
-
-// Ratios of whole numbers come out exact: 23 characters in 23 seconds are 60
-// a minute, not 59; the fraction is dropped toward zero, also for a day that
-// backspaces made negative. Under one second both speeds are 0; keys per
-// minute use the burst.
-TEST_F(PipelineTest, SpeedsAreExactAndZeroUnderOneSecond) {
-  analyzer.Efficiency.Characters = 100;
-  analyzer.Efficiency.KeyMessages = 100;
-  EXPECT_EQ(analyzer.CharsPerMinute(), 0);
-  EXPECT_EQ(analyzer.KeysPerMinute(), 0);
-  analyzer.BurstTime.Start();
-  fake.clock.Advance(20000);
-  EXPECT_EQ(analyzer.KeysPerMinute(), 300);
-  analyzer.Efficiency.KeyMessages = 0;
-  EXPECT_EQ(analyzer.KeysPerMinute(), 0);
-  analyzer.TypingTime.SetSeconds(23);
-  for (const auto& [characters, perMinute] : {std::pair{23, 60}, std::pair{41, 106}, std::pair{-7, -18}}) {
-    analyzer.Efficiency.Characters = characters;
-    EXPECT_EQ(analyzer.CharsPerMinute(), perMinute) << characters;
-  }
-}
+// (The speeds: the scenarios of TypingFiguresTest.)
 
 // ---------------------------------------------------------- the pipeline --
 
