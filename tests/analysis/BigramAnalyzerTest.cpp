@@ -34,13 +34,6 @@ class BigramTest : public AnalysisTest {
     TBigramRecord ignored;
     return table.Dictionary.Find(key, ignored);
   }
-  // Loads the text as the file of user Ann.
-  void load_text(const std::string& text) {
-    fake.files.MakeDirectory("C:\\Data");
-    fake.WriteHostFile("C:\\Data\\Ann.json", text);
-    table.UserName = table.FileBase = "Ann";
-    table.Load();
-  }
   size_t files_on_drive() {
     size_t count = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(fake.Root()))
@@ -219,23 +212,6 @@ TEST_F(BigramTest, TheFormerFileIsReadUntilTheFileOfTheBaseIsWritten) {
   fake.WriteHostFile("C:\\Data\\Ann & Bo.json", "{\"bigrams\": []}");
   table.Load();
   EXPECT_EQ(table.Dictionary.GetCount(), 1) << "the file of the base, once written";
-}
-
-// ------------------------------------------------------------- huge files --
-
-// Fifty megabytes load the first 1024 pairs. (Damaged and unusual files:
-// the scenarios of LetterPairFileTest.)
-TEST_F(BigramTest, HugeFilesLoadWhatTheyHold) {
-  const std::string symbols = "0123456789abcdefghijklmnopqrstuvwxyz";
-  std::string text = "{\"bigrams\": [";
-  text.reserve(50u * 1024 * 1024 + 1024);
-  for (size_t n = 0; text.size() < 50u * 1024 * 1024; ++n)
-    text += std::string("{\"bigram\": \"") + symbols[n % 36] + symbols[(n / 36) % 36] +
-            "\", \"count\": 1, \"error_count\": 0, \"time_sum\": 10, \"last_seen\": \"2025-01-01T10:00:00Z\"}, ";
-  load_text(text + "]}");
-  EXPECT_EQ(table.Dictionary.GetCount(), 1024);
-  load_text(std::string("{\"bigrams\": [") + std::string(50u * 1024 * 1024, '{'));
-  EXPECT_EQ(table.Dictionary.GetCount(), 0);
 }
 
 }  // namespace
