@@ -41,7 +41,7 @@ test: build
 	@ctest --preset native32
 	@tests/wine/run-all
 	@ctest --preset asan
-	@scripts/fuzz
+	@scripts/fuzz 10
 
 demo: win64
 	@scripts/demo

@@ -60,10 +60,11 @@ cmake_dependent_option(STREVO_ROOM_LINK_CHECK "Link each room alone, so that a c
 include(GoogleTest)
 # One test executable per subsystem folder, labelled with the subsystem so that
 # `ctest -L storage` runs one subsystem alone.
-# The tests' own code is built without optimisation: it runs little and
-# compiles three times faster so; the program code under test keeps the
-# build's optimisation. The support files are built once for all suites.
-set(STREVO_TEST_COMPILE_OPTIONS -O0)
+# The tests' own code is built without optimisation and with line tables
+# only: it runs little and compiles three times faster so; the program code
+# under test keeps the build's optimisation and debug information. The
+# support files are built once for all suites.
+set(STREVO_TEST_COMPILE_OPTIONS -O0 -g1)
 file(GLOB TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 add_library(strevo_test_support STATIC ${TEST_SUPPORT_SOURCES})
 target_include_directories(strevo_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests)

@@ -79,7 +79,7 @@ if(BUILD_TESTING AND STREVO_WINE_TESTS)
                             ${CMAKE_SOURCE_DIR}/tests/support/LoopbackHttpServer.cpp)
   target_include_directories(test_win32 PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(test_win32 PRIVATE strevo_win32 gtest gmock)
-  target_compile_options(test_win32 PRIVATE -O0)
+  target_compile_options(test_win32 PRIVATE -O0 -g1)
   target_link_options(test_win32 PRIVATE ${STATIC_FLAGS})
   # Each ctest entry runs one executable under Wine; tests/wine/run-all sets up
   # the display and the prefix around the whole run.
