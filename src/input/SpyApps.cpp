@@ -43,13 +43,13 @@ std::string TAppSettings::AtomName() const { return "QVSAD" + (Qualifier + Key).
 void TAppSettings::SetEnabled(bool value) {
   const std::string name = AtomName();
   if (!value && Enabled && !Qualifier.empty()) {
-    if (Atoms().FindAtom(name) != 0) {
-      // Published by somebody else (another program, or a second record with
-      // the same key): not ours to hold or to delete.
-      DebugLog(1, "TSpyedApps: Error - ATOM ALREADY EXISTS!!");
-    } else {
-      Atom = Atoms().AddAtom(name);
-    }
+    // Published already (by another program, or by a second record whose
+    // qualifier and key give the same name): this record still takes a
+    // reference of its own, so that the atom stays while any record that
+    // shares it is switched off, and giving ours back never takes away
+    // another's.
+    if (Atoms().FindAtom(name) != 0) DebugLog(1, "TSpyedApps: Error - ATOM ALREADY EXISTS!!");
+    Atom = Atoms().AddAtom(name);
     DebugLog(1, "TSpyedApps: Added Atom: " + name);
   }
   if (value && !Enabled && !Qualifier.empty() && Atom != 0) {

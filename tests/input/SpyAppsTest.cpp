@@ -71,8 +71,9 @@ TEST_F(TSpyedAppsTest, AddAppUpperCasesAsciiLettersAndUsesWellKnownDisplayNames)
 
 // The atom is "QVSAD" and the first 250 characters of qualifier and key.
 // Switching off publishes it, on again deletes it, once each; never without
-// a qualifier. An atom another program holds is not taken over, and its
-// reference survives ours; destruction deletes the atoms the records hold.
+// a qualifier. A name already published gets a reference of this record's
+// own: the atom stays while any holder is switched off, and another
+// program's reference survives ours; destruction deletes the records' ones.
 TEST_F(TSpyedAppsTest, SwitchedOffApplicationsArePublishedAsAtoms) {
   TAppSettings app(true, "Excel");
   app.Key = "EXCEL.EXE";
@@ -103,10 +104,18 @@ TEST_F(TSpyedAppsTest, SwitchedOffApplicationsArePublishedAsAtoms) {
   EXPECT_EQ(AtomNames(), std::vector<std::string>{"QVSADAnnEXCEL.EXE"});
   TSpyedApps apps;
   apps.AddApp(true, "excel.exe", "", "Ann", false);
+  apps.AddApp(true, "excel.exe", "", "AnnE", false);  // "AnnE" + "XCEL.EXE": the same name
+  apps.Items[1].App->Key = "XCEL.EXE";
   apps.Items[0].App->SetEnabled(false);
-  EXPECT_EQ(apps.Items[0].App->Atom, 0) << "not taken over";
   apps.Items[0].App->SetEnabled(true);
   EXPECT_EQ(AtomNames(), std::vector<std::string>{"QVSADAnnEXCEL.EXE"}) << "the other program's reference stays";
+  fake.atoms.DeleteAtom(fake.atoms.FindAtom("QVSADAnnEXCEL.EXE"));
+  apps.Items[0].App->SetEnabled(false);
+  apps.Items[1].App->SetEnabled(false);
+  apps.Items[0].App->SetEnabled(true);
+  EXPECT_EQ(AtomNames(), std::vector<std::string>{"QVSADAnnEXCEL.EXE"}) << "still switched off by the other record";
+  apps.Items[1].App->SetEnabled(true);
+  EXPECT_TRUE(AtomNames().empty());
 }
 
 // ---------------------------------------------------------- the file --
