@@ -28,9 +28,11 @@ void TTypingTimer::Start() {
   Paused = false;
 }
 
-void TTypingTimer::Pause() {
+void TTypingTimer::Pause(std::optional<uint32_t> until) {
   if (!IsRunning()) return;
-  BankedMs += static_cast<uint32_t>(Clock().TickCount() - StartTick);
+  uint32_t stretch = Clock().TickCount() - StartTick;
+  if (until) stretch = std::min(stretch, *until - StartTick);
+  BankedMs += stretch;
   Paused = true;
 }
 

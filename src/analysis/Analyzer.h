@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace strevo {
@@ -22,7 +23,9 @@ class TTypingTimer {
   // Starts a reset timer or resumes a paused one; a running timer is left alone.
   void Start();
   // Only a running timer pauses.
-  void Pause();
+  // Pauses a running timer; with until, a stretch that ran past that
+  // tick ends there (the run ended before anyone noticed: the machine slept).
+  void Pause(std::optional<uint32_t> until = std::nullopt);
   bool IsRunning() const { return Started && !Paused; }
   // Whole seconds, rounded half to even; 0 for a timer that never started.
   int32_t Seconds() const;

@@ -102,9 +102,9 @@ void TAnalyzer::Cancel() {
   Deviation.Reset();
 }
 
-void TAnalyzer::Pause() {
-  BurstTime.Pause();
-  TypingTime.Pause();
+void TAnalyzer::Pause(std::optional<uint32_t> until) {
+  BurstTime.Pause(until);
+  TypingTime.Pause(until);
   Deviation.Reset();
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "analysis/Analyzer.h"
@@ -64,7 +65,8 @@ class TAnalyzer {
   // words with that source.
   void SetSource(int32_t source);
   void Cancel();
-  void Pause();
+  // The timers stop; with until, at that tick at the latest.
+  void Pause(std::optional<uint32_t> until = std::nullopt);
 
   // The day's average speed over the day's typing time, and the key
   // messages over the current burst (see TEfficiencyInfo).

@@ -53,12 +53,12 @@ void TTypingRun::KeyDone(unsigned char ch, uint32_t messageTime) {
   previousKeyTime_ = messageTime;
 }
 
-void TTypingRun::Abandon(CancelReason reason) {
+void TTypingRun::Abandon(CancelReason reason, std::optional<uint32_t> endedAt) {
   if (reason != CancelReason::NoWordEnd && pairs_.Enabled) pairs_.Cancel();
   analyzer_.Cancel();
   previousKeyTime_ = 0;
   savedWordCount_ = analyzer_.Efficiency.Words;
-  analyzer_.Pause();
+  analyzer_.Pause(endedAt);
 }
 
 }  // namespace strevo

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "analysis/BigramAnalyzer.h"
 
@@ -53,8 +54,9 @@ class TTypingRun {
   // After the analysis: the character to the letter pairs, and its time as
   // the previous key's.
   void KeyDone(unsigned char ch, uint32_t messageTime);
-  // The run's part of an abandonment.
-  void Abandon(CancelReason reason);
+  // The run's part of an abandonment; with endedAt, the run's time stops
+  // there (a pause noticed late).
+  void Abandon(CancelReason reason, std::optional<uint32_t> endedAt = std::nullopt);
 
   TBigramAnalyzer& LetterPairs() { return pairs_; }
 

@@ -98,7 +98,7 @@ void TDailyStatistics::Save(TUser& user, DailySaveMode mode) {
   const double today = date_part(now);
   // The day closes when the date changes, whatever the weekday: two days a
   // week apart are two days.
-  if (today == day_ && mode != DailySaveMode::Always) return;
+  if (today <= day_ && mode != DailySaveMode::Always) return;
   TEfficiencyInfo& info = analyzer_.Efficiency;
   const int d = weekday_;
   const int32_t seconds = analyzer_.TypingTime.Seconds();
@@ -115,7 +115,7 @@ void TDailyStatistics::Save(TUser& user, DailySaveMode mode) {
   // A day counts once, at its first save: the closed day, and the new day
   // when this save moves on to it.
   int32_t days = day_ != date_part(user.GetFloat("Lastdate")) ? 1 : 0;
-  if (today != day_) {
+  if (today > day_) {
     // The days skipped while the program ran and the new day itself start
     // empty, as a start on the new day would find them.
     ClearDaysUpTo(user, today);
@@ -129,8 +129,10 @@ void TDailyStatistics::Save(TUser& user, DailySaveMode mode) {
   analyzer_.TypingTime.SetSeconds(0);
   if (days > 0) user.SetInteger("WayfenDays.counter", user.GetInteger("WayfenDays.counter") + days);
   user.SetInteger("CurrentDay", weekday_);
-  user.SetFloat("Lastdate", today);
+  user.SetFloat("Lastdate", day_);
 }
+
+bool TDailyStatistics::DayIsCurrent() const { return date_part(Now()) <= day_; }
 
 void TDailyStatistics::ClearDaysUpTo(TUser& user, double today) {
   const double gap = std::min(today - day_, 7.0);

@@ -47,7 +47,8 @@ class TDailyStatistics {
   // Closes the current day: its figures into its weekday's slot, the
   // records, the samples; the analysis's day figures start again at 0. A
   // save on a later date moves on to that date, whose slot and those of the
-  // days skipped start empty.
+  // days skipped start empty. A clock set back to an earlier date never
+  // moves the day back: its figures stay filed under the day already begun.
   void Save(TUser& user, DailySaveMode mode);
   void Clear(TUser& user, int32_t weekday);
   // The current weekday's slot filed under the week number and the day of
@@ -56,6 +57,9 @@ class TDailyStatistics {
 
   // 1 (Sunday) to 7 (Saturday): the weekday whose figures the analysis holds.
   int32_t CurrentWeekday() const { return weekday_; }
+  // The clock's date is still the day the analysis holds (a clock set back
+  // counts as that day too): a save now closes no day.
+  bool DayIsCurrent() const;
 
  private:
   // Clears the slots of the days after the current one up to today (every

@@ -57,7 +57,9 @@ TNotifications::TNotifications(TTrayMain& tray, TNotifyForm& form, ITrayIcon* tr
     : tray_(tray), form_(form), trayIcon_(trayIcon) {}
 
 void TNotifications::Start() {
-  lastKeyTime_ = workPeriodStart_ = Now();
+  lastTick_ = Clock().TickCount();
+  elapsedMs_ = 0;
+  lastKeyTime_ = workPeriodStart_ = Elapsed();
   dayScale_ = demo_day_scale();
 }
 
@@ -75,8 +77,15 @@ void TNotifications::Check(CancelReason reason) {
   if (notifyWhenDifficulties_ && reason == CancelReason::IdleTimeout && CurrentUser) CheckTraining(*CurrentUser);
 }
 
+double TNotifications::Elapsed() {
+  const uint32_t tick = Clock().TickCount();
+  elapsedMs_ += tick - lastTick_;
+  lastTick_ = tick;
+  return static_cast<double>(elapsedMs_) / 86400000.0;
+}
+
 void TNotifications::CheckBreak() {
-  const double now = Now();
+  const double now = Elapsed();
   // Back from a pause: a new stretch of work begins.
   if (now - lastKeyTime_ > kPauseBeforeBreak) workPeriodStart_ = now;
   if (now - workPeriodStart_ > breakSetting_ / 4.0 / 24.0 * dayScale_) {
@@ -92,7 +101,7 @@ void TNotifications::CheckBreak() {
 }
 
 void TNotifications::KeyTyped() {
-  const double now = Now();
+  const double now = Elapsed();
   // Back from a pause the check has not seen: the work starts again here.
   if (now - lastKeyTime_ > kPauseBeforeBreak) workPeriodStart_ = now;
   lastKeyTime_ = now;

@@ -47,7 +47,12 @@ class TNotifications {
   int32_t breakSetting_ = 0;  // quarter hours; 0: no reminders
   // A pause is the time without a key: a run of typing with no abandonment
   // is work, however long since the last check.
+  // In days on the tick count, which a clock set forward or back (daylight
+  // saving, a manual change) does not move; sleep counts as a pause.
   double lastKeyTime_ = 0, workPeriodStart_ = 0;
+  double Elapsed();
+  uint32_t lastTick_ = 0;
+  uint64_t elapsedMs_ = 0;
   // The break interval's scale: shortened only when the environment asks
   // for it (the demo).
   double dayScale_ = 1.0;

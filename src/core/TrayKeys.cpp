@@ -15,6 +15,7 @@ namespace strevo {
 
 void TTrayMain::CMKeyInfo(uintptr_t& keyInfo, intptr_t lParam, uint32_t messageTime) {
   notifications_.KeyTyped();
+  if (!unsavedSince_) unsavedSince_ = messageTime;
   // Into or out of a password field: the run is abandoned, as for another
   // window, so that no word or letter pair spans the field's edge.
   if (passwordField_.Moved(messageTime)) CancelAnalyse(CancelReason::Interrupted);
@@ -87,7 +88,7 @@ void TTrayMain::NonCharKey(uint32_t virtualKey, uint32_t, intptr_t, bool, bool) 
   CancelAnalyse(CancelReason::Interrupted);
 }
 
-void TTrayMain::CancelAnalyse(CancelReason reason) {
+void TTrayMain::CancelAnalyse(CancelReason reason, std::optional<uint32_t> endedAt) {
   if (reason == CancelReason::IdleTimeout) {
     widget_.View().SetAlphaOffTimer(true);
     if (forms_.taskbar) forms_.taskbar->SetProgressValue(0);
@@ -95,8 +96,13 @@ void TTrayMain::CancelAnalyse(CancelReason reason) {
   if (enabled_) SetTrayState(TrayState::Idle);
   if (!Application().Terminated()) NotifyCheck(reason);
   if (DebugLogOn()) DebugLog(0, "Cancel analyse now " + std::to_string(static_cast<int>(reason)));
-  run_.Abandon(reason);
+  if (!endedAt) endedAt = LateRunEnd(iconArming_.load());
+  run_.Abandon(reason, endedAt);
   widget_.GraphPending = false;
+  // The first pause after five minutes of typing not yet on the disk.
+  if (reason == CancelReason::IdleTimeout && unsavedSince_ &&
+      Clock().TickCount() - *unsavedSince_ >= timing::kCheckpointMs)
+    Checkpoint();
 }
 
 void TTrayMain::CMMouseClicked(uintptr_t& wParam, intptr_t lParam) {
@@ -117,6 +123,7 @@ void TTrayMain::CMMouseClicked(uintptr_t& wParam, intptr_t lParam) {
 void TTrayMain::MouseClicked() {
   DebugLog(0, "TrayMain.MouseClicked()");
   ++counters_.MouseClicks;
+  if (!unsavedSince_) unsavedSince_ = Clock().TickCount();
   CancelAnalyse(CancelReason::Interrupted);
 }
 

@@ -1,5 +1,6 @@
 #include "core/TrayMain.h"
 
+#include <array>
 #include <cstdlib>
 #include <exception>
 
@@ -147,7 +148,10 @@ void TTrayMain::Initialize() {
 
   CreateTrayIcon();
   analyzer_.SetWordObserver(this);
-  if (forms_.application) forms_.application->onDeactivate = [this] { AppDeactivate(); };
+  if (forms_.application) {
+    forms_.application->onDeactivate = [this] { AppDeactivate(); };
+    forms_.application->onWake = [this](const std::string& what) { Entry([this, what] { ReinstallHooks(what); }); };
+  }
   DebugLog(0, " tray icon3");
 
   if (TutorRunning()) {
@@ -377,6 +381,7 @@ void TTrayMain::AppDeactivate() {
 void TTrayMain::StartHook() {
   if (hooksRunning_) return;
   hooksRunning_ = true;
+  hooksWatched_ = true;
   DebugLog(0, "TTrayMain.StartHook()");
   // The hooks post to the window captioned with the application title, as
   // found now.
@@ -388,8 +393,31 @@ void TTrayMain::StartHook() {
 void TTrayMain::ShutDown() {
   if (!hooksRunning_) return;
   hooksRunning_ = false;
+  hooksWatched_ = false;
   DebugLog(0, "TTrayMain.ShutDown()");
   Hooks().Stop();
+}
+
+void TTrayMain::ReinstallHooks(const std::string& why) {
+  if (!hooksRunning_) return;
+  DebugLog(0, "TTrayMain: hooks installed again (" + why + ")");
+  CancelAnalyse(CancelReason::Interrupted);
+  Hooks().Stop();
+  hooksRunning_ = false;
+  StartHook();
+}
+
+void TTrayMain::WatchHooks() {
+  if (++hookWatchCount_ < timing::kHookWatchEvery) return;
+  hookWatchCount_ = 0;
+  if (!hooksWatched_ || !forms_.threads) return;
+  const uint32_t input = Hooks().LastInputTime(), event = Hooks().LastEventTime();
+  const int32_t unseen = static_cast<int32_t>(input - event);
+  if (unseen <= timing::kHookSilenceMs) return;
+  forms_.threads->Synchronize([this, unseen] {
+    if (!threadsTerminating_)
+      Entry([this, unseen] { ReinstallHooks("input " + std::to_string(unseen) + " ms after their last event"); });
+  });
 }
 
 void TTrayMain::SetTrayState(TrayState state) {
@@ -417,16 +445,25 @@ void TTrayMain::SetTrayState(TrayState state) {
 void TTrayMain::IconRevertCheck() {
   // Runs on the icon-revert thread: only reads the arming and hands the
   // work to the main thread. A key that armed it again meanwhile keeps it.
+  WatchHooks();
   uint64_t arming = iconArming_.load();
   if (arming == 0 || Clock().TickCount() - static_cast<uint32_t>(arming) < timing::kIdleRevertMs) return;
   if (!iconArming_.compare_exchange_strong(arming, 0)) return;
   if (!forms_.threads) return;
-  forms_.threads->Synchronize([this] {
+  const std::optional<uint32_t> endedAt = LateRunEnd(arming);
+  forms_.threads->Synchronize([this, endedAt] {
     DebugLog(0, " Hiding");
     DebugLog(0, " TCloseTrayIcon.UpdateIcon()");
     // The abandonment may show the notification window: one more entry.
-    if (!threadsTerminating_) Entry([this] { CancelAnalyse(CancelReason::IdleTimeout); });
+    if (!threadsTerminating_) Entry([this, endedAt] { CancelAnalyse(CancelReason::IdleTimeout, endedAt); });
   });
+}
+
+std::optional<uint32_t> TTrayMain::LateRunEnd(uint64_t arming) {
+  const uint32_t armedAt = static_cast<uint32_t>(arming);
+  if (arming == 0 || Clock().TickCount() - armedAt <= timing::kIdleRevertMs + timing::kLateAbandonMs)
+    return std::nullopt;
+  return armedAt + timing::kIdleRevertMs;
 }
 
 void TTrayMain::InfoThreadStep() {
@@ -487,13 +524,17 @@ void TTrayMain::PlaceWidget() {
   if (forms_.threads && infoThread_ >= 0) forms_.threads->Resume(infoThread_);
 }
 
-void TTrayMain::TakeWidgetGeometry() {
+TWidgetGeometry TTrayMain::WidgetGeometryNow() {
+  TWidgetGeometry geometry = geometry_;
   const Rect bounds = widget_.View().Bounds();
-  geometry_.top = bounds.top;
-  geometry_.width = bounds.right - bounds.left;
-  geometry_.left = bounds.left;
-  geometry_.height = bounds.bottom - bounds.top;
+  geometry.top = bounds.top;
+  geometry.width = bounds.right - bounds.left;
+  geometry.left = bounds.left;
+  geometry.height = bounds.bottom - bounds.top;
+  return geometry;
 }
+
+void TTrayMain::TakeWidgetGeometry() { geometry_ = WidgetGeometryNow(); }
 
 void TTrayMain::InfoCloseEvent() {
   TakeWidgetGeometry();
@@ -805,7 +846,41 @@ void TTrayMain::SaveStatistics() {
     user.SaveStatistics();
     CurrentUser.reset();
   }
+  unsavedSince_.reset();
   DebugLog(0, "Info visible:" + std::to_string(geometry_.visible));
+}
+
+void TTrayMain::Checkpoint() {
+  if (!CurrentUser || !enabled_ || !daily_.DayIsCurrent()) return;
+  TraceBlock trace("TrayMain.Checkpoint{", "} TrayMain.Checkpoint");
+  TUser& user = *CurrentUser;
+  // The day's save raises records and empties the day's figures, and the
+  // keys' save folds their recent presses into their history: all only for
+  // the file, so the final save finds everything as without this one.
+  const std::vector<std::string> profile = user.Store().Snapshot();
+  std::optional<std::array<TDifficultKeys, 2>> keySets;
+  if (analysis_) keySets = analysis_->KeySets;
+  const int32_t characters = analyzer_.Efficiency.Characters, words = analyzer_.Efficiency.Words;
+  const TTypingTimer typingTime = analyzer_.TypingTime;
+  user.SaveApplications();
+  if (analysis_) {
+    try {
+      analysis_->LetterPairs.Save();
+    } catch (const std::exception& error) {
+      DebugLog(0, std::string("Bigram checkpoint failed: ") + error.what());
+    }
+  }
+  DailySave(DailySaveMode::Always);
+  counters_.SaveTo(user);
+  TWidgetGeometry geometry = WidgetGeometryNow();
+  geometry.visible = widget_.Visible() ? 1 : 0;
+  geometry.SaveTo(user);
+  user.SaveStatistics();
+  user.Store().Restore(profile);
+  analyzer_.Efficiency.Characters = characters, analyzer_.Efficiency.Words = words;
+  analyzer_.TypingTime = typingTime;
+  if (keySets) analysis_->KeySets = *keySets;
+  unsavedSince_.reset();
 }
 
 void TTrayMain::DailyLoad() { daily_.Load(*CurrentUser); }

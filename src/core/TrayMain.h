@@ -54,7 +54,17 @@ namespace timing {
 inline constexpr uint32_t kRefreshPeriodMs = 150;    // the information thread's refresh
 inline constexpr uint32_t kIconCheckPeriodMs = 200;  // the icon-revert thread's check
 inline constexpr uint32_t kIdleRevertMs = 6001;      // no key for this long: the run is abandoned
+// An abandonment noticed this much later than due: the machine slept (or the
+// program stood still), and the run's time ends where it was due.
+inline constexpr uint32_t kLateAbandonMs = 5000;
+// The hooks are watched every this many icon checks (two seconds): input the
+// system saw more than kHookSilenceMs after the hooks' last event means the
+// system removed them.
+inline constexpr int kHookWatchEvery = 10;
+inline constexpr int32_t kHookSilenceMs = 1000;
 inline constexpr int kBalloonMs = 3000;
+// Typing not yet on the disk for this long is written at the next pause.
+inline constexpr uint32_t kCheckpointMs = 5 * 60 * 1000;
 }  // namespace timing
 
 // Which icon the tray shows.
@@ -97,6 +107,9 @@ class TTrayMain : public IWordObserver {
   // Tray core.
   void StartHook();
   void ShutDown();
+  // The hooks again, after the system removed them or may have (sleep,
+  // a locked session); the run is abandoned, as keys may have been missed.
+  void ReinstallHooks(const std::string& why);
   void SetTrayState(TrayState state);
   void RefreshMeter();
   void PlaceWidget();
@@ -119,6 +132,10 @@ class TTrayMain : public IWordObserver {
   // Daily statistics and records (carried out by TDailyStatistics).
   void LoadStatistics(const std::string& name, bool open);
   void SaveStatistics();
+  // Writes the user's figures as a save would, the day's included, and
+  // leaves every figure in memory as it was: a power cut then loses only
+  // what came after. Nothing is written when a day is to be closed.
+  void Checkpoint();
   void DailyLoad();
   void DailySave(DailySaveMode mode);
   void ClearDaily(int32_t weekday);
@@ -129,7 +146,9 @@ class TTrayMain : public IWordObserver {
   void CharKey(unsigned char ch, intptr_t lParam, uint32_t messageTime);
   void AnalyseChar(unsigned char ch, int32_t delay);
   void NonCharKey(uint32_t virtualKey, uint32_t messageTime, intptr_t lParam, bool ctrl, bool shift);
-  void CancelAnalyse(CancelReason reason);
+  // endedAt: the tick at which the run's time stops, when the pause was
+  // noticed late.
+  void CancelAnalyse(CancelReason reason, std::optional<uint32_t> endedAt = std::nullopt);
   void CMMouseClicked(uintptr_t& wParam, intptr_t lParam);
   void MouseClicked();
 
@@ -157,6 +176,12 @@ class TTrayMain : public IWordObserver {
   // by their threads (public for the simulator's clock-driven threads).
   void IconRevertCheck();
   void InfoThreadStep();
+  // On the icon-revert thread: whether the hooks still see the input.
+  void WatchHooks();
+  // Where an open run's time ends when its abandonment comes late (the
+  // machine slept, or the program stood still): its pause began
+  // kIdleRevertMs after its last key. None when the run is not late.
+  static std::optional<uint32_t> LateRunEnd(uint64_t arming);
 
   // What the program start, the tests and the simulator read.
   bool Initialized() const { return initialized_; }
@@ -207,6 +232,8 @@ class TTrayMain : public IWordObserver {
   bool StartMonitoring(const std::string& name, bool openUser);
   void UserOpenFailed(const std::string& name, const std::string& reason);
   void TakeWidgetGeometry();
+  // The stored geometry with the widget's place and size as they are now.
+  TWidgetGeometry WidgetGeometryNow();
   // A key typed into a password field: counted, and nothing more.
   void PasswordKey(const DecodedKey& key);
 
@@ -256,6 +283,11 @@ class TTrayMain : public IWordObserver {
   bool applyAutoStart_ = false;     // see ApplyAutoStartWhenEnabled
   bool pendingDisable_ = false;     // a DISABLE came while it was (a message box up)
   bool settingsPauseTaken_ = false;
+  // The tick of the first key or click not yet written, if any.
+  std::optional<uint32_t> unsavedSince_;
+  // The hooks are meant to run (read by the icon-revert thread).
+  std::atomic<bool> hooksWatched_{false};
+  int hookWatchCount_ = 0;  // icon-revert thread only
 };
 
 // The process-wide reference to the tray core.

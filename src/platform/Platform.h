@@ -275,6 +275,13 @@ class IInputHooks {
   virtual void Stop() = 0;
   // Both hooks are installed and the procedures post.
   virtual bool Active() = 0;
+  // The time (in the tick count's milliseconds) of the last event the
+  // procedures received, of any kind, or of the start when none came since.
+  virtual uint32_t LastEventTime() = 0;
+  // The system's time of the session's last keyboard or mouse input. Later
+  // than the last event by more than a moment: the system removed the hooks
+  // without a word (it does so with a procedure it finds too slow).
+  virtual uint32_t LastInputTime() = 0;
 };
 
 // ------------------------------------------------------------- registry ----

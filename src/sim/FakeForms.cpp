@@ -169,6 +169,12 @@ void FakeThreads::Advance(uint64_t ms) {
   now_ = target;
 }
 
+void FakeThreads::Sleep(uint64_t ms) {
+  clock_.Advance(ms);
+  now_ += ms;
+  for (Thread& t : threads_) t.due = std::max(t.due, now_);
+}
+
 bool FakeMessageLoop::HandleOne(const std::function<void(const PostedMessage&, bool& handled)>& hook) {
   while (true) {
     while (!windows_.queue.empty()) {

@@ -247,6 +247,9 @@ class FakeThreads : public IBackgroundThreads {
   // Moves the clock forward by ms, running every body that falls due, in
   // time order.
   void Advance(uint64_t ms);
+  // The machine sleeps for ms: the clock moves on and no thread runs; on
+  // waking, each thread whose wait ran out runs at once, and once.
+  void Sleep(uint64_t ms);
   int Running() const;
 
  private:

@@ -486,6 +486,27 @@ bool Simulation::Event(const std::string& line, std::string& error) {
     Application().Terminate();
     // What the program did not write by now is lost with the process.
     p.files.Add({FileFault::FailOpen, ""});
+  } else if (cmd == "kill") {
+    // The process is ended from outside (a power cut, the task manager):
+    // nothing more reaches the disk, and nothing is saved on the way out.
+    Capture();
+    killed_ = true;
+    p.files.Add({FileFault::FailOpen, ""});
+    Application().Terminate();
+  } else if (cmd == "sleep" && w.size() == 2) {
+    if (!parse_number(w[1], 0, kLongestWaitMs, n)) return error = "bad sleep " + w[1], false;
+    Pump();
+    forms_->threads.Sleep(static_cast<uint64_t>(n));
+    if (forms_->application.onWake) forms_->application.onWake("resumed");
+    Pump();
+  } else if (cmd == "unlock") {
+    if (forms_->application.onWake) forms_->application.onWake("session unlocked");
+  } else if (cmd == "clock" && w.size() == 2 && (w[1][0] == '+' || w[1][0] == '-')) {
+    if (!parse_number(w[1].substr(1), 0, kLongestWaitMs, n)) return error = "bad clock change " + w[1], false;
+    // The date and time are set; the tick count goes on as it was.
+    p.clock.Shift(w[1][0] == '+' ? n : -n);
+  } else if (cmd == "hooks" && w.size() == 2 && w[1] == "lost") {
+    p.hooks.Lose();
   } else if (cmd == "menu" && w.size() == 2) {
     if (!parse_number(w[1], n)) return error = "bad menu entry " + w[1], false;
     forms_->trayIcon.Choose(static_cast<int>(n));
@@ -543,7 +564,7 @@ bool Simulation::Run(const std::vector<std::string>& lines, std::string& error) 
   if (Summaries.empty()) Capture();
   // The process ends here: whatever the program still holds would be saved
   // by its destruction, after the platform has gone.
-  if (!failed_ && (CurrentUser || WorkstationSettings || PolicySettings || ProgramSettings)) {
+  if (!failed_ && !killed_ && (CurrentUser || WorkstationSettings || PolicySettings || ProgramSettings)) {
     failed_ = true;
     error_ = "the program ended holding settings it had not saved and released";
   }

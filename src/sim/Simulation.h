@@ -85,6 +85,7 @@ class Simulation {
   KernelHandle tutorMutex_ = 0;
   std::deque<ModalAction> msgboxSteps_;
   uint64_t virtualElapsedMs_ = 0;
+  bool killed_ = false;  // "kill": the process was ended from outside
   bool numLock_ = true;  // "msgbox" lines: answers and events while a box is up  // the tutor's mutex while "tutor running"
 };
 

@@ -489,6 +489,12 @@ std::vector<std::string> TDynamicFile::Names() {
   return names;
 }
 
+void TDynamicFile::Restore(std::vector<std::string> lines) {
+  if (lines == lines_) return;
+  lines_ = std::move(lines);
+  modified_ = true;
+}
+
 std::vector<std::string> TDynamicFile::Lines() {
   std::vector<std::string> lines;
   for (const std::string& name : Names()) {

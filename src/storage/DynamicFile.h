@@ -81,6 +81,10 @@ class TDynamicFile {
   std::vector<std::string> Names();
   // name=value of every entry, rebuilt from the name and its looked-up value.
   std::vector<std::string> Lines();
+  // The entries exactly as held, and put back: a checkpoint writes values
+  // that only the file may hold and then leaves the store as it was.
+  std::vector<std::string> Snapshot() const { return lines_; }
+  void Restore(std::vector<std::string> lines);
 
   bool ReadOnly() const { return readOnly_; }
   int32_t State() const { return state_; }

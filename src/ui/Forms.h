@@ -50,6 +50,9 @@ class IApplicationWindow {
 
   // The application lost the activation to another one.
   std::function<void()> onDeactivate;
+  // The machine woke from sleep, or the session was unlocked: the system
+  // may have removed the hooks meanwhile.
+  std::function<void(const std::string& what)> onWake;
 };
 
 // One entry of the tray pop-up menu.

@@ -23,6 +23,15 @@ Win32ApplicationWindow::Win32ApplicationWindow(const std::string& caption) {
   placement.left = ::GetSystemMetrics(SM_CXSCREEN) / 2;
   placement.top = ::GetSystemMetrics(SM_CYSCREEN) / 2;
   CreateWindowOf({"StrevoApplication"}, placement);
+  // Told when the session is unlocked (the system may have removed the
+  // hooks while it was locked); where the service is missing, resuming
+  // from sleep is still told.
+  if (HMODULE wts = ::LoadLibraryA("wtsapi32.dll")) {
+    using Register = BOOL(WINAPI*)(HWND, DWORD);
+    if (auto reg = reinterpret_cast<Register>(
+            reinterpret_cast<void*>(::GetProcAddress(wts, "WTSRegisterSessionNotification"))))
+      reg(ToHwnd(handle_), 0 /* NOTIFY_FOR_THIS_SESSION */);
+  }
 }
 
 void Win32ApplicationWindow::MakeTopmost() {
@@ -104,6 +113,12 @@ intptr_t Win32ApplicationWindow::WindowProc(uint32_t message, uintptr_t wParam, 
       break;
     case WM_ENDSESSION:
       if (wParam && onEndSession) onEndSession();
+      return 0;
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_APMRESUMEAUTOMATIC && onWake) onWake("resumed");
+      return TRUE;
+    case WM_WTSSESSION_CHANGE:
+      if (wParam == WTS_SESSION_UNLOCK && onWake) onWake("session unlocked");
       return 0;
     default:
       break;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <thread>
 
 #include "win32/Win32Handles.h"
@@ -52,6 +53,7 @@ std::atomic<HWND> g_hookTarget{nullptr};
 std::atomic<UINT> g_keyMessage{0};
 std::atomic<UINT> g_clickMessage{0};
 std::atomic<bool> g_hooksActive{false};
+std::atomic<DWORD> g_lastEventTime{0};  // see LastEventTime
 HookRules g_rules;  // written before the hook thread starts
 
 std::thread g_hookThread;  // started and joined by the thread that owns Win32Hooks
@@ -137,6 +139,7 @@ LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM message, LPARAM lParam) {
   if (g_hooksActive && code >= 0 && lParam) {
     KeyEventTiming timing;
     const auto* record = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    g_lastEventTime.store(record->time, std::memory_order_relaxed);
     g_modifiers.Track(message, record->vkCode);
     // Key releases and modifiers pass on without reading the key state.
     if (!g_rules.considers(static_cast<uint32_t>(message), record->vkCode))
@@ -157,10 +160,24 @@ LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM message, LPARAM lParam) {
 }
 
 LRESULT CALLBACK LowLevelMouseProc(int code, WPARAM message, LPARAM lParam) {
+  if (code >= 0 && lParam)
+    g_lastEventTime.store(reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->time, std::memory_order_relaxed);
   if (g_hooksActive && code >= 0 && g_rules.clickPosted(static_cast<uint32_t>(message))) {
     if (HWND target = g_hookTarget.load()) ::PostMessageA(target, g_clickMessage, message, 0);
   }
   return ::CallNextHookEx(nullptr, code, message, lParam);
+}
+
+// The Wine tests have the system's silent removal of the hooks happen on
+// purpose: STREVO_TEST_HOOK_LOSS_MS=N removes the first hooks installed N
+// milliseconds after their start, once in the process's life.
+UINT_PTR SimulatedLossTimer() {
+  static std::atomic<bool> lost{false};
+  char text[16] = {};
+  const DWORD n = ::GetEnvironmentVariableA("STREVO_TEST_HOOK_LOSS_MS", text, sizeof text);
+  if (n == 0 || n >= sizeof text || lost.exchange(true)) return 0;
+  const UINT delay = static_cast<UINT>(std::strtoul(text, nullptr, 10));
+  return delay > 0 ? ::SetTimer(nullptr, 0, delay, nullptr) : 0;
 }
 
 void HookThreadBody() {
@@ -171,11 +188,22 @@ void HookThreadBody() {
   HINSTANCE module = ::GetModuleHandleA(nullptr);
   // Removed in the opposite order when the thread ends, after the
   // procedures have been told to stop.
-  const WindowsHook mouseHook(::SetWindowsHookExA(WH_MOUSE_LL, LowLevelMouseProc, module, 0));
-  const WindowsHook keyboardHook(::SetWindowsHookExA(WH_KEYBOARD_LL, LowLevelKeyboardProc, module, 0));
+  WindowsHook mouseHook(::SetWindowsHookExA(WH_MOUSE_LL, LowLevelMouseProc, module, 0));
+  WindowsHook keyboardHook(::SetWindowsHookExA(WH_KEYBOARD_LL, LowLevelKeyboardProc, module, 0));
+  g_lastEventTime = ::GetTickCount();
   g_hooksActive = mouseHook.Valid() && keyboardHook.Valid();
   g_hookThreadId = ::GetCurrentThreadId();
+  const UINT_PTR lossTimer = SimulatedLossTimer();
   while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_TIMER && lossTimer != 0 && msg.wParam == lossTimer) {
+      // What the system does to a hook it finds too slow: removed, and the
+      // program not told.
+      ::KillTimer(nullptr, lossTimer);
+      keyboardHook.Reset();
+      mouseHook.Reset();
+      ::OutputDebugStringA("strevo: the hooks were removed\n");
+      continue;
+    }
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
   }
@@ -207,6 +235,13 @@ void Win32Hooks::Stop() {
 }
 
 bool Win32Hooks::Active() { return g_hooksActive; }
+
+uint32_t Win32Hooks::LastEventTime() { return g_lastEventTime.load(std::memory_order_relaxed); }
+
+uint32_t Win32Hooks::LastInputTime() {
+  LASTINPUTINFO info{sizeof info, 0};
+  return ::GetLastInputInfo(&info) ? info.dwTime : g_lastEventTime.load(std::memory_order_relaxed);
+}
 
 #ifdef STREVO_HOOK_TIMING
 std::vector<double> Win32Hooks::HookTimings() {

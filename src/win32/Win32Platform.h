@@ -112,6 +112,8 @@ class Win32Hooks : public IInputHooks {
   void Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMessage, const HookRules& rules) override;
   void Stop() override;
   bool Active() override;
+  uint32_t LastEventTime() override;
+  uint32_t LastInputTime() override;
   // For measurements: microseconds spent inside the keyboard procedure for
   // each of the last events (up to 1024), and since the start of the
   // process the key events it considered, the key-state reads and the posts

@@ -145,13 +145,22 @@ void FakeHooks::Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMe
   clickMessage_ = clickMessage;
   running_ = true;
   active_ = !failInstall;
+  lost_ = false;
+  lastEvent_ = clock_.TickCount();
+}
+
+bool FakeHooks::Deliver() {
+  lastInput_ = clock_.TickCount();
+  if (!running_ || lost_) return false;
+  lastEvent_ = lastInput_;
+  return true;
 }
 
 void FakeHooks::KeyDown(uint32_t virtualKey, bool systemKey) {
   if (virtualKey == vk::kControl || virtualKey == 162 || virtualKey == 163) ctrl_ = true;
   if (virtualKey == vk::kShift || virtualKey == 160 || virtualKey == 161) shift_ = true;
   if (virtualKey == vk::kMenu || virtualKey == 164 || virtualKey == 165) alt_ = true;
-  if (!active_ || !target_) return;
+  if (!Deliver() || !active_ || !target_) return;
   // With Alt down the system reports a system key down carrying the Alt flag.
   const bool sys = systemKey || alt_;
   const uint32_t flags = alt_ ? kLowLevelAltDown : 0;
@@ -162,13 +171,14 @@ void FakeHooks::KeyDown(uint32_t virtualKey, bool systemKey) {
 }
 
 void FakeHooks::KeyUp(uint32_t virtualKey) {
+  Deliver();
   if (virtualKey == vk::kControl || virtualKey == 162 || virtualKey == 163) ctrl_ = false;
   if (virtualKey == vk::kShift || virtualKey == 160 || virtualKey == 161) shift_ = false;
   if (virtualKey == vk::kMenu || virtualKey == 164 || virtualKey == 165) alt_ = false;
 }
 
 void FakeHooks::Button(uint32_t mouseMessage) {
-  if (active_ && target_ && rules_.clickPosted && rules_.clickPosted(mouseMessage)) windows_.Post(target_, clickMessage_, mouseMessage, 0);
+  if (Deliver() && active_ && target_ && rules_.clickPosted && rules_.clickPosted(mouseMessage)) windows_.Post(target_, clickMessage_, mouseMessage, 0);
 }
 
 // ---------------------------------------------------------------- registry --

@@ -54,10 +54,15 @@ class FakeKeyboard : public IKeyboard {
 // procedures do (with the modifier state that the events built up).
 class FakeHooks : public IInputHooks {
  public:
-  explicit FakeHooks(FakeWindows& windows) : windows_(windows) {}
+  FakeHooks(FakeWindows& windows, IClock& clock) : windows_(windows), clock_(clock) {}
   void Start(WindowHandle target, uint32_t keyMessage, uint32_t clickMessage, const HookRules& rules) override;
   void Stop() override { active_ = false; running_ = false; }
   bool Active() override { return active_; }
+  uint32_t LastEventTime() override { return lastEvent_; }
+  uint32_t LastInputTime() override { return lastInput_; }
+  // The system removes the hooks without telling: events reach nobody
+  // until the next Start.
+  void Lose() { lost_ = true; }
 
   // Key down and up of any key, modifiers included (they change the state
   // the next events see). altFlag: the event carries the Alt-down flag.
@@ -71,6 +76,7 @@ class FakeHooks : public IInputHooks {
 
  private:
   FakeWindows& windows_;
+  IClock& clock_;
   WindowHandle target_ = 0;
   uint32_t keyMessage_ = 0;
   uint32_t clickMessage_ = 0;
@@ -78,6 +84,11 @@ class FakeHooks : public IInputHooks {
   bool active_ = false;
   bool running_ = false;
   bool ctrl_ = false, shift_ = false, alt_ = false;
+  bool lost_ = false;
+  uint32_t lastEvent_ = 0, lastInput_ = 0;
+  // Every event is the session's input; the procedures see it while the
+  // hooks are there.
+  bool Deliver();
 };
 
 class FakeRegistry : public IRegistry {

@@ -33,6 +33,8 @@ class FakeClock : public IClock {
 
   void SetNow(double dateTime) { milliseconds_ = std::llround(dateTime * kMillisecondsPerDay); }
   void SetTick(uint32_t tick) { tick_ = tick; }
+  // The date and time set forward or back; the tick count goes on.
+  void Shift(int64_t milliseconds) { milliseconds_ += milliseconds; }
   // Moves both the date-time and the tick counter (which wraps at 2^32).
   void Advance(uint64_t milliseconds) {
     tick_ = static_cast<uint32_t>(tick_ + milliseconds);
@@ -261,7 +263,7 @@ class FakePlatform {
   FakeDialogs dialogs;
   NativeHttp http;  // real requests: tests serve them from loopback
   FakeKeyboard keyboard;
-  FakeHooks hooks{windows};
+  FakeHooks hooks{windows, clock};
   FakeRegistry registry;
   FakeAtoms atoms;
   FakeProcesses processes;
