@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <utility>
 #include <vector>
 
 #include "storage/LangRes.h"
@@ -54,11 +55,34 @@ void Win32ProgressWindow::Show() {
 void Win32ProgressWindow::ShowProgress(int min, int max, const std::string& message, const std::string&, int position) {
   // The title is not used: the caption is the one Show gave.
   Create();
-  if (!message.empty()) ::SetWindowTextA(ToHwnd(text_), message.c_str());
+  if (!message.empty()) {
+    ::SetWindowTextA(ToHwnd(text_), message.c_str());
+    FitMessage(message);
+  }
   ::SendMessageA(ToHwnd(bar_), PBM_SETRANGE32, min, max);
   ::SendMessageA(ToHwnd(bar_), PBM_SETPOS, position, 0);
   ::ShowWindow(ToHwnd(bar_), SW_SHOWNA);
   ::UpdateWindow(ToHwnd(handle_));
+}
+
+// The message is one line: a font a little smaller where the monitor's
+// scale makes it wider than its place, never a second line out of sight.
+void Win32ProgressWindow::FitMessage(const std::string& message) {
+  HWND text = ToHwnd(text_);
+  RECT place{};
+  ::GetClientRect(text, &place);
+  const int designHeight = -16;
+  for (int height = DpiScale(dpi_)(designHeight); height < designHeight / 2; ++height) {
+    GdiObject<HFONT> font = MakeFont("Arial", height, true);
+    const WindowDc dc(text);
+    SelectedObject selected(dc.Get(), font.Get());
+    SIZE extent{};
+    ::GetTextExtentPoint32A(dc.Get(), message.data(), static_cast<int>(message.size()), &extent);
+    if (extent.cx > place.right) continue;
+    ::SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    textFont_->font = std::move(font);
+    return;
+  }
 }
 
 void Win32ProgressWindow::SetProgress(int position) {
