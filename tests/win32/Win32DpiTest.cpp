@@ -42,7 +42,6 @@ SIZE ClientSize(HWND window) {
 }
 
 TEST_F(WidgetTest, WindowsAreLaidOutForTheSessionsDpi) {
-  DeclareDpiAwareness();
   const Expected* expected = nullptr;
   for (const Expected& e : kExpected)
     if (e.dpi == SessionDpi()) expected = &e;
