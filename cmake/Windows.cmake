@@ -85,6 +85,10 @@ if(BUILD_TESTING AND STREVO_WINE_TESTS)
   # the display and the prefix around the whole run.
   add_test(NAME win32_adapter COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/run-exe $<TARGET_FILE:test_win32>)
   set_tests_properties(win32_adapter PROPERTIES LABELS win32 TIMEOUT 300)
+  # The windows' layout at 144 DPI (one and a half times the 96-DPI units).
+  add_test(NAME win32_adapter_dpi COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/run-at-dpi 144 $<TARGET_FILE:test_win32>
+                                          --gtest_filter=*WindowsAreLaidOutForTheSessionsDpi)
+  set_tests_properties(win32_adapter_dpi PROPERTIES LABELS win32 TIMEOUT 120 DEPENDS win32_adapter)
   # Every window drawn with sample figures, compared with the reviewed
   # pictures in docs/pictures/looks (a failure keeps the look and a
   # difference image in build/win64/looks).

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "storage/LangRes.h"
+#include "win32/Win32Dpi.h"
 #include "win32/Win32Gdi.h"
 
 namespace strevo {
@@ -18,15 +20,16 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_DLGFRAME | WS_CLIPCHILDREN;
 
 Win32CloseDialog::Win32CloseDialog(Win32MessageLoop& loop, WindowHandle owner) : Win32ModalWindow(loop) {
   whiteBackground_ = true;
-  questionFont_ = MakeFont("Segoe UI", -12, true);
   CreateWindowOf({"TCloseDlg", 0, COLOR_WINDOW},
                  CentredPlacement(LangStr(1287), kStyle, WS_EX_DLGMODALFRAME, kClientWidth, kClientHeight, owner));
   HWND window = ToHwnd(handle_);
+  const DpiScale s(dpi_);
+  questionFont_ = MakeFont("Segoe UI", s(-12), true);
   HINSTANCE module = reinterpret_cast<HINSTANCE>(ModuleInstance());
   auto make = [&](const char* cls, const std::string& text, DWORD style, int x, int y, int w, int h, int id) {
-    HWND control = ::CreateWindowExA(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, window,
+    HWND control = ::CreateWindowExA(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, s(x), s(y), s(w), s(h), window,
                                      reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), module, nullptr);
-    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), FALSE);
+    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(dpi_)), FALSE);
     return control;
   };
   HWND question = make("STATIC", "", SS_LEFT | SS_NOPREFIX, 8, 8, 330, 18, kQuestionLbl);
@@ -63,18 +66,33 @@ ModalResult Win32CloseDialog::ShowModal(CloseDialogState& state) {
     SelectedObject font(dc.Get(), questionFont_.Get());
     ::GetTextExtentPoint32A(dc.Get(), state.question.c_str(), static_cast<int>(state.question.size()), &extent);
   }
-  const int width = std::max<int>(kClientWidth, extent.cx + 20);
+  const DpiScale s(dpi_);
+  const int width = std::max<int>(kClientWidth, s.Units(extent.cx) + 20);
   const int extra = (width - kClientWidth) / 2;
-  ::MoveWindow(::GetDlgItem(window, kQuestionLbl), 8, 8, width - 16, 18, FALSE);
-  ::MoveWindow(::GetDlgItem(window, kOkBtn), 89 + extra, 68, 75, 25, FALSE);
-  ::MoveWindow(::GetDlgItem(window, kCancelBtn), 182 + extra, 68, 75, 25, FALSE);
-  const WindowPlacement placement =
-      CentredPlacement("", kStyle, WS_EX_DLGMODALFRAME, width, kClientHeight, 0);
-  ::SetWindowPos(window, HWND_TOP, placement.left, placement.top, placement.width, placement.height, SWP_NOACTIVATE);
+  ::MoveWindow(::GetDlgItem(window, kQuestionLbl), s(8), s(8), s(width - 16), s(18), FALSE);
+  ::MoveWindow(::GetDlgItem(window, kOkBtn), s(89 + extra), s(68), s(75), s(25), FALSE);
+  ::MoveWindow(::GetDlgItem(window, kCancelBtn), s(182 + extra), s(68), s(75), s(25), FALSE);
+  // Centred on the monitor the dialog was moved to, at that monitor's DPI.
+  RECT frame{0, 0, s(width), s(kClientHeight)};
+  ::AdjustWindowRectEx(&frame, kStyle, FALSE, WS_EX_DLGMODALFRAME);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ::GetMonitorInfoA(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const int outerWidth = frame.right - frame.left, outerHeight = frame.bottom - frame.top;
+  ::SetWindowPos(window, HWND_TOP, (monitor.rcMonitor.left + monitor.rcMonitor.right - outerWidth) / 2,
+                 (monitor.rcMonitor.top + monitor.rcMonitor.bottom - outerHeight) / 2, outerWidth, outerHeight,
+                 SWP_NOACTIVATE);
 
   const ModalResult result = RunModal(Control("OKBtn"));
   state.permanentChecked = ::IsDlgButtonChecked(window, kPermanentChk) == BST_CHECKED;
   return result == ModalResult::Ok ? ModalResult::Ok : ModalResult::Cancel;
+}
+
+void Win32CloseDialog::DpiChanged() {
+  // The label lets go of the old font before it is deleted.
+  GdiObject<HFONT> font = MakeFont("Segoe UI", DpiScale(dpi_)(-12), true);
+  ::SendDlgItemMessageA(ToHwnd(handle_), kQuestionLbl, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  questionFont_ = std::move(font);
 }
 
 bool Win32CloseDialog::KeyPressed(int key) {

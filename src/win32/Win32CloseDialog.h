@@ -27,6 +27,7 @@ class Win32CloseDialog : public ICloseDialog, private Win32ModalWindow {
  private:
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   bool KeyPressed(int key) override;
+  void DpiChanged() override;
   GdiObject<HFONT> questionFont_;
 };
 

@@ -3,30 +3,38 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
 
+#include "win32/Win32Dpi.h"
 #include "win32/Win32Window.h"
 
 namespace strevo {
 
-HFONT DialogFont() {
-  static HFONT font = [] {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-      return ::CreateFontIndirectA(&metrics.lfMessageFont);
-    return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-  }();
-  return font;
+// The system's message font is given at the DPI of the primary monitor;
+// windows on another monitor get it at theirs.
+HFONT DialogFont(int dpi) {
+  static std::map<int, HFONT> fonts;
+  auto found = fonts.find(dpi);
+  if (found != fonts.end()) return found->second;
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof metrics;
+  HFONT font = nullptr;
+  if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    metrics.lfMessageFont.lfHeight = ::MulDiv(metrics.lfMessageFont.lfHeight, dpi, SystemDpi());
+    font = ::CreateFontIndirectA(&metrics.lfMessageFont);
+  }
+  if (!font) font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  return fonts.emplace(dpi, font).first->second;
 }
 
-HFONT DialogFontBold() {
-  static HFONT font = [] {
-    LOGFONTA description{};
-    ::GetObjectA(DialogFont(), sizeof description, &description);
-    description.lfWeight = FW_BOLD;
-    return ::CreateFontIndirectA(&description);
-  }();
-  return font;
+HFONT DialogFontBold(int dpi) {
+  static std::map<int, HFONT> fonts;
+  auto found = fonts.find(dpi);
+  if (found != fonts.end()) return found->second;
+  LOGFONTA description{};
+  ::GetObjectA(DialogFont(dpi), sizeof description, &description);
+  description.lfWeight = FW_BOLD;
+  return fonts.emplace(dpi, ::CreateFontIndirectA(&description)).first->second;
 }
 
 void EnsureCommonControls() {

@@ -56,10 +56,10 @@ inline GdiObject<HFONT> MakeFont(const char* face, int height, bool bold, bool u
                                         DEFAULT_PITCH | FF_DONTCARE, face));
 }
 
-// The message font of the system, for the controls of dialogs, and its
-// bold cut.
-HFONT DialogFont();
-HFONT DialogFontBold();
+// The message font of the system at a monitor's DPI, for the controls of
+// dialogs, and its bold cut; each made once and kept for the run.
+HFONT DialogFont(int dpi);
+HFONT DialogFontBold(int dpi);
 // Registers the common controls the windows use (track bars, tabs,
 // progress bars); once per process.
 void EnsureCommonControls();

@@ -11,8 +11,10 @@
 #include "storage/DebugLog.h"
 #include "storage/LangRes.h"
 #include "ui/InfoOnTopWindow.h"
+#include "ui/ScreenPlacement.h"
 #include "ui/SpeedButton2.h"
 #include "win32/Win32ApplicationWindow.h"
+#include "win32/Win32Dpi.h"
 #include "win32/Win32Dwm.h"
 #include "win32/Win32Gdi.h"
 #include "win32/Win32SpeedButton.h"
@@ -98,17 +100,15 @@ Win32InfoOnTopView::Win32InfoOnTopView(Win32ApplicationWindow* application)
   placement.caption = "Raruru Ridaze Rivaruz ";
   placement.style = WS_POPUP | WS_CLIPCHILDREN;
   placement.exStyle = WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_LAYERED;
-  placement.width = kClientWidth;
-  placement.height = kClientHeight;
+  const DpiScale scale(SystemDpi());
+  placement.width = scale(kClientWidth);
+  placement.height = scale(kClientHeight);
   placement.owner = FromHwnd(::GetDesktopWindow());
   CreateWindowOf({"TInfoOnTop", CS_DBLCLKS}, placement);
   SetAlpha(1);
 
-  if (RequestCornerPreference(handle_, 2)) {
-    roundedByWindowManager_ = true;
-  } else {
-    ::SetWindowRgn(ToHwnd(handle_), ::CreateRoundRectRgn(1, 1, kClientWidth - 1, kClientHeight - 1, 100, 100), TRUE);
-  }
+  roundedByWindowManager_ = RequestCornerPreference(handle_, 2);
+  FitToDpi(nullptr);
   CreateButtons();
   Paint(nullptr);
   SetAlphaTimer(true);
@@ -117,6 +117,30 @@ Win32InfoOnTopView::Win32InfoOnTopView(Win32ApplicationWindow* application)
 Win32InfoOnTopView::~Win32InfoOnTopView() {
   // The window goes before the drawing resources it paints with.
   DestroyWindow();
+}
+
+// The window's size and rounded region at its monitor's DPI; moved to the
+// system's suggestion when given.
+void Win32InfoOnTopView::FitToDpi(const void* suggestedRect) {
+  const RECT* suggested = static_cast<const RECT*>(suggestedRect);
+  HWND window = ToHwnd(handle_);
+  const DpiScale s(dpi_);
+  if (suggested) {
+    ::SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    ::SetWindowPos(window, nullptr, 0, 0, s(kClientWidth), s(kClientHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (!roundedByWindowManager_)
+    ::SetWindowRgn(window, ::CreateRoundRectRgn(s(1), s(1), s(kClientWidth - 1), s(kClientHeight - 1), s(100), s(100)),
+                   TRUE);
+}
+
+void Win32InfoOnTopView::KeepOnScreen() {
+  const Rect now = Bounds();
+  const Rect kept = strevo::KeepOnScreen(now, MonitorWorkAreas());
+  if (kept.left != now.left || kept.top != now.top)
+    ::SetWindowPos(ToHwnd(handle_), nullptr, kept.left, kept.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32InfoOnTopView::CreateButtons() {
@@ -184,6 +208,8 @@ Rect Win32InfoOnTopView::Bounds() {
 
 void Win32InfoOnTopView::SetPosition(int left, int top) {
   ::SetWindowPos(ToHwnd(handle_), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A position stored under another screen layout may be on no monitor now.
+  KeepOnScreen();
 }
 
 void Win32InfoOnTopView::SetAlphaTimer(bool enabled) {
@@ -205,7 +231,7 @@ void Win32InfoOnTopView::SetOnOffEnabled(bool enabled) {
 }
 
 void Win32InfoOnTopView::SetupButtonOrigin(int& x, int& y) {
-  const Rect place = buttons_->Button(WidgetButtonName(WidgetButton::Setup)).Bounds();
+  const Rect place = DpiScale(dpi_)(buttons_->Button(WidgetButtonName(WidgetButton::Setup)).Bounds());
   POINT p{place.left, place.top};
   ::ClientToScreen(ToHwnd(handle_), &p);
   x = p.x;
@@ -416,7 +442,8 @@ void Win32InfoOnTopView::Paint(const TInfoOnTop* widget) {
 
 intptr_t Win32InfoOnTopView::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (!buttons_) return DefaultProc(message, wParam, lParam);
-  const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+  const DpiScale scale(dpi_);
+  const int x = scale.Units(static_cast<short>(LOWORD(lParam))), y = scale.Units(static_cast<short>(HIWORD(lParam)));
   intptr_t result = 0;
   switch (message) {
     case WM_PAINT:
@@ -463,6 +490,22 @@ intptr_t Win32InfoOnTopView::WindowProc(uint32_t message, uintptr_t wParam, intp
       return 0;
     case WM_CAPTURECHANGED:
       buttons_->Message(message, wParam, lParam, result);
+      break;
+    case WM_DPICHANGED:
+      dpi_ = HIWORD(wParam);
+      FitToDpi(reinterpret_cast<const RECT*>(lParam));
+      buttons_->SetDpi(dpi_);
+      Paint(Widget());
+      buttons_->Compose();
+      if (TInfoOnTop* widget = Widget()) widget->ForceRepaint(10);
+      return 0;
+    case WM_DISPLAYCHANGE:
+      // A monitor unplugged or a resolution made smaller: the widget comes
+      // back onto the screen.
+      KeepOnScreen();
+      break;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETWORKAREA) KeepOnScreen();
       break;
     case WM_CLOSE:
       // The widget is never closed, only hidden; its owner records where it

@@ -64,6 +64,8 @@ class Win32InfoOnTopView : public IInfoOnTopView, private Win32Window {
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   TInfoOnTop* Widget();
   void CreateButtons();
+  void FitToDpi(const void* suggested);
+  void KeepOnScreen();
   void SetAlpha(int alpha);
   void AlphaTimerTick();
   void AlphaOffTimerTick();

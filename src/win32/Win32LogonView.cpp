@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "ui/SpeedButton2.h"
 #include "ui/ULoginForm.h"
 #include "win32/Win32Dwm.h"
+#include "win32/Win32Dpi.h"
 #include "win32/Win32Gdi.h"
 #include "win32/Win32SpeedButton.h"
 
@@ -50,10 +52,16 @@ std::string TextOf(HWND window) {
 }  // namespace
 
 struct Win32LogonView::Resources {
-  GdiObject<HFONT> verdana{MakeFont("Verdana", -13, false)};
-  GdiObject<HFONT> verdanaBold{MakeFont("Verdana", -13, true)};
+  // The standard controls' fonts, at the window's DPI.
+  GdiObject<HFONT> verdana, verdanaBold;
+  // Drawn in 96-DPI units on the window's picture.
   GdiObject<HFONT> product{MakeFont("Segoe UI", -24, true)};
   TPicture header;  // from the program folder; plain without it
+
+  void MakeFonts(int dpi) {
+    verdana = MakeFont("Verdana", DpiScale(dpi)(-13), false);
+    verdanaBold = MakeFont("Verdana", DpiScale(dpi)(-13), true);
+  }
 };
 
 Win32LogonView::Win32LogonView(Win32MessageLoop& loop, WindowHandle owner)
@@ -64,8 +72,10 @@ Win32LogonView::Win32LogonView(Win32MessageLoop& loop, WindowHandle owner)
                  CentredPlacement("Login", WS_POPUP | WS_CLIPCHILDREN, 0, kClientWidth, kClientHeight, owner));
   HWND window = ToHwnd(handle_);
   HINSTANCE module = reinterpret_cast<HINSTANCE>(ModuleInstance());
+  const DpiScale s(dpi_);
+  resources_->MakeFonts(dpi_);
   auto make = [&](const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id) {
-    return ::CreateWindowExA(0, cls, text, WS_CHILD | style, x, y, w, h, window,
+    return ::CreateWindowExA(0, cls, text, WS_CHILD | style, s(x), s(y), s(w), s(h), window,
                              reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), module, nullptr);
   };
   HWND info = make("STATIC", "", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 16, 80, 417, 33, kInfoLbl);
@@ -74,13 +84,35 @@ Win32LogonView::Win32LogonView(Win32MessageLoop& loop, WindowHandle owner)
                    193, 200, kNameField);
   HWND dontShow = make("BUTTON", "Don't show this window again", WS_TABSTOP | BS_AUTOCHECKBOX, 16, 264, 300, 20,
                        kDontShowAgain);
-  for (HWND w : {info, name, dontShow}) ::SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(resources_->verdana.Get()), FALSE);
-  ::SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(resources_->verdanaBold.Get()), FALSE);
+  (void)info, (void)label, (void)name, (void)dontShow;
+  SetFonts(FALSE);
   if (!RequestCornerPreference(handle_, 2)) {
-    ::SetWindowRgn(window, ::CreateRoundRectRgn(0, 0, kClientWidth + 1, kClientHeight + 1, 24, 24), FALSE);
+    ::SetWindowRgn(window, ::CreateRoundRectRgn(0, 0, s(kClientWidth) + 1, s(kClientHeight) + 1, s(24), s(24)), FALSE);
     roundedByRegion_ = true;
   }
   CreateButtons();
+}
+
+void Win32LogonView::SetFonts(bool redraw) {
+  HWND window = ToHwnd(handle_);
+  for (int id : {kInfoLbl, kNameField, kDontShowAgain})
+    ::SendDlgItemMessageA(window, id, WM_SETFONT, reinterpret_cast<WPARAM>(resources_->verdana.Get()), redraw);
+  ::SendDlgItemMessageA(window, kLabel1, WM_SETFONT, reinterpret_cast<WPARAM>(resources_->verdanaBold.Get()), redraw);
+}
+
+// The controls were moved for the new DPI; their fonts, the rounded region
+// and the drawn picture follow.
+void Win32LogonView::DpiChanged() {
+  const GdiObject<HFONT> oldText = std::move(resources_->verdana), oldBold = std::move(resources_->verdanaBold);
+  resources_->MakeFonts(dpi_);
+  SetFonts(TRUE);
+  const DpiScale s(dpi_);
+  if (roundedByRegion_)
+    ::SetWindowRgn(ToHwnd(handle_), ::CreateRoundRectRgn(0, 0, s(kClientWidth) + 1, s(kClientHeight) + 1, s(24), s(24)),
+                   TRUE);
+  buttons_->SetDpi(dpi_);
+  DrawBackground();
+  buttons_->Compose();
 }
 
 Win32LogonView::~Win32LogonView() { DestroyWindow(); }
@@ -139,8 +171,12 @@ ModalResult Win32LogonView::ShowModal(TLogForm& form) {
   // Centred again on every showing: the screen may have changed.
   RECT r;
   ::GetWindowRect(ToHwnd(handle_), &r);
-  ::SetWindowPos(ToHwnd(handle_), HWND_TOP, (::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2,
-                 (::GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ::GetMonitorInfoA(::MonitorFromWindow(ToHwnd(handle_), MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& screen = monitor.rcMonitor;
+  ::SetWindowPos(ToHwnd(handle_), HWND_TOP, (screen.left + screen.right - (r.right - r.left)) / 2,
+                 (screen.top + screen.bottom - (r.bottom - r.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
   const ModalResult result = RunModal(Control("NameField"));
   form.DontShowAgainChecked = ::IsDlgButtonChecked(ToHwnd(handle_), kDontShowAgain) == BST_CHECKED;
   form_ = nullptr;
@@ -256,7 +292,9 @@ intptr_t Win32LogonView::WindowProc(uint32_t message, uintptr_t wParam, intptr_t
       // The header moves the window, except where a button is.
       POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
       ::ScreenToClient(ToHwnd(handle_), &p);
-      if (p.y < kHeaderHeight && !buttons_->Parent().ButtonAt(p.x, p.y, true)) return HTCAPTION;
+      const DpiScale scale(dpi_);
+      if (scale.Units(p.y) < kHeaderHeight && !buttons_->Parent().ButtonAt(scale.Units(p.x), scale.Units(p.y), true))
+        return HTCAPTION;
       break;
     }
     default:

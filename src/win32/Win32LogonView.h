@@ -38,6 +38,8 @@ class Win32LogonView : public ILogonView, private Win32ModalWindow {
   struct Resources;
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   bool KeyPressed(int key) override;
+  void DpiChanged() override;
+  void SetFonts(bool redraw);
   bool AltKey(int key) override;
   void CreateButtons();
   void Click(const std::string& control);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "win32/Win32Dpi.h"
 #include "win32/Win32Gdi.h"
 #include "win32/Win32MessageLoop.h"
 
@@ -79,6 +80,13 @@ intptr_t Win32ModalWindow::WindowProc(uint32_t message, uintptr_t wParam, intptr
     case WM_CLOSE:
       EndModalWith(ModalResult::Cancel);
       return 0;
+    case WM_DPICHANGED: {
+      const int old = dpi_;
+      dpi_ = HIWORD(wParam);
+      RelayoutForDpi(ToHwnd(handle_), old, dpi_, *reinterpret_cast<const RECT*>(lParam));
+      DpiChanged();
+      return 0;
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       if (whiteBackground_) {

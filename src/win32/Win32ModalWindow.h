@@ -33,6 +33,9 @@ class Win32ModalWindow : protected Win32Window {
   virtual bool AltKey(int) { return false; }
   // Closing by the system (Alt+F4, the close box) cancels.
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+  // After the window and its standard controls were laid out for a
+  // monitor of another DPI: the window's own fonts and drawing follow.
+  virtual void DpiChanged() {}
   // Static texts and check boxes drawn on white.
   bool whiteBackground_ = false;
 

@@ -5,6 +5,7 @@
 #include "ui/NotifyFrm.h"
 #include "ui/Picture.h"
 #include "ui/SpeedButton2.h"
+#include "win32/Win32Dpi.h"
 #include "win32/Win32Gdi.h"
 #include "win32/Win32SpeedButton.h"
 
@@ -135,6 +136,12 @@ void Win32NotifyView::Load() {
   ::InvalidateRect(ToHwnd(handle_), nullptr, FALSE);
 }
 
+void Win32NotifyView::DpiChanged() {
+  buttons_->SetDpi(dpi_);
+  DrawBackground();
+  buttons_->Compose();
+}
+
 void Win32NotifyView::DrawBackground() {
   Resources& r = *resources_;
   HDC dc = static_cast<HDC>(buttons_->Background());
@@ -192,7 +199,8 @@ intptr_t Win32NotifyView::WindowProc(uint32_t message, uintptr_t wParam, intptr_
       POINT p;
       ::GetCursorPos(&p);
       ::ScreenToClient(ToHwnd(handle_), &p);
-      if (LOWORD(lParam) == HTCLIENT && PartAt(p.x, p.y) == Part::Header) {
+      const DpiScale scale(dpi_);
+      if (LOWORD(lParam) == HTCLIENT && PartAt(scale.Units(p.x), scale.Units(p.y)) == Part::Header) {
         ::SetCursor(resources_->hand);
         return TRUE;
       }
@@ -200,7 +208,8 @@ intptr_t Win32NotifyView::WindowProc(uint32_t message, uintptr_t wParam, intptr_
     }
     case WM_LBUTTONUP:
       if (buttons_->Message(message, wParam, lParam, result)) return result;
-      if (form_ && PartAt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))) == Part::Header)
+      if (const DpiScale scale(dpi_); form_ && PartAt(scale.Units(static_cast<short>(LOWORD(lParam))),
+                                                       scale.Units(static_cast<short>(HIWORD(lParam)))) == Part::Header)
         form_->Image2Click();
       return 0;
     default:

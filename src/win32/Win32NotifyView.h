@@ -41,6 +41,7 @@ class Win32NotifyView : public INotifyView, private Win32ModalWindow {
   struct Resources;
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   bool KeyPressed(int key) override;
+  void DpiChanged() override;
   bool AltKey(int key) override;
   void CreateButtons();
   // The form's texts into the buttons and the window's picture.

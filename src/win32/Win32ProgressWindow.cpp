@@ -3,9 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <utility>
 #include <vector>
 
 #include "storage/LangRes.h"
+#include "win32/Win32Dpi.h"
 #include "win32/Win32Gdi.h"
 #include "win32/Win32Handles.h"
 
@@ -32,11 +34,13 @@ void Win32ProgressWindow::Create() {
   CreateWindowOf({"TMyMsgForm", 0, COLOR_WINDOW},
                  CentredPlacement("Quorvel", kStyle, WS_EX_TOOLWINDOW, kClientWidth, kClientHeight, 0));
   HINSTANCE module = reinterpret_cast<HINSTANCE>(ModuleInstance());
-  textFont_ = std::make_unique<TextFont>(TextFont{MakeFont("Arial", -16, true)});
+  const DpiScale s(dpi_);
+  textFont_ = std::make_unique<TextFont>(TextFont{MakeFont("Arial", s(-16), true)});
   HWND text = ::CreateWindowExA(0, "STATIC", "Processing database, please wait...", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                                22, 8, 270, 20, ToHwnd(handle_), nullptr, module, nullptr);
+                                s(22), s(8), s(270), s(20), ToHwnd(handle_), nullptr, module, nullptr);
   ::SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_->font.Get()), FALSE);
-  HWND bar = ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, 22, 30, 257, 13, ToHwnd(handle_), nullptr, module, nullptr);
+  HWND bar = ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, s(22), s(30), s(257), s(13), ToHwnd(handle_), nullptr,
+                               module, nullptr);
   text_ = FromHwnd(text);
   bar_ = FromHwnd(bar);
 }
@@ -51,11 +55,34 @@ void Win32ProgressWindow::Show() {
 void Win32ProgressWindow::ShowProgress(int min, int max, const std::string& message, const std::string&, int position) {
   // The title is not used: the caption is the one Show gave.
   Create();
-  if (!message.empty()) ::SetWindowTextA(ToHwnd(text_), message.c_str());
+  if (!message.empty()) {
+    ::SetWindowTextA(ToHwnd(text_), message.c_str());
+    FitMessage(message);
+  }
   ::SendMessageA(ToHwnd(bar_), PBM_SETRANGE32, min, max);
   ::SendMessageA(ToHwnd(bar_), PBM_SETPOS, position, 0);
   ::ShowWindow(ToHwnd(bar_), SW_SHOWNA);
   ::UpdateWindow(ToHwnd(handle_));
+}
+
+// The message is one line: a font a little smaller where the monitor's
+// scale makes it wider than its place, never a second line out of sight.
+void Win32ProgressWindow::FitMessage(const std::string& message) {
+  HWND text = ToHwnd(text_);
+  RECT place{};
+  ::GetClientRect(text, &place);
+  const int designHeight = -16;
+  for (int height = DpiScale(dpi_)(designHeight); height < designHeight / 2; ++height) {
+    GdiObject<HFONT> font = MakeFont("Arial", height, true);
+    const WindowDc dc(text);
+    SelectedObject selected(dc.Get(), font.Get());
+    SIZE extent{};
+    ::GetTextExtentPoint32A(dc.Get(), message.data(), static_cast<int>(message.size()), &extent);
+    if (extent.cx > place.right) continue;
+    ::SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    textFont_->font = std::move(font);
+    return;
+  }
 }
 
 void Win32ProgressWindow::SetProgress(int position) {
@@ -103,6 +130,15 @@ intptr_t Win32ProgressWindow::WindowProc(uint32_t message, uintptr_t wParam, int
       return reinterpret_cast<intptr_t>(::GetStockObject(WHITE_BRUSH));
     case WM_CLOSE:
       return 0;  // it goes when the work is done
+    case WM_DPICHANGED: {
+      const int old = dpi_;
+      dpi_ = HIWORD(wParam);
+      GdiObject<HFONT> font = MakeFont("Arial", DpiScale(dpi_)(-16), true);
+      ::SendMessageA(ToHwnd(text_), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+      textFont_->font = std::move(font);
+      RelayoutForDpi(ToHwnd(handle_), old, dpi_, *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    }
     default:
       break;
   }

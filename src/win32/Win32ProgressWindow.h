@@ -34,6 +34,7 @@ class Win32ProgressWindow : public IProgressWindow, private Win32Window {
  private:
   void Create();
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+  void FitMessage(const std::string& message);
   // Kept out of this header, which the platform's users include.
   struct TextFont;
 

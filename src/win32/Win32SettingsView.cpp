@@ -7,6 +7,7 @@
 
 #include "storage/LangRes.h"
 #include "ui/ChooseAppsFrm.h"
+#include "win32/Win32Dpi.h"
 #include "win32/Win32Gdi.h"
 
 namespace strevo {
@@ -142,12 +143,23 @@ Win32SettingsView::Win32SettingsView(Win32MessageLoop& loop, WindowHandle owner)
 
 Win32SettingsView::~Win32SettingsView() { DestroyWindow(); }
 
+// The tab strip was scaled with the other controls; the page frame below it
+// follows.
+void Win32SettingsView::DpiChanged() {
+  RECT strip{};
+  ::GetWindowRect(::GetDlgItem(ToHwnd(handle_), kPages), &strip);
+  stripHeight_ = strip.bottom - strip.top;
+  ::InvalidateRect(ToHwnd(handle_), nullptr, TRUE);
+}
+
 void Win32SettingsView::CreateControls() {
   HWND window = ToHwnd(handle_);
   HINSTANCE module = reinterpret_cast<HINSTANCE>(ModuleInstance());
-  HWND tabs = ::CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 8, 8, 401,
-                                380, window, reinterpret_cast<HMENU>(static_cast<intptr_t>(kPages)), module, nullptr);
-  ::SendMessageA(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), FALSE);
+  const DpiScale s(dpi_);
+  HWND tabs = ::CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, s(8), s(8),
+                                s(401), s(380), window, reinterpret_cast<HMENU>(static_cast<intptr_t>(kPages)), module,
+                                nullptr);
+  ::SendMessageA(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(dpi_)), FALSE);
   const int pageTexts[kPageCount] = {1300, 1306, 1316, 1790};
   for (int i = 0; i < kPageCount; ++i) {
     std::string text = LangStr(pageTexts[i]);
@@ -156,14 +168,14 @@ void Win32SettingsView::CreateControls() {
     item.pszText = text.data();
     ::SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
   }
-  RECT display{0, 0, 401, 380};
+  RECT display{0, 0, s(401), s(380)};
   ::SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-  const int pageLeft = 8 + display.left, pageTop = 8 + display.top;
+  const int pageLeft = s(8) + display.left, pageTop = s(8) + display.top;
   // The page control shows only its tabs; the page below them is the
   // dialog's own background with a frame, the colour of every label and
   // check box on it, whatever visual style the tabs are drawn in.
   stripHeight_ = display.top;
-  ::MoveWindow(tabs, 8, 8, 401, stripHeight_, FALSE);
+  ::MoveWindow(tabs, s(8), s(8), s(401), stripHeight_, FALSE);
 
   for (const ControlLayout& item : kControls) {
     int x = item.x, y = item.y;
@@ -172,6 +184,8 @@ void Win32SettingsView::CreateControls() {
       x += group->x;
       y += group->y;
     }
+    x = s(x);
+    y = s(y);
     if (item.page >= 0) {
       x += pageLeft;
       y += pageTop;
@@ -196,9 +210,9 @@ void Win32SettingsView::CreateControls() {
         break;
     }
     const std::string text = item.langId ? LangStr(item.langId) : std::string(item.text);
-    HWND control = ::CreateWindowExA(0, cls, text.c_str(), style, x, y, item.w, item.h, window,
+    HWND control = ::CreateWindowExA(0, cls, text.c_str(), style, x, y, s(item.w), s(item.h), window,
                                      reinterpret_cast<HMENU>(static_cast<intptr_t>(item.id)), module, nullptr);
-    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(item.kind == kBoldLabel ? DialogFontBold() : DialogFont()),
+    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(item.kind == kBoldLabel ? DialogFontBold(dpi_) : DialogFont(dpi_)),
                    FALSE);
   }
   // Group boxes behind the controls they hold, the page control behind all.
@@ -220,7 +234,7 @@ void Win32SettingsView::CreateControls() {
   ListView_SetExtendedListViewStyle(apps, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
   LVCOLUMNA column{};
   column.mask = LVCF_WIDTH;
-  column.cx = LayoutOf(kAppsCheckList)->w - ::GetSystemMetrics(SM_CXVSCROLL) - 4;
+  column.cx = s(LayoutOf(kAppsCheckList)->w - 4) - ::GetSystemMetrics(SM_CXVSCROLL);
   ::SendMessageA(apps, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
   CreateHints();
   ShowPage(0);
@@ -332,7 +346,8 @@ void Win32SettingsView::ShowPage(int page) {
   // The page's own background first, then the controls over it: a group
   // box draws its frame and caption only, so whatever the other page left
   // inside it stays unless the page is erased under it.
-  RECT area{8, 8 + stripHeight_, 8 + 401, 8 + 380};
+  const DpiScale s(dpi_);
+  RECT area{s(8), s(8) + stripHeight_, s(8 + 401), s(8 + 380)};
   ::RedrawWindow(window, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
@@ -480,7 +495,8 @@ intptr_t Win32SettingsView::WindowProc(uint32_t message, uintptr_t wParam, intpt
       return 0;
     case WM_PAINT: {
       const PaintDc dc(ToHwnd(handle_));
-      RECT page{8, 8 + stripHeight_ - 2, 8 + 401, 8 + 380};
+      const DpiScale s(dpi_);
+      RECT page{s(8), s(8) + stripHeight_ - 2, s(8 + 401), s(8 + 380)};
       ::DrawEdge(dc.Get(), &page, EDGE_RAISED, BF_RECT);
       return 0;
     }

@@ -40,6 +40,7 @@ class Win32SettingsView : public ISettingsView, private Win32ModalWindow {
  private:
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   bool KeyPressed(int key) override;
+  void DpiChanged() override;
   void CreateControls();
   void Load();
   void Pull();

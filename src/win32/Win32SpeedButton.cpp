@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "win32/Win32Dpi.h"
 #include "win32/Win32Gdi.h"
 #include "win32/Win32Window.h"
 
@@ -37,6 +38,19 @@ struct ButtonPictureFile {
   size_t size;
 };
 #include "win32/res/ButtonPictures.inc"
+
+// Pixel for pixel on a context that draws in design units otherwise.
+class PixelSpace {
+ public:
+  explicit PixelSpace(HDC dc) : dc_(dc), saved_(::SaveDC(dc)) { ::ModifyWorldTransform(dc, nullptr, MWT_IDENTITY); }
+  ~PixelSpace() { ::RestoreDC(dc_, saved_); }
+  PixelSpace(const PixelSpace&) = delete;
+  PixelSpace& operator=(const PixelSpace&) = delete;
+
+ private:
+  HDC dc_;
+  int saved_;
+};
 
 // The tool description as every version of the common controls takes it.
 const UINT kToolInfoSize = TTTOOLINFOA_V2_SIZE;
@@ -105,10 +119,9 @@ Win32SpeedButtons::Win32SpeedButtons(WindowHandle window, int width, int height)
   Drawing& d = *drawing_;
   {
     const WindowDc screen(ToHwnd(window_));
-    d.background.Create(screen.Get(), width, height);
-    d.screen.Create(screen.Get(), width, height);
     d.source.Reset(::CreateCompatibleDC(screen.Get()));
   }
+  SetDpi(WindowDpi(ToHwnd(window_)));
   d.hand = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
   EnsureCommonControls();
   d.tips = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
@@ -119,6 +132,23 @@ Win32SpeedButtons::Win32SpeedButtons(WindowHandle window, int width, int height)
 Win32SpeedButtons::~Win32SpeedButtons() = default;
 
 TSpeedButton2& Win32SpeedButtons::Button(const std::string& name) { return *parent_.Find(name); }
+
+void Win32SpeedButtons::SetDpi(int dpi) {
+  Drawing& d = *drawing_;
+  dpi_ = dpi;
+  const DpiScale scale(dpi);
+  {
+    const WindowDc screen(ToHwnd(window_));
+    d.background.Create(screen.Get(), scale(width_), scale(height_));
+    d.screen.Create(screen.Get(), scale(width_), scale(height_));
+  }
+  scale.Apply(d.background.Dc());
+  scale.Apply(d.screen.Dc());
+  for (auto& [button, cache] : d.caches) cache.snapshot.Reset();
+  UpdateHints();
+}
+
+Rect Win32SpeedButtons::Pixels(const Rect& area) const { return DpiScale(dpi_)(area); }
 
 void* Win32SpeedButtons::Background() const { return drawing_->background.Dc(); }
 
@@ -131,8 +161,11 @@ void Win32SpeedButtons::Compose() {
 void Win32SpeedButtons::ComposeArea(const Rect& area) {
   Drawing& d = *drawing_;
   if (!d.screen.Dc() || EmptyRect(area)) return;
-  ::BitBlt(d.screen.Dc(), area.left, area.top, area.right - area.left, area.bottom - area.top, d.background.Dc(),
-           area.left, area.top, SRCCOPY);
+  {
+    const PixelSpace screenPixels(d.screen.Dc()), backgroundPixels(d.background.Dc());
+    const Rect p = Pixels(area);
+    ::BitBlt(d.screen.Dc(), p.left, p.top, p.right - p.left, p.bottom - p.top, d.background.Dc(), p.left, p.top, SRCCOPY);
+  }
   for (const auto& button : parent_.Buttons())
     if (button->Visible() && !EmptyRect(Intersection(button->Bounds(), area))) DrawButton(*button, area);
 }
@@ -141,13 +174,16 @@ void Win32SpeedButtons::Present(const Rect& area) {
   HWND window = ToHwnd(window_);
   if (!window || !::IsWindowVisible(window) || EmptyRect(area)) return;
   const WindowDc dc(window);
-  ::BitBlt(dc.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top, drawing_->screen.Dc(),
-           area.left, area.top, SRCCOPY);
+  const PixelSpace pixels(drawing_->screen.Dc());
+  const Rect p = Pixels(area);
+  ::BitBlt(dc.Get(), p.left, p.top, p.right - p.left, p.bottom - p.top, drawing_->screen.Dc(), p.left, p.top, SRCCOPY);
 }
 
 void Win32SpeedButtons::PaintWindow(void* target) {
   if (!EmptyRect(dirty_)) ComposeArea(std::exchange(dirty_, Rect{}));
-  ::BitBlt(static_cast<HDC>(target), 0, 0, width_, height_, drawing_->screen.Dc(), 0, 0, SRCCOPY);
+  const PixelSpace pixels(drawing_->screen.Dc());
+  ::BitBlt(static_cast<HDC>(target), 0, 0, drawing_->screen.Width(), drawing_->screen.Height(), drawing_->screen.Dc(), 0,
+           0, SRCCOPY);
 }
 
 void Win32SpeedButtons::DrawButton(TSpeedButton2& button, const Rect& clip) {
@@ -201,12 +237,14 @@ void Win32SpeedButtons::DrawButton(TSpeedButton2& button, const Rect& clip) {
   ::RestoreDC(dc, saved);
 
   if (look.snapshot) {
-    if (!cache.snapshot || BitmapWidth(cache.snapshot.Get()) != button.Width() ||
-        BitmapHeight(cache.snapshot.Get()) != button.Height())
-      cache.snapshot.Reset(::CreateCompatibleBitmap(dc, button.Width(), button.Height()));
+    const Rect p = Pixels(place);
+    const int width = p.right - p.left, height = p.bottom - p.top;
+    if (!cache.snapshot || BitmapWidth(cache.snapshot.Get()) != width || BitmapHeight(cache.snapshot.Get()) != height)
+      cache.snapshot.Reset(::CreateCompatibleBitmap(dc, width, height));
     if (cache.snapshot) {
       SelectedObject selected(d.source.Get(), cache.snapshot.Get());
-      ::BitBlt(d.source.Get(), 0, 0, button.Width(), button.Height(), dc, x, y, SRCCOPY);
+      const PixelSpace pixels(dc);
+      ::BitBlt(d.source.Get(), 0, 0, width, height, dc, p.left, p.top, SRCCOPY);
       button.SnapshotTaken();
     }
   }
@@ -220,7 +258,7 @@ void Win32SpeedButtons::Invalidate(TSpeedButton2& button) {
   if (index < parent_.Buttons().size()) UpdateHint(index);
   if (EmptyRect(area)) return;
   dirty_ = Union(dirty_, area);
-  RECT r = ToRECT(area);
+  RECT r = ToRECT(Pixels(area));
   ::InvalidateRect(ToHwnd(window_), &r, FALSE);
 }
 
@@ -240,7 +278,9 @@ void Win32SpeedButtons::RestoreSnapshot(TSpeedButton2& button) {
   const Rect place = button.Bounds();
   {
     SelectedObject selected(d.source.Get(), cache.snapshot.Get());
-    ::BitBlt(d.screen.Dc(), place.left, place.top, button.Width(), button.Height(), d.source.Get(), 0, 0, SRCCOPY);
+    const PixelSpace pixels(d.screen.Dc());
+    const Rect p = Pixels(place);
+    ::BitBlt(d.screen.Dc(), p.left, p.top, p.right - p.left, p.bottom - p.top, d.source.Get(), 0, 0, SRCCOPY);
   }
   Present(Intersection(place, {0, 0, width_, height_}));
 }
@@ -258,7 +298,8 @@ bool Win32SpeedButtons::Showing() { return ::IsWindowVisible(ToHwnd(window_)) !=
 
 bool Win32SpeedButtons::Message(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
   HWND window = ToHwnd(window_);
-  const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+  const DpiScale scale(dpi_);
+  const int x = scale.Units(static_cast<short>(LOWORD(lParam))), y = scale.Units(static_cast<short>(HIWORD(lParam)));
   switch (message) {
     case WM_PAINT: {
       const PaintDc dc(window);
@@ -308,7 +349,7 @@ bool Win32SpeedButtons::Message(uint32_t message, uintptr_t wParam, intptr_t lPa
       POINT p;
       ::GetCursorPos(&p);
       ::ScreenToClient(window, &p);
-      const TSpeedButton2* button = parent_.ButtonAt(p.x, p.y);
+      const TSpeedButton2* button = parent_.ButtonAt(scale.Units(p.x), scale.Units(p.y));
       if (!button || !button->HandCursor) return false;
       ::SetCursor(drawing_->hand);
       result = TRUE;
@@ -329,7 +370,7 @@ void Win32SpeedButtons::UpdateHint(size_t index) {
   tool.uFlags = TTF_SUBCLASS;
   tool.hwnd = ToHwnd(window_);
   tool.uId = index + 1;
-  tool.rect = ToRECT(button.Bounds());
+  tool.rect = ToRECT(Pixels(button.Bounds()));
   std::string text = button.Hint;
   tool.lpszText = text.data();
   const bool wanted = button.Visible() && button.ShowHint && !button.Hint.empty();

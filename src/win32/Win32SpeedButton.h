@@ -22,7 +22,9 @@ TPicture ButtonPicture(const std::string& name);
 
 class Win32SpeedButtons final : public IButtonSurface {
  public:
-  // For a window that exists, with its client size.
+  // For a window that exists, with its client size in 96-DPI units; the
+  // window and its buttons draw in those units, and the picture is made at
+  // the window's DPI.
   Win32SpeedButtons(WindowHandle window, int width, int height);
   ~Win32SpeedButtons() override;
   Win32SpeedButtons(const Win32SpeedButtons&) = delete;
@@ -31,6 +33,11 @@ class Win32SpeedButtons final : public IButtonSurface {
   TButtonParent& Parent() { return parent_; }
   // A button by name; it must exist.
   TSpeedButton2& Button(const std::string& name);
+
+  // The window was moved to a monitor of another DPI: the pictures are made
+  // again at that DPI (composed again by the window).
+  void SetDpi(int dpi);
+  int Dpi() const { return dpi_; }
 
   // The window's own picture (an HDC), without the buttons.
   void* Background() const;
@@ -66,9 +73,11 @@ class Win32SpeedButtons final : public IButtonSurface {
   void DrawButton(TSpeedButton2& button, const Rect& clip);
   void Present(const Rect& area);
   void UpdateHint(size_t index);
+  Rect Pixels(const Rect& area) const;
 
   WindowHandle window_;
   int width_, height_;
+  int dpi_ = 96;
   TButtonParent parent_{*this};
   std::unique_ptr<Drawing> drawing_;
   Rect dirty_{};

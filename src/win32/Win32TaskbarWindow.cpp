@@ -10,6 +10,7 @@
 
 #include "storage/DebugLog.h"
 #include "ui/Nervgrph.h"
+#include "win32/Win32Dpi.h"
 #include "win32/Win32Gdi.h"
 
 namespace strevo {
@@ -139,13 +140,20 @@ class Win32TaskbarWindow::GraphCanvasImpl : public IGraphCanvas {
       windowDc_.emplace(window_);
       dc_ = windowDc_->Get();
     }
-    ::SetViewportOrgEx(dc_, left_, top_, &origin_);
+    // The graph draws in 96-DPI units.
+    const DpiScale scale = DpiScale::Of(window_);
+    if (!scale.Identity()) {
+      saved_ = ::SaveDC(dc_);
+      scale.Apply(dc_);
+    }
+    ::SetViewportOrgEx(dc_, scale(left_), scale(top_), &origin_);
     ::SetBkMode(dc_, TRANSPARENT);
   }
   void End() override {
     if (depth_ == 0 || --depth_ > 0) return;
     ::SetViewportOrgEx(dc_, origin_.x, origin_.y, nullptr);
     fontSelected_.reset();
+    if (saved_) ::RestoreDC(dc_, std::exchange(saved_, 0));
     windowDc_.reset();
     dc_ = nullptr;
   }
@@ -157,7 +165,9 @@ class Win32TaskbarWindow::GraphCanvasImpl : public IGraphCanvas {
   }
   void Line(int x1, int y1, int x2, int y2, uint32_t bgr, bool dotted) override {
     if (!dc_) return;
-    GdiObject<HPEN> pen(::CreatePen(dotted ? PS_DOT : PS_SOLID, 1, colour(bgr)));
+    // One device pixel wide at any scale: the next step's fill covers the
+    // cursor line exactly.
+    GdiObject<HPEN> pen(::CreatePen(dotted ? PS_DOT : PS_SOLID, 0, colour(bgr)));
     SelectedObject use(dc_, pen.Get());
     ::MoveToEx(dc_, x1, y1, nullptr);
     ::LineTo(dc_, x2, y2);
@@ -172,8 +182,8 @@ class Win32TaskbarWindow::GraphCanvasImpl : public IGraphCanvas {
   }
   void SetFont(const std::string& name, int size, uint32_t bgr) override {
     {
-      const WindowDc screen(nullptr);
-      height_ = -::MulDiv(size, ::GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
+      // Points at 96 DPI: the context's scale makes them the monitor's.
+      height_ = -::MulDiv(size, kDesignDpi, 72);
     }
     GdiObject<HFONT> font = MakeFont(name.c_str(), height_, false);
     textColour_ = colour(bgr);
@@ -203,7 +213,7 @@ class Win32TaskbarWindow::GraphCanvasImpl : public IGraphCanvas {
 
   HWND window_;
   HDC dc_ = nullptr, paintDc_ = nullptr;
-  int depth_ = 0;
+  int depth_ = 0, saved_ = 0;
   int left_ = 0, top_ = 0;
   POINT origin_{};
   GdiObject<HFONT> font_;
@@ -227,13 +237,13 @@ Win32TaskbarWindow::Win32TaskbarWindow() {
   placement.caption = "Wayfen 1";
   placement.style = WS_POPUP | WS_CLIPCHILDREN;
   placement.exStyle = WS_EX_TOPMOST | WS_EX_LAYERED | WS_EX_APPWINDOW;
-  placement.width = kClientWidth;
-  placement.height = kClientHeight;
+  const DpiScale scale(SystemDpi());
+  placement.width = scale(kClientWidth);
+  placement.height = scale(kClientHeight);
   CreateWindowOf({"TIPCForm", 0, -1}, placement);
   HWND window = ToHwnd(handle_);
   ::SetLayeredWindowAttributes(window, 0, 100, LWA_ALPHA);
-  // The system owns the region from here on.
-  ::SetWindowRgn(window, ::CreateRoundRectRgn(1, 1, kClientWidth - 1, kClientHeight - 1, 90, 90), FALSE);
+  FitToDpi(nullptr);
   RightDown();
 
   taskbar_ = std::make_unique<Taskbar>();
@@ -350,6 +360,20 @@ void Win32TaskbarWindow::RightDown() {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The window's size and rounded region at its monitor's DPI (the system
+// owns the region from here on); moved to the system's suggestion when given.
+void Win32TaskbarWindow::FitToDpi(const void* suggestedRect) {
+  HWND window = ToHwnd(handle_);
+  const DpiScale s = DpiScale::Of(window);
+  if (const RECT* suggested = static_cast<const RECT*>(suggestedRect))
+    ::SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  else
+    ::SetWindowPos(window, nullptr, 0, 0, s(kClientWidth), s(kClientHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowRgn(window, ::CreateRoundRectRgn(s(1), s(1), s(kClientWidth - 1), s(kClientHeight - 1), s(90), s(90)),
+                 suggestedRect != nullptr);
+}
+
 void Win32TaskbarWindow::Paint() {
   const PaintDc dc(ToHwnd(handle_));
   RECT client;
@@ -390,6 +414,10 @@ intptr_t Win32TaskbarWindow::WindowProc(uint32_t message, uintptr_t wParam, intp
       RightDown();
       return 0;
     case WM_CONTEXTMENU:  // no system menu on the caption-like client area
+      return 0;
+    case WM_DPICHANGED:
+      FitToDpi(reinterpret_cast<const RECT*>(lParam));
+      ::InvalidateRect(ToHwnd(handle_), nullptr, FALSE);
       return 0;
     case WM_CLOSE:
       // Closing only hides it; the program ends from its tray menu.

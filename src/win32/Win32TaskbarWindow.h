@@ -46,6 +46,7 @@ class Win32TaskbarWindow : public ITaskbarWindow, private Win32Window {
   class GraphCanvasImpl;
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   void RightDown();
+  void FitToDpi(const void* suggestedRect);
   void Paint();
   void AddToolbarButtons();
   void SendProgress();

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "storage/DebugLog.h"
+#include "win32/Win32Dpi.h"
 #include "win32/Win32Handles.h"
 
 namespace strevo {
@@ -79,6 +80,7 @@ void Win32Window::CreateWindowOf(const WindowClass& windowClass, const WindowPla
                                   reinterpret_cast<HINSTANCE>(ModuleInstance()), this);
   if (!window) throw EWindowError(LastErrorText());
   handle_ = FromHwnd(window);
+  dpi_ = WindowDpi(window);
 }
 
 intptr_t Win32Window::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -106,7 +108,8 @@ uintptr_t ModuleInstance() { return reinterpret_cast<uintptr_t>(::GetModuleHandl
 
 WindowPlacement CentredPlacement(const std::string& caption, uint32_t style, uint32_t exStyle, int clientWidth,
                                  int clientHeight, WindowHandle owner) {
-  RECT rect{0, 0, clientWidth, clientHeight};
+  const DpiScale scale(SystemDpi());
+  RECT rect{0, 0, scale(clientWidth), scale(clientHeight)};
   ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
   WindowPlacement placement;
   placement.caption = caption;

@@ -52,6 +52,9 @@ class Win32Window {
   intptr_t DefaultProc(uint32_t message, uintptr_t wParam, intptr_t lParam);
 
   WindowHandle handle_ = 0;
+  // The DPI of the monitor the window stands on: the window was made for
+  // it, or has been laid out again for it.
+  int dpi_ = 96;
 
  private:
   friend struct WindowProcedure;
@@ -62,8 +65,8 @@ std::string LastErrorText();
 // The program's module (resources).
 uintptr_t ModuleInstance();
 
-// A window of the given client size centred on the primary screen: the
-// window rectangle for the style.
+// A window of the given client size in 96-DPI units centred on the primary
+// screen: the window rectangle for the style at the primary's DPI.
 WindowPlacement CentredPlacement(const std::string& caption, uint32_t style, uint32_t exStyle, int clientWidth,
                                  int clientHeight, WindowHandle owner);
 

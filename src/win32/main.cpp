@@ -9,6 +9,7 @@
 #include "platform/Application.h"
 #include "analysis/AnalyzerAPI.h"
 #include "storage/DebugLog.h"
+#include "win32/Win32Dpi.h"
 #include "win32/Win32Dwm.h"
 #include "win32/Win32Forms.h"
 #include "win32/Win32Handles.h"
@@ -64,6 +65,9 @@ void RunProgram(Win32Platform& platform) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // The manifest says so already where the system reads it; systems that
+  // read only part of it are asked here.
+  DeclareDpiAwareness();
   Win32Platform platform;
   ConfigureDebugLogFromEnvironment();
   std::string headless;

@@ -14,6 +14,7 @@
 #include "ui/ULoginForm.h"
 #include "win32/Win32ApplicationWindow.h"
 #include "win32/Win32CloseDialog.h"
+#include "win32/Win32Dpi.h"
 #include "win32/Win32Dwm.h"
 #include "win32/Win32InfoOnTopView.h"
 #include "win32/Win32LogonView.h"
@@ -60,7 +61,7 @@ TEST_F(WidgetTest, DISABLED_LookWindows) {
   for (const auto& [look, name] : {std::pair{"logon-hover-go", "GoBtn"}, std::pair{"logon-hover-close", "CloseBtn"}}) {
     const auto pointAtButton = [&logonView, name] {
       HWND window = ToHwnd(logonView.Handle());
-      const Rect place = logonView.Buttons().Button(name).Bounds();
+      const Rect place = DpiScale::Of(window)(logonView.Buttons().Button(name).Bounds());
       POINT p{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
       const LPARAM at = MAKELPARAM(p.x, p.y);
       ::ClientToScreen(window, &p);
@@ -156,7 +157,9 @@ TEST_F(WidgetTest, DISABLED_LookWidget) {
   // From here the pointer is on the widget: a move sent to it says where.
   // The hints stay off: they would cover the looks.
   view.Buttons().ShowHints(false);
-  const auto pointAt = [&](int x, int y) {
+  const auto pointAt = [&](int designX, int designY) {
+    const DpiScale scale = DpiScale::Of(window);
+    const int x = scale(designX), y = scale(designY);
     POINT p{x, y};
     ::ClientToScreen(window, &p);
     ::SetCursorPos(p.x, p.y);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/Application.h"
+#include "win32/Win32Dpi.h"
 #include "win32/Win32Handles.h"
 #include "win32/Win32Platform.h"
 
@@ -88,6 +89,7 @@ class WidgetTest : public Win32FormsTest {
  protected:
   void SetUp() override {
     Win32FormsTest::SetUp();
+    DeclareDpiAwareness();  // as the program does: windows at the session's DPI
     char current[MAX_PATH];
     ::GetCurrentDirectoryA(MAX_PATH, current);
     previous_ = current;
