@@ -101,7 +101,7 @@ void TTrayMain::CancelAnalyse(CancelReason reason, std::optional<uint32_t> ended
   widget_.GraphPending = false;
   // The first pause after five minutes of typing not yet on the disk.
   if (reason == CancelReason::IdleTimeout && unsavedSince_ &&
-      Clock().TickCount() - *unsavedSince_ >= timing::kCheckpointMs)
+      Clock().TickCount() - *unsavedSince_ >= checkpointMs_)
     Checkpoint();
 }
 

@@ -107,6 +107,9 @@ void TTrayMain::Run() {
 }
 
 void TTrayMain::Initialize() {
+  std::string checkpoint;
+  if (System().GetEnvironment("STREVO_CHECKPOINT_MS", checkpoint) && std::atoi(checkpoint.c_str()) > 0)
+    checkpointMs_ = static_cast<uint32_t>(std::atoi(checkpoint.c_str()));
   TraceBlock trace("Initialize{", "} Initialize");
   if (initialized_) {
     Dialogs().ShowMessage("Init called twice #2222", LangStr(1287), mb::kOk);

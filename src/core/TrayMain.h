@@ -285,6 +285,9 @@ class TTrayMain : public IWordObserver {
   bool settingsPauseTaken_ = false;
   // The tick of the first key or click not yet written, if any.
   std::optional<uint32_t> unsavedSince_;
+  // kCheckpointMs, or what STREVO_CHECKPOINT_MS asks for (the Wine tests,
+  // which cannot type for five minutes).
+  uint32_t checkpointMs_ = timing::kCheckpointMs;
   // The hooks are meant to run (read by the icon-revert thread).
   std::atomic<bool> hooksWatched_{false};
   int hookWatchCount_ = 0;  // icon-revert thread only
