@@ -70,10 +70,14 @@ wine_pids() {
   done
 }
 
-install_program() {  # folder
+# The tests type through the system's input injection, whose keys the
+# program counts and does not analyse unless the installation's policy says
+# so: the policy is set, unless --injected-counted-only.
+install_program() {  # folder [--injected-counted-only]
   mkdir -p "$1/Database"
   cp -r "$data/." "$1/"
   cp "$exe" "$1/strevo.exe"
+  [ "${2:-}" = --injected-counted-only ] || printf 'Analyse_Injected=1\r\n' >>"$1/policy.dyn"
 }
 
 # STREVO_HEADLESS keeps the system's internet error dialog shut. Variables
