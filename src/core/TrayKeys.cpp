@@ -7,6 +7,7 @@
 #include "platform/Application.h"
 #include "platform/SystemCodes.h"
 #include "storage/DebugLog.h"
+#include "storage/DynamicSettings.h"
 #include "ui/ChooseAppsFrm.h"
 #include "ui/InfoOnTopWindow.h"
 #include "ui/Nervgrph.h"
@@ -19,7 +20,16 @@ void TTrayMain::CMKeyInfo(uintptr_t& keyInfo, intptr_t lParam, uint32_t messageT
   // Into or out of a password field: the run is abandoned, as for another
   // window, so that no word or letter pair spans the field's edge.
   if (passwordField_.Moved(messageTime)) CancelAnalyse(CancelReason::Interrupted);
-  if (passwordField_.Inside()) {
+  // Keys a program sent (auto-type, a macro, a remote tool) are nobody's
+  // typing: counted, never analysed, unless the installation's policy says
+  // otherwise. Between them and typed keys the run ends, as at a password
+  // field's edge.
+  const bool sent = (keyInfo & kKeyInfoInjected) && !PolicyAnalyseInjected;
+  if (sent != sentKeys_) {
+    sentKeys_ = sent;
+    CancelAnalyse(CancelReason::Interrupted);
+  }
+  if (passwordField_.Inside() || sent) {
     PasswordKey(keys_.Decode(keyInfo, KeyTrace::Off));
     return;
   }

@@ -234,7 +234,8 @@ class TTrayMain : public IWordObserver {
   void TakeWidgetGeometry();
   // The stored geometry with the widget's place and size as they are now.
   TWidgetGeometry WidgetGeometryNow();
-  // A key typed into a password field: counted, and nothing more.
+  // A key typed into a password field, or sent by a program: counted, and
+  // nothing more.
   void PasswordKey(const DecodedKey& key);
 
   Forms forms_;
@@ -264,6 +265,7 @@ class TTrayMain : public IWordObserver {
   TDailyStatistics daily_;
   TKeyDecoder keys_;
   TPasswordField passwordField_;
+  bool sentKeys_ = false;  // the last key was sent by a program (see CMKeyInfo)
   std::unique_ptr<TNervoGraph> speedGraph_;
 
   int iconThread_ = -1, infoThread_ = -1;

@@ -25,7 +25,8 @@ DecodedKey TKeyDecoder::Decode(uintptr_t& keyInfo, KeyTrace trace) {
   key.alt = keyInfo & kKeyInfoAlt;
   key.shift = keyInfo & kKeyInfoShift;
   key.ctrl = keyInfo & kKeyInfoCtrl;
-  keyInfo &= ~static_cast<uintptr_t>(kKeyInfoAlt | kKeyInfoShift | kKeyInfoCtrl);
+  key.injected = keyInfo & kKeyInfoInjected;
+  keyInfo &= ~static_cast<uintptr_t>(kKeyInfoAlt | kKeyInfoShift | kKeyInfoCtrl | kKeyInfoInjected);
   key.virtualKey = static_cast<uint32_t>(keyInfo);
   if (log) DebugLog(0, "TTrayMain.CMKeyInfo :" + std::to_string(key.virtualKey));
   if (key.ctrl != key.alt) {

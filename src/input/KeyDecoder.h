@@ -22,6 +22,7 @@ struct DecodedKey {
   Kind kind = Kind::NonCharacter;
   uint32_t virtualKey = 0;
   bool ctrl = false, shift = false, alt = false;
+  bool injected = false;  // sent by a program (auto-type, a macro, a remote tool)
   // The character in the case Shift gives it (Kind::Character).
   unsigned char character = 0;
 };

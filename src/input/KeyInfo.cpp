@@ -20,6 +20,7 @@ bool KeyboardHookWord(uint32_t message, uint32_t virtualKey, uint32_t flags, boo
   if (!KeyboardHookConsiders(message, virtualKey)) return false;
   word = virtualKey & 0xFF;
   if (flags & kLowLevelAltDown) word |= kKeyInfoAlt;
+  if (flags & kLowLevelInjected) word |= kKeyInfoInjected;
   if (shiftDown) word |= kKeyInfoShift;
   if (ctrlDown) word |= kKeyInfoCtrl;
   return true;

@@ -14,6 +14,7 @@ namespace strevo {
 constexpr uint32_t kKeyInfoCtrl = 0x1000;
 constexpr uint32_t kKeyInfoShift = 0x2000;
 constexpr uint32_t kKeyInfoAlt = 0x4000;
+constexpr uint32_t kKeyInfoInjected = 0x8000;  // the system marked the key as sent by a program
 
 // Whether an event can be posted at all (a key down or system key down of a
 // key that is not a modifier); the key state is read only for those.

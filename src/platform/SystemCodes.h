@@ -38,5 +38,6 @@ constexpr uint32_t kRightMenu = 165;
 
 // Flag of the low-level key record: the Alt key was down.
 constexpr uint32_t kLowLevelAltDown = 0x20;
+constexpr uint32_t kLowLevelInjected = 0x10;  // sent by a program, not typed on a keyboard
 
 }  // namespace strevo

@@ -505,6 +505,8 @@ bool Simulation::Event(const std::string& line, std::string& error) {
     if (!parse_number(w[1].substr(1), 0, kLongestWaitMs, n)) return error = "bad clock change " + w[1], false;
     // The date and time are set; the tick count goes on as it was.
     p.clock.Shift(w[1][0] == '+' ? n : -n);
+  } else if (cmd == "injected" && w.size() == 2 && (w[1] == "on" || w[1] == "off")) {
+    p.hooks.injected = w[1] == "on";
   } else if (cmd == "hooks" && w.size() == 2 && w[1] == "lost") {
     p.hooks.Lose();
   } else if (cmd == "menu" && w.size() == 2) {

@@ -63,6 +63,7 @@ std::unique_ptr<TDynamicSettings> PolicySettings;
 bool PolicyDisableColorKeyboard = false;
 int32_t PolicyWpmLength = 5;
 bool PolicyPreventBackspace = false;
+bool PolicyAnalyseInjected = false;
 
 bool LoadPolicy(const std::string& fileName) {
   PolicySettings = std::make_unique<TDynamicSettings>();
@@ -73,6 +74,7 @@ bool LoadPolicy(const std::string& fileName) {
   if (length == 0) length = PolicySettings->GetInteger("ErrorFactor");
   PolicyWpmLength = length < 1 ? 5 : length;
   PolicyPreventBackspace = PolicySettings->GetBool("Prevent_Backspace");
+  PolicyAnalyseInjected = PolicySettings->GetBool("Analyse_Injected");
   return true;
 }
 
@@ -81,6 +83,7 @@ void ResetPolicy() {
   PolicyDisableColorKeyboard = false;
   PolicyWpmLength = 5;
   PolicyPreventBackspace = false;
+  PolicyAnalyseInjected = false;
 }
 
 // ---------------------------------------------------- workstation settings --

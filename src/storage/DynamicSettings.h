@@ -65,6 +65,9 @@ extern std::unique_ptr<TDynamicSettings> PolicySettings;
 extern bool PolicyDisableColorKeyboard;  // "disable_colorkbd"
 extern int32_t PolicyWpmLength;          // "wpm_length": characters per word
 extern bool PolicyPreventBackspace;      // "Prevent_Backspace"
+// "Analyse_Injected": keys that programs send (remote tools, macros,
+// auto-type) are analysed as typed ones; by default they are only counted.
+extern bool PolicyAnalyseInjected;
 
 // Creates PolicySettings, opens fileName read only and shared, and when that
 // succeeds loads it and reads the policy values. True when the open succeeded.

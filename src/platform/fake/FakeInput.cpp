@@ -163,7 +163,7 @@ void FakeHooks::KeyDown(uint32_t virtualKey, bool systemKey) {
   if (!Deliver() || !active_ || !target_) return;
   // With Alt down the system reports a system key down carrying the Alt flag.
   const bool sys = systemKey || alt_;
-  const uint32_t flags = alt_ ? kLowLevelAltDown : 0;
+  const uint32_t flags = (alt_ ? kLowLevelAltDown : 0) | (injected ? kLowLevelInjected : 0);
   uint32_t word = 0;
   if (rules_.keyWord &&
       rules_.keyWord(sys ? winmsg::kSysKeyDown : winmsg::kKeyDown, virtualKey, flags, ctrl_, shift_, alt_, word))

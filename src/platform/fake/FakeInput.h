@@ -72,6 +72,7 @@ class FakeHooks : public IInputHooks {
   bool Running() const { return running_; }
 
   bool failInstall = false;  // a hook cannot be installed
+  bool injected = false;     // the keys are sent by a program, and marked so
   int starts = 0;
 
  private:
