@@ -33,6 +33,7 @@ void TTrayMain::CMKeyInfo(uintptr_t& keyInfo, intptr_t lParam, uint32_t messageT
     PasswordKey(keys_.Decode(keyInfo, KeyTrace::Off));
     return;
   }
+  if (ApplicationExcluded(messageTime)) return PasswordKey(keys_.Decode(keyInfo, KeyTrace::Off));
   const DecodedKey key = keys_.Decode(keyInfo);
   if (key.kind != DecodedKey::Kind::Command) ++analyzer_.Efficiency.KeyMessages;
   switch (key.kind) {
@@ -49,7 +50,8 @@ void TTrayMain::CMKeyInfo(uintptr_t& keyInfo, intptr_t lParam, uint32_t messageT
 }
 
 // The key totals count it as a key press; the analysis, the letter pairs,
-// the trace and the widget never see it.
+// the trace and the widget never see it. Also the keys of a switched-off
+// application.
 void TTrayMain::PasswordKey(const DecodedKey& key) {
   if (key.kind == DecodedKey::Kind::DeadKey) return;
   ++counters_.totalHits;
@@ -59,6 +61,23 @@ void TTrayMain::PasswordKey(const DecodedKey& key) {
   } else if (key.virtualKey >= vk::kLeft && key.virtualKey <= vk::kDown) {
     ++counters_.ArrowHits;
   }
+}
+
+bool TTrayMain::ApplicationExcluded(uint32_t messageTime) {
+  const ApplicationIdentity& app = foregroundApp_.At(messageTime);
+  TSpyedApps* apps = MonitoredApplications();
+  bool excluded = false;
+  // The program's own windows are neither joined nor excluded.
+  if (apps && !app.executable.empty() && app.processId != System().CurrentProcessId()) {
+    TAppSettings& record = apps->Join(app.executable, app.description);
+    record.NoteProcess(app.processId);
+    excluded = !record.IsEnabled();
+  }
+  // Into or out of a switched-off application: no word or letter pair spans
+  // the edge.
+  if (excluded != inExcludedApp_) CancelAnalyse(CancelReason::Interrupted);
+  inExcludedApp_ = excluded;
+  return excluded;
 }
 
 void TTrayMain::CharKey(unsigned char ch, intptr_t, uint32_t messageTime) {

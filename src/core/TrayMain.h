@@ -20,6 +20,7 @@
 #include "core/DailyStatistics.h"
 #include "core/Notifications.h"
 #include "core/UserChoice.h"
+#include "input/ForegroundApp.h"
 #include "input/KeyDecoder.h"
 #include "input/MessageNames.h"
 #include "input/PasswordField.h"
@@ -237,6 +238,10 @@ class TTrayMain : public IWordObserver {
   // A key typed into a password field, or sent by a program: counted, and
   // nothing more.
   void PasswordKey(const DecodedKey& key);
+  // The key goes into an application the user switched off on the settings
+  // dialog's applications page; an application typed in for the first time
+  // joins the user's list, monitored.
+  bool ApplicationExcluded(uint32_t messageTime);
 
   Forms forms_;
   TInfoOnTop& widget_;
@@ -266,6 +271,8 @@ class TTrayMain : public IWordObserver {
   TKeyDecoder keys_;
   TPasswordField passwordField_;
   bool sentKeys_ = false;  // the last key was sent by a program (see CMKeyInfo)
+  TForegroundApp foregroundApp_;
+  bool inExcludedApp_ = false;  // the previous key went into a switched-off application
   std::unique_ptr<TNervoGraph> speedGraph_;
 
   int iconThread_ = -1, infoThread_ = -1;

@@ -15,6 +15,7 @@ namespace {
 
 constexpr size_t kShortStringLength = 255;
 constexpr size_t kAtomTextLength = 250;
+constexpr int32_t kLastProcessSlot = 10;
 
 struct WellKnownApp {
   const char* executable;
@@ -91,6 +92,22 @@ bool TAppSettings::running() const {
   }
   DebugLog(1, " TSpyedApps.running() - NOT FOUND");
   return false;
+}
+
+void TAppSettings::NoteProcess(uint32_t processId) {
+  if (processId == 0) return;
+  const auto last = static_cast<size_t>(std::clamp<int32_t>(LastProcessIndex, 0, kLastProcessSlot));
+  for (size_t i = 0; i <= last; ++i)
+    if (ProcessIds[i] == processId) return;
+  if (ProcessIds[last] == 0) {
+    ProcessIds[last] = processId;
+  } else if (last < static_cast<size_t>(kLastProcessSlot)) {
+    ProcessIds[last + 1] = processId;
+    LastProcessIndex = static_cast<int32_t>(last + 1);
+  } else {
+    std::copy(ProcessIds.begin() + 1, ProcessIds.end(), ProcessIds.begin());
+    ProcessIds.back() = processId;
+  }
 }
 
 // ------------------------------------------------------------- the list --
@@ -177,6 +194,15 @@ void TSpyedApps::AddApp(bool enabled, const std::string& executable, const std::
   app->Qualifier = ShortString(qualifier);
   app->Hidden = hidden;
   Items.push_back({key, std::move(app)});
+}
+
+TAppSettings& TSpyedApps::Join(const std::string& executable, const std::string& displayName) {
+  const std::string key = ShortString(ascii_upper(executable));
+  for (TAppItem& item : Items)
+    if (item.Key == key) return *item.App;
+  AddApp(true, key, displayName, "", false);
+  DebugLog(0, "TSpyedApps: joined " + key);
+  return *Items.back().App;
 }
 
 TAppSettings* TSpyedApps::find(uint32_t processId) {

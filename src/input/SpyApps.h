@@ -37,6 +37,10 @@ class TAppSettings {
   int32_t SaveTo(TRecFile& file) const;
   // One of the recorded process ids belongs to a running process.
   bool running() const;
+  // Records a process of this application (once; the oldest goes when all
+  // eleven places are taken), so that the settings dialog's view of running
+  // applications finds it.
+  void NoteProcess(uint32_t processId);
   // "QVSAD" + the first 250 characters of Qualifier + Key.
   std::string AtomName() const;
 
@@ -79,6 +83,10 @@ class TSpyedApps {
               const std::string& qualifier, bool hidden);
   // The record that recorded processId; none for 0 or when none did.
   TAppSettings* find(uint32_t processId);
+  // The first record of the executable (compared as AddApp upper-cases it);
+  // an application typed in for the first time joins the list, monitored,
+  // under the display name given (its executable's name when empty).
+  TAppSettings& Join(const std::string& executable, const std::string& displayName);
   // In insertion order; a second record with an existing key sits beside the
   // first.
   std::vector<TAppItem>& GetItems() { return Items; }

@@ -337,7 +337,8 @@ class IProgressWindow {
 
 // ------------------------------------------------------------ the set ----
 
-class IKeyboardFocus;  // platform/KeyboardFocus.h
+class IKeyboardFocus;          // platform/KeyboardFocus.h
+class IForegroundApplication;  // platform/ForegroundApplication.h
 
 struct Platform {
   IFileSystem* files = nullptr;
@@ -354,6 +355,7 @@ struct Platform {
   IProcesses* processes = nullptr;
   IProgressWindow* progress = nullptr;
   IKeyboardFocus* focus = nullptr;
+  IForegroundApplication* application = nullptr;
 };
 
 // The platform the process runs on; installed once by the entry point (or a

@@ -93,12 +93,24 @@ ModalResult FakeLogonView::ShowModal(TLogForm& form) {
   });
 }
 
+void FakeSettingsView::CheckApplication(TChooseApplications& dialog, const std::string& key, bool checked) {
+  for (size_t row = 0; row < dialog.CheckList.size(); ++row)
+    if (dialog.CheckList[row].Key == key) dialog.AppsCheckListClickCheck(row, checked);
+}
+
 ModalResult FakeSettingsView::ShowModal(TChooseApplications& dialog) {
   return RunModal([this, &dialog](const ModalAction& step, ModalResult&) {
     if (edit) edit(dialog);
+    applications.clear();
+    for (const IApplicationList::Offer& row : dialog.CheckList)
+      applications +=
+          (applications.empty() ? "" : ",") + row.Key + ":" + row.DisplayName + ":" + (row.Monitored ? "on" : "off");
     if (step.action == "ok") dialog.OkClick();
     else if (step.action == "logoff") dialog.LogoffClick();
     else if (step.action == "center") dialog.CenterClick();
+    else if (step.action == "all") dialog.ViewAllChkClick();
+    else if (step.action == "running") dialog.ViewActiveChkClick();
+    else if (step.action == "on" || step.action == "off") CheckApplication(dialog, step.text, step.action == "on");
     else EndModal(ModalResult::Cancel);
     return false;  // the buttons end the loop through EndModal
   });

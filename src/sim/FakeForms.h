@@ -121,7 +121,8 @@ class FakeWidgetView : public IInfoOnTopView {
 // One step of a person's work in a modal window, or an event while it is up.
 struct ModalAction {
   std::string action;  // logon: "type", "go", "cancel", "newuser", "back", "dontshow";
-                       // settings: "ok", "logoff", "center", "cancel"; close: "yes", "no";
+                       // settings: "ok", "logoff", "center", "cancel", "all", "running",
+                       // "on"/"off" (text: an application's key); close: "yes", "no";
                        // any window: "pump" (handle the waiting messages), "do" (text is
                        // an event line of the script, run while the window is up)
   std::string text;
@@ -170,6 +171,13 @@ class FakeSettingsView : public ISettingsView, public FakeModalView {
   // Applied to the dialog's controls before its buttons act.
   std::function<void(TChooseApplications&)> edit;
   int focused = 0;
+  // The applications page's rows as the last step found them:
+  // "KEY:Display name:on|off", separated by commas.
+  std::string applications;
+
+ private:
+  // The row of key checked or unchecked, as a click on its check box.
+  static void CheckApplication(TChooseApplications& dialog, const std::string& key, bool checked);
 };
 
 // The training notification window: steps "begin", "skip", "customise",

@@ -133,6 +133,9 @@ bool is_real_date(const int (&date)[3]) {
 constexpr int64_t kLongestWaitDays = 36525;
 constexpr int64_t kLongestWaitMs = kLongestWaitDays * FakeClock::kMillisecondsPerDay;
 constexpr int64_t kLongestInterval = UINT32_MAX;
+// The processes of the applications a script brings in front (the program's
+// own is 4242).
+constexpr uint32_t kFirstApplicationProcess = 5000;
 
 void reset_process_state() {
   Application().Reset();
@@ -468,6 +471,13 @@ bool Simulation::Event(const std::string& line, std::string& error) {
     WindowHandle h = p.windows.FindWindowByCaption(caption);
     if (!h) h = p.windows.AddWindow(caption);
     p.windows.foreground = h;
+  } else if (cmd == "app" && w.size() >= 2) {
+    // Another application's window comes in front: a change of the
+    // foreground, whose focus is in no password field.
+    const uint32_t next = kFirstApplicationProcess + static_cast<uint32_t>(applicationProcesses_.size());
+    const auto process = applicationProcesses_.emplace(w[1], next);
+    p.application.current = {process.first->second, w[1], w.size() >= 3 ? rest_after(line, 2) : ""};
+    p.focus.Move(false);
   } else if (cmd == "password" && w.size() == 2 && (w[1] == "on" || w[1] == "off")) {
     p.focus.Move(w[1] == "on");
   } else if (cmd == "disable" || cmd == "enable") {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <iosfwd>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -86,6 +87,9 @@ class Simulation {
   std::deque<ModalAction> msgboxSteps_;
   uint64_t virtualElapsedMs_ = 0;
   bool killed_ = false;  // "kill": the process was ended from outside
+  // The process of each application the script brought in front, by
+  // executable: the same executable is the same process.
+  std::map<std::string, uint32_t> applicationProcesses_;
   bool numLock_ = true;  // "msgbox" lines: answers and events while a box is up  // the tutor's mutex while "tutor running"
 };
 

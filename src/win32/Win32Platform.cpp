@@ -603,7 +603,7 @@ int Win32Http::Send(const TUrlInfo& info, const std::string& postData, bool relo
 
 Win32Platform::Win32Platform() {
   InstallPlatform(Platform{&files, &clock, &system, &windows, &mutexes, &dialogs, &http, &keyboard, &hooks, &registry,
-                           &atoms, &processes, &progress, &focus});
+                           &atoms, &processes, &progress, &focus, &application});
 }
 
 Win32Platform::~Win32Platform() { InstallPlatform(Platform{}); }

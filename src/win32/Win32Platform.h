@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "win32/Win32ForegroundApplication.h"
 #include "win32/Win32KeyboardFocus.h"
 #include "win32/Win32ProgressWindow.h"
 
@@ -163,6 +164,7 @@ class Win32Platform {
   Win32Processes processes;
   Win32ProgressWindow progress;
   Win32KeyboardFocus focus;
+  Win32ForegroundApplication application;
 };
 
 }  // namespace strevo

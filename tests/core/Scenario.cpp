@@ -80,6 +80,7 @@ std::map<std::string, std::string> Fakes(Simulation& sim) {
   std::map<std::string, std::string> facts = {
       {"logon.shows", std::to_string(forms.logon.shows)},
       {"settings.shows", std::to_string(forms.settings.shows)},
+      {"settings.applications", forms.settings.applications},
       {"notify.shown", std::to_string(forms.notify.shown.size())},
       {"closeDialog.shown", std::to_string(forms.closeDialog.shown.size())},
       {"trayIcon.icon", std::to_string(forms.trayIcon.icon)},

@@ -264,7 +264,7 @@ void FakePlatform::Install() {
     hadPrevious_ = true;
   }
   InstallPlatform(Platform{&files, &clock, &system, &windows, &mutexes, &dialogs, &http, &keyboard, &hooks, &registry,
-                           &atoms, &processes, &progress, &focus});
+                           &atoms, &processes, &progress, &focus, &application});
 }
 
 FakePlatform::~FakePlatform() {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/fake/FakeForegroundApplication.h"
 #include "platform/fake/FakeInput.h"
 #include "platform/fake/FakeKeyboardFocus.h"
 #include "platform/posix/NativeHttp.h"
@@ -269,6 +270,7 @@ class FakePlatform {
   FakeProcesses processes;
   FakeProgressWindow progress;
   FakeKeyboardFocus focus;
+  FakeForegroundApplication application;
 
  private:
   void Install();
