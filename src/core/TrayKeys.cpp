@@ -20,6 +20,7 @@ void TTrayMain::CMKeyInfo(uintptr_t& keyInfo, intptr_t lParam, uint32_t messageT
   // Into or out of a password field: the run is abandoned, as for another
   // window, so that no word or letter pair spans the field's edge.
   if (passwordField_.Moved(messageTime)) CancelAnalyse(CancelReason::Interrupted);
+  if ((keyInfo & 0xFF) == vk::kTab) passwordField_.FocusMayMove(messageTime);
   // Keys a program sent (auto-type, a macro, a remote tool) are nobody's
   // typing: counted, never analysed, unless the installation's policy says
   // otherwise. Between them and typed keys the run ends, as at a password

@@ -339,6 +339,7 @@ void TTrayMain::Dispatch(const PostedMessage& message, bool& handled) {
   }
   if (id == ids_.WM_MOUSECLICKED) {
     uintptr_t wParam = message.wParam;
+    passwordField_.FocusMayMove(message.time);
     CMMouseClicked(wParam, message.lParam);
   }
   if (id == ids_.DISABLE) {

@@ -11,6 +11,9 @@
 
 namespace strevo {
 
+// What is known of the field the keys go into.
+enum class FieldAnswer { NotPassword, Password, NotKnown };
+
 class IKeyboardFocus {
  public:
   virtual ~IKeyboardFocus() = default;
@@ -20,8 +23,10 @@ class IKeyboardFocus {
   // into.
   virtual uint32_t ChangesUntil(uint32_t messageTime) = 0;
   // Whether the keyboard focus was in a password field after that many
-  // changes. An answer the system does not give within a short limit is no.
-  virtual bool InPasswordField(uint32_t changes) = 0;
+  // changes. A question the system does not answer within a short limit is
+  // NotKnown (asked again at the next key, without waiting); where the
+  // system has no such service, the field's style alone answers.
+  virtual FieldAnswer InPasswordField(uint32_t changes) = 0;
 };
 
 // A change came after a key when its message time is later, by less than a

@@ -478,8 +478,8 @@ bool Simulation::Event(const std::string& line, std::string& error) {
     const auto process = applicationProcesses_.emplace(w[1], next);
     p.application.current = {process.first->second, w[1], w.size() >= 3 ? rest_after(line, 2) : ""};
     p.focus.Move(false);
-  } else if (cmd == "password" && w.size() == 2 && (w[1] == "on" || w[1] == "off")) {
-    p.focus.Move(w[1] == "on");
+  } else if (cmd == "password" && w.size() == 2 && (w[1] == "on" || w[1] == "off" || w[1] == "unknown")) {
+    p.focus.Move(w[1] == "on" ? FieldAnswer::Password : w[1] == "off" ? FieldAnswer::NotPassword : FieldAnswer::NotKnown);
   } else if (cmd == "disable" || cmd == "enable") {
     PostToProgram(cmd == "disable" ? msgname::kDisable : msgname::kEnable, 0, 0);
   } else if (cmd == "post" && w.size() >= 2) {

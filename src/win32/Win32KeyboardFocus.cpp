@@ -112,8 +112,9 @@ class AutomationThread {
   ~AutomationThread();
   void Request(uint32_t change);
   // The answer about a requested change, waiting at most limitMs for it;
-  // no when it does not come, and for a change passed over for a newer one.
-  bool Answer(uint32_t change, uint32_t limitMs);
+  // not known when it does not come, or the change was passed over for a
+  // newer one.
+  FieldAnswer Answer(uint32_t change, uint32_t limitMs);
 
  private:
   struct Shared {
@@ -155,8 +156,8 @@ void AutomationThread::Request(uint32_t change) {
   }
 }
 
-bool AutomationThread::Answer(uint32_t change, uint32_t limitMs) {
-  if (!shared_) return false;
+FieldAnswer AutomationThread::Answer(uint32_t change, uint32_t limitMs) {
+  if (!shared_) return FieldAnswer::NotPassword;
   const int64_t number = change;
   std::unique_lock<std::mutex> guard(shared_->lock);
   Shared& s = *shared_;
@@ -164,8 +165,9 @@ bool AutomationThread::Answer(uint32_t change, uint32_t limitMs) {
     return s.answered >= number || (s.wanted > number && s.working != number) || s.ended;
   });
   for (const auto& [asked, password] : s.answers)
-    if (asked == number) return password;
-  return false;
+    if (asked == number) return password ? FieldAnswer::Password : FieldAnswer::NotPassword;
+  // Not answered in time (a hung application): nobody knows yet.
+  return s.ended ? FieldAnswer::NotPassword : FieldAnswer::NotKnown;
 }
 
 void AutomationThread::Run(const std::shared_ptr<Shared>& shared) {
@@ -214,10 +216,12 @@ class Win32KeyboardFocus::Watcher {
   Watcher& operator=(const Watcher&) = delete;
 
   uint32_t ChangesUntil(uint32_t messageTime);
-  bool InPasswordField(uint32_t change);
+  FieldAnswer InPasswordField(uint32_t change);
 
  private:
-  enum class Verdict : uint8_t { No, Yes, AskAutomation };
+  // AskedAutomation: asked, not answered in time; later keys look for the
+  // answer without waiting again.
+  enum class Verdict : uint8_t { No, Yes, AskAutomation, AskedAutomation };
   struct Change {
     uint32_t time;
     Verdict verdict;
@@ -287,19 +291,26 @@ uint32_t Win32KeyboardFocus::Watcher::ChangesUntil(uint32_t messageTime) {
   return seen;
 }
 
-bool Win32KeyboardFocus::Watcher::InPasswordField(uint32_t change) {
+FieldAnswer Win32KeyboardFocus::Watcher::InPasswordField(uint32_t change) {
   Verdict* verdict;
   if (change == 0) {
     if (!start_) start_ = Judge(FocusedControl(::GetForegroundWindow()), 0);
     verdict = &*start_;
   } else {
     const uint32_t dropped = count_ - static_cast<uint32_t>(changes_.size());
-    if (change <= dropped || change > count_) return false;
+    if (change <= dropped || change > count_) return FieldAnswer::NotKnown;
     verdict = &changes_[change - 1 - dropped].verdict;
   }
-  if (*verdict == Verdict::AskAutomation)
-    *verdict = automation_.Answer(change, kAnswerLimitMs) ? Verdict::Yes : Verdict::No;
-  return *verdict == Verdict::Yes;
+  if (*verdict == Verdict::AskAutomation || *verdict == Verdict::AskedAutomation) {
+    const FieldAnswer answer =
+        automation_.Answer(change, *verdict == Verdict::AskAutomation ? kAnswerLimitMs : 0);
+    if (answer == FieldAnswer::NotKnown) {
+      *verdict = Verdict::AskedAutomation;
+      return answer;
+    }
+    *verdict = answer == FieldAnswer::Password ? Verdict::Yes : Verdict::No;
+  }
+  return *verdict == Verdict::Yes ? FieldAnswer::Password : FieldAnswer::NotPassword;
 }
 
 std::vector<double> Win32KeyboardFocus::ReportTimings() {
@@ -323,7 +334,7 @@ uint32_t Win32KeyboardFocus::ChangesUntil(uint32_t messageTime) {
   return watcher_->ChangesUntil(messageTime);
 }
 
-bool Win32KeyboardFocus::InPasswordField(uint32_t changes) {
+FieldAnswer Win32KeyboardFocus::InPasswordField(uint32_t changes) {
   if (!watcher_) watcher_ = std::make_unique<Watcher>();
   return watcher_->InPasswordField(changes);
 }

@@ -7,8 +7,10 @@
 // time and judges the control by its style at once. UI Automation is asked
 // on a thread of its own, once per change, and never about this program's
 // own windows; an answer that has not come within kAnswerLimitMs when a key
-// needs it counts as no, so a slow or failing UI Automation never holds the
-// keys up. The hook thread does none of this.
+// needs it is "not known" (the keys are counted and not analysed until it
+// comes, and they wait for it no more), so a slow UI Automation never holds
+// the keys up and never lets a password through. Without UI Automation the
+// style alone answers. The hook thread does none of this.
 #pragma once
 
 #include <cstdint>
@@ -27,7 +29,7 @@ class Win32KeyboardFocus : public IKeyboardFocus {
   Win32KeyboardFocus& operator=(const Win32KeyboardFocus&) = delete;
 
   uint32_t ChangesUntil(uint32_t messageTime) override;
-  bool InPasswordField(uint32_t changes) override;
+  FieldAnswer InPasswordField(uint32_t changes) override;
 
   static constexpr uint32_t kAnswerLimitMs = 100;
   // For measurements: microseconds the main thread spent on each of the

@@ -41,5 +41,31 @@ TEST_F(PasswordFieldTest, TheFieldIsAskedAboutOnlyAfterAMoveAlsoWhenTheTickCount
   EXPECT_TRUE(field.Inside());
 }
 
+// Fail closed: a field the system cannot tell about in time is taken for a
+// password field until it can; keys after a Tab or click are not known
+// until the focus report comes, or 250 ms pass without one.
+TEST_F(PasswordFieldTest, AFieldNotKnownYetCountsAsAPasswordField) {
+  TPasswordField field;
+  fake.focus.Move(FieldAnswer::NotKnown);
+  EXPECT_TRUE(field.Moved(fake.clock.TickCount()));
+  EXPECT_TRUE(field.Inside());
+  fake.clock.Advance(1000);
+  fake.focus.Move(false);
+  const uint32_t tab = fake.clock.TickCount();
+  EXPECT_TRUE(field.Moved(tab));
+  field.FocusMayMove(tab);
+  EXPECT_TRUE(field.Moved(tab + 100)) << "typed after the Tab, before any report";
+  EXPECT_TRUE(field.Inside());
+  EXPECT_FALSE(field.Moved(tab + 249));
+  EXPECT_TRUE(field.Moved(tab + 250)) << "no report came: the focus stayed";
+  EXPECT_FALSE(field.Inside());
+  field.FocusMayMove(tab + 300);
+  fake.clock.Advance(350);
+  fake.focus.Move(true);
+  EXPECT_TRUE(field.Moved(tab + 340)) << "typed after the click, before the report of the field it went to";
+  EXPECT_FALSE(field.Moved(tab + 360));
+  EXPECT_TRUE(field.Inside());
+}
+
 }  // namespace
 }  // namespace strevo

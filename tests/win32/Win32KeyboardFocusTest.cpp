@@ -37,18 +37,18 @@ class Win32KeyboardFocusTest : public ::testing::Test {
 TEST_F(Win32KeyboardFocusTest, PasswordEditIsAPasswordFieldForTheKeysTypedAfterTheFocusGotThere) {
   IKeyboardFocus& focus = *KeyboardFocus();
   const uint32_t start = focus.ChangesUntil(::GetTickCount());  // watching begins
-  EXPECT_FALSE(focus.InPasswordField(start));
+  EXPECT_EQ(focus.InPasswordField(start), FieldAnswer::NotPassword);
   const DWORD typedBefore = ::GetTickCount();
   ::Sleep(50);
   FocusOn(password_);
   const uint32_t entered = focus.ChangesUntil(::GetTickCount());
   ASSERT_GT(entered, start) << "the focus change was reported";
-  EXPECT_TRUE(focus.InPasswordField(entered));
+  EXPECT_EQ(focus.InPasswordField(entered), FieldAnswer::Password);
   EXPECT_EQ(focus.ChangesUntil(typedBefore), start) << "a key typed before the change, still in the queue";
   FocusOn(text_);
   const uint32_t left = focus.ChangesUntil(::GetTickCount());
   ASSERT_GT(left, entered);
-  EXPECT_FALSE(focus.InPasswordField(left));
+  EXPECT_EQ(focus.InPasswordField(left), FieldAnswer::NotPassword);
 }
 
 }  // namespace

@@ -10,12 +10,12 @@ uint32_t FakeKeyboardFocus::ChangesUntil(uint32_t messageTime) {
   return static_cast<uint32_t>(seen);
 }
 
-bool FakeKeyboardFocus::InPasswordField(uint32_t changes) {
+FieldAnswer FakeKeyboardFocus::InPasswordField(uint32_t changes) {
   ++questions;
   const size_t seen = std::min<size_t>(changes, changes_.size());
-  return seen > 0 && changes_[seen - 1].password;
+  return seen > 0 ? changes_[seen - 1].field : FieldAnswer::NotPassword;
 }
 
-void FakeKeyboardFocus::Move(bool intoPasswordField) { changes_.push_back({Clock().TickCount(), intoPasswordField}); }
+void FakeKeyboardFocus::Move(FieldAnswer field) { changes_.push_back({Clock().TickCount(), field}); }
 
 }  // namespace strevo

@@ -13,15 +13,16 @@ namespace strevo {
 class FakeKeyboardFocus : public IKeyboardFocus {
  public:
   uint32_t ChangesUntil(uint32_t messageTime) override;
-  bool InPasswordField(uint32_t changes) override;
+  FieldAnswer InPasswordField(uint32_t changes) override;
 
-  void Move(bool intoPasswordField);
+  void Move(FieldAnswer field);
+  void Move(bool intoPasswordField) { Move(intoPasswordField ? FieldAnswer::Password : FieldAnswer::NotPassword); }
   int questions = 0;  // InPasswordField calls
 
  private:
   struct Change {
     uint32_t time;
-    bool password;
+    FieldAnswer field;
   };
   std::vector<Change> changes_;
 };
