@@ -118,6 +118,34 @@ BENCHMARK(BM_RefreshMeterWithNothingChanged)
     ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
     ->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
 
+// One checkpoint of a user's figures, written at a pause of a running
+// program: the profile, the statistics file with the full word table the
+// word lists seed, the letter pairs and the applications, each written whole
+// to the disk, and the figures put back.
+void BM_CheckpointAtAPause(benchmark::State& state) {
+  Simulation sim(kInstallation);
+  bool measured = false;
+  std::string failure;
+  sim.Forms().threads.Start(
+      20000,
+      [&] {
+        if (measured || !TrayMain) return;
+        measured = true;
+        for (auto _ : state) TrayMain->Checkpoint();
+      },
+      false);
+  std::vector<std::string> script = StartScript();
+  script.insert(script.end(), {"type the quick brown fox jumps over the lazy dog ", "wait 30000"});
+  std::string error;
+  if (!sim.Run(script, error)) failure = error;
+  else if (!measured) failure = "the program ended before the measurement";
+  if (!failure.empty()) state.SkipWithError(failure.c_str());
+}
+BENCHMARK(BM_CheckpointAtAPause)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+    ->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
+
 // The first key after a change of the focus asks whether the field is a
 // password field (the fake answers at once, as a Win32 edit control's style
 // does); the focus goes into a password field and out again by turns. The

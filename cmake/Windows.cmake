@@ -47,6 +47,9 @@ if(BUILD_TESTING AND STREVO_WINE_TESTS)
   # The tutor's stand-in: installed as Quorvel.exe by the tests that launch it.
   add_executable(tutor-standin WIN32 ${CMAKE_SOURCE_DIR}/tools/tutor-standin/standin.cpp)
   target_link_options(tutor-standin PRIVATE ${STATIC_FLAGS})
+  # The bare tray program: the floor tests/wine/idle measures the program against.
+  add_executable(bare-tray WIN32 ${CMAKE_SOURCE_DIR}/tools/bare-tray/bare-tray.cpp)
+  target_link_options(bare-tray PRIVATE ${STATIC_FLAGS})
   add_test(NAME win32_end_to_end COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/e2e $<TARGET_FILE:strevo> $<TARGET_FILE:typing-driver>
            ${CMAKE_SOURCE_DIR}/data ${CMAKE_BINARY_DIR}/e2e)
   set_tests_properties(win32_end_to_end PROPERTIES LABELS win32 TIMEOUT 300)
