@@ -85,8 +85,10 @@ TEST_F(Win32InputTest, HooksPostKeyWordsAndClicksButNeverModifiersOrReleases) {
   const std::vector<MSG> got = Collect(1500);
   std::vector<std::pair<UINT, WPARAM>> seen;
   for (const MSG& m : got) seen.emplace_back(m.message, m.wParam);
+  // Keys sent with SendInput carry the injected mark (0x8000) as the system
+  // flags them.
   const std::vector<std::pair<UINT, WPARAM>> expected = {
-      {keyMessage_, 0x2000 | 'A'}, {keyMessage_, 'B'}, {clickMessage_, 513}, {clickMessage_, 516}};
+      {keyMessage_, 0x8000 | 0x2000 | 'A'}, {keyMessage_, 0x8000 | 'B'}, {clickMessage_, 513}, {clickMessage_, 516}};
   EXPECT_EQ(seen, expected);
   for (const MSG& m : got) EXPECT_EQ(m.lParam, 0);
   Hooks().Stop();
