@@ -62,6 +62,11 @@ if(BUILD_TESTING AND STREVO_WINE_TESTS)
            $<TARGET_FILE:typing-driver> ${CMAKE_SOURCE_DIR}/data ${CMAKE_BINARY_DIR}/stress
            ${CMAKE_SOURCE_DIR}/build/native/tools/strevo-report/strevo-report)
   set_tests_properties(win32_stress PROPERTIES LABELS win32 TIMEOUT 600)
+  # Hooks the system removed and a killed monitor: what the monitor keeps.
+  add_test(NAME win32_field COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/field $<TARGET_FILE:strevo>
+           $<TARGET_FILE:typing-driver> ${CMAKE_SOURCE_DIR}/data ${CMAKE_BINARY_DIR}/field
+           ${CMAKE_SOURCE_DIR}/build/native/tools/strevo-report/strevo-report)
+  set_tests_properties(win32_field PROPERTIES LABELS win32 TIMEOUT 120)
   # The x64 installer (built by scripts/dist from this build) installed,
   # used and uninstalled while the monitor runs.
   add_test(NAME win32_install COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/install ${CMAKE_BINARY_DIR}

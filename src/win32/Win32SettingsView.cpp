@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "storage/LangRes.h"
@@ -124,6 +125,35 @@ std::string TextOf(HWND window) {
   return std::string(buffer.data(), n > 0 ? static_cast<size_t>(n) : 0);
 }
 
+// Fonts do not grow in step with the DPI: a one-line label whose text is
+// wider at this DPI's font than its place takes the room its group box has
+// beside it, first to the right, then to the left. Its place is worked out
+// from the layout each time, so a shorter text puts it back.
+void FitLabel(HWND window, int id, int dpi) {
+  const ControlLayout* item = LayoutOf(id);
+  HWND label = ::GetDlgItem(window, id);
+  HWND group = item && item->group ? ::GetDlgItem(window, item->group) : nullptr;
+  if (!label || !group) return;
+  RECT frame{};
+  ::GetWindowRect(group, &frame);
+  ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&frame), 2);
+  const DpiScale s(dpi);
+  int left = frame.left + s(item->x), right = left + s(item->w);
+  const int top = frame.top + s(item->y), height = s(item->h);
+  RECT needed{};
+  {
+    WindowDc dc(label);
+    SelectedObject font(dc.Get(), reinterpret_cast<HGDIOBJ>(::SendMessageA(label, WM_GETFONT, 0, 0)));
+    ::DrawTextA(dc.Get(), TextOf(label).c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  }
+  if (needed.right > right - left) {
+    const int margin = s(6);
+    right = std::min<int>(frame.right - margin, left + needed.right);
+    left = std::max<int>(frame.left + margin, right - needed.right);
+  }
+  ::MoveWindow(label, left, top, right - left, height, TRUE);
+}
+
 }  // namespace
 
 Win32SettingsView::Win32SettingsView(Win32MessageLoop& loop, WindowHandle owner) : Win32ModalWindow(loop) {
@@ -149,6 +179,7 @@ void Win32SettingsView::DpiChanged() {
   RECT strip{};
   ::GetWindowRect(::GetDlgItem(ToHwnd(handle_), kPages), &strip);
   stripHeight_ = strip.bottom - strip.top;
+  FitLabel(ToHwnd(handle_), kWordsLabel, dpi_);
   ::InvalidateRect(ToHwnd(handle_), nullptr, TRUE);
 }
 
@@ -441,6 +472,7 @@ void Win32SettingsView::RefreshTexts() {
   SetText(window, kTakeABreak, d.TakeABreakCaption);
   SetText(window, kNotifyWhenDifficulties, d.NotifyCaption);
   SetText(window, kWordsLabel, d.WordsLabel);
+  FitLabel(window, kWordsLabel, dpi_);
   if (page_ == 0) {
     ::ShowWindow(::GetDlgItem(window, kWordCount), d.WordCountVisible ? SW_SHOWNA : SW_HIDE);
     ::ShowWindow(::GetDlgItem(window, kWordsLabel), d.WordCountVisible ? SW_SHOWNA : SW_HIDE);

@@ -15,6 +15,7 @@
 //   click-at CAPTION X Y       a left click at client point (X, Y) of the visible window
 //   close-window CAPTION       post WM_CLOSE to a window
 //   sleep MS
+//   echo TEXT                  print TEXT at once (a test times what follows from it)
 //   open-write PATH            succeeds when PATH cannot be opened for writing
 // Exit code 0 when every command succeeded, 1 otherwise.
 #include <windows.h>
@@ -262,6 +263,10 @@ int main(int argc, char** argv) {
     } else if (command == "close-window") {
       HWND target = FindWindowA(nullptr, arg(1).c_str());
       ok = target && PostMessageA(target, WM_CLOSE, 0, 0);
+      i += 1;
+    } else if (command == "echo") {
+      std::printf("%s\n", arg(1).c_str());
+      std::fflush(stdout);
       i += 1;
     } else if (command == "sleep") {
       Pump(static_cast<DWORD>(std::atoi(arg(1).c_str())));
