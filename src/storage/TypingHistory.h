@@ -53,6 +53,8 @@ class TTypingHistory {
   bool Save();
   const std::vector<THistoryRow>& Rows() const { return rows_; }
   const std::string& Path() const { return path_; }
+  // Why the file on disk could not be read; empty when it was (or is none).
+  const std::string& Unreadable() const { return unreadable_; }
   void Close();
 
  private:
