@@ -4,6 +4,8 @@
 #include <string>
 
 #include "analysis/AnalyzerAPI.h"
+#include "analysis/Diffkeys.h"
+#include "platform/Ansi.h"
 #include "storage/DateTime.h"
 #include "storage/DebugLog.h"
 #include "storage/ToolBox.h"
@@ -12,6 +14,9 @@
 namespace strevo {
 
 namespace {
+
+// The keys the history names for a day: the most difficult of the active set.
+constexpr int kHistoryDifficultKeys = 5;
 
 std::string day_key(const char* key, int index) { return std::string(key) + std::to_string(index); }
 
@@ -63,6 +68,7 @@ void TDailyStatistics::Load(TUser& user) {
   const double today = Today();
   weekday_ = day_of_week(today);
   day_ = today;
+  OpenHistory(user);
   if (today == lastDate) {
     const int d = weekday_;
     analyzer_.Efficiency.Characters = user.GetInteger(day_key("TotalHits.day", d));
@@ -107,7 +113,9 @@ void TDailyStatistics::Save(TUser& user, DailySaveMode mode) {
   user.SetInteger(day_key("TypedWords.day", d), info.Words);
   user.SetInteger(day_key("TypingSeconds.day", d), seconds);
   user.SetInteger(day_key("ProblemIndex.day", d), p);
-  raise_record(user, "Speed.TopTen", analyzer_.CharsPerMinute(), now);
+  const int32_t charsPerMinute = analyzer_.CharsPerMinute();
+  PutHistoryRow(seconds, charsPerMinute, p);
+  raise_record(user, "Speed.TopTen", charsPerMinute, now);
   raise_record(user, "TypingSeconds.TopTen", seconds, now);
   raise_record(user, "TypedWords.TopTen", info.Words, now);
   raise_record(user, "ProblemIndex.TopTen", p, now);
@@ -123,6 +131,8 @@ void TDailyStatistics::Save(TUser& user, DailySaveMode mode) {
     day_ = today;
     user.SetInteger(day_key("ProblemIndex.day", weekday_), analyzer_.ProblemIndex());
     ++days;
+    dayStartHits_ = counters_.totalHits;
+    dayStartBackSpaces_ = counters_.BackSpaces;
   }
   info.Characters = 0;
   info.Words = 0;
@@ -130,6 +140,38 @@ void TDailyStatistics::Save(TUser& user, DailySaveMode mode) {
   if (days > 0) user.SetInteger("WayfenDays.counter", user.GetInteger("WayfenDays.counter") + days);
   user.SetInteger("CurrentDay", weekday_);
   user.SetFloat("Lastdate", day_);
+}
+
+void TDailyStatistics::OpenHistory(TUser& user) {
+  history_.Close();
+  dayStartHits_ = counters_.totalHits;
+  dayStartBackSpaces_ = counters_.BackSpaces;
+  if (user.IsVisitor() || same_text(user.Name(), kVisitorName) || user.BaseName.empty()) return;
+  history_.Load(user.FilePath(kHistoryExtension));
+  // Started again on a day that has its row: the day began that many
+  // presses before the counters' stored value.
+  if (const THistoryRow* row = history_.Find(day_)) {
+    dayStartHits_ -= row->keyPresses;
+    dayStartBackSpaces_ -= row->backspaces;
+  }
+}
+
+void TDailyStatistics::PutHistoryRow(int32_t seconds, int32_t charsPerMinute, int32_t problemIndex) {
+  if (history_.Path().empty()) return;
+  THistoryRow row;
+  row.date = day_;
+  row.characters = analyzer_.Efficiency.Characters;
+  row.words = analyzer_.Efficiency.Words;
+  row.seconds = seconds;
+  row.charsPerMinute = charsPerMinute;
+  row.keyPresses = std::max<int64_t>(0, counters_.totalHits - dayStartHits_);
+  row.backspaces = std::max<int64_t>(0, counters_.BackSpaces - dayStartBackSpaces_);
+  row.problemIndex = problemIndex;
+  if (row.characters == 0 && row.keyPresses == 0) return;
+  if (TDifficultKeys* keys = analyzer_.ActiveKeys()) row.difficultKeys = keys->TopKeys(kHistoryDifficultKeys, TKeySelection::All);
+  history_.Put(row);
+  // A history that cannot be written now keeps its rows for the next save.
+  history_.Save();
 }
 
 bool TDailyStatistics::DayIsCurrent() const { return date_part(Now()) <= day_; }

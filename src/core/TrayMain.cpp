@@ -51,7 +51,7 @@ TTrayMain::TTrayMain(Forms forms, TAnalyzer& analyzer, TInfoOnTop& widget, TLogF
       run_(analyzer),
       choice_(logon),
       notifications_(*this, notify, forms.trayIcon),
-      daily_(analyzer) {
+      daily_(analyzer, counters_) {
   TrayMain = this;
   run_.onCancel = [this](CancelReason reason) { CancelAnalyse(reason); };
 }
@@ -813,9 +813,9 @@ void TTrayMain::LoadStatistics(const std::string& name, bool open) {
     analysis_->LetterPairs.Folder = ProgramSettings->DatabasePath;
     analysis_->LetterPairs.SetUser(name, CurrentUser->BaseName);
   }
-  DailyLoad();
   TUser& user = *CurrentUser;
   counters_.LoadFrom(user);
+  DailyLoad();
   geometry_.LoadFrom(user);
   widget_.ShowStatusText = !user.GetBool("DoNotCollectWords") && !user.GetBool("DoNotScroll");
   notifications_.ApplySettings(*CurrentUser);

@@ -30,6 +30,7 @@ const char* part_name(TReportPart part) {
     case TReportPart::Profile: return "profile";
     case TReportPart::Statistics: return "statistics";
     case TReportPart::LetterPairs: return "letter pairs";
+    case TReportPart::History: return "history";
     case TReportPart::Output: return "output";
   }
   return "user";
@@ -104,6 +105,18 @@ std::string TCsvReport::Text(const TReportData& data) {
                set.mostDifficult.substr(i, 1));
     }
     for (const TWordFigure& w : data.words) t.Figure("word", w.word, "weight", w.weight);
+  }
+
+  for (const THistoryRow& row : data.history) {
+    const std::string day = IsoDateText(row.date);
+    t.Figure("history", day, "characters", row.characters);
+    t.Figure("history", day, "words", row.words);
+    t.Figure("history", day, "typing seconds", row.seconds);
+    t.Figure("history", day, "characters per minute", row.charsPerMinute);
+    t.Figure("history", day, "key presses", row.keyPresses);
+    t.Figure("history", day, "backspaces", row.backspaces);
+    t.Figure("history", day, "problem index", row.problemIndex);
+    t.Text("history", day, "difficult keys", row.difficultKeys);
   }
 
   if (data.pairsRead) {

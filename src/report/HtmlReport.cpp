@@ -6,6 +6,7 @@
 #include "report/KeyboardPicture.h"
 #include "report/ReportChart.h"
 #include "report/ReportText.h"
+#include "report/TrendSection.h"
 #include "storage/Numbers.h"
 
 namespace strevo {
@@ -48,6 +49,8 @@ svg .alt { font-size: 11px; fill: #444; }
 svg .name { font-size: 11px; fill: #666; }
 svg .plain { fill: #f6f6f6; stroke: #bbb; }
 svg .outline { fill: none; stroke: #777; }
+caption { text-align: left; font-weight: bold; }
+@media print { nav { display: none; } section { break-inside: avoid; } }
 footer { margin-top: 32px; color: #777; font-size: 13px; }
 )";
 
@@ -93,7 +96,7 @@ std::string header(const TReportData& data) {
     html += " &middot; Days with typing: " + figure_text(data.typingDays);
   }
   html += "</p>\n<nav><a href=\"#week\">Week</a><a href=\"#records\">Records</a><a href=\"#counters\">Counters</a>"
-          "<a href=\"#weeks\">By week</a><a href=\"#days\">By day of month</a><a href=\"#keys\">Keys</a>"
+          "<a href=\"#trend\">Trend</a><a href=\"#weeks\">By week</a><a href=\"#days\">By day of month</a><a href=\"#keys\">Keys</a>"
           "<a href=\"#words\">Words</a><a href=\"#pairs\">Letter pairs</a></nav>\n</header>\n";
   if (!data.problems.empty()) {
     html += "<section class=\"problems\">\n<h2>Not everything could be read</h2>\n<ul>\n";
@@ -325,6 +328,7 @@ std::string THtmlReport::Page(const TReportData& data) {
                      HtmlText(name) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n";
   html += header(data);
   html += week_section(data);
+  html += TrendSection(data);
   html += records_section(data);
   html += counters_section(data);
   html += samples_section(data, true);

@@ -21,6 +21,7 @@ Json speed(const TFigure& characters, const TFigure& seconds) {
 const char* part_name(TReportPart part) {
   switch (part) {
     case TReportPart::User: return "user";
+    case TReportPart::History: return "history";
     case TReportPart::Profile: return "profile";
     case TReportPart::Statistics: return "statistics";
     case TReportPart::LetterPairs: return "letterPairs";
@@ -158,6 +159,22 @@ std::string TJsonReport::Text(const TReportData& data) {
     add_pairs(json, data);
   } else {
     for (const char* name : {"letterPairs", "slowestPairs", "errorPronePairs"}) json[name] = nullptr;
+  }
+  // Only a user with a history file has the member: one without reads as
+  // before the history was kept.
+  if (data.historyRead) {
+    Json days = Json::array();
+    for (const THistoryRow& row : data.history)
+      days.push_back({{"date", IsoDateText(row.date)},
+                      {"characters", row.characters},
+                      {"words", row.words},
+                      {"typingSeconds", row.seconds},
+                      {"charactersPerMinute", row.charsPerMinute},
+                      {"keyPresses", row.keyPresses},
+                      {"backspaces", row.backspaces},
+                      {"problemIndex", row.problemIndex},
+                      {"difficultKeys", text(row.difficultKeys)}});
+    json["history"] = days;
   }
   // Every text went through Utf8FromAnsi, so writing never meets bytes that
   // are not UTF-8.

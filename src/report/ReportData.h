@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "storage/TypingHistory.h"
+
 namespace strevo {
 
 // A figure of the profile. A missing entry reads as 0, as the program reads
@@ -67,7 +69,7 @@ struct TPairFigure {
 };
 
 // Which part of a user's files a problem is about.
-enum class TReportPart { User, Profile, Statistics, LetterPairs, Output };
+enum class TReportPart { User, Profile, Statistics, LetterPairs, History, Output };
 
 struct TReportProblem {
   TReportPart part = TReportPart::User;
@@ -97,6 +99,9 @@ struct TReportData {
   std::vector<TKeySetFigures> keySets;
   std::vector<TWordFigure> words;  // heaviest first
   std::vector<TPairFigure> pairs;  // in the order of their letters
+
+  bool historyRead = false;  // the typing history was there and read whole
+  std::vector<THistoryRow> history;  // oldest first
 };
 
 // The weekday's name, 1 Sunday .. 7 Saturday.

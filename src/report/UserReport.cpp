@@ -143,6 +143,7 @@ bool TUserReport::Gather(const std::string& userName) {
   }
   ReadUser();
   ReadLetterPairs();
+  ReadHistory();
   return true;
 }
 
@@ -406,6 +407,18 @@ void TUserReport::ReadLetterPairs() {
   }
   std::sort(data_.pairs.begin(), data_.pairs.end(),
             [](const TPairFigure& a, const TPairFigure& b) { return a.pair < b.pair; });
+}
+
+void TUserReport::ReadHistory() {
+  TTypingHistory history;
+  history.Load(UserFilePath(data_.userName, kHistoryExtension));
+  if (!history.Unreadable().empty()) {
+    Problem(TReportPart::History, "The typing history " + file_name_of(history.Path()) + " could not be read (" +
+                                      history.Unreadable() + "): no trend is shown.");
+    return;
+  }
+  data_.historyRead = Files().FileExists(history.Path());
+  data_.history = history.Rows();
 }
 
 bool TUserReport::WriteFile(const std::string& path, const std::string& bytes) {

@@ -56,6 +56,7 @@ class TUserReport {
   // version, a word count out of range.
   void CheckStatisticsFile(const std::string& path);
   void ReadLetterPairs();
+  void ReadHistory();
   bool WriteFile(const std::string& path, const std::string& bytes);
 
   TReportData data_;

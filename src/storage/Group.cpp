@@ -115,14 +115,6 @@ std::vector<std::string> ReadIndexFile(const std::string& path) {
   return lines;
 }
 
-// The new index is written beside the old one and replaces it when
-// complete: other programs reading the index never see half of one.
-bool WriteIndexFile(const std::string& path, const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return WriteWholeFile(path, text) == WholeFileResult::Written;
-}
-
 struct ProfileSummary {
   bool readable = false;
   std::string userName;
@@ -153,6 +145,14 @@ class ProgressShown {
 };
 
 }  // namespace
+
+// The new index is written beside the old one and replaces it when
+// complete: other programs reading the index never see half of one.
+bool WriteIndexFile(const std::string& path, const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return WriteWholeFile(path, text) == WholeFileResult::Written;
+}
 
 std::string GroupFilePath(int32_t group) { return RootFolder() + std::to_string(group) + ".grp"; }
 std::string IndexFilePath(int32_t group) { return DatabaseFolder() + std::to_string(group) + ".idx"; }

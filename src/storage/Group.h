@@ -23,6 +23,8 @@ int32_t MaxGroup();
 // The index lines of a group; for -1 those of every index 0..MaxGroup that
 // exists, in group order. Lines without "=" are no entries and are left out.
 std::vector<std::string> LoadIndex(int32_t group);
+// Writes an index whole ("file=name" lines, CR LF); false when it could not.
+bool WriteIndexFile(const std::string& path, const std::vector<std::string>& lines);
 // Reads every profile (read only, shared) except the visitor's and writes
 // the index of each group, with the progress window showing. A profile that
 // cannot be read keeps the line the index had for it.

@@ -2,6 +2,7 @@
 // page, a CSV file and a JSON file) from the user database. See README.md.
 //
 //   strevo-report [--data FOLDER] [--out FOLDER] [--language FILE] USER
+//   strevo-report [--data FOLDER] [--language FILE] --forget USER
 //
 // Natively FOLDER is a host folder, read through the POSIX file layer (the
 // host's "/" is drive C: of the fake platform, so the core sees the Windows
@@ -16,6 +17,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "report/ForgetUser.h"
 #include "report/UserReport.h"
 #include "storage/LangRes.h"
 #include "storage/PrgSetup.h"
@@ -35,10 +37,12 @@ namespace {
 
 void Usage() {
   std::cerr << "usage: strevo-report [--data FOLDER] [--out FOLDER] [--language FILE] USER\n"
+               "       strevo-report [--data FOLDER] [--language FILE] --forget USER\n"
                "  --data      the user database folder (default: the current folder)\n"
                "  --out       where the report goes (default: the current folder)\n"
                "  --language  a language file of the program, for its rules of user file names\n"
-               "              (default: the English ones)\n";
+               "              (default: the English ones)\n"
+               "  --forget    removes the user and all the user's files, and prints what it removed\n";
 }
 
 // The texts of the English language file the report needs: the letters a
@@ -88,11 +92,13 @@ std::string HostPath(const std::string& programPath) { return g_platform->HostPa
 
 int Run(int argc, char** argv) {
   std::string data = ".", out = ".", language, user;
-  bool haveUser = false;
+  bool haveUser = false, forget = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if ((arg == "--data" || arg == "--out" || arg == "--language") && i + 1 < argc) {
       (arg == "--data" ? data : arg == "--out" ? out : language) = argv[++i];
+    } else if (arg == "--forget") {
+      forget = true;
     } else if (arg == "--help" || arg == "-h") {
       Usage();
       return 0;
@@ -127,6 +133,12 @@ int Run(int argc, char** argv) {
     return 1;
   }
 
+  if (forget) {
+    const TForgetResult result = ForgetUser(user);
+    for (const std::string& path : result.removed) std::cout << "removed " << HostPath(path) << "\n";
+    if (!result.error.empty()) std::cerr << "strevo-report: " << result.error << "\n";
+    return result.error.empty() ? 0 : 1;
+  }
 #ifndef _WIN32
   // Made here so that a failure names the host folder.
   std::error_code failure;
