@@ -64,6 +64,12 @@ TTrayMain::~TTrayMain() {
   // settings; the analysis it loaded into goes with the session.
   if (CurrentUser && analysis_) CurrentUser->ReleaseBlocks();
   if (forms_.taskbar) forms_.taskbar->SetGraph(nullptr);
+  // The application window may outlive the tray core (the entry point's
+  // forms): its reports must not reach it any more.
+  if (forms_.application) {
+    forms_.application->onDeactivate = nullptr;
+    forms_.application->onWake = nullptr;
+  }
   if (TrayMain == this) TrayMain = nullptr;
 }
 
