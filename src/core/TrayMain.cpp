@@ -114,8 +114,8 @@ void TTrayMain::Run() {
 
 void TTrayMain::Initialize() {
   std::string checkpoint;
-  if (System().GetEnvironment("STREVO_CHECKPOINT_MS", checkpoint) && std::atoi(checkpoint.c_str()) > 0)
-    checkpointMs_ = static_cast<uint32_t>(std::atoi(checkpoint.c_str()));
+  if (System().GetEnvironment("STREVO_CHECKPOINT_MS", checkpoint))
+    if (const int ms = std::atoi(checkpoint.c_str()); ms > 0) checkpointMs_ = static_cast<uint32_t>(ms);
   TraceBlock trace("Initialize{", "} Initialize");
   if (initialized_) {
     Dialogs().ShowMessage("Init called twice #2222", LangStr(1287), mb::kOk);
@@ -835,29 +835,36 @@ void TTrayMain::SaveStatistics() {
   TraceBlock trace("TrayMain.SaveStatistics{", "} TrayMain.SaveStatistics");
   if (!ProgramSettings || !Files().DirectoryExists(ProgramSettings->DatabasePath))
     DebugLog(0, "DataPath Directory Unavailable");
-  if (CurrentUser) CurrentUser->SaveApplications();
-  if (analysis_) {
-    // A failed bigram save must not cost the profile and the statistics; it
-    // is told as their failures are.
-    try {
-      analysis_->LetterPairs.Save();
-    } catch (const std::exception& error) {
-      DebugLog(0, std::string("Bigram save failed: ") + error.what());
-      Dialogs().ShowMessage(std::string("File error in SaveStatistics: ") + error.what(), LangStr(1), mb::kIconError);
-    }
-  }
   TakeWidgetGeometry();
   geometry_.visible = widget_.Visible() ? 1 : 0;
   if (CurrentUser) {
-    DailySave(DailySaveMode::Always);
-    TUser& user = *CurrentUser;
-    counters_.SaveTo(user);
-    geometry_.SaveTo(user);
-    user.SaveStatistics();
+    WriteUserFiles(*CurrentUser, geometry_, true);
     CurrentUser.reset();
+  } else {
+    SaveLetterPairs(true);
   }
   unsavedSince_.reset();
   DebugLog(0, "Info visible:" + std::to_string(geometry_.visible));
+}
+
+void TTrayMain::SaveLetterPairs(bool tell) {
+  if (!analysis_) return;
+  try {
+    analysis_->LetterPairs.Save();
+  } catch (const std::exception& error) {
+    DebugLog(0, std::string("Bigram save failed: ") + error.what());
+    if (tell)
+      Dialogs().ShowMessage(std::string("File error in SaveStatistics: ") + error.what(), LangStr(1), mb::kIconError);
+  }
+}
+
+void TTrayMain::WriteUserFiles(TUser& user, const TWidgetGeometry& geometry, bool tell) {
+  user.SaveApplications();
+  SaveLetterPairs(tell);
+  DailySave(DailySaveMode::Always);
+  counters_.SaveTo(user);
+  geometry.SaveTo(user);
+  user.SaveStatistics();
 }
 
 void TTrayMain::Checkpoint() {
@@ -872,20 +879,9 @@ void TTrayMain::Checkpoint() {
   if (analysis_) keySets = analysis_->KeySets;
   const int32_t characters = analyzer_.Efficiency.Characters, words = analyzer_.Efficiency.Words;
   const TTypingTimer typingTime = analyzer_.TypingTime;
-  user.SaveApplications();
-  if (analysis_) {
-    try {
-      analysis_->LetterPairs.Save();
-    } catch (const std::exception& error) {
-      DebugLog(0, std::string("Bigram checkpoint failed: ") + error.what());
-    }
-  }
-  DailySave(DailySaveMode::Always);
-  counters_.SaveTo(user);
   TWidgetGeometry geometry = WidgetGeometryNow();
   geometry.visible = widget_.Visible() ? 1 : 0;
-  geometry.SaveTo(user);
-  user.SaveStatistics();
+  WriteUserFiles(user, geometry, false);
   user.Store().Restore(profile);
   analyzer_.Efficiency.Characters = characters, analyzer_.Efficiency.Words = words;
   analyzer_.TypingTime = typingTime;

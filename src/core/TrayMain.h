@@ -233,6 +233,13 @@ class TTrayMain : public IWordObserver {
   bool StartMonitoring(const std::string& name, bool openUser);
   void UserOpenFailed(const std::string& name, const std::string& reason);
   void TakeWidgetGeometry();
+  // A failed letter-pair save must not cost the profile and the statistics:
+  // it is logged, and told (tell) as their failures are.
+  void SaveLetterPairs(bool tell);
+  // Every file of the user as a save writes them: the applications, the
+  // letter pairs, the day's figures, counters and geometry into the profile,
+  // the profile and the statistics file.
+  void WriteUserFiles(TUser& user, const TWidgetGeometry& geometry, bool tell);
   // The stored geometry with the widget's place and size as they are now.
   TWidgetGeometry WidgetGeometryNow();
   // A key typed into a password field, or sent by a program: counted, and
