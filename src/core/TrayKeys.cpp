@@ -67,13 +67,16 @@ void TTrayMain::PasswordKey(const DecodedKey& key) {
 bool TTrayMain::ApplicationExcluded(uint32_t messageTime) {
   const ApplicationIdentity& app = foregroundApp_.At(messageTime);
   TSpyedApps* apps = MonitoredApplications();
-  bool excluded = false;
-  // The program's own windows are neither joined nor excluded.
-  if (apps && !app.executable.empty() && app.processId != System().CurrentProcessId()) {
-    TAppSettings& record = apps->Join(app.executable, app.description);
-    record.NoteProcess(app.processId);
-    excluded = !record.IsEnabled();
+  // Joined once per application in front (and list), not at every key.
+  if (apps != joined_.list || (apps && apps->Stamp() != joined_.stamp) || foregroundApp_.Asked() != joined_.asked) {
+    joined_ = {apps, apps ? apps->Stamp() : 0, foregroundApp_.Asked(), nullptr};
+    // The program's own windows are neither joined nor excluded.
+    if (apps && !app.executable.empty() && app.processId != System().CurrentProcessId()) {
+      joined_.record = &apps->Join(app.executable, app.description);
+      joined_.record->NoteProcess(app.processId);
+    }
   }
+  const bool excluded = joined_.record && !joined_.record->IsEnabled();
   // Into or out of a switched-off application: no word or letter pair spans
   // the edge.
   if (excluded != inExcludedApp_) CancelAnalyse(CancelReason::Interrupted);

@@ -280,6 +280,12 @@ class TTrayMain : public IWordObserver {
   bool sentKeys_ = false;  // the last key was sent by a program (see CMKeyInfo)
   TForegroundApp foregroundApp_;
   bool inExcludedApp_ = false;  // the previous key went into a switched-off application
+  // The record of the application in front, as last joined.
+  struct JoinedApplication {
+    const TSpyedApps* list;
+    uint32_t stamp, asked;
+    TAppSettings* record;
+  } joined_{nullptr, 0, 0, nullptr};
   std::unique_ptr<TNervoGraph> speedGraph_;
 
   int iconThread_ = -1, infoThread_ = -1;

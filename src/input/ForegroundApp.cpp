@@ -16,7 +16,7 @@ const ApplicationIdentity& TForegroundApp::At(uint32_t messageTime) {
     if (asked_ && changes == changes_) return current_;
     changes_ = changes;
   }
-  asked_ = true;
+  ++asked_;
   current_ = application->Current();
   return current_;
 }

@@ -15,9 +15,12 @@ class TForegroundApp {
   // The application in front for a key of that message time; an empty
   // executable when none is known.
   const ApplicationIdentity& At(uint32_t messageTime);
+  // Counts the times the platform was asked: the same count, the same
+  // application.
+  uint32_t Asked() const { return asked_; }
 
  private:
-  bool asked_ = false;
+  uint32_t asked_ = 0;
   uint32_t changes_ = 0;
   ApplicationIdentity current_;
 };

@@ -114,7 +114,13 @@ void TAppSettings::NoteProcess(uint32_t processId) {
 
 TSpyedApps::~TSpyedApps() { ReleaseItems(); }
 
+uint32_t TSpyedApps::NextStamp() {
+  static uint32_t next = 0;  // lists live on the main thread
+  return ++next;
+}
+
 void TSpyedApps::ReleaseItems() {
+  stamp_ = NextStamp();
   IAtoms* atoms = AtomTable();
   for (TAppItem& item : Items)
     if (item.App && item.App->Atom != 0 && atoms) atoms->DeleteAtom(item.App->Atom);

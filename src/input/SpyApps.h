@@ -90,12 +90,17 @@ class TSpyedApps {
   // In insertion order; a second record with an existing key sits beside the
   // first.
   std::vector<TAppItem>& GetItems() { return Items; }
+  // Unique to this list and its load: a record found before stays valid
+  // while the stamp is the same.
+  uint32_t Stamp() const { return stamp_; }
 
   std::vector<TAppItem> Items;
   uint32_t CurrentPid = 0;  // the process last recognised on a mouse click
 
  private:
   void ReleaseItems();
+  static uint32_t NextStamp();
+  uint32_t stamp_ = NextStamp();
   // The file loadApps found but could not read; saveApps keeps away from it.
   std::string unreadableFile_;
 };
