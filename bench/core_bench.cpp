@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -83,10 +84,11 @@ BENCHMARK(BM_SimulatorTypes100000Keys)
     ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
     ->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
 
-// Times RefreshMeter from inside a running program: a thread on the virtual
-// clock fires once, 20 s after the start, long after the few typed words
-// have been abandoned (6 s of silence), so the figures no longer change.
-void BM_RefreshMeterWithNothingChanged(benchmark::State& state) {
+// Runs measure once from inside a running program: a thread on the virtual
+// clock fires 20 s after the start, long after the few typed words have been
+// abandoned (6 s of silence), so the figures no longer change. measure
+// returns a failure, empty when none.
+void MeasureInsideTheProgram(benchmark::State& state, const std::function<std::string()>& measure) {
   Simulation sim(kInstallation);
   bool measured = false;
   std::string failure;
@@ -95,15 +97,7 @@ void BM_RefreshMeterWithNothingChanged(benchmark::State& state) {
       [&] {
         if (measured || !TrayMain) return;
         measured = true;
-        TInfoOnTop& widget = TrayMain->Widget();
-        if (!widget.Visible()) {
-          failure = "the widget is hidden: RefreshMeter would return at once";
-          return;
-        }
-        TrayMain->RefreshMeter();  // settles the caption and the figures
-        const int redraws = widget.Redraws;
-        for (auto _ : state) TrayMain->RefreshMeter();
-        if (widget.Redraws != redraws) failure = "RefreshMeter drew with nothing changed";
+        failure = measure();
       },
       false);
   std::vector<std::string> script = StartScript();
@@ -112,6 +106,18 @@ void BM_RefreshMeterWithNothingChanged(benchmark::State& state) {
   if (!sim.Run(script, error)) failure = error;
   else if (!measured) failure = "the program ended before the measurement";
   if (!failure.empty()) state.SkipWithError(failure.c_str());
+}
+
+// RefreshMeter with nothing changed: the 150 ms tick while nobody types.
+void BM_RefreshMeterWithNothingChanged(benchmark::State& state) {
+  MeasureInsideTheProgram(state, [&]() -> std::string {
+    TInfoOnTop& widget = TrayMain->Widget();
+    if (!widget.Visible()) return "the widget is hidden: RefreshMeter would return at once";
+    TrayMain->RefreshMeter();  // settles the caption and the figures
+    const int redraws = widget.Redraws;
+    for (auto _ : state) TrayMain->RefreshMeter();
+    return widget.Redraws != redraws ? "RefreshMeter drew with nothing changed" : "";
+  });
 }
 BENCHMARK(BM_RefreshMeterWithNothingChanged)
     ->Unit(benchmark::kNanosecond)
@@ -123,23 +129,10 @@ BENCHMARK(BM_RefreshMeterWithNothingChanged)
 // word lists seed, the letter pairs and the applications, each written whole
 // to the disk, and the figures put back.
 void BM_CheckpointAtAPause(benchmark::State& state) {
-  Simulation sim(kInstallation);
-  bool measured = false;
-  std::string failure;
-  sim.Forms().threads.Start(
-      20000,
-      [&] {
-        if (measured || !TrayMain) return;
-        measured = true;
-        for (auto _ : state) TrayMain->Checkpoint();
-      },
-      false);
-  std::vector<std::string> script = StartScript();
-  script.insert(script.end(), {"type the quick brown fox jumps over the lazy dog ", "wait 30000"});
-  std::string error;
-  if (!sim.Run(script, error)) failure = error;
-  else if (!measured) failure = "the program ended before the measurement";
-  if (!failure.empty()) state.SkipWithError(failure.c_str());
+  MeasureInsideTheProgram(state, [&]() -> std::string {
+    for (auto _ : state) TrayMain->Checkpoint();
+    return "";
+  });
 }
 BENCHMARK(BM_CheckpointAtAPause)
     ->Unit(benchmark::kMillisecond)
