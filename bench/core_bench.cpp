@@ -95,9 +95,10 @@ void MeasureInsideTheProgram(benchmark::State& state, const std::function<std::s
   sim.Forms().threads.Start(
       20000,
       [&] {
-        if (measured || !TrayMain) return;
+        if (measured || !TrayMain) return kNextPeriod;
         measured = true;
         failure = measure();
+        return kUntilWoken;
       },
       false);
   std::vector<std::string> script = StartScript();

@@ -1,5 +1,6 @@
 #include "core/TrayMain.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <exception>
@@ -57,6 +58,7 @@ TTrayMain::TTrayMain(Forms forms, TAnalyzer& analyzer, TInfoOnTop& widget, TLogF
 }
 
 TTrayMain::~TTrayMain() {
+  StopWatching();
   analyzer_.SetWordObserver(nullptr);
   run_.SetUser(nullptr);
   logon_.Blocks = nullptr;
@@ -174,10 +176,14 @@ void TTrayMain::Initialize() {
 void TTrayMain::StartThreads() {
   if (!forms_.threads) return;
   threadsTerminating_ = false;
-  infoThread_ = forms_.threads->Start(timing::kRefreshPeriodMs, [this] { InfoThreadStep(); }, true);
+  infoThread_ = forms_.threads->Start(timing::kRefreshPeriodMs, [this] { return InfoThreadStep(); }, true);
   iconThreadTrace_.emplace([] { return "TCloseTrayIcon.Execute {" + std::to_string(Clock().TickCount()); },
                            "} TCloseTrayIcon.Execute");
-  iconThread_ = forms_.threads->Start(timing::kIconCheckPeriodMs, [this] { IconRevertCheck(); }, false);
+  hookWatchedAt_ = Clock().TickCount();
+  iconThread_ = forms_.threads->Start(timing::kIconCheckPeriodMs, [this] { return IconRevertCheck(); }, false);
+  // What gives the resting refresh thread work wakes it.
+  widget_.onChanged = [this] { forms_.threads->Wake(infoThread_); };
+  foregroundWatched_ = Windows().WatchForeground([this] { forms_.threads->Wake(infoThread_); });
 }
 
 void TTrayMain::CreateTrayIcon() {
@@ -234,6 +240,7 @@ void TTrayMain::Finalize() {
   Mutexes().CloseMutex(mutexHandle_);
   mutexHandle_ = 0;
   threadsTerminating_ = true;
+  StopWatching();
   if (forms_.threads) {
     if (infoThread_ >= 0) forms_.threads->Terminate(infoThread_);
     if (iconThread_ >= 0) forms_.threads->Terminate(iconThread_);
@@ -261,6 +268,8 @@ void TTrayMain::Entry(const std::function<void()>& operation) {
     pendingEnable_ = false;
     ReceiveEnable();
   }
+  // The next refresh shows what the operation changed.
+  widget_.Changed();
 }
 
 void TTrayMain::ReceiveEnable() {
@@ -417,9 +426,18 @@ void TTrayMain::ReinstallHooks(const std::string& why) {
   StartHook();
 }
 
+void TTrayMain::StopWatching() {
+  if (foregroundWatched_) Windows().StopWatchingForeground();
+  foregroundWatched_ = false;
+  widget_.onChanged = nullptr;
+}
+
 void TTrayMain::WatchHooks() {
-  if (++hookWatchCount_ < timing::kHookWatchEvery) return;
-  hookWatchCount_ = 0;
+  // Ticks fall on the thread's beat, never on the millisecond: half a
+  // period early is on time.
+  const uint32_t now = Clock().TickCount();
+  if (now - hookWatchedAt_ + timing::kIconCheckPeriodMs / 2 < timing::kHookWatchMs) return;
+  hookWatchedAt_ = now;
   if (!hooksWatched_ || !forms_.threads) return;
   const uint32_t input = Hooks().LastInputTime(), event = Hooks().LastEventTime();
   const int32_t unseen = static_cast<int32_t>(input - event);
@@ -440,7 +458,8 @@ void TTrayMain::SetTrayState(TrayState state) {
     case TrayState::Typing:
       if (forms_.taskbar) forms_.taskbar->SetOverlayIcon(0);
       if (forms_.trayIcon) forms_.trayIcon->SetIcon(icon);
-      iconArming_.store(kArmed | Clock().TickCount());
+      // The key that opens a run wakes the resting icon-revert thread.
+      if (iconArming_.exchange(kArmed | Clock().TickCount()) == 0 && forms_.threads) forms_.threads->Wake(iconThread_);
       break;
     case TrayState::Off:
       if (forms_.taskbar) forms_.taskbar->SetOverlayIcon(icon);
@@ -452,14 +471,20 @@ void TTrayMain::SetTrayState(TrayState state) {
   trayState_ = state;
 }
 
-void TTrayMain::IconRevertCheck() {
+uint32_t TTrayMain::IconRevertCheck() {
   // Runs on the icon-revert thread: only reads the arming and hands the
   // work to the main thread. A key that armed it again meanwhile keeps it.
+  // Without a typing run it rests until the next watch of the hooks, or
+  // until the key that opens a run wakes it.
   WatchHooks();
   uint64_t arming = iconArming_.load();
-  if (arming == 0 || Clock().TickCount() - static_cast<uint32_t>(arming) < timing::kIdleRevertMs) return;
-  if (!iconArming_.compare_exchange_strong(arming, 0)) return;
-  if (!forms_.threads) return;
+  if (arming == 0) {
+    const uint32_t left = hookWatchedAt_ + timing::kHookWatchMs - Clock().TickCount();
+    return std::max<uint32_t>(1, (left + timing::kIconCheckPeriodMs / 2) / timing::kIconCheckPeriodMs);
+  }
+  if (Clock().TickCount() - static_cast<uint32_t>(arming) < timing::kIdleRevertMs) return kNextPeriod;
+  if (!iconArming_.compare_exchange_strong(arming, 0)) return kNextPeriod;
+  if (!forms_.threads) return kNextPeriod;
   const std::optional<uint32_t> endedAt = LateRunEnd(arming);
   forms_.threads->Synchronize([this, endedAt] {
     DebugLog(0, " Hiding");
@@ -467,6 +492,7 @@ void TTrayMain::IconRevertCheck() {
     // The abandonment may show the notification window: one more entry.
     if (!threadsTerminating_) Entry([this, endedAt] { CancelAnalyse(CancelReason::IdleTimeout, endedAt); });
   });
+  return kNextPeriod;
 }
 
 std::optional<uint32_t> TTrayMain::LateRunEnd(uint64_t arming) {
@@ -476,14 +502,44 @@ std::optional<uint32_t> TTrayMain::LateRunEnd(uint64_t arming) {
   return armedAt + timing::kIdleRevertMs;
 }
 
-void TTrayMain::InfoThreadStep() {
-  if (!forms_.threads) return;
-  forms_.threads->Synchronize([this] {
-    if (!threadsTerminating_) RefreshMeter();
-  });
+uint32_t TTrayMain::InfoThreadStep() {
+  if (!forms_.threads) return kUntilWoken;
+  if (MeterHasWork()) {
+    forms_.threads->Synchronize([this] {
+      if (!threadsTerminating_) RefreshMeter();
+    });
+  }
+  // While a run is open the figures move with the clock; else the thread
+  // rests until a change wakes it (an operation of the core, the widget,
+  // the window in front), unless the window in front is not watched.
+  return iconArming_.load() != 0 || !foregroundWatched_ ? kNextPeriod : kUntilWoken;
+}
+
+// Runs on the refresh thread. A tick has work while a typing run is open
+// (the figures move with the clock), after a change since the last refresh,
+// and, while the widget shows, when the caption in front differs from the
+// one the last refresh saw (the refresh abandons the run on it). Otherwise
+// the refresh would set what is already set: the tick ends here, with no
+// message to the main thread.
+bool TTrayMain::MeterHasWork() {
+  if (iconArming_.load() != 0) return true;
+  std::lock_guard<std::mutex> lock(meterSeenLock_);
+  if (widget_.Changes() != meterSeen_.changes) return true;
+  return meterSeen_.visible && ForegroundCaption() != meterSeen_.caption;
+}
+
+std::string TTrayMain::ForegroundCaption() {
+  const WindowHandle foreground = Windows().ForegroundWindow();
+  return foreground ? trim_trailing_blanks(Windows().WindowCaption(foreground)) : std::string();
 }
 
 void TTrayMain::RefreshMeter() {
+  {
+    // Whatever changes from here on is seen by the next tick.
+    std::lock_guard<std::mutex> lock(meterSeenLock_);
+    meterSeen_.changes = widget_.Changes();
+    meterSeen_.visible = widget_.Visible();
+  }
   if (!widget_.Visible()) return;
   const TEfficiencyInfo& info = analyzer_.Efficiency;
   const std::string words = std::to_string(info.Words);
@@ -510,12 +566,13 @@ void TTrayMain::RefreshMeter() {
   }
   widget_.UpdateMeter(words, speed, time, active);
   if (speedGraph_ && widget_.GraphPending) speedGraph_->Step();
-  const WindowHandle foreground = Windows().ForegroundWindow();
-  const std::string caption = foreground ? trim_trailing_blanks(Windows().WindowCaption(foreground)) : std::string();
-  if (caption != lastForegroundCaption_) {
-    lastForegroundCaption_ = caption;
-    CancelAnalyse(CancelReason::Interrupted);
+  std::string caption = ForegroundCaption();
+  {
+    std::lock_guard<std::mutex> lock(meterSeenLock_);
+    if (caption == meterSeen_.caption) return;
+    meterSeen_.caption = std::move(caption);
   }
+  CancelAnalyse(CancelReason::Interrupted);
 }
 
 void TTrayMain::PlaceWidget() {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -58,10 +59,10 @@ inline constexpr uint32_t kIdleRevertMs = 6001;      // no key for this long: th
 // An abandonment noticed this much later than due: the machine slept (or the
 // program stood still), and the run's time ends where it was due.
 inline constexpr uint32_t kLateAbandonMs = 5000;
-// The hooks are watched every this many icon checks (two seconds): input the
+// The hooks are watched every kHookWatchMs, at the icon checks: input the
 // system saw more than kHookSilenceMs after the hooks' last event means the
 // system removed them.
-inline constexpr int kHookWatchEvery = 10;
+inline constexpr uint32_t kHookWatchMs = 2000;
 inline constexpr int32_t kHookSilenceMs = 1000;
 inline constexpr int kBalloonMs = 3000;
 // Typing not yet on the disk for this long is written at the next pause.
@@ -175,10 +176,13 @@ class TTrayMain : public IWordObserver {
 
   // The icon-revert thread's check and the information thread's step, run
   // by their threads (public for the simulator's clock-driven threads).
-  void IconRevertCheck();
-  void InfoThreadStep();
+  uint32_t IconRevertCheck();
+  uint32_t InfoThreadStep();
+  bool MeterHasWork();
+  std::string ForegroundCaption();
   // On the icon-revert thread: whether the hooks still see the input.
   void WatchHooks();
+  void StopWatching();
   // Where an open run's time ends when its abandonment comes late (the
   // machine slept, or the program stood still): its pause began
   // kIdleRevertMs after its last key. None when the run is not late.
@@ -267,7 +271,14 @@ class TTrayMain : public IWordObserver {
   std::string previousUser_;
   bool enabled_ = false;
   WindowHandle previousWindow_ = 0;
-  std::string lastForegroundCaption_;
+  // What the last refresh saw, for the refresh thread's question whether a
+  // tick has work (see MeterHasWork).
+  struct MeterSeen {
+    uint32_t changes = 0;
+    bool visible = false;
+    std::string caption;  // the caption in front, trimmed
+  } meterSeen_;
+  std::mutex meterSeenLock_;
   TAnalyzer& analyzer_;
   TTypingRun run_;
   std::unique_ptr<UserAnalysis> analysis_;
@@ -312,7 +323,10 @@ class TTrayMain : public IWordObserver {
   uint32_t checkpointMs_ = timing::kCheckpointMs;
   // The hooks are meant to run (read by the icon-revert thread).
   std::atomic<bool> hooksWatched_{false};
-  int hookWatchCount_ = 0;  // icon-revert thread only
+  uint32_t hookWatchedAt_ = 0;  // icon-revert thread only
+  // The window in front is watched by the system: between its changes the
+  // refresh thread rests (else it looks at every tick).
+  bool foregroundWatched_ = false;
 };
 
 // The process-wide reference to the tray core.

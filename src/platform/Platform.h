@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -163,6 +164,11 @@ class IWindows {
   // The hourglass while the program works (shown, or the cursor before it
   // back).
   virtual void SetWaitCursor(bool waiting) = 0;
+  // Calls changed, on any thread, when another window comes in front or the
+  // window in front changes its caption, until StopWatchingForeground.
+  // False where the system cannot report it.
+  virtual bool WatchForeground(std::function<void()> changed) = 0;
+  virtual void StopWatchingForeground() = 0;
 };
 
 // -------------------------------------------------------------- mutexes ----

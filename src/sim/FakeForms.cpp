@@ -1,5 +1,7 @@
 #include "sim/FakeForms.h"
 
+#include <algorithm>
+
 #include "core/TrayMain.h"
 #include "platform/Application.h"
 #include "ui/ChooseAppsFrm.h"
@@ -139,8 +141,8 @@ ModalResult FakeCloseDialog::ShowModal(CloseDialogState& state) {
   });
 }
 
-int FakeThreads::Start(uint32_t periodMs, std::function<void()> body, bool suspended) {
-  threads_.push_back({periodMs, std::move(body), !suspended, true, now_ + periodMs});
+int FakeThreads::Start(uint32_t periodMs, std::function<uint32_t()> body, bool suspended) {
+  threads_.push_back({periodMs, std::move(body), !suspended, true, now_ + periodMs, now_});
   return static_cast<int>(threads_.size()) - 1;
 }
 
@@ -149,8 +151,16 @@ void FakeThreads::Resume(int thread) {
   Thread& t = threads_[thread];
   if (!t.running) {
     t.running = true;
+    t.beat = now_;
     t.due = now_ + t.period;
   }
+}
+
+void FakeThreads::Wake(int thread) {
+  if (thread < 0 || thread >= static_cast<int>(threads_.size())) return;
+  Thread& t = threads_[thread];
+  if (!t.alive || !t.running) return;
+  t.due = std::min(t.due, t.beat + t.period * ((now_ - t.beat) / t.period + 1));
 }
 
 void FakeThreads::Terminate(int thread) {
@@ -174,8 +184,12 @@ void FakeThreads::Advance(uint64_t ms) {
     if (!next) break;
     clock_.Advance(next->due - now_);
     now_ = next->due;
-    next->due += next->period;
-    next->body();  // may start or stop threads; `next` is not used after this
+    next->beat = now_;
+    next->due = kNever;  // a Wake during the body brings it forward
+    const size_t index = static_cast<size_t>(next - threads_.data());
+    const uint32_t periods = next->body();  // may start or stop threads: `next` is not used after this
+    Thread& t = threads_[index];
+    if (periods != kUntilWoken) t.due = std::min(t.due, t.beat + uint64_t{t.period} * periods);
   }
   clock_.Advance(target - now_);
   now_ = target;

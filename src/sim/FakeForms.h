@@ -243,15 +243,20 @@ class FakeTaskbarWindow : public ITaskbarWindow {
   std::string toolbarError;  // not empty: the toolbar cannot be registered
 };
 
-// Threads on the virtual clock: each runs its body every period of virtual
-// time as the clock is advanced through AdvanceTo/Advance.
+// Threads on the virtual clock: each runs its body on the beat of its
+// period as the clock is advanced through AdvanceTo/Advance, resting as long
+// as the body answers or until woken.
 class FakeThreads : public IBackgroundThreads {
  public:
   explicit FakeThreads(FakeClock& clock) : clock_(clock) {}
-  int Start(uint32_t periodMs, std::function<void()> body, bool suspended) override;
+  int Start(uint32_t periodMs, std::function<uint32_t()> body, bool suspended) override;
   void Resume(int thread) override;
+  void Wake(int thread) override;
   void Terminate(int thread) override;
-  void Synchronize(const std::function<void()>& fn) override { fn(); }
+  void Synchronize(const std::function<void()>& fn) override {
+    ++crossings;
+    fn();
+  }
   // Moves the clock forward by ms, running every body that falls due, in
   // time order.
   void Advance(uint64_t ms);
@@ -259,14 +264,17 @@ class FakeThreads : public IBackgroundThreads {
   // waking, each thread whose wait ran out runs at once, and once.
   void Sleep(uint64_t ms);
   int Running() const;
+  int crossings = 0;  // callbacks handed to the main thread
 
  private:
+  static constexpr uint64_t kNever = UINT64_MAX;
   struct Thread {
     uint32_t period;
-    std::function<void()> body;
+    std::function<uint32_t()> body;
     bool running;
     bool alive;
-    uint64_t due;  // virtual ms since the fake's start
+    uint64_t due;   // virtual ms since the fake's start; kNever while resting until woken
+    uint64_t beat;  // its last run, or its start: runs fall on whole periods after it
   };
   FakeClock& clock_;
   std::vector<Thread> threads_;

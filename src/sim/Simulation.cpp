@@ -470,7 +470,7 @@ bool Simulation::Event(const std::string& line, std::string& error) {
     const std::string caption = rest_after(line, 1);
     WindowHandle h = p.windows.FindWindowByCaption(caption);
     if (!h) h = p.windows.AddWindow(caption);
-    p.windows.foreground = h;
+    p.windows.BringToFront(h);
   } else if (cmd == "app" && w.size() >= 2) {
     // Another application's window comes in front: a change of the
     // foreground, whose focus is in no password field.

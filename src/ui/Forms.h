@@ -194,13 +194,22 @@ class ITaskbarWindow {
 };
 
 // Runs callbacks on the main thread for the program's two small threads.
+// What a thread's body answers: in how many periods it has work again.
+inline constexpr uint32_t kNextPeriod = 1;
+inline constexpr uint32_t kUntilWoken = 0;  // only when woken
+
 class IBackgroundThreads {
  public:
   virtual ~IBackgroundThreads() = default;
-  // A thread that calls body about every periodMs (body itself runs on the
-  // thread) until terminated; created suspended when asked.
-  virtual int Start(uint32_t periodMs, std::function<void()> body, bool suspended) = 0;
+  // A thread that calls body every periodMs or so (body itself runs on the
+  // thread) until terminated; created suspended when asked. The body's
+  // answer lets the thread rest for that many periods, or until woken:
+  // resting costs nothing, and the thread keeps its period's beat.
+  virtual int Start(uint32_t periodMs, std::function<uint32_t()> body, bool suspended) = 0;
   virtual void Resume(int thread) = 0;
+  // From any thread: a resting thread runs at the end of the period it is
+  // in. Cheap for a thread that is not resting.
+  virtual void Wake(int thread) = 0;
   virtual void Terminate(int thread) = 0;
   // From a thread: runs fn on the main thread and waits until it has run.
   // On the main thread: runs it at once.

@@ -32,7 +32,10 @@ void TInfoOnTop::UpdateMeter(const std::string& words, int speed, const std::str
   view_.Redraw(*this);
 }
 
-void TInfoOnTop::ForceRepaint(int range) { LastShownKey = std::to_string(std::rand() % range); }
+void TInfoOnTop::ForceRepaint(int range) {
+  LastShownKey = std::to_string(std::rand() % range);
+  Changed();
+}
 
 namespace {
 

@@ -2,6 +2,8 @@
 // The view (a layered always-on-top window on Windows) draws them.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -20,6 +22,21 @@ class TInfoOnTop {
   void UpdateMeter(const std::string& words, int speed, const std::string& time, bool active);
   // Forces the next UpdateMeter to redraw (a random number as the key).
   void ForceRepaint(int range = 100);
+  // The next UpdateMeter redraws whatever the figures.
+  void RedrawNext() {
+    LastShownKey.clear();
+    Changed();
+  }
+  // Something the next refresh shows or acts on changed outside the figures
+  // (the core handled an event, the window was uncovered, the fade ended,
+  // the mouse came or went). The refresh thread reads the count to leave
+  // ticks with nothing to do on their own thread; onChanged wakes it.
+  void Changed() {
+    changes_.fetch_add(1, std::memory_order_relaxed);
+    if (onChanged) onChanged();
+  }
+  uint32_t Changes() const { return changes_.load(std::memory_order_relaxed); }
+  std::function<void()> onChanged;  // set once, before the refresh thread starts
 
   IInfoOnTopView& View() { return view_; }
   void Show() { view_.Show(); }
@@ -45,6 +62,7 @@ class TInfoOnTop {
 
  private:
   IInfoOnTopView& view_;
+  std::atomic<uint32_t> changes_{0};
 };
 
 // The widget's four buttons, in the order they are created.

@@ -36,7 +36,7 @@ Win32BackgroundThreads::~Win32BackgroundThreads() {
   }
 }
 
-int Win32BackgroundThreads::Start(uint32_t periodMs, std::function<void()> body, bool suspended) {
+int Win32BackgroundThreads::Start(uint32_t periodMs, std::function<uint32_t()> body, bool suspended) {
   auto thread = std::make_unique<Thread>();
   thread->periodMs = periodMs;
   thread->body = std::move(body);
@@ -56,15 +56,34 @@ void Win32BackgroundThreads::Run(Thread& t, int index) {
     while (true) {
       t.wake.wait(lock, [&t] { return t.terminated || t.running; });
       if (t.terminated) break;
+      const auto beat = std::chrono::steady_clock::now();
+      const uint32_t wakes = t.wakes.load();
       lock.unlock();
-      t.body();
+      const uint32_t periods = t.body();
       lock.lock();
-      if (t.terminated) break;
-      t.wake.wait_for(lock, std::chrono::milliseconds(t.periodMs), [&t] { return t.terminated; });
-      if (t.terminated) break;
+      if (t.terminated || !Rest(t, lock, periods, wakes, beat)) break;
     }
   }
   ::SetEvent(t.finished.Get());
+}
+
+bool Win32BackgroundThreads::Rest(Thread& t, std::unique_lock<std::mutex>& lock, uint32_t periods,
+                                  uint32_t wakesBefore, std::chrono::steady_clock::time_point beat) {
+  const auto terminated = [&t] { return t.terminated; };
+  const std::chrono::milliseconds period(t.periodMs);
+  if (periods == kNextPeriod) return !t.wake.wait_for(lock, period, terminated);
+  // Resting: announced before the wakes are looked at, which Wake reads in
+  // the opposite order, so that a wake is never missed.
+  t.resting = true;
+  const auto woken = [&t, wakesBefore] { return t.terminated || t.wakes.load() != wakesBefore; };
+  if (periods == kUntilWoken) t.wake.wait(lock, woken);
+  else t.wake.wait_until(lock, beat + period * periods, woken);
+  t.resting = false;
+  if (t.terminated) return false;
+  if (t.wakes.load() == wakesBefore) return true;
+  // Woken: the next run keeps the beat, at the end of the current period.
+  const auto elapsed = std::chrono::steady_clock::now() - beat;
+  return !t.wake.wait_until(lock, beat + period * (elapsed / period + 1), terminated);
 }
 
 void Win32BackgroundThreads::Resume(int index) {
@@ -74,6 +93,15 @@ void Win32BackgroundThreads::Resume(int index) {
     std::lock_guard<std::mutex> lock(t.lock);
     t.running = true;
   }
+  t.wake.notify_all();
+}
+
+void Win32BackgroundThreads::Wake(int index) {
+  if (index < 0 || index >= static_cast<int>(threads_.size())) return;
+  Thread& t = *threads_[index];
+  t.wakes.fetch_add(1);
+  if (!t.resting.load()) return;
+  std::lock_guard<std::mutex> lock(t.lock);
   t.wake.notify_all();
 }
 

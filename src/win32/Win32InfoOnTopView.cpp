@@ -272,6 +272,7 @@ void Win32InfoOnTopView::AlphaOffTimerTick() {
     } else {
       SetAlphaOffTimer(false);
       widget->Launching = false;
+      widget->Changed();
     }
   } else if (alpha_ >= 70) {
     SetAlpha(alpha_ - 1);
@@ -281,11 +282,15 @@ void Win32InfoOnTopView::AlphaOffTimerTick() {
 }
 
 void Win32InfoOnTopView::MouseEnter() {
-  if (TInfoOnTop* widget = Widget()) widget->LastShownKey.clear();
+  if (TInfoOnTop* widget = Widget()) widget->RedrawNext();
   SetAlpha(250);
 }
 
-void Win32InfoOnTopView::MouseLeave() { SetAlpha(128); }
+void Win32InfoOnTopView::MouseLeave() {
+  SetAlpha(128);
+  // Back to the resting alpha at the next refresh, as after typing.
+  if (TInfoOnTop* widget = Widget()) widget->Changed();
+}
 
 void Win32InfoOnTopView::FormMouseDown(bool right) {
   TInfoOnTop* widget = Widget();
@@ -297,7 +302,7 @@ void Win32InfoOnTopView::FormMouseDown(bool right) {
   } else {
     buttons_->Button(WidgetButtonName(WidgetButton::Setup)).Click();
   }
-  if ((widget = Widget())) widget->LastShownKey.clear();
+  if ((widget = Widget())) widget->RedrawNext();
 }
 
 bool Win32InfoOnTopView::PressResumes() {
@@ -306,7 +311,7 @@ bool Win32InfoOnTopView::PressResumes() {
   // While paused any press activates monitoring, the greyed on/off button
   // included; the press ends there, so its release switches nothing off.
   if (widget->onOnOff) widget->onOnOff();
-  widget->LastShownKey.clear();
+  widget->RedrawNext();
   return true;
 }
 

@@ -361,6 +361,15 @@ bool Win32Windows::Post(WindowHandle window, uint32_t message, uintptr_t wParam,
 
 WindowHandle Win32Windows::ForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }
 
+bool Win32Windows::WatchForeground(std::function<void()> changed) {
+  foregroundWatch_.reset();
+  foregroundWatch_ = std::make_unique<Win32ForegroundWatch>(std::move(changed));
+  if (!foregroundWatch_->Watching()) foregroundWatch_.reset();
+  return foregroundWatch_ != nullptr;
+}
+
+void Win32Windows::StopWatchingForeground() { foregroundWatch_.reset(); }
+
 std::string Win32Windows::WindowCaption(WindowHandle window) {
   char buffer[1024];
   const int n = ::GetWindowTextA(ToHwnd(window), buffer, sizeof buffer);

@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "win32/Win32ForegroundApplication.h"
 #include "win32/Win32KeyboardFocus.h"
+#include "win32/Win32ForegroundWatch.h"
 #include "win32/Win32ProgressWindow.h"
 
 namespace strevo {
@@ -62,9 +63,12 @@ class Win32Windows : public IWindows {
   std::string WindowCaption(WindowHandle window) override;
   bool ForceForeground(WindowHandle window) override;
   void SetWaitCursor(bool waiting) override;
+  bool WatchForeground(std::function<void()> changed) override;
+  void StopWatchingForeground() override;
 
  private:
   void* previousCursor_ = nullptr;
+  std::unique_ptr<Win32ForegroundWatch> foregroundWatch_;
 };
 
 class Win32Mutexes : public IMutexes {

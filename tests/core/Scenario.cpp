@@ -92,6 +92,7 @@ std::map<std::string, std::string> Fakes(Simulation& sim) {
       {"widget.left", std::to_string(forms.widget.left)},
       {"widget.top", std::to_string(forms.widget.top)},
       {"widget.redraws", std::to_string(forms.widget.redraws)},
+      {"threads.crossings", std::to_string(forms.threads.crossings)},
       {"widget.shown", forms.widget.words + " " + forms.widget.speed + " " + forms.widget.time},
       {"dialogs.shown", std::to_string(platform.dialogs.shown.size())},
       {"processes.started", std::to_string(platform.processes.started.size())},

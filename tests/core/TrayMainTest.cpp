@@ -53,12 +53,13 @@ TEST_F(TrayMainTest, APasswordTypedBetweenTwoSentencesIsCountedButNeverKeptOrSho
   // collected-words table as the program holds it.
   std::set<std::string> statuses, words;
   sim.Forms().threads.Start(10, [&] {
-    if (!TrayMain) return;
+    if (!TrayMain) return kNextPeriod;
     statuses.insert(TrayMain->Widget().StatusText);
     if (const UserAnalysis* analysis = TrayMain->Analysis()) {
       words.clear();
       for (int32_t slot = 1; slot <= kWordTableSize; ++slot) words.insert(ascii_lower(analysis->Words.Entry(slot).Word()));
     }
+    return kNextPeriod;
   }, false);
   RunScenario();
   const auto holdsPassword = [](const std::string& text) {

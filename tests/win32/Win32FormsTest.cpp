@@ -142,6 +142,7 @@ TEST_F(Win32FormsTest, SynchronizeFromAThreadRunsOnTheMainThreadWhileTheLoopRuns
           // Lets the loop's GetMessage return, so the test can look again.
           ::PostMessageA(ToHwnd(application.Handle()), WM_NULL, 0, 0);
         });
+        return kNextPeriod;
       },
       true);
   Pump(100);
@@ -170,6 +171,7 @@ TEST_F(Win32FormsTest, TerminatingAThreadThatWaitsInSynchronizeDoesNotHang) {
       [&] {
         waiting = true;
         threads.Synchronize([&] { ++calls; });
+        return kNextPeriod;
       },
       false);
   while (!waiting) ::Sleep(1);
@@ -178,6 +180,33 @@ TEST_F(Win32FormsTest, TerminatingAThreadThatWaitsInSynchronizeDoesNotHang) {
   EXPECT_LT(::GetTickCount() - start, 2000u);
   EXPECT_FALSE(threads.Running(thread));
   EXPECT_GE(calls, 1);
+}
+
+// A resting thread runs again when woken or when its rest is over, and not
+// before; a terminated one rests no longer.
+TEST_F(Win32FormsTest, AThreadRestsUntilWokenOrForThePeriodsItAsked) {
+  Win32BackgroundThreads threads;
+  std::atomic<int> runs{0};
+  std::atomic<uint32_t> answer{kUntilWoken};
+  const int thread = threads.Start(20, [&] { return ++runs, answer.load(); }, false);
+  const auto runsWithin = [&](int n, DWORD ms) {
+    for (const DWORD end = ::GetTickCount() + ms; runs < n && static_cast<int32_t>(end - ::GetTickCount()) > 0;)
+      ::Sleep(5);
+    return runs.load();
+  };
+  EXPECT_EQ(runsWithin(1, 2000), 1);
+  ::Sleep(300);
+  EXPECT_EQ(runs.load(), 1) << "rests until woken";
+  answer = 15;
+  threads.Wake(thread);
+  EXPECT_EQ(runsWithin(2, 2000), 2) << "woken";
+  ::Sleep(100);
+  EXPECT_EQ(runs.load(), 2) << "rests fifteen periods";
+  EXPECT_EQ(runsWithin(3, 2000), 3) << "its rest is over";
+  answer = kUntilWoken;
+  const DWORD start = ::GetTickCount();
+  threads.Terminate(thread);
+  EXPECT_LT(::GetTickCount() - start, 1000u);
 }
 
 // Over-long tips and balloon texts are cut to what the shell takes; the

@@ -14,6 +14,7 @@
 //                              print "balloon shown"
 //   click-at CAPTION X Y       a left click at client point (X, Y) of the visible window
 //   close-window CAPTION       post WM_CLOSE to a window
+//   caption TEXT               give the driver's window a new caption
 //   sleep MS
 //   echo TEXT                  print TEXT at once (a test times what follows from it)
 //   open-write PATH            succeeds when PATH cannot be opened for writing
@@ -260,6 +261,9 @@ int main(int argc, char** argv) {
         Pump(200);
       }
       i += 3;
+    } else if (command == "caption") {
+      ok = SetWindowTextA(g_window, arg(1).c_str()) != 0;
+      i += 1;
     } else if (command == "close-window") {
       HWND target = FindWindowA(nullptr, arg(1).c_str());
       ok = target && PostMessageA(target, WM_CLOSE, 0, 0);

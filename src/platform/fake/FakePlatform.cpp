@@ -95,8 +95,23 @@ std::string FakeWindows::WindowCaption(WindowHandle window) {
 
 bool FakeWindows::ForceForeground(WindowHandle window) {
   if (!captions.count(window)) return false;
-  foreground = window;
+  BringToFront(window);
   return true;
+}
+
+void FakeWindows::BringToFront(WindowHandle window) {
+  foreground = window;
+  ForegroundChanged();
+}
+
+void FakeWindows::SetCaption(WindowHandle window, const std::string& caption) {
+  captions[window] = caption;
+  if (window == foreground) ForegroundChanged();
+}
+
+void FakeWindows::RemoveWindow(WindowHandle window) {
+  captions.erase(window);
+  if (window == foreground) ForegroundChanged();
 }
 
 WindowHandle FakeWindows::AddWindow(const std::string& caption) {

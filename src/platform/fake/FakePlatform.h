@@ -101,22 +101,34 @@ class FakeWindows : public IWindows {
     waitCursorShows += waiting;
   }
 
+  bool WatchForeground(std::function<void()> changed) override {
+    foregroundWatch_ = std::move(changed);
+    return true;
+  }
+  void StopWatchingForeground() override { foregroundWatch_ = nullptr; }
+
   WindowHandle AddWindow(const std::string& caption);
-  void SetCaption(WindowHandle window, const std::string& caption) { captions[window] = caption; }
-  void RemoveWindow(WindowHandle window) { captions.erase(window); }
+  // Changes to the window in front and its caption, reported to the watch.
+  void BringToFront(WindowHandle window);
+  void SetCaption(WindowHandle window, const std::string& caption);
+  void RemoveWindow(WindowHandle window);
   // The registered id of a name, 0 when it was never registered.
   uint32_t MessageId(const std::string& name) const;
 
-  std::map<WindowHandle, std::string> captions;
+  std::map<WindowHandle, std::string> captions;  // changed through the calls above
   std::vector<PostedMessage> posted;  // every successful post, in order (when recordPosts)
   std::deque<PostedMessage> queue;    // posted and not yet taken by a message loop
   bool recordPosts = true;
   std::set<uint32_t> allowed;
-  WindowHandle foreground = 0;
+  WindowHandle foreground = 0;  // changed through BringToFront
   bool waitCursor = false;
   int waitCursorShows = 0;
 
  private:
+  void ForegroundChanged() {
+    if (foregroundWatch_) foregroundWatch_();
+  }
+  std::function<void()> foregroundWatch_;
   std::map<std::string, uint32_t> registered_;  // upper-cased names
   uint32_t nextMessage_ = 0xC000;
   WindowHandle nextWindow_ = 0x10010;
