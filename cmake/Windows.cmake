@@ -37,7 +37,7 @@ add_executable(strevo WIN32 ${CMAKE_SOURCE_DIR}/src/win32/main.cpp ${CMAKE_BINAR
   ${CMAKE_SOURCE_DIR}/src/win32/strevo.rc)
 target_include_directories(strevo PRIVATE ${CMAKE_SOURCE_DIR}/src/win32)
 target_link_libraries(strevo PRIVATE strevo_win32)
-target_link_options(strevo PRIVATE ${STATIC_FLAGS})
+target_link_options(strevo PRIVATE ${STATIC_FLAGS} -Wl,--file-alignment,4096)
 
 if(BUILD_TESTING AND STREVO_WINE_TESTS)
   # The end-to-end tests: strevo.exe installed with the default data, typed
