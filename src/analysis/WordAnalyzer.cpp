@@ -55,15 +55,13 @@ struct TSaveOrder {
 
 // ---------------------------------------------------------------- entries --
 
-void TWordEntry::SetWord(std::string_view word) {
-  Length = static_cast<uint8_t>(std::min<size_t>(word.size(), Chars.size()));
-  std::memcpy(Chars.data(), word.data(), Length);
-}
+void TWordEntry::SetWord(std::string_view word) { word_.assign(word.substr(0, 255)); }
 
 void TWordEntry::EncodeTo(unsigned char* bytes) const {
   put_u16(bytes, Flags);
-  bytes[2] = Length;
-  std::memcpy(bytes + 3, Chars.data(), Chars.size());
+  bytes[2] = static_cast<unsigned char>(word_.size());
+  std::memcpy(bytes + 3, word_.data(), word_.size());
+  std::memset(bytes + 3 + word_.size(), 0, 255 - word_.size());
   put_u16(bytes + 258, HistoryIndex);
   put_u16(bytes + 260, Repeats);
   for (int i = 1; i <= 10; ++i) put_u16(bytes + 262 + (i - 1) * 2, History[i]);
@@ -71,8 +69,7 @@ void TWordEntry::EncodeTo(unsigned char* bytes) const {
 
 void TWordEntry::DecodeFrom(const unsigned char* bytes) {
   Flags = get_u16(bytes);
-  Length = bytes[2];
-  std::memcpy(Chars.data(), bytes + 3, Chars.size());
+  word_.assign(reinterpret_cast<const char*>(bytes + 3), bytes[2]);
   HistoryIndex = get_u16(bytes + 258);
   Repeats = get_u16(bytes + 260);
   History[0] = 0;
@@ -130,7 +127,7 @@ int32_t TWordList::AddWord(std::string_view word, int32_t weight, int32_t source
   for (int32_t slot = 1; slot <= kWordTableSize; ++slot) {
     TWordEntry& entry = entries_[static_cast<size_t>(slot - 1)];
     if (entry.Empty()) break;
-    if (entry.Length != word.size() || std::memcmp(entry.Chars.data(), word.data(), word.size()) != 0) continue;
+    if (entry.Word() != word) continue;
     entry.Flags = static_cast<uint16_t>(entry.Flags | source);
     if (entry.Repeats < 0xFFFF) ++entry.Repeats;
     int index = entry.HistoryIndex + 1;
@@ -239,8 +236,13 @@ int32_t TWordList::SaveTo(TRecFile& file, int32_t limit) {
   // The table in memory stays as it is: insertion goes on where it was, and
   // a save in the middle of a session changes nothing the next one writes.
   file.WriteInt(n);
-  // The entries go to the file in one write: the same bytes, far fewer calls.
-  std::vector<unsigned char> block(static_cast<size_t>(n) * kWordEntrySize);
+  // The entries go to the file in blocks of 64: the same bytes, far fewer
+  // calls, and no buffer of the whole table held on.
+  constexpr int32_t kBlockEntries = 64;
+  std::vector<unsigned char> block(static_cast<size_t>(std::min(n, kBlockEntries)) * kWordEntrySize);
+  const auto flush = [&](int32_t entries) {
+    if (entries > 0) file.WriteBytes(block.data(), entries * kWordEntrySize);
+  };
   std::string key = RightStr(file.FileName, 12);
   for (int32_t i = 0; i < n; ++i) {
     const int32_t slot = list.lines[static_cast<size_t>(i)].slot;
@@ -252,13 +254,13 @@ int32_t TWordList::SaveTo(TRecFile& file, int32_t limit) {
     std::string readBack = DecodeWord(scrambled, key);
     if (DebugLogOn() && readBack != entry.Word()) DebugLog(1, "corruption");
     TWordEntry stored = entry;
-    stored.Chars.fill(0);
     stored.SetWord(scrambled);
-    stored.EncodeTo(block.data() + static_cast<size_t>(i) * kWordEntrySize);
+    stored.EncodeTo(block.data() + static_cast<size_t>(i % kBlockEntries) * kWordEntrySize);
     if (DebugLogOn()) DebugLog(1, "save w " + std::to_string(slot) + " " + std::string(entry.Word()));
     key = std::move(readBack);
+    if (i % kBlockEntries == kBlockEntries - 1) flush(kBlockEntries);
   }
-  if (!block.empty()) file.WriteBytes(block.data(), static_cast<int32_t>(block.size()));
+  flush(n % kBlockEntries);
   return file.Status;
 }
 

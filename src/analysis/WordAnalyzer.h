@@ -25,21 +25,24 @@ constexpr uint16_t kWordSourceExcluded = 8;  // never listed, never saved
 
 // One entry of the word table. In the file it takes 282 bytes, little-endian:
 // Flags (2), Word as a length byte and 255 characters (256), HistoryIndex (2),
-// Repeats (2), History[1..10] (20). The fields are read and written one by one.
+// Repeats (2), History[1..10] (20). The fields are read and written one by
+// one; in memory the word takes only its own length (most are short), so
+// that the table of 2 000 entries stays small.
 struct TWordEntry {
   uint16_t Flags = 0;
-  uint8_t Length = 0;  // 0: the entry is empty
-  std::array<char, 255> Chars{};
   uint16_t HistoryIndex = 0;  // 1..10, position of the newest weight
   uint16_t Repeats = 0;       // occurrences after the first
   std::array<uint16_t, 11> History{};  // weights at positions 1..10, a ring
 
-  std::string_view Word() const { return {Chars.data(), Length}; }
+  std::string_view Word() const { return word_; }
   void SetWord(std::string_view word);  // cut to 255 characters
-  bool Empty() const { return Length == 0; }
+  bool Empty() const { return word_.empty(); }  // an empty entry
 
-  void EncodeTo(unsigned char* bytes) const;  // 282 bytes
+  void EncodeTo(unsigned char* bytes) const;  // 282 bytes, the word padded with zeros
   void DecodeFrom(const unsigned char* bytes);
+
+ private:
+  std::string word_;
 };
 
 // The word scrambling of the statistics file. Encode: A-Z to lower case,

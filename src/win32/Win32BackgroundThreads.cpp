@@ -14,7 +14,6 @@ namespace strevo {
 namespace {
 
 constexpr UINT kSynchronizeMessage = WM_APP + 1;
-thread_local int current_thread_index = -1;
 
 }  // namespace
 
@@ -22,123 +21,150 @@ Win32BackgroundThreads::Win32BackgroundThreads() : mainThreadId_(::GetCurrentThr
   WindowPlacement placement;
   placement.owner = FromHwnd(HWND_MESSAGE);
   CreateWindowOf({"StrevoSynchronize"}, placement);
+  bodyDone_.Reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
 }
 
 Win32BackgroundThreads::~Win32BackgroundThreads() {
-  for (size_t i = 0; i < threads_.size(); ++i) Terminate(static_cast<int>(i));
-  for (auto& thread : threads_) {
-    // A thread that did not end in time keeps its state: it is detached and
-    // its record leaked rather than destroyed under it.
-    if (thread->thread.joinable()) {
-      thread->thread.detach();
-      thread.release();
-    }
+  bool idle = true;
+  for (size_t i = 0; i < threads_.size(); ++i) {
+    Terminate(static_cast<int>(i));
+    idle = idle && WaitIdle(static_cast<int>(i), 0);
+  }
+  if (!worker_.joinable()) return;
+  {
+    std::lock_guard<std::mutex> lock(lock_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  // A body that did not end in time keeps its state: the worker is
+  // detached and this object's records leaked rather than destroyed under it.
+  if (idle) {
+    worker_.join();
+  } else {
+    worker_.detach();
+    for (auto& thread : threads_) thread.release();
   }
 }
 
 int Win32BackgroundThreads::Start(uint32_t periodMs, std::function<uint32_t()> body, bool suspended) {
   auto thread = std::make_unique<Thread>();
-  thread->periodMs = periodMs;
+  thread->period = std::chrono::milliseconds(periodMs);
   thread->body = std::move(body);
   thread->running = !suspended;
-  thread->finished.Reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  const int index = static_cast<int>(threads_.size());
-  Thread* record = thread.get();
-  threads_.push_back(std::move(thread));
-  record->thread = std::thread([this, record, index] { Run(*record, index); });
+  thread->beat = std::chrono::steady_clock::now();
+  if (!suspended) thread->due = thread->beat + thread->period;
+  int index;
+  {
+    std::lock_guard<std::mutex> lock(lock_);
+    index = static_cast<int>(threads_.size());
+    threads_.push_back(std::move(thread));
+    if (!worker_.joinable()) worker_ = std::thread([this] { Run(); });
+  }
+  changed_.notify_all();
   return index;
 }
 
-void Win32BackgroundThreads::Run(Thread& t, int index) {
-  current_thread_index = index;
-  {
-    std::unique_lock<std::mutex> lock(t.lock);
-    while (true) {
-      t.wake.wait(lock, [&t] { return t.terminated || t.running; });
-      if (t.terminated) break;
-      const auto beat = std::chrono::steady_clock::now();
-      const uint32_t wakes = t.wakes.load();
-      lock.unlock();
-      const uint32_t periods = t.body();
-      lock.lock();
-      if (t.terminated || !Rest(t, lock, periods, wakes, beat)) break;
+void Win32BackgroundThreads::Run() {
+  std::unique_lock<std::mutex> lock(lock_);
+  while (!stopping_) {
+    Thread* next = nullptr;
+    int index = -1;
+    for (size_t i = 0; i < threads_.size(); ++i) {
+      Thread& t = *threads_[i];
+      if (t.running && !t.terminated && t.due != kNever && (!next || t.due < next->due)) {
+        next = &t;
+        index = static_cast<int>(i);
+      }
     }
+    if (!next) {
+      changed_.wait(lock);
+      continue;
+    }
+    const Time now = std::chrono::steady_clock::now();
+    if (next->due > now) {
+      changed_.wait_until(lock, next->due);
+      continue;
+    }
+    next->beat = now;
+    next->due = kNever;  // a Wake during the body brings it forward
+    current_ = index;
+    lock.unlock();
+    const uint32_t periods = next->body();
+    lock.lock();
+    current_ = -1;
+    ::SetEvent(bodyDone_.Get());
+    if (next->terminated || !next->running) continue;
+    if (periods != kUntilWoken) next->due = std::min(next->due, next->beat + next->period * periods);
   }
-  ::SetEvent(t.finished.Get());
-}
-
-bool Win32BackgroundThreads::Rest(Thread& t, std::unique_lock<std::mutex>& lock, uint32_t periods,
-                                  uint32_t wakesBefore, std::chrono::steady_clock::time_point beat) {
-  const auto terminated = [&t] { return t.terminated; };
-  const std::chrono::milliseconds period(t.periodMs);
-  if (periods == kNextPeriod) return !t.wake.wait_for(lock, period, terminated);
-  // Resting: announced before the wakes are looked at, which Wake reads in
-  // the opposite order, so that a wake is never missed.
-  t.resting = true;
-  const auto woken = [&t, wakesBefore] { return t.terminated || t.wakes.load() != wakesBefore; };
-  if (periods == kUntilWoken) t.wake.wait(lock, woken);
-  else t.wake.wait_until(lock, beat + period * periods, woken);
-  t.resting = false;
-  if (t.terminated) return false;
-  if (t.wakes.load() == wakesBefore) return true;
-  // Woken: the next run keeps the beat, at the end of the current period.
-  const auto elapsed = std::chrono::steady_clock::now() - beat;
-  return !t.wake.wait_until(lock, beat + period * (elapsed / period + 1), terminated);
 }
 
 void Win32BackgroundThreads::Resume(int index) {
-  if (index < 0 || index >= static_cast<int>(threads_.size())) return;
-  Thread& t = *threads_[index];
   {
-    std::lock_guard<std::mutex> lock(t.lock);
+    std::lock_guard<std::mutex> lock(lock_);
+    if (index < 0 || index >= static_cast<int>(threads_.size())) return;
+    Thread& t = *threads_[index];
+    if (t.running || t.terminated) return;
     t.running = true;
+    t.beat = std::chrono::steady_clock::now();
+    t.due = t.beat + t.period;
   }
-  t.wake.notify_all();
+  changed_.notify_all();
 }
 
 void Win32BackgroundThreads::Wake(int index) {
-  if (index < 0 || index >= static_cast<int>(threads_.size())) return;
-  Thread& t = *threads_[index];
-  t.wakes.fetch_add(1);
-  if (!t.resting.load()) return;
-  std::lock_guard<std::mutex> lock(t.lock);
-  t.wake.notify_all();
+  {
+    std::lock_guard<std::mutex> lock(lock_);
+    if (index < 0 || index >= static_cast<int>(threads_.size())) return;
+    Thread& t = *threads_[index];
+    if (!t.running || t.terminated) return;
+    // At the end of the period the thread is in.
+    const auto elapsed = std::chrono::steady_clock::now() - t.beat;
+    const Time next = t.beat + t.period * (elapsed / t.period + 1);
+    if (next >= t.due) return;
+    t.due = next;
+  }
+  changed_.notify_all();
 }
 
 bool Win32BackgroundThreads::Running(int index) {
+  std::lock_guard<std::mutex> lock(lock_);
   if (index < 0 || index >= static_cast<int>(threads_.size())) return false;
-  Thread& t = *threads_[index];
-  std::lock_guard<std::mutex> lock(t.lock);
-  return t.running && !t.terminated;
+  return threads_[index]->running && !threads_[index]->terminated;
 }
 
 void Win32BackgroundThreads::Terminate(int index) {
-  if (index < 0 || index >= static_cast<int>(threads_.size())) return;
-  Thread& t = *threads_[index];
   {
-    std::lock_guard<std::mutex> lock(t.lock);
+    std::lock_guard<std::mutex> lock(lock_);
+    if (index < 0 || index >= static_cast<int>(threads_.size())) return;
+    Thread& t = *threads_[index];
     t.terminated = true;
+    t.due = kNever;
   }
-  t.wake.notify_all();
-  if (!t.thread.joinable()) return;
-  // Terminated from inside its own synchronized callback: the thread waits
-  // for this very callback, so it can only end after it; it is joined later.
+  changed_.notify_all();
+  // Terminated from inside its own synchronized callback: the body waits
+  // for this very callback, so it can only end after it.
   if (std::find(serving_.begin(), serving_.end(), index) != serving_.end()) return;
-  if (WaitFinished(t, 5000)) t.thread.join();
+  WaitIdle(index, 5000);
 }
 
-bool Win32BackgroundThreads::WaitFinished(Thread& t, uint32_t timeoutMs) {
+bool Win32BackgroundThreads::WaitIdle(int index, uint32_t timeoutMs) {
   const DWORD deadline = ::GetTickCount() + timeoutMs;
-  HANDLE finished = t.finished.Get();
+  HANDLE done = bodyDone_.Get();
   while (true) {
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      if (current_ != index) return true;
+    }
     const DWORD now = ::GetTickCount();
-    const DWORD left = static_cast<int32_t>(deadline - now) > 0 ? deadline - now : 0;
-    const DWORD result = ::MsgWaitForMultipleObjects(1, &finished, FALSE, left, QS_SENDMESSAGE);
-    if (result == WAIT_OBJECT_0) return true;
-    if (result != WAIT_OBJECT_0 + 1) return false;
-    // Delivers the messages sent by other threads, and only those.
-    MSG msg;
-    ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    if (static_cast<int32_t>(deadline - now) <= 0) return false;
+    const DWORD result = ::MsgWaitForMultipleObjects(1, &done, FALSE, deadline - now, QS_SENDMESSAGE);
+    if (result == WAIT_OBJECT_0 + 1) {
+      // Delivers the messages sent by other threads, and only those.
+      MSG msg;
+      ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    } else if (result != WAIT_OBJECT_0) {
+      return false;
+    }
   }
 }
 
@@ -147,8 +173,12 @@ void Win32BackgroundThreads::Synchronize(const std::function<void()>& fn) {
     if (::GetCurrentThreadId() == mainThreadId_) fn();
     return;
   }
-  ::SendMessageA(ToHwnd(handle_), kSynchronizeMessage, static_cast<WPARAM>(current_thread_index),
-                 reinterpret_cast<LPARAM>(&fn));
+  int index;
+  {
+    std::lock_guard<std::mutex> lock(lock_);
+    index = current_;
+  }
+  ::SendMessageA(ToHwnd(handle_), kSynchronizeMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&fn));
 }
 
 intptr_t Win32BackgroundThreads::WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -166,9 +196,10 @@ intptr_t Win32BackgroundThreads::WindowProc(uint32_t message, uintptr_t wParam, 
   } catch (const std::exception& error) {
     // An error of the callback ends the thread that asked for it.
     DebugLog(0, std::string("Synchronize: ") + error.what());
+    std::lock_guard<std::mutex> lock(lock_);
     if (index >= 0 && index < static_cast<int>(threads_.size())) {
-      std::lock_guard<std::mutex> lock(threads_[index]->lock);
       threads_[index]->terminated = true;
+      threads_[index]->due = kNever;
     }
   }
   serving_.pop_back();

@@ -1,12 +1,12 @@
-// The program's two small threads (icon revert, widget refresh): each calls
-// its body, sleeps its period (or rests as the body answers, woken by Wake,
-// at no cost) and starts again until terminated. Their
+// The program's small periodic threads (icon revert, widget refresh). Each
+// calls its body on the beat of its period, or rests as the body answers
+// until woken, until terminated. They share one system thread: their bodies
+// are short, and every thread of a process costs memory of its own. Their
 // callbacks reach the main thread through Synchronize, a message sent to a
 // hidden window of the main thread, which the system delivers whenever the
 // main thread takes messages, also inside modal loops and menus.
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -37,29 +37,28 @@ class Win32BackgroundThreads : public IBackgroundThreads, private Win32Window {
   bool Running(int thread);
 
  private:
+  using Time = std::chrono::steady_clock::time_point;
+  static constexpr Time kNever = Time::max();
   struct Thread {
-    uint32_t periodMs = 0;
+    std::chrono::milliseconds period{0};
     std::function<uint32_t()> body;
-    std::mutex lock;
-    std::condition_variable wake;
     bool running = false, terminated = false;
-    // Wake counts; the thread rests only when none came since its body
-    // began, and is notified only while it rests.
-    std::atomic<uint32_t> wakes{0};
-    std::atomic<bool> resting{false};
-    KernelObject finished;  // an event set when the thread function ends
-    std::thread thread;
+    Time beat{};       // its last run, or its start: runs fall on whole periods after it
+    Time due = kNever;  // kNever while suspended, running its body, or resting until woken
   };
-  void Run(Thread& thread, int index);
-  // After a body that answered `periods`; false when terminated meanwhile.
-  static bool Rest(Thread& thread, std::unique_lock<std::mutex>& lock, uint32_t periods, uint32_t wakesBefore,
-                   std::chrono::steady_clock::time_point beat);
+  void Run();
   intptr_t WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
-  // Waits for the thread to end while the main thread keeps answering sent
-  // messages (the thread may be waiting in Synchronize).
-  bool WaitFinished(Thread& thread, uint32_t timeoutMs);
+  // Waits until no body of that thread runs, while the main thread keeps
+  // answering sent messages (the body may be waiting in Synchronize).
+  bool WaitIdle(int thread, uint32_t timeoutMs);
 
+  std::mutex lock_;
+  std::condition_variable changed_;
   std::vector<std::unique_ptr<Thread>> threads_;
+  int current_ = -1;  // the thread whose body runs now
+  bool stopping_ = false;
+  KernelObject bodyDone_;  // set after every body
+  std::thread worker_;
   uint32_t mainThreadId_ = 0;
   // Threads whose synchronized callback runs on the main thread right now.
   std::vector<int> serving_;

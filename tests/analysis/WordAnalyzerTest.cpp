@@ -189,7 +189,7 @@ TEST_F(WordTest, WeightedListsTakeTheHeavyWordsOfTheSourcesAskedFor) {
   EXPECT_EQ(list().WeightedList(5, 2), (std::vector<std::string>{"100", "64", "64", "64", "64"}));
   EXPECT_EQ(list().WeightedList(2, 0), (std::vector<std::string>{"fig", "tHe", "The", "the"}));
   EXPECT_TRUE(list().WeightedList(16, 0).empty());
-  user.Words.Entry(2).Length = 0;
+  user.Words.Entry(2).SetWord("");
   EXPECT_EQ(list().WeightedList(5, 0), std::vector<std::string>{"apple"});
 }
 
