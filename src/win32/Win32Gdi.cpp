@@ -38,10 +38,18 @@ HFONT DialogFontBold(int dpi) {
 }
 
 void EnsureCommonControls() {
+  // Loaded at the first window that needs it, not with the program (the
+  // version the manifest names).
   static const bool done = [] {
+    HMODULE library = ::LoadLibraryA("comctl32.dll");
+    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    // Through the generic function type, which the compiler takes as any.
+    const auto init = library ? reinterpret_cast<Init>(reinterpret_cast<void (*)()>(
+                                    ::GetProcAddress(library, "InitCommonControlsEx")))
+                              : nullptr;
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                   ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-    return ::InitCommonControlsEx(&controls) != 0;
+    return init && init(&controls) != 0;
   }();
   (void)done;
 }

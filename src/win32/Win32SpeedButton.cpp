@@ -67,7 +67,8 @@ TPicture ButtonPicture(const std::string& name) {
 struct Win32SpeedButtons::Drawing {
   BackBuffer background, screen;
   MemoryDc source;  // for the pictures' bitmaps
-  HWND tips = nullptr;
+  HWND tips = nullptr;  // made at the first mouse move (see MakeTips)
+  bool tipsActive = true;
   HCURSOR hand = nullptr;
   std::map<std::tuple<std::string, int, bool, bool>, GdiObject<HFONT>> fonts;
   // What each button draws with, made again when its pictures change.
@@ -123,10 +124,20 @@ Win32SpeedButtons::Win32SpeedButtons(WindowHandle window, int width, int height)
   }
   SetDpi(WindowDpi(ToHwnd(window_)));
   d.hand = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+}
+
+// The hints' window is made when the mouse first moves over the buttons'
+// window: a widget nobody points at never loads the common controls.
+void Win32SpeedButtons::MakeTips() {
+  Drawing& d = *drawing_;
+  if (d.tips) return;
   EnsureCommonControls();
   d.tips = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ToHwnd(window_), nullptr,
                              reinterpret_cast<HINSTANCE>(ModuleInstance()), nullptr);
+  if (!d.tips) return;
+  if (!d.tipsActive) ::SendMessageA(d.tips, TTM_ACTIVATE, FALSE, 0);
+  UpdateHints();
 }
 
 Win32SpeedButtons::~Win32SpeedButtons() = default;
@@ -311,6 +322,7 @@ bool Win32SpeedButtons::Message(uint32_t message, uintptr_t wParam, intptr_t lPa
       result = 1;
       return true;
     case WM_MOUSEMOVE:
+      MakeTips();
       if (!tracking_) {
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};
         tracking_ = ::TrackMouseEvent(&track) != FALSE;
@@ -390,6 +402,7 @@ void Win32SpeedButtons::UpdateHints() {
 }
 
 void Win32SpeedButtons::ShowHints(bool active) {
+  drawing_->tipsActive = active;
   if (drawing_->tips) ::SendMessageA(drawing_->tips, TTM_ACTIVATE, active, 0);
 }
 

@@ -51,6 +51,7 @@ class Win32SpeedButtons final : public IButtonSurface {
 
   // The hints follow the buttons' places, texts and visibility.
   void UpdateHints();
+  void MakeTips();
   // Hints switched off or on (a screenshot without one).
   void ShowHints(bool active);
   // The text of the hint that shows now; empty when none shows.
