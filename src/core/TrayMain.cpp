@@ -523,9 +523,16 @@ uint32_t TTrayMain::InfoThreadStep() {
 // message to the main thread.
 bool TTrayMain::MeterHasWork() {
   if (iconArming_.load() != 0) return true;
-  std::lock_guard<std::mutex> lock(meterSeenLock_);
-  if (widget_.Changes() != meterSeen_.changes) return true;
-  return meterSeen_.visible && ForegroundCaption() != meterSeen_.caption;
+  std::string seen;
+  {
+    std::lock_guard<std::mutex> lock(meterSeenLock_);
+    if (widget_.Changes() != meterSeen_.changes) return true;
+    if (!meterSeen_.visible) return false;
+    seen = meterSeen_.caption;
+  }
+  // Not under the lock: the caption of one of the program's own windows is
+  // asked of the main thread.
+  return ForegroundCaption() != seen;
 }
 
 std::string TTrayMain::ForegroundCaption() {

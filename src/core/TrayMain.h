@@ -326,7 +326,7 @@ class TTrayMain : public IWordObserver {
   uint32_t hookWatchedAt_ = 0;  // icon-revert thread only
   // The window in front is watched by the system: between its changes the
   // refresh thread rests (else it looks at every tick).
-  bool foregroundWatched_ = false;
+  std::atomic<bool> foregroundWatched_{false};
 };
 
 // The process-wide reference to the tray core.
