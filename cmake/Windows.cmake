@@ -25,7 +25,7 @@ endif()
 # The Win32 adapter: every room of the program over the real system.
 strevo_add_room(win32 EXCLUDE ".*/main\\.cpp$")
 target_link_libraries(strevo_win32 PUBLIC
-  user32 gdi32 shell32 advapi32 ole32 oleaut32 wininet msimg32 mpr version)
+  user32 gdi32 shell32 advapi32 ole32 oleaut32 msimg32 version)
 target_compile_definitions(strevo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 # Everything static: the exe needs no DLL beside it (C/C++ runtime and

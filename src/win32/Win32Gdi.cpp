@@ -6,6 +6,7 @@
 #include <map>
 
 #include "win32/Win32Dpi.h"
+#include "win32/Win32Libraries.h"
 #include "win32/Win32Window.h"
 
 namespace strevo {
@@ -41,12 +42,7 @@ void EnsureCommonControls() {
   // Loaded at the first window that needs it, not with the program (the
   // version the manifest names).
   static const bool done = [] {
-    HMODULE library = ::LoadLibraryA("comctl32.dll");
-    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    // Through the generic function type, which the compiler takes as any.
-    const auto init = library ? reinterpret_cast<Init>(reinterpret_cast<void (*)()>(
-                                    ::GetProcAddress(library, "InitCommonControlsEx")))
-                              : nullptr;
+    const auto init = LibraryFunction<decltype(&::InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                   ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     return init && init(&controls) != 0;

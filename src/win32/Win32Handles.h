@@ -71,10 +71,11 @@ struct KernelObjectTraits {
   static Type Invalid() { return nullptr; }
   static void Close(Type object) { ::CloseHandle(object); }
 };
+void CloseInternetHandle(HINTERNET handle);  // WinINet is loaded late (Win32Libraries.h)
 struct InternetTraits {
   using Type = HINTERNET;
   static Type Invalid() { return nullptr; }
-  static void Close(Type handle) { ::InternetCloseHandle(handle); }
+  static void Close(Type handle) { CloseInternetHandle(handle); }
 };
 
 struct WinEventHookTraits {

@@ -12,10 +12,12 @@
 #include <cstdlib>
 #include <memory>
 #include <thread>
+#include <type_traits>
 
 #include "platform/Ansi.h"
 #include "storage/DateTime.h"
 #include "win32/Win32Handles.h"
+#include "win32/Win32Libraries.h"
 
 namespace strevo {
 
@@ -207,7 +209,9 @@ std::string Win32FileSystem::ExpandUncFileName(const std::string& path) {
     if (::GetDriveTypeA(root.c_str()) == DRIVE_REMOTE) {
       char buffer[1024];
       DWORD size = sizeof buffer;
-      if (::WNetGetUniversalNameA(expanded.c_str(), UNIVERSAL_NAME_INFO_LEVEL, buffer, &size) == NO_ERROR)
+      static const auto universal_name =
+          LibraryFunction<decltype(&::WNetGetUniversalNameA)>("mpr.dll", "WNetGetUniversalNameA");
+      if (universal_name && universal_name(expanded.c_str(), UNIVERSAL_NAME_INFO_LEVEL, buffer, &size) == NO_ERROR)
         expanded = reinterpret_cast<UNIVERSAL_NAME_INFOA*>(buffer)->lpUniversalName;
     }
   }
@@ -457,7 +461,40 @@ int Win32Dialogs::ShowMessage(const std::string& text, const std::string& captio
 
 // ------------------------------------------------------------------- http --
 
+const WinInet& Inet() {
+  static const WinInet api = [] {
+    const auto load = [](auto& function, const char* name) {
+      function = LibraryFunction<std::remove_reference_t<decltype(function)>>("wininet.dll", name);
+    };
+    WinInet loaded{};
+    load(loaded.InternetCrackUrlA, "InternetCrackUrlA");
+    load(loaded.InternetOpenA, "InternetOpenA");
+    load(loaded.InternetSetOptionA, "InternetSetOptionA");
+    load(loaded.InternetConnectA, "InternetConnectA");
+    load(loaded.HttpOpenRequestA, "HttpOpenRequestA");
+    load(loaded.HttpSendRequestA, "HttpSendRequestA");
+    load(loaded.HttpQueryInfoA, "HttpQueryInfoA");
+    load(loaded.InternetQueryDataAvailable, "InternetQueryDataAvailable");
+    load(loaded.InternetReadFile, "InternetReadFile");
+    load(loaded.InternetErrorDlg, "InternetErrorDlg");
+    load(loaded.InternetCloseHandle, "InternetCloseHandle");
+    return loaded;
+  }();
+  return api;
+}
+
+bool WinInet::Loaded() const {
+  return InternetCrackUrlA && InternetOpenA && InternetSetOptionA && InternetConnectA && HttpOpenRequestA &&
+         HttpSendRequestA && HttpQueryInfoA && InternetQueryDataAvailable && InternetReadFile && InternetErrorDlg &&
+         InternetCloseHandle;
+}
+
+void CloseInternetHandle(HINTERNET handle) {
+  if (Inet().InternetCloseHandle) Inet().InternetCloseHandle(handle);
+}
+
 bool Win32Http::CrackUrl(const std::string& url, TUrlInfo& info) {
+  if (!Inet().Loaded()) return false;
   char host[257] = {}, path[2049] = {}, extra[256] = {}, scheme[33] = {};
   URL_COMPONENTSA parts{};
   parts.dwStructSize = sizeof parts;
@@ -469,7 +506,7 @@ bool Win32Http::CrackUrl(const std::string& url, TUrlInfo& info) {
   parts.dwExtraInfoLength = sizeof extra;
   parts.lpszScheme = scheme;
   parts.dwSchemeLength = sizeof scheme;
-  if (!::InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), ICU_DECODE, &parts)) return false;
+  if (!Inet().InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), ICU_DECODE, &parts)) return false;
   info.Host = host;
   info.Port = parts.nPort;
   info.Path = std::string(path) + extra;
@@ -518,7 +555,7 @@ bool wait_until(const std::shared_ptr<Transfer>& transfer, DWORD deadline, void 
 void send_request(Transfer& transfer) {
   static const char kFormHeader[] = "Content-type: application/x-www-form-urlencoded";
   const bool post = !transfer.postData.empty();
-  transfer.sent = ::HttpSendRequestA(transfer.request.Get(), post ? kFormHeader : nullptr, post ? DWORD(-1) : 0,
+  transfer.sent = Inet().HttpSendRequestA(transfer.request.Get(), post ? kFormHeader : nullptr, post ? DWORD(-1) : 0,
                                      post ? transfer.postData.data() : nullptr,
                                      static_cast<DWORD>(transfer.postData.size()));
   transfer.sendError = transfer.sent ? ERROR_SUCCESS : ::GetLastError();
@@ -528,7 +565,7 @@ void send_request(Transfer& transfer) {
 bool announced_length(HINTERNET request, uint64_t& length) {
   char text[32] = {};
   DWORD size = sizeof text;
-  if (!::HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return false;
+  if (!Inet().HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return false;
   const auto [end, error] = std::from_chars(text, text + size, length);
   return error == std::errc() && end == text + size;
 }
@@ -542,11 +579,11 @@ void read_body(Transfer& transfer) {
   transfer.bodyStatus = kHttpTransferFailed;
   while (!transfer.abandoned) {
     DWORD available = 0;
-    if (!::InternetQueryDataAvailable(transfer.request.Get(), &available, 0, 0)) return;
+    if (!Inet().InternetQueryDataAvailable(transfer.request.Get(), &available, 0, 0)) return;
     if (available == 0) break;
     char chunk[4096];
     DWORD read = 0;
-    if (!::InternetReadFile(transfer.request.Get(), chunk, std::min<DWORD>(available, sizeof chunk), &read)) return;
+    if (!Inet().InternetReadFile(transfer.request.Get(), chunk, std::min<DWORD>(available, sizeof chunk), &read)) return;
     if (read == 0) break;
     // One byte more than the limit shows the caller that the body was cut.
     transfer.body.append(chunk, std::min<size_t>(read, transfer.bodyLimit + 1 - transfer.body.size()));
@@ -562,16 +599,17 @@ void read_body(Transfer& transfer) {
 
 int Win32Http::Send(const TUrlInfo& info, const std::string& postData, bool reload, size_t bodyLimit,
                     std::string& body) {
+  if (!Inet().Loaded()) return 0;
   DWORD deadline = ::GetTickCount() + deadlineMs;
   auto transfer = std::make_shared<Transfer>();
   transfer->postData = postData;
   transfer->bodyLimit = bodyLimit;
-  transfer->session.Reset(::InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  transfer->session.Reset(Inet().InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!transfer->session.Valid() || !transfer->done.Valid()) return 0;
   DWORD timeout = receiveTimeoutMs;
-  ::InternetSetOptionA(transfer->session.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
-  ::InternetSetOptionA(transfer->session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
-  transfer->connection.Reset(::InternetConnectA(transfer->session.Get(), info.Host.c_str(),
+  Inet().InternetSetOptionA(transfer->session.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  Inet().InternetSetOptionA(transfer->session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
+  transfer->connection.Reset(Inet().InternetConnectA(transfer->session.Get(), info.Host.c_str(),
                                                 static_cast<INTERNET_PORT>(info.Port), nullptr, nullptr,
                                                 INTERNET_SERVICE_HTTP, 0, 0));
   if (!transfer->connection.Valid()) return 0;
@@ -579,17 +617,17 @@ int Win32Http::Send(const TUrlInfo& info, const std::string& postData, bool relo
   if (reload) flags |= INTERNET_FLAG_RELOAD;
   // WinINet takes TLS from the request's flag, not from the port.
   if (ansi_lower(info.Scheme) == "https") flags |= INTERNET_FLAG_SECURE;
-  transfer->request.Reset(::HttpOpenRequestA(transfer->connection.Get(), postData.empty() ? "GET" : "POST",
+  transfer->request.Reset(Inet().HttpOpenRequestA(transfer->connection.Get(), postData.empty() ? "GET" : "POST",
                                              info.Path.c_str(), "HTTP/1.0", nullptr, nullptr, flags, 0));
   if (!transfer->request.Valid()) return 0;
   // The time-out also on the request itself: not every implementation
   // passes the session's value on.
-  ::InternetSetOptionA(transfer->request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
-  ::InternetSetOptionA(transfer->request.Get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
+  Inet().InternetSetOptionA(transfer->request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  Inet().InternetSetOptionA(transfer->request.Get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
   for (;;) {
     if (!wait_until(transfer, deadline, send_request)) return 0;
     if (!interactive) break;
-    const DWORD answer = ::InternetErrorDlg(ToHwnd(owner), transfer->request.Get(), transfer->sendError,
+    const DWORD answer = Inet().InternetErrorDlg(ToHwnd(owner), transfer->request.Get(), transfer->sendError,
                                             FLAGS_ERROR_UI_FILTER_FOR_ERRORS | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS |
                                                 FLAGS_ERROR_UI_FLAGS_GENERATE_DATA,
                                             nullptr);
@@ -599,7 +637,7 @@ int Win32Http::Send(const TUrlInfo& info, const std::string& postData, bool relo
   }
   DWORD status = 0;
   DWORD size = sizeof status;
-  if (!::HttpQueryInfoA(transfer->request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+  if (!Inet().HttpQueryInfoA(transfer->request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
                         nullptr))
     status = 0;
   if (status != 200) return static_cast<int>(status);
