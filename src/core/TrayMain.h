@@ -178,11 +178,8 @@ class TTrayMain : public IWordObserver {
   // by their threads (public for the simulator's clock-driven threads).
   uint32_t IconRevertCheck();
   uint32_t InfoThreadStep();
-  bool MeterHasWork();
-  std::string ForegroundCaption();
   // On the icon-revert thread: whether the hooks still see the input.
   void WatchHooks();
-  void StopWatching();
   // Where an open run's time ends when its abandonment comes late (the
   // machine slept, or the program stood still): its pause began
   // kIdleRevertMs after its last key. None when the run is not late.
@@ -204,6 +201,11 @@ class TTrayMain : public IWordObserver {
   TInfoOnTop& Widget() { return widget_; }
 
  private:
+  // On the refresh thread: whether this tick has anything to show.
+  bool MeterHasWork();
+  std::string ForegroundCaption();
+  // Ends the watch of the window in front and the widget's wake-ups.
+  void StopWatching();
   // Counts the entries in progress: more than one means a modal window's
   // loop let a message in under an operation.
   struct BusyScope {

@@ -1,40 +1,6 @@
 #include "win32/Win32Forms.h"
 
-#include "win32/Win32Gdi.h"
-
 namespace strevo {
-
-template <typename View>
-View& MadeWhenShown<View>::Get() {
-  if (!view_) {
-    // Standard controls come from the common-controls library the
-    // program's manifest names.
-    EnsureCommonControls();
-    view_ = std::make_unique<View>(loop_, owner_);
-    if (onMade) onMade(*view_);
-  }
-  return *view_;
-}
-
-void Win32SettingsWhenShown::EndModal(ModalResult result) {
-  if (Win32SettingsView* made = view.Made()) made->EndModal(result);
-}
-
-void Win32SettingsWhenShown::Focus() {
-  if (Win32SettingsView* made = view.Made()) made->Focus();
-}
-
-void Win32NotifyWhenShown::Hide() {
-  if (Win32NotifyView* made = view.Made()) made->Hide();
-}
-
-void Win32NotifyWhenShown::EndModal(ModalResult result) {
-  if (Win32NotifyView* made = view.Made()) made->EndModal(result);
-}
-
-void Win32LogonWhenShown::EndModal(ModalResult result) {
-  if (Win32LogonView* made = view.Made()) made->EndModal(result);
-}
 
 Win32Forms::Win32Forms(const std::string& applicationCaption)
     : application(applicationCaption), threads(std::make_unique<Win32BackgroundThreads>()) {
@@ -52,7 +18,7 @@ void Win32Forms::CreateWindows() {
   taskbar = std::make_unique<Win32TaskbarWindow>();
   settings = std::make_unique<Win32SettingsWhenShown>(loop, application.Handle());
   widget = std::make_unique<Win32InfoOnTopView>(&application);
-  settings->view.onMade = [this](Win32SettingsView& view) {
+  settings->onMade = [this](Win32SettingsView& view) {
     view.onReturnToScreen = [this] {
       application.Restore();
       widget->Show();

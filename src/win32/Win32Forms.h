@@ -10,6 +10,7 @@
 #include "win32/Win32ApplicationWindow.h"
 #include "win32/Win32BackgroundThreads.h"
 #include "win32/Win32CloseDialog.h"
+#include "win32/Win32Gdi.h"
 #include "win32/Win32InfoOnTopView.h"
 #include "win32/Win32LogonView.h"
 #include "win32/Win32NotifyView.h"
@@ -23,56 +24,48 @@ namespace strevo {
 // A modal window made at its first showing, not at the start: most runs
 // never show it, and a window made costs memory for the whole run (its
 // controls, the common-controls library, fonts). Until then it is not
-// showing, and closing or focusing it does nothing.
-template <typename View>
-class MadeWhenShown {
+// showing, and closing, hiding or focusing it does nothing. Showing,
+// EndModal, Hide and Focus answer for the interface's methods of those
+// names where it has them (and are never made where it has not).
+template <typename Interface, typename View, typename Form>
+class Win32WhenShown : public Interface {
  public:
-  MadeWhenShown(Win32MessageLoop& loop, WindowHandle owner) : loop_(loop), owner_(owner) {}
-  View& Get();  // throws EWindowError when it cannot be made
-  View* Made() { return view_.get(); }
+  Win32WhenShown(Win32MessageLoop& loop, WindowHandle owner) : loop_(loop), owner_(owner) {}
+  ModalResult ShowModal(Form& form) override { return Get().ShowModal(form); }
+  bool Showing() { return view_ && view_->Showing(); }
+  void EndModal(ModalResult result) {
+    if (view_) view_->EndModal(result);
+  }
+  void Hide() {
+    if (view_) view_->Hide();
+  }
+  void Focus() {
+    if (view_) view_->Focus();
+  }
   std::function<void(View&)> onMade;
 
  private:
+  // Throws EWindowError when it cannot be made.
+  View& Get() {
+    if (!view_) {
+      // Standard controls come from the common-controls library the
+      // program's manifest names.
+      EnsureCommonControls();
+      view_ = std::make_unique<View>(loop_, owner_);
+      if (onMade) onMade(*view_);
+    }
+    return *view_;
+  }
+
   Win32MessageLoop& loop_;
   WindowHandle owner_;
   std::unique_ptr<View> view_;
 };
 
-class Win32SettingsWhenShown : public ISettingsView {
- public:
-  Win32SettingsWhenShown(Win32MessageLoop& loop, WindowHandle owner) : view(loop, owner) {}
-  ModalResult ShowModal(TChooseApplications& dialog) override { return view.Get().ShowModal(dialog); }
-  bool Showing() override { return view.Made() && view.Made()->Showing(); }
-  void EndModal(ModalResult result) override;
-  void Focus() override;
-  MadeWhenShown<Win32SettingsView> view;
-};
-
-class Win32NotifyWhenShown : public INotifyView {
- public:
-  Win32NotifyWhenShown(Win32MessageLoop& loop, WindowHandle owner) : view(loop, owner) {}
-  ModalResult ShowModal(TNotifyForm& form) override { return view.Get().ShowModal(form); }
-  bool Showing() override { return view.Made() && view.Made()->Showing(); }
-  void Hide() override;
-  void EndModal(ModalResult result) override;
-  MadeWhenShown<Win32NotifyView> view;
-};
-
-class Win32CloseDialogWhenShown : public ICloseDialog {
- public:
-  Win32CloseDialogWhenShown(Win32MessageLoop& loop, WindowHandle owner) : view(loop, owner) {}
-  ModalResult ShowModal(CloseDialogState& state) override { return view.Get().ShowModal(state); }
-  MadeWhenShown<Win32CloseDialog> view;
-};
-
-class Win32LogonWhenShown : public ILogonView {
- public:
-  Win32LogonWhenShown(Win32MessageLoop& loop, WindowHandle owner) : view(loop, owner) {}
-  ModalResult ShowModal(TLogForm& form) override { return view.Get().ShowModal(form); }
-  bool Showing() override { return view.Made() && view.Made()->Showing(); }
-  void EndModal(ModalResult result) override;
-  MadeWhenShown<Win32LogonView> view;
-};
+using Win32SettingsWhenShown = Win32WhenShown<ISettingsView, Win32SettingsView, TChooseApplications>;
+using Win32NotifyWhenShown = Win32WhenShown<INotifyView, Win32NotifyView, TNotifyForm>;
+using Win32CloseDialogWhenShown = Win32WhenShown<ICloseDialog, Win32CloseDialog, CloseDialogState>;
+using Win32LogonWhenShown = Win32WhenShown<ILogonView, Win32LogonView, TLogForm>;
 
 class Win32Forms {
  public:

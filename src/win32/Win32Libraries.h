@@ -31,7 +31,8 @@ struct WinInet {
   decltype(&::InternetReadFile) InternetReadFile;
   decltype(&::InternetErrorDlg) InternetErrorDlg;
   decltype(&::InternetCloseHandle) InternetCloseHandle;
-  bool Loaded() const;
+  bool all;  // every one of them was found
+  bool Loaded() const { return all; }
 };
 const WinInet& Inet();
 

@@ -463,10 +463,12 @@ int Win32Dialogs::ShowMessage(const std::string& text, const std::string& captio
 
 const WinInet& Inet() {
   static const WinInet api = [] {
-    const auto load = [](auto& function, const char* name) {
-      function = LibraryFunction<std::remove_reference_t<decltype(function)>>("wininet.dll", name);
-    };
     WinInet loaded{};
+    loaded.all = true;
+    const auto load = [&loaded](auto& function, const char* name) {
+      function = LibraryFunction<std::remove_reference_t<decltype(function)>>("wininet.dll", name);
+      loaded.all = loaded.all && function;
+    };
     load(loaded.InternetCrackUrlA, "InternetCrackUrlA");
     load(loaded.InternetOpenA, "InternetOpenA");
     load(loaded.InternetSetOptionA, "InternetSetOptionA");
@@ -481,12 +483,6 @@ const WinInet& Inet() {
     return loaded;
   }();
   return api;
-}
-
-bool WinInet::Loaded() const {
-  return InternetCrackUrlA && InternetOpenA && InternetSetOptionA && InternetConnectA && HttpOpenRequestA &&
-         HttpSendRequestA && HttpQueryInfoA && InternetQueryDataAvailable && InternetReadFile && InternetErrorDlg &&
-         InternetCloseHandle;
 }
 
 void CloseInternetHandle(HINTERNET handle) {

@@ -68,7 +68,7 @@ struct Win32SpeedButtons::Drawing {
   BackBuffer background, screen;
   MemoryDc source;  // for the pictures' bitmaps
   HWND tips = nullptr;  // made at the first mouse move (see MakeTips)
-  bool tipsActive = true;
+  bool tipsTried = false, tipsActive = true;
   HCURSOR hand = nullptr;
   std::map<std::tuple<std::string, int, bool, bool>, GdiObject<HFONT>> fonts;
   // What each button draws with, made again when its pictures change.
@@ -130,7 +130,8 @@ Win32SpeedButtons::Win32SpeedButtons(WindowHandle window, int width, int height)
 // window: a widget nobody points at never loads the common controls.
 void Win32SpeedButtons::MakeTips() {
   Drawing& d = *drawing_;
-  if (d.tips) return;
+  if (d.tipsTried) return;
+  d.tipsTried = true;
   EnsureCommonControls();
   d.tips = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ToHwnd(window_), nullptr,
